@@ -1,0 +1,56 @@
+#include "data/data_file.h"
+
+#include <windows.h>
+
+#include <limits>
+
+bool ReadDataFile(const char* path, std::vector<char>& contents, size_t maxBytes) {
+  contents.clear();
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD high = 0;
+  DWORD low = GetFileSize(file, &high);
+  uint64_t size = (static_cast<uint64_t>(high) << 32) | low;
+  bool ok = !(low == INVALID_FILE_SIZE && high == 0) && size <= maxBytes;
+  if (ok) {
+    contents.resize(static_cast<size_t>(size));
+    DWORD read = 0;
+    ok = size == 0 || (ReadFile(file, contents.data(), static_cast<DWORD>(size), &read, nullptr) &&
+                       read == size);
+  }
+  CloseHandle(file);
+  if (!ok) contents.clear();
+  return ok;
+}
+
+static bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+bool TokenReader::AtEnd() {
+  while (p_ < end_ && IsBlank(*p_)) ++p_;
+  return p_ >= end_;
+}
+
+bool TokenReader::Next(std::string& word) {
+  word.clear();
+  if (AtEnd()) return false;
+  while (p_ < end_ && !IsBlank(*p_) && word.size() < kMaxWordLength) word.push_back(*p_++);
+  return true;
+}
+
+int32_t WordToInt(const std::string& word) {
+  size_t i = 0;
+  bool negative = false;
+  if (i < word.size() && (word[i] == '+' || word[i] == '-')) negative = word[i++] == '-';
+  int64_t value = 0;
+  for (; i < word.size() && word[i] >= '0' && word[i] <= '9'; ++i) {
+    value = value * 10 + (word[i] - '0');
+    if (value > (int64_t{1} << 32)) value = int64_t{1} << 32;  // keep saturating, never overflow
+  }
+  if (negative) value = -value;
+  if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(value);
+}

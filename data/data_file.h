@@ -1,0 +1,34 @@
+// Data files of the data set: read whole into memory, then taken apart word by word.
+//
+// Every data file (manifests, PIE, ANIM3D) is a sequence of words separated by white space;
+// a word is at most 30 characters, and a longer run of characters is read as several words.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Reads the file at a data-set path (backslashes and any letter case, as written on Windows).
+// False when it cannot be opened or read, or is larger than maxBytes.
+bool ReadDataFile(const char* path, std::vector<char>& contents, size_t maxBytes = 64u << 20);
+
+constexpr size_t kMaxWordLength = 30;
+
+class TokenReader {
+ public:
+  TokenReader(const char* begin, const char* end) : p_(begin), end_(end) {}
+  explicit TokenReader(const std::vector<char>& contents)
+      : p_(contents.data()), end_(contents.data() + contents.size()) {}
+
+  // The next word, of at most kMaxWordLength characters; false at the end of the input.
+  bool Next(std::string& word);
+  bool AtEnd();
+
+ private:
+  const char* p_;
+  const char* end_;
+};
+
+// The value of a word's leading decimal number (optional sign, then digits); 0 when it has none.
+// Values beyond 32 bits saturate instead of overflowing.
+int32_t WordToInt(const std::string& word);

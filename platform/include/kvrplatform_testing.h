@@ -1,0 +1,80 @@
+// Test seams of kvrplatform. Only tests include this header; the program never does.
+//
+// Everything here changes how the layer behaves for the rest of the process (or until reset),
+// so a test sets what it needs and resets it in its tear-down.
+#pragma once
+#include <d3d9.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kvrtest {
+
+// ---- Clock ------------------------------------------------------------------------------
+// Replaces the millisecond counter that timeGetTime reads. UseRealClock goes back to it.
+void SetTime(DWORD milliseconds);
+void AdvanceTime(DWORD milliseconds);
+void UseRealClock();
+
+// ---- Window and input -------------------------------------------------------------------
+// Desktop size reported by GetClientRect(GetDesktopWindow()) and used for new windows.
+void SetDesktopSize(int width, int height);
+// Queues a message as if the system had sent it; PeekMessageA hands it over in order,
+// before any message from real events.
+void PostScriptedMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Overrides the key table that GetAsyncKeyState reads: down sets the top bit.
+void SetKeyState(int virtualKey, bool down);
+// Overrides what GetCursorPos returns until ClearCursorOverride.
+void SetCursorPos(int x, int y);
+void ClearCursorOverride();
+// Forgets scripted messages, key and cursor overrides, and window classes.
+void ResetInput();
+// Number of IdleTick-style iterations is the program's business; this counts PeekMessageA
+// calls that found nothing to hand over.
+int EmptyPeekCount();
+
+// ---- Device -----------------------------------------------------------------------------
+// CreateDevice fails for any behaviour flag in this mask (D3DCREATE_*_VERTEXPROCESSING bits).
+void FailDeviceCreation(DWORD behaviorFlagsMask);
+// Direct3DCreate9 returns null while set.
+void FailDirect3DCreate(bool fail);
+// GetDeviceCaps reports at most this MaxTextureWidth/Height (0 restores the real limit).
+void SetMaxTextureSize(UINT size);
+// CreateVertexBuffer fails after this many more successful creations (-1: never).
+void FailVertexBufferCreationAfter(int successes);
+// Lock of vertex buffers fails while set.
+void FailVertexBufferLocks(bool fail);
+// Restores every device seam above to normal behaviour.
+void ResetDeviceSeams();
+
+// Counters kept per device since its creation or the last ResetCounters.
+struct DeviceCounters {
+  uint64_t drawCalls = 0;      // DrawPrimitive calls that drew
+  uint64_t primitives = 0;     // primitives in those calls
+  uint64_t clears = 0;
+  uint64_t presents = 0;
+  uint64_t vertexBufferLocks = 0;
+  uint64_t textureLocks = 0;
+};
+DeviceCounters GetCounters(IDirect3DDevice9* device);
+void ResetCounters(IDirect3DDevice9* device);
+// Locks taken on one vertex buffer or texture since its creation.
+uint64_t LockCount(IDirect3DResource9* resource);
+// Primitive counts of the draw calls since the last ResetCounters, in order.
+std::vector<UINT> DrawCallPrimitiveCounts(IDirect3DDevice9* device);
+
+// ---- Read-back --------------------------------------------------------------------------
+// The back buffer as 0xAARRGGBB pixels, top row first; read before Present (the frame just drawn)
+// or after it (the frame last presented).
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;
+  uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+Image ReadBackBuffer(IDirect3DDevice9* device);
+bool WritePng(const std::string& path, const Image& image);
+bool ReadPng(const std::string& path, Image& image);
+
+}  // namespace kvrtest

@@ -1,0 +1,46 @@
+// kernel32 subset: module handle, files (with Windows path resolution), MulDiv.
+#pragma once
+#include "windef.h"
+
+#define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
+#define GENERIC_READ 0x80000000UL
+#define GENERIC_WRITE 0x40000000UL
+#define FILE_SHARE_READ 0x00000001
+#define FILE_SHARE_WRITE 0x00000002
+#define CREATE_NEW 1
+#define CREATE_ALWAYS 2
+#define OPEN_EXISTING 3
+#define OPEN_ALWAYS 4
+#define TRUNCATE_EXISTING 5
+#define FILE_ATTRIBUTE_NORMAL 0x00000080
+#define INVALID_FILE_SIZE ((DWORD)0xFFFFFFFF)
+
+typedef struct _SECURITY_ATTRIBUTES {
+  DWORD nLength;
+  LPVOID lpSecurityDescriptor;
+  BOOL bInheritHandle;
+} SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
+typedef struct _OVERLAPPED OVERLAPPED, *LPOVERLAPPED;
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nShowCmd);
+
+// Files. Names are resolved as Windows would: '\' separates components, and a component that
+// does not exist with the exact letter case matches one that differs only in case.
+HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
+                          LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
+                          DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);
+BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
+                     LPDWORD lpNumberOfBytesRead, LPOVERLAPPED lpOverlapped);
+DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
+BOOL WINAPI CloseHandle(HANDLE hObject);
+
+int WINAPI MulDiv(int nNumber, int nNumerator, int nDenominator);
+
+#ifdef __cplusplus
+}
+#endif
