@@ -1,0 +1,62 @@
+#include "app/main_loop.h"
+
+#include <windows.h>
+
+#include "app/device.h"
+#include "app/error_log.h"
+#include "app/input.h"
+#include "app/viewer_state.h"
+
+namespace {
+const char kClassName[] = "Kvr MMORTS";
+const char kWindowTitle[] = "Kvr MMORTS C/S APP";
+}  // namespace
+
+void IdleTick() {
+  PollCursor();
+  CameraTick();
+  RenderFrame();
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  ErrorLog::Start();
+
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSEXA windowClass = {};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.style = CS_GLOBALCLASS;
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.lpszClassName = kClassName;
+  RegisterClassExA(&windowClass);
+
+  // The window covers the whole desktop; it is never moved or resized afterwards.
+  RECT desktop = {};
+  GetClientRect(GetDesktopWindow(), &desktop);
+  HWND window = CreateWindowExA(WS_EX_TOPMOST, kClassName, kWindowTitle, WS_POPUP | WS_VISIBLE,
+                                desktop.left, desktop.top, desktop.right, desktop.bottom,
+                                GetDesktopWindow(), nullptr, instance, nullptr);
+
+  if (FAILED(InitD3D(window))) {
+    ErrorLog::Write("Failed to InitD3D( hWnd )");
+  } else {
+    ShowCursor(FALSE);  // the viewer draws its own cursor
+    SetupScene();
+
+    // Messages always come first; the loop draws only when none is waiting, and never blocks.
+    MSG message = {};
+    while (message.message != WM_QUIT) {
+      if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+      } else {
+        IdleTick();
+      }
+    }
+  }
+
+  UnregisterClassA(kClassName, instance);
+  ShutdownGraphics();
+  ErrorLog::Write("Closing down");
+  return 0;
+}
