@@ -6,32 +6,43 @@
 
 struct ViewerState {
   int32_t currentCategory = 6;  // structures
-  ModelNameList nameList;
-  int32_t selectedIndex = 0;
-  int32_t displayedModel = -1;
-  int32_t firstRow = 0;
+  ModelNameList nameList;       // names of the current category's models, catalogue order
+  int32_t selectedIndex = 0;    // position in nameList of the selected model
+  int32_t displayedModel = -1;  // catalogue index drawn each frame, -1: none
+  int32_t firstRow = 0;         // position in nameList of the model panel's top row
   bool showAxes = false;
   bool showCategoryPanel = false;
   bool showModelPanel = false;
   bool rotate = false;
-  float rotationPhase = 0.0f;  // fraction of a full turn about +Y
-  int32_t sliderRed = 0, sliderGreen = 0, sliderBlue = 0;
-  int16_t mouseX = 0, mouseY = 0;
+  float rotationPhase = 0.0f;  // fraction of a full turn about +Y, 0..1
+  int32_t sliderRed = 0, sliderGreen = 0, sliderBlue = 0;  // 0..255
+  int16_t mouseX = 0, mouseY = 0;  // screen pixels; x never above 1022
   bool leftHeld = false;
   bool rightHeld = false;
-  bool clickPending = false;
-  uint32_t framesCounted = 0;
-  uint32_t fpsShown = 0;
-  double fpsWindowStart = 0.0;  // milliseconds
-  float lastFrameTime = 0.0f;   // milliseconds
-  bool timingStarted = false;   // the first frame has set the two times above
+  bool clickPending = false;  // a left click no panel row has taken yet
+  uint32_t framesCounted = 0;  // frames in the running one-second window
+  uint32_t fpsShown = 0;       // frames in the last finished window
+  // Millisecond counter readings. They stay unsigned 32-bit so that differences are exact at
+  // any uptime and across the counter's wrap after 49.7 days; a float reading of a counter that
+  // runs since boot would lose whole milliseconds after a few hours.
+  uint32_t fpsWindowStart = 0;
+  uint32_t lastFrameTime = 0;
+  bool timingStarted = false;  // the first frame has set the two readings above
 };
 extern ViewerState viewerState;
+
+// Panel geometry: row i at y 20 * i, text at x 10, clickable left of x 150.
+constexpr int32_t kPanelRowHeight = 20;
+constexpr int32_t kPanelHitRight = 150;
+constexpr int32_t kModelPanelRows = 20;
 
 void RenderFrame();
 void ResetTextureStages();
 void DrawCategoryPanel();
 void DrawModelPanel();
+// Draws one panel row at (10, y); returns the screen row taken by a pending click, or -1.
 int32_t DrawPanelRow(const char* text, int32_t hitRight, int32_t y, bool highlighted);
 void SelectCategory(int32_t category);
 void SelectListEntry(int32_t position);
+// Largest firstRow that still fills the model panel: count - 20, or 0 for shorter lists.
+int32_t LastFirstRow();
