@@ -16,7 +16,8 @@ struct Animation {
   int32_t frameRate = 0;    // frames per second
   int32_t objectCount = -1; // -1: an ANIM3DFRAMES animation
   int32_t firstFrame = 0;   // in AnimationFrames
-  double lastAdvance = 0.0; // milliseconds
+  double lastAdvance = 0.0; // milliseconds of timeGetTime
+  int64_t storedFrames = 0; // frame records this animation really holds (a file may end early)
 };
 
 extern std::vector<Animation> Animations;
@@ -30,3 +31,5 @@ int32_t AnimationCounter(int32_t animation);
 // False (and out untouched) when the frame would lie outside the table.
 bool GetAnimationFrame(int32_t animation, int32_t object, AnimationFrame& out);
 void TickAnimations();
+// Empties the table and restarts the beat (the program never needs it; tests do).
+void ResetAnimationTable();
