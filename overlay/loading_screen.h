@@ -1,4 +1,10 @@
 // The loading screen: one yellow line per stage of the load sequence, two red lines below.
 #pragma once
+#include <cstdint>
 
+// Records the message and at once draws and presents the whole loading screen.
 void ShowLoadingLine(const char* message);
+// Messages recorded so far (at most ten).
+int32_t LoadingLineCount();
+// Forgets every message (the program never needs it; tests do).
+void ResetLoadingScreen();
