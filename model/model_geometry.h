@@ -16,3 +16,39 @@ void AdvanceTextureAnimations();
 void ReleaseLastLevelBuffer();
 // Releases every level buffer once and empties m_pPieVB without a second release.
 void ReleaseAllLevelBuffers();
+
+struct PieModel;
+
+// One triangle as built on the CPU: the points' integer coordinates (as float) and the corners'
+// texels on the page, animation offset included.
+struct Triangle {
+  float position[3][3];
+  int32_t texel[3][2];
+};
+typedef std::vector<Triangle> TriangleList;
+
+// The vertex of every model buffer: position in tenths of PIE units, texels over 256.
+struct PieVertex {
+  float x, y, z, u, v;
+};
+constexpr DWORD kPieVertexFVF = D3DFVF_XYZ | D3DFVF_TEX1;
+
+struct LevelBuffer {
+  int32_t model = -1;
+  int32_t level = 0;
+  IDirect3DVertexBuffer9* buffer = nullptr;  // none for a level without triangles or a failed one
+  int32_t triangleCount = 0;
+};
+// One entry per level of every loaded model, in load order: a model's entries are consecutive.
+extern std::vector<LevelBuffer> LevelBufferTable;
+
+// Builds the triangles of one level from the blocks at the given store positions and says how
+// long the two blocks are. False when the blocks do not lie whole inside the stores.
+bool BuildLevelTriangles(const PieModel& model, size_t pointBlock, size_t polygonBlock,
+                         TriangleList& triangles, bool& animated, size_t& pointBlockLength,
+                         size_t& polygonBlockLength);
+void CreateLevelBuffer(const TriangleList& triangles, int32_t model, int32_t level);
+void UpdateLevelTexCoords(const TriangleList& triangles, int32_t model, int32_t level);
+void DrawLevelBuffer(int32_t position, D3DXMATRIX world);
+// Position of the model's first LevelBufferTable entry, -1 when it has none.
+int32_t FirstLevelBufferOf(int32_t model);

@@ -27,3 +27,23 @@ extern std::vector<int32_t> ConnectorStore;
 int32_t LevelCountOf(int32_t model);
 int32_t TexturePageOf(int32_t model);
 int32_t AnimationOf(int32_t model);
+
+class TokenReader;
+
+// PolygonKind codes, stored in PolygonStore in place of the file's flag word.
+int32_t PolygonKindOf(const std::string& flagWord);  // 0 for a word not in the table
+bool IsAnimatedKind(int32_t kind);                   // carries a texture-animation strip
+bool IsTwoSidedKind(int32_t kind);
+
+// How reading one model's file went. Anything but Ok leaves counts in the stores that promise
+// more than was read, so the caller must roll the stores back to the model's start.
+enum class PieResult { Ok, EndedEarly, BadCount };
+
+// The PIE input: the words of the one model file being loaded (null: none, every read fails).
+void SetPieInput(TokenReader* input);
+// The next word of the PIE input; false at its end.
+bool ReadToken(std::string& word);
+// Reads from after "PIE" to the level count into the record (name and category already set).
+PieResult ParsePieHeader(PieModel& model);
+// Reads the levels into the stores, updating the last record of the ModelCatalogue.
+PieResult ParsePieLevels(int32_t levelCount);

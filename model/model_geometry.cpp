@@ -1,0 +1,344 @@
+#include "model/model_geometry.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#include "app/device.h"
+#include "app/error_log.h"
+#include "data/animations.h"
+#include "data/model_catalogue.h"
+#include "model/pie_parser.h"
+#include "model/texture_pages.h"
+
+int32_t TeamNumber = 0;
+IDirect3DVertexBuffer9* m_pPieVB = nullptr;
+std::vector<LevelBuffer> LevelBufferTable;
+
+namespace {
+
+// Texture coordinates in the files are texels of a 256 x 256 page, whatever the DDS size.
+const float kPageSize = 256.0f;
+// Positions in the files are in tenths of the units the scene is drawn in.
+const float kPositionScale = 10.0f;
+const UINT kPieVertexStride = sizeof(PieVertex);  // 20 bytes
+const uint64_t kTriangleBytes = 3 * sizeof(PieVertex);
+
+int32_t Saturate(int64_t value) {
+  if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(value);
+}
+
+// Corner c of a polygon, before it joins a triangle.
+struct Corner {
+  float position[3];
+  int32_t texel[2];
+};
+
+void AppendTriangle(TriangleList& out, const Corner& a, const Corner& b, const Corner& c) {
+  Triangle t;
+  const Corner* corners[3] = {&a, &b, &c};
+  for (int i = 0; i < 3; ++i) {
+    std::memcpy(t.position[i], corners[i]->position, sizeof t.position[i]);
+    t.texel[i][0] = corners[i]->texel[0];
+    t.texel[i][1] = corners[i]->texel[1];
+  }
+  out.push_back(t);
+}
+
+}  // namespace
+
+bool BuildLevelTriangles(const PieModel& model, size_t pointBlock, size_t polygonBlock,
+                         TriangleList& triangles, bool& animated, size_t& pointBlockLength,
+                         size_t& polygonBlockLength) {
+  triangles.clear();
+  animated = false;
+  pointBlockLength = polygonBlockLength = 0;
+  // The parser leaves only whole blocks in the stores, but nothing here is read on trust.
+  if (pointBlock >= PointStore.size() || polygonBlock >= PolygonStore.size()) return false;
+  const int64_t pointCount = PointStore[pointBlock];
+  if (pointCount < 0 || static_cast<uint64_t>(1 + 3 * pointCount) > PointStore.size() - pointBlock)
+    return false;
+  const int32_t* points = PointStore.data() + pointBlock + 1;
+
+  const int64_t polygonCount = PolygonStore[polygonBlock];
+  if (polygonCount < 0) return false;
+  const size_t end = PolygonStore.size();
+  size_t at = polygonBlock + 1;
+  std::vector<Corner> corners;
+  for (int64_t q = 0; q < polygonCount; ++q) {
+    if (end - at < 2) return false;
+    const int32_t kind = PolygonStore[at];
+    const int64_t cornerCount = PolygonStore[at + 1];
+    if (cornerCount < 0) return false;
+    const bool isAnimated = IsAnimatedKind(kind);
+    const uint64_t length = 2 + 3 * static_cast<uint64_t>(cornerCount) + (isAnimated ? 4 : 0);
+    if (length > end - at) return false;
+    const int32_t* record = PolygonStore.data() + at;
+    const int32_t* pointNumbers = record + 2;
+    const int32_t* texels = pointNumbers + cornerCount + (isAnimated ? 4 : 0);
+    at += length;
+
+    // Which frame of the strip: frames run left to right, then down, on the 256-wide page. A
+    // frame width outside 1..256 leaves no sensible strip, so such a polygon shows its texels
+    // as written.
+    int64_t offsetU = 0, offsetV = 0;
+    if (isAnimated) {
+      animated = true;
+      const int64_t width = pointNumbers[cornerCount + 2];
+      const int64_t height = pointNumbers[cornerCount + 3];
+      const int64_t frame = model.teamColors ? TeamNumber : model.frame;
+      if (width >= 1 && width <= 256 && frame >= 0) {
+        const int64_t perRow = 256 / width;
+        offsetU = width * (frame % perRow);
+        offsetV = height * (frame / perRow);
+      }
+    }
+
+    // Polygons that cannot make a triangle, or that name points the level does not have, are
+    // left out; the rest of the level still builds.
+    if (cornerCount < 3) continue;
+    bool pointsInLevel = true;
+    for (int64_t c = 0; c < cornerCount; ++c) {
+      if (pointNumbers[c] < 0 || pointNumbers[c] >= pointCount) pointsInLevel = false;
+    }
+    if (!pointsInLevel) continue;
+
+    corners.resize(static_cast<size_t>(cornerCount));
+    for (int64_t c = 0; c < cornerCount; ++c) {
+      const int32_t* p = points + 3 * static_cast<int64_t>(pointNumbers[c]);
+      Corner& corner = corners[static_cast<size_t>(c)];
+      corner.position[0] = static_cast<float>(p[0]);
+      corner.position[1] = static_cast<float>(p[1]);
+      corner.position[2] = static_cast<float>(p[2]);
+      corner.texel[0] = Saturate(texels[2 * c] + offsetU);
+      corner.texel[1] = Saturate(texels[2 * c + 1] + offsetV);
+    }
+    // A fan around the first corner; a two-sided polygon adds each triangle's mirror (second and
+    // third corners exchanged) right after it, which faces the other way.
+    const bool twoSided = IsTwoSidedKind(kind);
+    for (size_t k = 2; k < corners.size(); ++k) {
+      AppendTriangle(triangles, corners[0], corners[k - 1], corners[k]);
+      if (twoSided) AppendTriangle(triangles, corners[0], corners[k], corners[k - 1]);
+    }
+  }
+  pointBlockLength = static_cast<size_t>(1 + 3 * pointCount);
+  polygonBlockLength = at - polygonBlock;
+  return true;
+}
+
+void BuildModelGeometry(int32_t model, BuildMode mode) {
+  if (model < 0 || static_cast<size_t>(model) >= ModelCatalogue.size()) return;
+  const PieModel& record = ModelCatalogue[model];
+  size_t pointBlock = static_cast<size_t>(std::max(record.pointStart, 0));
+  size_t polygonBlock = static_cast<size_t>(std::max(record.polygonStart, 0));
+  bool storesWhole = true;
+  TriangleList triangles;
+  for (int32_t level = 0; level < record.levelCount; ++level) {
+    bool animated = false;
+    size_t pointLength = 0, polygonLength = 0;
+    if (storesWhole) {
+      storesWhole = BuildLevelTriangles(record, pointBlock, polygonBlock, triangles, animated,
+                                        pointLength, polygonLength);
+    }
+    if (!storesWhole) triangles.clear();
+    if (mode == BuildMode::FirstBuild) {
+      // Every level gets its entry, even an empty one, so later levels and models keep their
+      // positions in the table.
+      CreateLevelBuffer(triangles, model, level);
+    } else if (animated && storesWhole) {
+      UpdateLevelTexCoords(triangles, model, level);
+    }
+    pointBlock += pointLength;
+    polygonBlock += polygonLength;
+  }
+}
+
+void CreateLevelBuffer(const TriangleList& triangles, int32_t model, int32_t level) {
+  LevelBuffer entry;
+  entry.model = model;
+  entry.level = level;
+  // The previous buffer belongs to its table entry; the slot only names the newest one.
+  m_pPieVB = nullptr;
+
+  // A level without triangles has nothing to draw; Direct3D refuses a buffer of length 0, so none
+  // is asked for.
+  if (!triangles.empty()) {
+    const uint64_t length = triangles.size() * kTriangleBytes;
+    HRESULT hr = E_FAIL;
+    if (g_pd3dDevice && length <= std::numeric_limits<UINT>::max()) {
+      hr = g_pd3dDevice->CreateVertexBuffer(static_cast<UINT>(length), 0, kPieVertexFVF,
+                                            D3DPOOL_SYSTEMMEM, &m_pPieVB, nullptr);
+    }
+    if (FAILED(hr) || !m_pPieVB) {
+      m_pPieVB = nullptr;
+      ErrorLog::Write("Failed to create vertex buffer m_pPieVB");
+    } else {
+      void* data = nullptr;
+      hr = m_pPieVB->Lock(0, 0, &data, 0);
+      if (SUCCEEDED(hr) && !data) {
+        m_pPieVB->Unlock();
+        hr = E_FAIL;
+      }
+      if (FAILED(hr)) {
+        // Never written, never drawn: the entry stays without a buffer.
+        ErrorLog::Write("Failed to lock vertex buffer m_pPieVB");
+        m_pPieVB->Release();
+        m_pPieVB = nullptr;
+      } else {
+        PieVertex* vertex = static_cast<PieVertex*>(data);
+        for (const Triangle& t : triangles) {
+          for (int c = 0; c < 3; ++c, ++vertex) {
+            vertex->x = t.position[c][0] / kPositionScale;
+            vertex->y = t.position[c][1] / kPositionScale;
+            vertex->z = t.position[c][2] / kPositionScale;
+            vertex->u = static_cast<float>(t.texel[c][0]) / kPageSize;
+            vertex->v = static_cast<float>(t.texel[c][1]) / kPageSize;
+          }
+        }
+        m_pPieVB->Unlock();
+        entry.buffer = m_pPieVB;
+        entry.triangleCount = static_cast<int32_t>(triangles.size());
+      }
+    }
+  }
+  LevelBufferTable.push_back(entry);
+}
+
+int32_t FirstLevelBufferOf(int32_t model) {
+  // Entries are appended model by model in load order, so owners never decrease along the table.
+  auto it = std::lower_bound(LevelBufferTable.begin(), LevelBufferTable.end(), model,
+                             [](const LevelBuffer& e, int32_t m) { return e.model < m; });
+  if (it == LevelBufferTable.end() || it->model != model) return -1;
+  return static_cast<int32_t>(it - LevelBufferTable.begin());
+}
+
+void UpdateLevelTexCoords(const TriangleList& triangles, int32_t model, int32_t level) {
+  const int32_t first = FirstLevelBufferOf(model);
+  if (first < 0 || level < 0) return;
+  const size_t position = static_cast<size_t>(first) + static_cast<size_t>(level);
+  if (position >= LevelBufferTable.size()) return;
+  const LevelBuffer& entry = LevelBufferTable[position];
+  if (entry.model != model || entry.level != level || !entry.buffer) return;
+
+  void* data = nullptr;
+  HRESULT hr = entry.buffer->Lock(0, 0, &data, 0);
+  if (SUCCEEDED(hr) && !data) {
+    entry.buffer->Unlock();
+    hr = E_FAIL;
+  }
+  if (FAILED(hr)) {
+    // The buffer keeps its previous coordinates.
+    ErrorLog::Write("Failed to lock vertex buffer PieVB[]");
+    return;
+  }
+  // The polygons have not changed since the first build, so the counts agree; the smaller one is
+  // taken all the same, never writing past the buffer.
+  const size_t count = std::min(triangles.size(), static_cast<size_t>(entry.triangleCount));
+  PieVertex* vertex = static_cast<PieVertex*>(data);
+  for (size_t i = 0; i < count; ++i) {
+    for (int c = 0; c < 3; ++c, ++vertex) {
+      vertex->u = static_cast<float>(triangles[i].texel[c][0]) / kPageSize;
+      vertex->v = static_cast<float>(triangles[i].texel[c][1]) / kPageSize;
+    }
+  }
+  entry.buffer->Unlock();
+}
+
+void DrawModel(int32_t model, D3DXMATRIX world) {
+  const int32_t first = FirstLevelBufferOf(model);
+  if (first < 0) return;
+  const int32_t animation = AnimationOf(model);
+  const int32_t levels = LevelCountOf(model);
+  if (animation < 0) {
+    // Without an animation only level 0 is shown, whatever the model's level count.
+    DrawLevelBuffer(first, world);
+  } else if (IsFramesAnimation(animation)) {
+    // The levels are the frames: only the current one is drawn, if the model has it.
+    const int32_t frame = AnimationCounter(animation);
+    if (frame >= 0 && frame < levels) DrawLevelBuffer(first + frame, world);
+  } else {
+    for (int32_t level = 0; level < levels; ++level) DrawLevelBuffer(first + level, world);
+  }
+}
+
+void DrawLevelBuffer(int32_t position, D3DXMATRIX world) {
+  if (!g_pd3dDevice || position < 0 || static_cast<size_t>(position) >= LevelBufferTable.size())
+    return;
+  const LevelBuffer& entry = LevelBufferTable[position];
+  if (!entry.buffer || entry.triangleCount <= 0) return;
+  const int32_t animation = AnimationOf(entry.model);
+  const bool transform = animation >= 0 && !IsFramesAnimation(animation);
+
+  D3DMATRIX saved;
+  g_pd3dDevice->GetTransform(D3DTS_WORLD, &saved);
+
+  D3DXMATRIX placed = world;
+  AnimationFrame frame;
+  // A transform animation with fewer objects than the model has levels leaves the extra levels
+  // where the world matrix puts them.
+  if (transform && GetAnimationFrame(animation, entry.level, frame)) {
+    // Positions in ten-thousandths of the vertex units; rotations in thousandths of a degree with
+    // 6.28 standing for a full turn, z turning the other way.
+    const float turn = 6.28f;
+    D3DXMATRIX move, aboutX, aboutY, aboutZ;
+    D3DXMatrixTranslation(&move, frame.position[0] / 10000.0f, frame.position[1] / 10000.0f,
+                          frame.position[2] / 10000.0f);
+    D3DXMatrixRotationX(&aboutX, frame.rotation[0] / 1000.0f / 360.0f * turn);
+    D3DXMatrixRotationZ(&aboutZ, -frame.rotation[2] / 1000.0f / 360.0f * turn);
+    D3DXMatrixRotationY(&aboutY, frame.rotation[1] / 1000.0f / 360.0f * turn);
+    // Row vectors: turned about x, then z, then y, then moved, then placed by the world matrix.
+    D3DXMATRIX m;
+    D3DXMatrixMultiply(&m, &aboutX, &aboutZ);
+    D3DXMatrixMultiply(&m, &m, &aboutY);
+    D3DXMatrixMultiply(&m, &m, &move);
+    D3DXMatrixMultiply(&placed, &m, &world);
+  }
+  g_pd3dDevice->SetTransform(D3DTS_WORLD, &placed);
+
+  if (animation < 0 || transform || AnimationCounter(animation) == entry.level) {
+    g_pd3dDevice->SetFVF(kPieVertexFVF);
+    SelectTexturePage(static_cast<uint32_t>(TexturePageOf(entry.model)));
+    g_pd3dDevice->SetStreamSource(0, entry.buffer, 0, kPieVertexStride);
+    g_pd3dDevice->DrawPrimitive(D3DPT_TRIANGLELIST, 0, static_cast<UINT>(entry.triangleCount));
+  }
+  g_pd3dDevice->SetTransform(D3DTS_WORLD, &saved);
+}
+
+void AdvanceTextureAnimations() {
+  for (size_t m = 0; m < ModelCatalogue.size(); ++m) {
+    PieModel& model = ModelCatalogue[m];
+    // Team-coloured models show one fixed frame and are never stepped.
+    if (!model.animated || model.teamColors) continue;
+    ++model.frame;
+    if (model.frame >= model.frameCount) model.frame = 0;
+    BuildModelGeometry(static_cast<int32_t>(m), BuildMode::Update);
+  }
+}
+
+void ReleaseLastLevelBuffer() {
+  if (!m_pPieVB) return;
+  // The table entry shares this buffer; forget it there too so a later release of the whole
+  // table does not release it a second time.
+  for (LevelBuffer& entry : LevelBufferTable) {
+    if (entry.buffer == m_pPieVB) {
+      entry.buffer = nullptr;
+      entry.triangleCount = 0;
+    }
+  }
+  m_pPieVB->Release();
+  m_pPieVB = nullptr;
+}
+
+void ReleaseAllLevelBuffers() {
+  for (LevelBuffer& entry : LevelBufferTable) {
+    if (entry.buffer) {
+      entry.buffer->Release();
+      entry.buffer = nullptr;
+      entry.triangleCount = 0;
+    }
+  }
+  // m_pPieVB only ever aliases a table entry, released just above.
+  m_pPieVB = nullptr;
+}
