@@ -6,6 +6,9 @@
 #define D3DX_DEFAULT_NONPOW2 ((UINT)-2)
 #define D3DX_FROM_FILE ((UINT)-3)
 
+// The file could not be read or is not an image D3DX understands (facility 0x876, code 2905).
+#define D3DXERR_INVALIDDATA MAKE_HRESULT(1, 0x876, 2905)
+
 #define D3DX_FILTER_NONE (1 << 0)
 #define D3DX_FILTER_POINT (2 << 0)
 #define D3DX_FILTER_LINEAR (3 << 0)
