@@ -64,6 +64,21 @@ uint64_t LockCount(IDirect3DResource9* resource);
 // Primitive counts of the draw calls since the last ResetCounters, in order.
 std::vector<UINT> DrawCallPrimitiveCounts(IDirect3DDevice9* device);
 
+// ---- GDI --------------------------------------------------------------------------------
+// The face file fontconfig chose for a GDI font, its names and its size in pixels; empty for a
+// handle that is not a live font.
+struct FontDescription {
+  std::string file;
+  std::string family;  // as the file names it, e.g. "Liberation Sans"
+  std::string style;   // e.g. "Bold"
+  int pixelsPerEm = 0;
+  int ascent = 0;   // pixels of the cell above the baseline
+  int descent = 0;  // pixels below it
+  bool syntheticBold = false;    // the file is not bold; FreeType emboldens it
+  bool syntheticItalic = false;  // likewise slanted
+};
+FontDescription DescribeFont(HFONT font);
+
 // ---- Read-back --------------------------------------------------------------------------
 // The back buffer as 0xAARRGGBB pixels, top row first; read before Present (the frame just drawn)
 // or after it (the frame last presented).
