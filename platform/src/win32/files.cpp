@@ -1,0 +1,137 @@
+// kernel32 files and arithmetic.
+// Implemented: CreateFileA (GENERIC_READ and/or GENERIC_WRITE; all five creation dispositions;
+//   the name goes through KvrResolveWindowsPath), ReadFile (synchronous), GetFileSize, CloseHandle,
+//   MulDiv (rounded to nearest, halves away from zero; -1 on a zero divisor or overflow).
+// Not implemented: sharing modes (never enforced), security attributes, template files,
+//   overlapped reads (they fail), handles of other kinds in CloseHandle, GetLastError codes.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "win32/path_resolution.h"
+#include "win32/win32_state.h"
+
+namespace {
+
+// File handles are slots in this table offset by a base, so they are never null, never
+// INVALID_HANDLE_VALUE, and a closed handle stays invalid until its slot is reused.
+constexpr uintptr_t kFileHandleBase = 0x50000;
+constexpr uintptr_t kFileHandleStep = 4;
+std::vector<int> g_fds;  // -1 marks a free slot
+
+HANDLE HandleFromSlot(size_t slot) {
+  return reinterpret_cast<HANDLE>(kFileHandleBase + slot * kFileHandleStep);
+}
+
+int FdFromHandle(HANDLE h) {
+  uintptr_t v = reinterpret_cast<uintptr_t>(h);
+  if (v < kFileHandleBase || (v - kFileHandleBase) % kFileHandleStep != 0) return -1;
+  size_t slot = (v - kFileHandleBase) / kFileHandleStep;
+  return slot < g_fds.size() ? g_fds[slot] : -1;
+}
+
+}  // namespace
+
+extern "C" {
+
+HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
+                          LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
+                          DWORD dwFlagsAndAttributes, HANDLE hTemplateFile) {
+  if (!lpFileName || !lpFileName[0]) return INVALID_HANDLE_VALUE;
+  int flags;
+  bool read = (dwDesiredAccess & GENERIC_READ) != 0;
+  bool write = (dwDesiredAccess & GENERIC_WRITE) != 0;
+  if (read && write)
+    flags = O_RDWR;
+  else if (write)
+    flags = O_WRONLY;
+  else
+    flags = O_RDONLY;  // no access asked: Windows still opens it, for its attributes
+  switch (dwCreationDisposition) {
+    case CREATE_NEW: flags |= O_CREAT | O_EXCL; break;
+    case CREATE_ALWAYS: flags |= O_CREAT | O_TRUNC; break;
+    case OPEN_EXISTING: break;
+    case OPEN_ALWAYS: flags |= O_CREAT; break;
+    case TRUNCATE_EXISTING:
+      if (!write) return INVALID_HANDLE_VALUE;  // Windows demands write access for it
+      flags |= O_TRUNC;
+      break;
+    default: return INVALID_HANDLE_VALUE;
+  }
+  std::string path = KvrResolveWindowsPath(lpFileName);
+  int fd = open(path.c_str(), flags | O_CLOEXEC, 0644);
+  if (fd < 0) return INVALID_HANDLE_VALUE;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {  // Windows opens no directory this way
+    close(fd);
+    return INVALID_HANDLE_VALUE;
+  }
+  for (size_t slot = 0; slot < g_fds.size(); ++slot) {
+    if (g_fds[slot] < 0) {
+      g_fds[slot] = fd;
+      return HandleFromSlot(slot);
+    }
+  }
+  g_fds.push_back(fd);
+  return HandleFromSlot(g_fds.size() - 1);
+}
+
+BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
+                     LPOVERLAPPED lpOverlapped) {
+  if (lpNumberOfBytesRead) *lpNumberOfBytesRead = 0;
+  int fd = FdFromHandle(hFile);
+  if (fd < 0 || lpOverlapped || (!lpBuffer && nNumberOfBytesToRead > 0)) return FALSE;
+  // read() may return less than asked before the end; Windows fills the buffer unless at the end.
+  DWORD total = 0;
+  char* out = static_cast<char*>(lpBuffer);
+  while (total < nNumberOfBytesToRead) {
+    ssize_t n = read(fd, out + total, nNumberOfBytesToRead - total);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      if (lpNumberOfBytesRead) *lpNumberOfBytesRead = total;
+      return FALSE;
+    }
+    if (n == 0) break;  // end of file: success with fewer bytes
+    total += static_cast<DWORD>(n);
+  }
+  if (lpNumberOfBytesRead) *lpNumberOfBytesRead = total;
+  return TRUE;
+}
+
+DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
+  int fd = FdFromHandle(hFile);
+  struct stat st;
+  if (fd < 0 || fstat(fd, &st) != 0) return INVALID_FILE_SIZE;
+  uint64_t size = static_cast<uint64_t>(st.st_size);
+  if (lpFileSizeHigh) *lpFileSizeHigh = static_cast<DWORD>(size >> 32);
+  return static_cast<DWORD>(size & 0xFFFFFFFFu);
+}
+
+BOOL WINAPI CloseHandle(HANDLE hObject) {
+  int fd = FdFromHandle(hObject);
+  if (fd < 0) return FALSE;
+  uintptr_t slot = (reinterpret_cast<uintptr_t>(hObject) - kFileHandleBase) / kFileHandleStep;
+  g_fds[slot] = -1;
+  return close(fd) == 0 ? TRUE : FALSE;
+}
+
+int WINAPI MulDiv(int nNumber, int nNumerator, int nDenominator) {
+  if (nDenominator == 0) return -1;
+  int64_t product = static_cast<int64_t>(nNumber) * nNumerator;
+  int64_t divisor = nDenominator;
+  // Round to nearest with halves away from zero: add half the divisor in the product's direction.
+  bool negative = (product < 0) != (divisor < 0);
+  int64_t magnitude = product < 0 ? -product : product;
+  int64_t d = divisor < 0 ? -divisor : divisor;
+  int64_t q = (magnitude + d / 2) / d;
+  int64_t result = negative ? -q : q;
+  if (result > INT32_MAX || result < -INT32_MAX) return -1;
+  return static_cast<int>(result);
+}
+
+}  // extern "C"

@@ -1,0 +1,48 @@
+// State shared between the files of the Win32 backend and its test seams (platform/src/testing).
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+namespace kvrwin32 {
+
+// ---- Windows (window.cpp) --------------------------------------------------------------
+// Calls the window procedure of a live window, as SendMessage would; 0 for unknown handles.
+LRESULT SendToWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+bool IsLiveWindow(HWND hwnd);
+// The live window of an SDL window id, or null.
+HWND WindowFromSdlId(uint32_t sdlWindowId);
+// The live windows in creation order (for events that name no window, such as SDL_QUIT).
+int LiveWindows(HWND* out, int capacity);
+// Paint bookkeeping: a window needs WM_PAINT from its creation (when visible) and after each
+// expose, until ValidateRect or DefWindowProcA's WM_PAINT validates it.
+void SetNeedsPaint(HWND hwnd, bool needs);
+HWND WindowNeedingPaint();
+void SetDesktopSizeOverride(int width, int height);
+void ForgetWindowClasses();
+
+// ---- Messages (messages.cpp) -------------------------------------------------------------
+void QueueScriptedMessage(const MSG& msg);
+// Translates every pending SDL event into the input queue and the key table.
+void PumpSdlEvents();
+int EmptyPeeks();
+void ResetMessageQueues();
+
+// ---- Input (input.cpp) -------------------------------------------------------------------
+// The layer's own key table, indexed by virtual-key code. A left or right modifier code also
+// moves its generic code (VK_LSHIFT moves VK_SHIFT).
+void KeyEvent(int virtualKey, bool down);
+// Enters an SDL key event into the key table; returns the virtual-key code its message carries
+// (generic codes for modifiers), 0 for keys Windows has no code for.
+int TranslateSdlKey(int32_t keycode, int scancode, bool down);
+void ResetKeyTable();
+void SetCursorOverride(bool active, int x, int y);
+// Modifier key codes held now, for wParam of mouse messages (MK_* bits).
+WPARAM MouseKeyFlags();
+
+// ---- Clock (clock.cpp) -------------------------------------------------------------------
+void SetManualTime(DWORD milliseconds);
+void AdvanceManualTime(DWORD milliseconds);
+void UseRealTime();
+
+}  // namespace kvrwin32

@@ -1,0 +1,28 @@
+// What the other backends of the layer need from the Win32 windowing backend.
+// Not part of the public headers: programs never see SDL.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "win32/path_resolution.h"
+
+struct SDL_Window;
+
+// Starts SDL's video subsystem once (the first caller wins); false when no video driver works.
+// Every backend that touches SDL video calls this first instead of SDL_Init of its own.
+bool KvrEnsureSdlVideo();
+
+// The SDL window behind a window handle made by CreateWindowExA (created with SDL_WINDOW_OPENGL,
+// so a GL context can be made on it). Null for the desktop window, null and unknown handles.
+// A destroyed window's SDL window stays valid while references taken below are held.
+SDL_Window* KvrSdlWindowFromHwnd(HWND hwnd);
+
+// Client size in pixels of a window or of the desktop window; false for an unknown handle.
+bool KvrWindowClientSize(HWND hwnd, int* width, int* height);
+
+// A device keeps its window's SDL window (and so its GL drawable) alive past DestroyWindow:
+// take a reference when the device is created, drop it when the device is released.
+// DestroyWindow only hides the SDL window while a reference is held.
+void KvrRetainWindow(HWND hwnd);
+void KvrReleaseWindow(HWND hwnd);
