@@ -140,16 +140,6 @@ TEST(GdiTextMetrics, StaleAndInventedHandlesAreRefused) {
   EXPECT_FALSE(DeleteObject(&bogus));
 }
 
-TEST(GdiMulDiv, RoundsHalfAwayFromZeroAndFlagsImpossibleResults) {
-  EXPECT_EQ(MulDiv(12, 96, 72), 16);
-  EXPECT_EQ(MulDiv(5, 1, 2), 3);
-  EXPECT_EQ(MulDiv(-5, 1, 2), -3);
-  EXPECT_EQ(MulDiv(5, 1, -2), -3);
-  EXPECT_EQ(MulDiv(1, 1, 0), -1);
-  EXPECT_EQ(MulDiv(0x40000000, 4, 1), -1);
-  EXPECT_EQ(MulDiv(0x40000000, 4, 4), 0x40000000);
-}
-
 TEST(GdiDibSection, OnlyThirtyTwoBitRgbSectionsOfSaneSizeAreMade) {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);

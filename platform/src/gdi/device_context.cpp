@@ -3,7 +3,7 @@
 //   SetMapMode (MM_TEXT), GetDeviceCaps (LOGPIXELSX/LOGPIXELSY = 96), SelectObject for fonts and
 //   DIB sections (returns the previous object), DeleteObject, CreateDIBSection (32 bpp BI_RGB,
 //   top-down or bottom-up, zero-filled memory owned until DeleteObject), SetTextColor, SetBkColor,
-//   SetTextAlign, and kernel32's MulDiv, whose only user is font sizing.
+//   SetTextAlign. (MulDiv, which font sizing uses, lives with kernel32 in win32/.)
 // Not implemented: window and screen contexts (there is no screen to draw on), other mapping modes
 //   (SetMapMode returns 0), GetDeviceCaps indices other than the two above (0), palettes, pens,
 //   brushes, regions, bitmaps other than 32 bpp BI_RGB DIB sections, file-mapping sections.
@@ -199,22 +199,6 @@ UINT WINAPI SetTextAlign(HDC hdc, UINT align) {
   const UINT previous = dc->textAlign;
   dc->textAlign = align;
   return previous;
-}
-
-// nNumber * nNumerator / nDenominator through 64 bits, rounded half away from zero;
-// -1 for a zero denominator or a result that does not fit 32 bits.
-int WINAPI MulDiv(int nNumber, int nNumerator, int nDenominator) {
-  if (nDenominator == 0) return -1;
-  int64_t product = int64_t{nNumber} * nNumerator;
-  int64_t divisor = nDenominator;
-  if (divisor < 0) {
-    divisor = -divisor;
-    product = -product;
-  }
-  const int64_t half = divisor / 2;
-  const int64_t result = product >= 0 ? (product + half) / divisor : (product - half) / divisor;
-  if (result > INT32_MAX || result < -INT32_MAX) return -1;
-  return static_cast<int>(result);
 }
 
 }  // extern "C"
