@@ -1,8 +1,74 @@
 // The bitmap font that draws all screen text, and the one screen font the program uses.
+//
+// The face is rasterised once with GDI into a square A4R4G4B4 atlas of white glyphs whose alpha
+// holds the coverage; text is then drawn as pre-transformed quads coloured by their vertices.
 #pragma once
 #include <d3d9.h>
 
 #include <cstdint>
+
+// Style flag of a BitmapFont: the bold weight.
+const DWORD FontBold = 1;
+// Draw flag of BitmapFont::DrawScreenText: sample the atlas bilinearly instead of point-sampled.
+const DWORD TextFiltered = 8;
+
+// Blank pixels kept left and right of each glyph in the atlas for a font whose "x" measures
+// xHeight pixels high: 0.3 of it, rounded up. The factor is the 32-bit float nearest 0.3, a hair
+// above it, so heights that are multiples of 10 get one pixel more than 0.3 exactly would give.
+DWORD GlyphMarginForHeight(LONG xHeight);
+
+// Atlas texel (A4R4G4B4) for a pixel GDI painted white on black: the blue byte's top four bits are
+// the alpha; any coverage makes the texel white, none makes it fully transparent.
+WORD AtlasTexelFromPixel(DWORD pixel);
+
+class BitmapFont {
+ public:
+  BitmapFont(const char* faceName, DWORD pointHeight, DWORD styleFlags);
+  ~BitmapFont();
+  BitmapFont(const BitmapFont&) = delete;
+  BitmapFont& operator=(const BitmapFont&) = delete;
+
+  // Remembers the device (without taking a reference) and builds the glyph atlas.
+  HRESULT AttachDevice(IDirect3DDevice9* d3dDevice);
+  // Creates the quad buffer and records the two state blocks.
+  HRESULT CreateDrawResources();
+  // Draws text with its first cell's top-left at (x, y) in back-buffer pixels. '\n' starts a
+  // new line; other bytes outside 32..126 are skipped. Call between BeginScene and EndScene.
+  HRESULT DrawScreenText(float x, float y, DWORD colour, const char* text, DWORD flags);
+  HRESULT ReleaseDrawResources();
+  HRESULT DetachDevice();
+
+  // What the atlas build settled on, for tests and diagnostics.
+  DWORD TextureWidth() const { return texWidth; }
+  DWORD TextureHeight() const { return texHeight; }
+  float ShrinkFactor() const { return shrinkFactor; }
+  DWORD GlyphMargin() const { return glyphMargin; }
+  // Cell of a character 32..126 in the atlas: left, top, right, bottom in texture coordinates.
+  const float* GlyphRect(int c) const { return glyphRects[c - 32]; }
+
+ private:
+  HRESULT MakeGdiFont(HDC context, HFONT& font);
+  // Places the 95 characters row by row in a texWidth x texHeight atlas; in painting mode also
+  // draws them into the context's bitmap and records glyphRects. D3DERR_MOREDATA: too small.
+  HRESULT LayOutGlyphs(HDC context, bool painting);
+  HRESULT BuildAtlas(HDC context, HFONT& font, HGDIOBJ& previousFont, HBITMAP& dib,
+                     HGDIOBJ& previousBitmap, bool& locked);
+  bool SupportsAlphaBlending();
+  void RecordTextStates(bool blending);
+
+  char faceName[80];
+  DWORD pointHeight;
+  DWORD styleFlags;
+  IDirect3DDevice9* device = nullptr;
+  IDirect3DTexture9* glyphTexture = nullptr;
+  IDirect3DVertexBuffer9* quadBuffer = nullptr;
+  DWORD texWidth = 0, texHeight = 0;
+  float shrinkFactor = 1.0f;
+  float glyphRects[95][4] = {};
+  DWORD glyphMargin = 0;
+  IDirect3DStateBlock9* savedStates = nullptr;
+  IDirect3DStateBlock9* textStates = nullptr;
+};
 
 // Free functions on the one screen font (12-point bold "Arial").
 void CreateScreenFont();
