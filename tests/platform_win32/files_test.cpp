@@ -28,7 +28,7 @@ std::string ReadWhole(const char* name) {
   return text;
 }
 
-TEST(WindowsPaths, BackslashesAndOtherCaseReachTheFileComponentByComponent) {
+TEST(Win32Paths, BackslashesAndOtherCaseReachTheFileComponentByComponent) {
   testsupport::TempDir dir;
   WriteFile("Duskfen/TexPages/Page-7.DDS", "seven");
   EXPECT_EQ(KvrResolveWindowsPath("duskfen\\texpages\\page-7.dds"), "Duskfen/TexPages/Page-7.DDS");
@@ -41,7 +41,7 @@ TEST(WindowsPaths, BackslashesAndOtherCaseReachTheFileComponentByComponent) {
   EXPECT_EQ(ReadWhole(absolute.c_str()), "seven");
 }
 
-TEST(WindowsPaths, ExactCaseWinsAndTiesBreakTheSameWayEveryTime) {
+TEST(Win32Paths, ExactCaseWinsAndTiesBreakTheSameWayEveryTime) {
   testsupport::TempDir dir;
   WriteFile("models/A.pie", "upper");
   WriteFile("models/a.pie", "lower");
@@ -53,7 +53,7 @@ TEST(WindowsPaths, ExactCaseWinsAndTiesBreakTheSameWayEveryTime) {
   EXPECT_EQ(KvrResolveWindowsPath("models\\box.pie"), "models/BoX.pie");
 }
 
-TEST(WindowsPaths, MissingFilesAndDirectoriesFailToOpen) {
+TEST(Win32Paths, MissingFilesAndDirectoriesFailToOpen) {
   testsupport::TempDir dir;
   WriteFile("data/present.txt", "x");
   EXPECT_EQ(ReadWhole("data\\absent.txt"), "<no file>");
@@ -63,7 +63,7 @@ TEST(WindowsPaths, MissingFilesAndDirectoriesFailToOpen) {
   EXPECT_EQ(KvrResolveWindowsPath("nodir\\Data\\present.txt"), "nodir/Data/present.txt");
 }
 
-TEST(WindowsFiles, ReadsStopAtTheEndAndClosedHandlesAreDead) {
+TEST(Win32Files, ReadsStopAtTheEndAndClosedHandlesAreDead) {
   testsupport::TempDir dir;
   WriteFile("f.bin", "abcdef");
   HANDLE h = CreateFileA("F.BIN", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -84,7 +84,7 @@ TEST(WindowsFiles, ReadsStopAtTheEndAndClosedHandlesAreDead) {
   EXPECT_FALSE(CloseHandle(INVALID_HANDLE_VALUE));
 }
 
-TEST(WindowsFiles, MulDivRoundsHalvesAwayFromZeroAndRefusesZeroAndOverflow) {
+TEST(Win32Files, MulDivRoundsHalvesAwayFromZeroAndRefusesZeroAndOverflow) {
   EXPECT_EQ(MulDiv(12, 96, 72), 16);
   EXPECT_EQ(MulDiv(5, 1, 2), 3);
   EXPECT_EQ(MulDiv(-5, 1, 2), -3);

@@ -12,7 +12,7 @@
 
 namespace {
 
-class Input : public ::testing::Test {
+class Win32Input : public ::testing::Test {
  protected:
   void SetUp() override {
     kvrtest::ResetInput();
@@ -66,7 +66,7 @@ class Input : public ::testing::Test {
   Uint32 id_ = 0;
 };
 
-TEST_F(Input, ATapBetweenTwoPollsIsSeenOnceThroughTheLowBit) {
+TEST_F(Win32Input, ATapBetweenTwoPollsIsSeenOnceThroughTheLowBit) {
   Key(SDL_SCANCODE_T, SDLK_t, true);
   Key(SDL_SCANCODE_T, SDLK_t, false);
   Messages();
@@ -74,7 +74,7 @@ TEST_F(Input, ATapBetweenTwoPollsIsSeenOnceThroughTheLowBit) {
   EXPECT_EQ(GetAsyncKeyState('T'), 0);
 }
 
-TEST_F(Input, AHeldKeyKeepsTheTopBitAndRepeatsAsKeyDownMessages) {
+TEST_F(Win32Input, AHeldKeyKeepsTheTopBitAndRepeatsAsKeyDownMessages) {
   Key(SDL_SCANCODE_UP, SDLK_UP, true);
   Key(SDL_SCANCODE_UP, SDLK_UP, true, true);
   Key(SDL_SCANCODE_UP, SDLK_UP, true, true);
@@ -96,7 +96,7 @@ TEST_F(Input, AHeldKeyKeepsTheTopBitAndRepeatsAsKeyDownMessages) {
   EXPECT_EQ(GetAsyncKeyState(VK_UP), 0);
 }
 
-TEST_F(Input, KeysCarryWindowsVirtualKeyCodes) {
+TEST_F(Win32Input, KeysCarryWindowsVirtualKeyCodes) {
   struct Case {
     SDL_Scancode sc;
     SDL_Keycode sym;
@@ -124,7 +124,7 @@ TEST_F(Input, KeysCarryWindowsVirtualKeyCodes) {
   }
 }
 
-TEST_F(Input, MouseButtonsAndMovesBecomeClientMessagesAndKeyStates) {
+TEST_F(Win32Input, MouseButtonsAndMovesBecomeClientMessagesAndKeyStates) {
   Button(SDL_BUTTON_LEFT, true, 12, 758);
   Motion(20, 30);
   Motion(21, 31);  // a newer move replaces the one still waiting
@@ -141,7 +141,7 @@ TEST_F(Input, MouseButtonsAndMovesBecomeClientMessagesAndKeyStates) {
   EXPECT_LT(GetAsyncKeyState(VK_RBUTTON), 0);
 }
 
-TEST_F(Input, SeamsOverrideKeysAndCursorUntilReset) {
+TEST_F(Win32Input, SeamsOverrideKeysAndCursorUntilReset) {
   kvrtest::SetKeyState(VK_END, true);
   EXPECT_EQ(GetAsyncKeyState(VK_END) & 0x8000, 0x8000);
   kvrtest::SetCursorPos(1023, 0);
@@ -154,7 +154,7 @@ TEST_F(Input, SeamsOverrideKeysAndCursorUntilReset) {
   EXPECT_TRUE(GetCursorPos(&p));
 }
 
-TEST_F(Input, ShowCursorCountsLikeWindows) {
+TEST_F(Win32Input, ShowCursorCountsLikeWindows) {
   EXPECT_EQ(ShowCursor(FALSE), -1);
   EXPECT_EQ(ShowCursor(FALSE), -2);
   EXPECT_EQ(ShowCursor(TRUE), -1);
@@ -163,7 +163,7 @@ TEST_F(Input, ShowCursorCountsLikeWindows) {
   EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
 }
 
-TEST(Clock, TheTestClockIsSetAdvancedAndWrapsAt32Bits) {
+TEST(Win32Clock, TheTestClockIsSetAdvancedAndWrapsAt32Bits) {
   kvrtest::SetTime(1000);
   EXPECT_EQ(timeGetTime(), 1000u);
   EXPECT_EQ(timeGetTime(), 1000u);  // frozen until advanced

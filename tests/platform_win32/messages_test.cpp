@@ -30,7 +30,7 @@ std::vector<UINT> MessagesOf(UINT message) {
   return out;
 }
 
-class MessageQueue : public ::testing::Test {
+class Win32MessageQueue : public ::testing::Test {
  protected:
   void SetUp() override {
     kvrtest::ResetInput();
@@ -68,7 +68,7 @@ class MessageQueue : public ::testing::Test {
   std::vector<HWND> windows_;
 };
 
-TEST_F(MessageQueue, ScriptedMessagesComeFirstThenPostedThenQuit) {
+TEST_F(Win32MessageQueue, ScriptedMessagesComeFirstThenPostedThenQuit) {
   HWND w = MakeWindow();
   ASSERT_NE(w, nullptr);
   PostQuitMessage(3);
@@ -90,7 +90,7 @@ TEST_F(MessageQueue, ScriptedMessagesComeFirstThenPostedThenQuit) {
   EXPECT_TRUE(MessagesOf(WM_QUIT).empty());
 }
 
-TEST_F(MessageQueue, PeekingWithoutRemovingLeavesTheMessageAndEmptyPeeksAreCounted) {
+TEST_F(Win32MessageQueue, PeekingWithoutRemovingLeavesTheMessageAndEmptyPeeksAreCounted) {
   HWND w = MakeWindow();
   kvrtest::PostScriptedMessage(w, WM_KEYDOWN, VK_ESCAPE, 0);
   MSG m;
@@ -103,7 +103,7 @@ TEST_F(MessageQueue, PeekingWithoutRemovingLeavesTheMessageAndEmptyPeeksAreCount
   EXPECT_EQ(kvrtest::EmptyPeekCount(), 2);
 }
 
-TEST_F(MessageQueue, CloseThroughTheDefaultProcedureDestroysTheWindowOnce) {
+TEST_F(Win32MessageQueue, CloseThroughTheDefaultProcedureDestroysTheWindowOnce) {
   HWND w = MakeWindow();
   kvrtest::PostScriptedMessage(w, WM_CLOSE, 0, 0);
   std::vector<MSG> got = Drain();
@@ -123,7 +123,7 @@ TEST_F(MessageQueue, CloseThroughTheDefaultProcedureDestroysTheWindowOnce) {
   EXPECT_TRUE(g_seen.empty());
 }
 
-TEST_F(MessageQueue, WindowManagerCloseAndAltF4EndInDestroy) {
+TEST_F(Win32MessageQueue, WindowManagerCloseAndAltF4EndInDestroy) {
   HWND w = MakeWindow();
   SDL_Event e = {};
   e.type = SDL_WINDOWEVENT;
@@ -148,7 +148,7 @@ TEST_F(MessageQueue, WindowManagerCloseAndAltF4EndInDestroy) {
   EXPECT_EQ(MessagesOf(WM_DESTROY).size(), 1u);
 }
 
-TEST_F(MessageQueue, AVisibleWindowIsPaintedUntilValidated) {
+TEST_F(Win32MessageQueue, AVisibleWindowIsPaintedUntilValidated) {
   HWND w = MakeWindow(WS_POPUP | WS_VISIBLE);
   MSG m;
   ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
@@ -169,7 +169,7 @@ TEST_F(MessageQueue, AVisibleWindowIsPaintedUntilValidated) {
   EXPECT_EQ(m.message, static_cast<UINT>(WM_PAINT));
 }
 
-TEST_F(MessageQueue, WindowsHaveTheirSizeAndTheDesktopHonoursItsOverride) {
+TEST_F(Win32MessageQueue, WindowsHaveTheirSizeAndTheDesktopHonoursItsOverride) {
   RECT r;
   ASSERT_TRUE(GetClientRect(GetDesktopWindow(), &r));
   EXPECT_EQ(r.left, 0);
@@ -193,7 +193,7 @@ TEST_F(MessageQueue, WindowsHaveTheirSizeAndTheDesktopHonoursItsOverride) {
   EXPECT_EQ(KvrSdlWindowFromHwnd(GetDesktopWindow()), nullptr);
 }
 
-TEST_F(MessageQueue, ClassesAreUniqueByNameInAnyCaseAndOutliveNoWindow) {
+TEST_F(Win32MessageQueue, ClassesAreUniqueByNameInAnyCaseAndOutliveNoWindow) {
   WNDCLASSEXA wc = {};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = RecordingProc;
@@ -208,7 +208,7 @@ TEST_F(MessageQueue, ClassesAreUniqueByNameInAnyCaseAndOutliveNoWindow) {
   EXPECT_FALSE(UnregisterClassA("Recorder", GetModuleHandleA(nullptr)));
 }
 
-TEST_F(MessageQueue, ADeviceReferenceKeepsTheDrawableAfterDestroyWindow) {
+TEST_F(Win32MessageQueue, ADeviceReferenceKeepsTheDrawableAfterDestroyWindow) {
   HWND w = MakeWindow(WS_POPUP | WS_VISIBLE);
   SDL_Window* sdl = KvrSdlWindowFromHwnd(w);
   KvrRetainWindow(w);
