@@ -1,0 +1,111 @@
+// PIE files cut anywhere or holding counts that lie: nothing half-read stays, the next model loads.
+// Meant to run under AddressSanitizer as well (the asan preset).
+#include "model_fixture.h"
+
+namespace {
+
+// Two levels with every kind of block: an animated and a two-sided polygon, a connector block
+// after "BSP", and a second level that takes its keyword from the first one's connector step.
+const char kRichModel[] =
+    "PIE 2\nTYPE 200\nTEXTURE 0 rich page.pcx 256 256\nLEVELS 2\n"
+    "LEVEL 1\nPOINTS 4\n0 0 0 100 0 0 100 100 0 0 100 0\n"
+    "POLYGONS 2\n4200 4 0 1 2 3 4 1 64 32 0 0 64 0 64 32 0 32\n2200 3 0 1 2 0 0 16 0 16 16\n"
+    "BSP 4 5 6\nCONNECTORS 2\n1 2 3 4 5 6\n"
+    "LEVEL 2\nPOINTS 3\n0 0 0 50 0 0 50 50 0\nPOLYGONS 1\n200 3 0 1 2 0 0 8 0 8 8\n";
+
+const char kEndedEarly[] = "Model file ends early, skipped: mydata\\models\\cut.pie";
+const char kBadCount[] = "Model file holds a negative count, skipped: mydata\\models\\cut.pie";
+
+}  // namespace
+
+class MalformedPieTest : public ModelTest {
+ protected:
+  void SetUp() override {
+    ModelTest::SetUp();
+    WriteModelFile("next.pie", SquarePie());
+  }
+  // Loads cut.pie and then next.pie, from empty tables and an empty log.
+  void LoadCutThenNext(const std::string& text) {
+    ResetModelTables();
+    ErrorLog::Start();
+    WriteModelFile("cut.pie", text);
+    LoadModel(kModelDir, "cut.pie", CategoryBodies);
+    LoadModel(kModelDir, "next.pie", CategoryBodies);
+  }
+  bool NextLoadedAlone() const {
+    return ModelCatalogue.size() == 1 && ModelCatalogue[0].name == "next" &&
+           ModelCatalogue[0].pointStart == 0 && ModelCatalogue[0].polygonStart == 0 &&
+           ConnectorStore.empty() && LevelBufferTable.size() == 1;
+  }
+};
+
+TEST_F(MalformedPieTest, FileCutAtAnyCharacterLeavesWholeModelsOnly) {
+  const std::string full = kRichModel;
+  LoadCutThenNext(full);
+  ASSERT_EQ(ModelCatalogue.size(), 2u);
+  ASSERT_TRUE(StoresMatchTheirCounts());
+  ASSERT_EQ(LevelBufferTable.size(), 3u);
+
+  for (size_t cut = 0; cut < full.size(); ++cut) {
+    LoadCutThenNext(full.substr(0, cut));
+    SCOPED_TRACE("cut after " + std::to_string(cut) + " characters: " + full.substr(0, cut));
+    ASSERT_TRUE(StoresMatchTheirCounts());
+    ASSERT_FALSE(ModelCatalogue.empty());
+    EXPECT_EQ(ModelCatalogue.back().name, "next");
+    // One entry per level of what is in the catalogue, nothing for a dropped model.
+    size_t levels = 0;
+    for (const PieModel& m : ModelCatalogue) levels += static_cast<size_t>(m.levelCount);
+    EXPECT_EQ(LevelBufferTable.size(), levels);
+    if (ModelCatalogue.size() == 1) {
+      EXPECT_TRUE(NextLoadedAlone());
+      // Only a file too short to hold its "PIE" mark is dropped without a word.
+      EXPECT_EQ(LogCount(kEndedEarly), cut >= 3 ? 1 : 0);
+    } else {
+      EXPECT_EQ(LogCount(kEndedEarly), 0);
+    }
+  }
+}
+
+TEST_F(MalformedPieTest, CountsThatLieNeverAllocateHangOrReadPastTheFile) {
+  struct Case {
+    const char* what;
+    std::string text;
+    const char* line;
+  };
+  const std::string header = "PIE 2 TEXTURE 0 p.pcx 256 256 LEVELS ";
+  const Case cases[] = {
+      {"huge level count", header + "2147483647 LEVEL 1 POINTS 0 POLYGONS 0", kEndedEarly},
+      {"negative level count", header + "-1 LEVEL 1 POINTS 0 POLYGONS 0", kBadCount},
+      {"huge point count", header + "1 LEVEL 1 POINTS 2147483647 1 2 3 POLYGONS 0", kEndedEarly},
+      {"saturated point count", header + "1 LEVEL 1 POINTS 99999999999999999999 1 2 3", kEndedEarly},
+      {"negative point count", header + "1 LEVEL 1 POINTS -5 1 2 3 POLYGONS 0", kBadCount},
+      {"huge polygon count", header + "1 LEVEL 1 POINTS 0 POLYGONS 2000000000 200 0", kEndedEarly},
+      {"negative polygon count", header + "1 LEVEL 1 POINTS 0 POLYGONS -2147483648", kBadCount},
+      {"huge corner count", header + "1 LEVEL 1 POINTS 0 POLYGONS 1 200 2147483647 0 0", kEndedEarly},
+      {"negative corner count", header + "1 LEVEL 1 POINTS 0 POLYGONS 1 200 -3 0 1 2", kBadCount},
+      {"huge connector count", header + "1 LEVEL 1 POINTS 0 POLYGONS 0 CONNECTORS 715827883 1 2 3",
+       kEndedEarly},
+      {"negative connector count", header + "1 LEVEL 1 POINTS 0 POLYGONS 0 CONNECTORS -1 1 2 3",
+       kBadCount},
+      {"no TEXTURE word", "PIE 2 TYPE 200 LEVELS 1 LEVEL 1 POINTS 0 POLYGONS 0", kEndedEarly},
+      {"no width after a two-word name", "PIE 2 TEXTURE 0 a b c d e", kEndedEarly},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    LoadCutThenNext(c.text);
+    EXPECT_TRUE(NextLoadedAlone());
+    EXPECT_TRUE(StoresMatchTheirCounts());
+    EXPECT_EQ(LogCount(c.line), 1);
+  }
+  // A header cut before its level count asks for no page.
+  LoadCutThenNext("PIE 2 TEXTURE 0 early.pcx 256 256");
+  for (const TexturePage& page : TexturePageTable) EXPECT_NE(page.PageName, "early.dds");
+}
+
+TEST_F(MalformedPieTest, ManifestCutInsideAWordListsThePartRead) {
+  WriteModelFile("ab.pie", SquarePie());
+  testsupport::WriteFile("mydata/models/Structures.gam", "next\nab");
+  LoadStructures(kModelDir);
+  ASSERT_EQ(ModelCatalogue.size(), 2u);
+  EXPECT_EQ(ModelCatalogue[1].name, "ab");
+}

@@ -1,0 +1,122 @@
+// Category manifests: plain and flag-aware readers, the catalogue, names and lists.
+#include "model_fixture.h"
+
+class ManifestTest : public ModelTest {
+ protected:
+  void WriteManifest(const std::string& name, const std::string& text) {
+    testsupport::WriteFile("mydata/models/" + name, text);
+  }
+  void WriteModels(std::initializer_list<const char*> names) {
+    for (const char* name : names) WriteModelFile(std::string(name) + ".pie", SquarePie());
+  }
+  std::vector<int> TeamColours() const {
+    std::vector<int> flags;
+    for (const PieModel& m : ModelCatalogue) flags.push_back(m.teamColors);
+    return flags;
+  }
+};
+
+TEST_F(ManifestTest, SwitchWordsOfAFlagAwareManifestMarkTheModelsThatFollow) {
+  WriteModels({"a", "b", "c", "d"});
+  WriteManifest("Features.gam",
+                "SetTeamColorsFlag(true)\na\nb\nSetTeamColorsFlag(false) SetTeamColorsFlag(false)\nc\n"
+                "SetTeamColorsFlag(true) SetTeamColorsFlag(true) d");
+  TeamColorsFlag = false;
+  LoadFeatures(kModelDir);
+  ASSERT_EQ(ModelCatalogue.size(), 4u);
+  EXPECT_EQ(TeamColours(), (std::vector<int>{1, 1, 0, 1}));
+  for (const PieModel& m : ModelCatalogue) EXPECT_EQ(m.category, CategoryFeatures);
+  // Names are logged as the manifest is read, before any model loads; switches are not.
+  std::vector<std::string> log = LogLines();
+  ASSERT_GE(log.size(), 4u);
+  EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + 4),
+            (std::vector<std::string>{"a", "b", "c", "d"}));
+  EXPECT_EQ(LogCount("SetTeamColorsFlag(true)"), 0);
+}
+
+TEST_F(ManifestTest, NamesBeforeTheFirstSwitchKeepTheFlagAsTheLastCategoryLeftIt) {
+  WriteModels({"a", "b", "c"});
+  WriteManifest("Effects.gam", "a b");
+  WriteManifest("Miscelaneous.gam", "c");
+  TeamColorsFlag = true;
+  LoadEffects(kModelDir);
+  TeamColorsFlag = false;
+  LoadMiscelaneous(kModelDir);
+  EXPECT_EQ(TeamColours(), (std::vector<int>{1, 1, 0}));
+  EXPECT_EQ(ModelCatalogue[0].category, CategoryEffects);
+  EXPECT_EQ(ModelCatalogue[2].category, CategoryMiscelaneous);
+}
+
+TEST_F(ManifestTest, PlainManifestTakesSwitchWordsForModelNames) {
+  WriteModels({"a"});
+  WriteManifest("Bodies.gam", "SetTeamColorsFlag(false) a");
+  TeamColorsFlag = true;
+  LoadBodies(kModelDir);
+  EXPECT_TRUE(TeamColorsFlag);
+  ASSERT_EQ(ModelCatalogue.size(), 1u);
+  EXPECT_EQ(ModelCatalogue[0].teamColors, 1);
+  EXPECT_EQ(ModelCatalogue[0].category, CategoryBodies);
+  EXPECT_EQ(LogCount("SetTeamColorsFlag(false)"), 1);
+  EXPECT_EQ(LogCount("Failed to open mydata\\models\\SetTeamColorsFlag(false).pie"), 1);
+}
+
+TEST_F(ManifestTest, LongWordIsReadAsThirtyCharactersThenTheRest) {
+  const std::string first30 = "abcdefghijklmnopqrstuvwxyz0123";
+  WriteModelFile(first30 + ".pie", SquarePie());
+  WriteModelFile("45678.pie", SquarePie());
+  WriteManifest("Weapons.gam", first30 + "45678");
+  LoadWeapons(kModelDir);
+  ASSERT_EQ(ModelCatalogue.size(), 2u);
+  // Whole words are kept, never cut to a fixed field: the name and the list row hold all 30.
+  EXPECT_EQ(ModelCatalogue[0].name, first30);
+  EXPECT_EQ(ModelCatalogue[1].name, "45678");
+  ModelNameList list;
+  ListModelsOfCategory(list, CategoryWeapons);
+  EXPECT_EQ(list, (ModelNameList{first30, "45678"}));
+}
+
+TEST_F(ManifestTest, ModelListedTwiceGivesTwoEntriesAndFindByNameTheFirst) {
+  WriteModels({"tank", "gun"});
+  WriteManifest("Structures.gam", "tank gun tank");
+  WriteManifest("Propulsions.gam", "gun");
+  LoadStructures(kModelDir);
+  LoadPropulsions(kModelDir);
+  ASSERT_EQ(ModelCatalogue.size(), 4u);
+  EXPECT_EQ(FindModelByName("tank"), 0);
+  EXPECT_EQ(FindModelByName("gun"), 1);
+  EXPECT_EQ(FindModelByName("TANK"), -1);
+  EXPECT_EQ(FindModelByName("tan"), -1);
+  ModelNameList list = {"stale"};
+  ListModelsOfCategory(list, CategoryStructures);
+  EXPECT_EQ(list, (ModelNameList{"tank", "gun", "tank"}));
+  ListModelsOfCategory(list, CategoryPropulsions);
+  EXPECT_EQ(list, (ModelNameList{"gun"}));
+  ListModelsOfCategory(list, CategoryResearch);
+  EXPECT_TRUE(list.empty());
+}
+
+TEST_F(ManifestTest, MissingFilesAreLoggedAndSkipped) {
+  WriteModels({"b"});
+  WriteModelFile("notpie.pie", "PIF 2");
+  WriteManifest("MiscelaneousIMD.gam", "a notpie b");
+  LoadMiscelaneousIMD(kModelDir);
+  LoadStructures(kModelDir);  // no manifest at all
+  ASSERT_EQ(ModelCatalogue.size(), 1u);
+  EXPECT_EQ(ModelCatalogue[0].name, "b");
+  EXPECT_EQ(ModelCatalogue[0].category, CategoryResearch);
+  EXPECT_EQ(LogCount("Failed to open mydata\\models\\a.pie"), 1);
+  EXPECT_EQ(LogCount("Failed to open mydata\\models\\Structures.gam"), 1);
+  // A file that is not a model is skipped without a word.
+  for (const std::string& line : LogLines()) EXPECT_EQ(line.find("notpie.pie"), std::string::npos);
+}
+
+TEST_F(ManifestTest, EmptyManifestsLoadNothing) {
+  WriteManifest("Bodies.gam", "");
+  WriteManifest("Features.gam", " \n SetTeamColorsFlag(true) SetTeamColorsFlag(false)\n");
+  LoadBodies(kModelDir);
+  TeamColorsFlag = false;
+  LoadFeatures(kModelDir);
+  EXPECT_TRUE(ModelCatalogue.empty());
+  EXPECT_TRUE(LogLines().empty());
+  EXPECT_FALSE(TeamColorsFlag);
+}

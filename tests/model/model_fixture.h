@@ -1,0 +1,155 @@
+// Shared set-up of the model tests: empty tables, a scratch folder with the log, file writers.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/device.h"
+#include "app/error_log.h"
+#include "data/animations.h"
+#include "data/data_file.h"
+#include "data/model_catalogue.h"
+#include "model/model_geometry.h"
+#include "model/pie_parser.h"
+#include "model/texture_pages.h"
+#include "test_support.h"
+
+// Releases what the model tables hold and empties them, as at program start.
+inline void ResetModelTables() {
+  ReleaseAllLevelBuffers();
+  ReleaseAllPageTextures();
+  LevelBufferTable.clear();
+  TexturePageTable.clear();
+  ModelCatalogue.clear();
+  PointStore.clear();
+  PolygonStore.clear();
+  ConnectorStore.clear();
+  TeamColorsFlag = true;
+  TeamNumber = 0;
+  SetPieInput(nullptr);
+  ResetAnimationTable();
+}
+
+// A scratch working directory with a fresh log, and no device: pages and buffers fail to be
+// created, which the parser and the catalogue do not care about.
+class ModelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetModelTables();
+    g_pd3dDevice = nullptr;
+    ErrorLog::Start();
+  }
+  void TearDown() override {
+    ResetModelTables();
+    g_pd3dDevice = nullptr;
+  }
+
+  // Log lines after the start line.
+  std::vector<std::string> LogLines() const {
+    std::vector<std::string> lines = testsupport::ReadLines("KVRerrors.log");
+    if (!lines.empty()) lines.erase(lines.begin());
+    return lines;
+  }
+  int LogCount(const std::string& line) const {
+    std::vector<std::string> lines = LogLines();
+    return static_cast<int>(std::count(lines.begin(), lines.end(), line));
+  }
+
+  testsupport::TempDir dir_;
+};
+
+// The same with a real headless device; everything it created is released before it goes.
+class ModelDeviceTest : public ModelTest {
+ protected:
+  void SetUp() override {
+    ModelTest::SetUp();
+    device_ = testsupport::CreateTestDevice(320, 240);
+    ASSERT_TRUE(device_ && device_->device);
+    g_pd3dDevice = device_->device;
+  }
+  void TearDown() override {
+    ModelTest::TearDown();
+    kvrtest::ResetDeviceSeams();
+    device_.reset();
+  }
+  std::unique_ptr<testsupport::TestDevice> device_;
+};
+
+// The models folder of the tests; manifests and PIE files are named with backslashes, as on
+// Windows, and written through forward slashes.
+inline const char* kModelDir = "mydata\\models\\";
+
+inline void WriteModelFile(const std::string& name, const std::string& text) {
+  testsupport::WriteFile("mydata/models/" + name, text);
+}
+
+// A one-level PIE file: `points` and `polygons` are the words after the counts' keywords.
+inline std::string OneLevelPie(const std::string& texture, int pointCount, const std::string& points,
+                               int polygonCount, const std::string& polygons,
+                               const std::string& tail = "") {
+  return "PIE 2\nTYPE 200\nTEXTURE 0 " + texture + " 256 256\nLEVELS 1\nLEVEL 1\nPOINTS " +
+         std::to_string(pointCount) + "\n" + points + "\nPOLYGONS " + std::to_string(polygonCount) +
+         "\n" + polygons + "\n" + tail;
+}
+
+// A unit square in the z = 0 plane as one four-cornered polygon of the given flag word.
+inline std::string SquarePie(const std::string& flag = "200", const std::string& texture = "page.pcx") {
+  return OneLevelPie(texture, 4, "0 0 0  100 0 0  100 100 0  0 100 0", 1,
+                     flag + " 4 0 1 2 3  0 0 16 0 16 16 0 16");
+}
+
+// Walks every model's blocks as their counts say; true when each model's blocks end exactly
+// where the next model's begin and the last model's end at the ends of the stores.
+inline bool StoresMatchTheirCounts() {
+  size_t points = 0, polygons = 0;
+  for (const PieModel& m : ModelCatalogue) {
+    if (static_cast<size_t>(m.pointStart) != points || static_cast<size_t>(m.polygonStart) != polygons)
+      return false;
+    for (int32_t level = 0; level < m.levelCount; ++level) {
+      TriangleList triangles;
+      bool animated = false;
+      size_t pointLength = 0, polygonLength = 0;
+      if (!BuildLevelTriangles(m, points, polygons, triangles, animated, pointLength, polygonLength))
+        return false;
+      points += pointLength;
+      polygons += polygonLength;
+    }
+  }
+  return points == PointStore.size() && polygons == PolygonStore.size();
+}
+
+// An uncompressed A8R8G8B8 DDS of one level; texels are 0xAARRGGBB, top row first.
+inline std::vector<unsigned char> ArgbDds(uint32_t width, uint32_t height,
+                                          const std::vector<uint32_t>& texels) {
+  std::vector<uint32_t> words(32, 0);  // "DDS " and the 124-byte header
+  words[0] = 0x20534444;
+  words[1] = 124;
+  words[2] = 0x1 | 0x2 | 0x4 | 0x8 | 0x1000;  // caps, height, width, pitch, pixel format
+  words[3] = height;
+  words[4] = width;
+  words[5] = width * 4;
+  words[19] = 32;                   // pixel format size
+  words[20] = 0x40 | 0x1;           // RGB with alpha
+  words[22] = 32;
+  words[23] = 0x00FF0000;
+  words[24] = 0x0000FF00;
+  words[25] = 0x000000FF;
+  words[26] = 0xFF000000;
+  words[27] = 0x1000;               // a texture
+  words.insert(words.end(), texels.begin(), texels.end());
+  std::vector<unsigned char> bytes(words.size() * 4);
+  for (size_t i = 0; i < words.size(); ++i)
+    for (int b = 0; b < 4; ++b) bytes[4 * i + b] = static_cast<unsigned char>(words[i] >> (8 * b));
+  return bytes;
+}
+
+// A page of one colour in the page directory.
+inline void WritePlainPage(const std::string& name, uint32_t argb, uint32_t size = 8) {
+  testsupport::WriteFile("duskfen/texpages/" + name,
+                         ArgbDds(size, size, std::vector<uint32_t>(size * size, argb)));
+}
