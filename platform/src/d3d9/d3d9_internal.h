@@ -1,0 +1,364 @@
+// Internal classes of the Direct3D 9 backend, shared by its files and by the test seams.
+// Programs never see this header.
+#pragma once
+#include <d3d9.h>
+
+#include <atomic>
+#include <bitset>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace kvrd3d {
+
+class Device;
+class GlRenderer;
+class Texture;
+class VertexBuffer;
+
+// ---- Limits of what the device keeps ------------------------------------------------------
+constexpr DWORD kRenderStateCount = 256;  // D3DRENDERSTATETYPE values are all below 256
+constexpr DWORD kStageCount = 8;          // texture stages
+constexpr DWORD kStageStateCount = 33;    // D3DTSS_* values run up to 32
+constexpr DWORD kSamplerCount = 16;       // pixel samplers; the four vertex samplers follow
+constexpr DWORD kAllSamplerCount = kSamplerCount + 4;
+constexpr DWORD kSamplerStateCount = 14;  // D3DSAMP_* values run up to 13
+constexpr DWORD kTransformCount = 512;    // D3DTS_* values, world matrices at 256..511
+constexpr DWORD kStreamCount = 16;
+// Stages the renderer draws with; later stages are stored but end the cascade.
+constexpr DWORD kDrawnStages = 2;
+
+// Maps a sampler number (0..15, D3DVERTEXTEXTURESAMPLER0..3 = 257..260) to a slot, or -1.
+int SamplerSlot(DWORD sampler);
+
+// ---- Device seams (set by kvrtest:: functions) --------------------------------------------
+struct Seams {
+  DWORD failCreateMask = 0;
+  bool failDirect3DCreate = false;
+  UINT maxTextureSize = 0;          // 0: the real limit
+  int vertexBufferCreationsLeft = -1;  // -1: never fail
+  bool failVertexBufferLocks = false;
+};
+Seams& DeviceSeams();
+
+struct Counters {
+  uint64_t drawCalls = 0, primitives = 0, clears = 0, presents = 0;
+  uint64_t vertexBufferLocks = 0, textureLocks = 0;
+  std::vector<UINT> primitiveCounts;
+};
+
+// ---- Reference counting of device children -------------------------------------------------
+// The program's references (AddRef/Release) keep the device alive: a child holds one device
+// reference while its own count is above zero. The device's bindings (SetTexture,
+// SetStreamSource, recorded state blocks) hold "bind" references that keep the object but not
+// the device; when the device goes it drops them. So a child is deleted when both counts are
+// zero, and it never outlives its device (nor its GL context).
+class DeviceChild {
+ public:
+  explicit DeviceChild(Device* device);
+  virtual ~DeviceChild() = default;
+  ULONG AddPublic();
+  ULONG ReleasePublic();  // may delete this
+  void AddBind() { ++binds_; }
+  void ReleaseBind();     // may delete this
+  Device* device() const { return device_; }
+
+ private:
+  Device* device_;
+  ULONG refs_ = 1;
+  ULONG binds_ = 0;
+};
+
+// Holds a bind reference on a texture or vertex buffer.
+template <class T>
+class BindRef {
+ public:
+  BindRef() = default;
+  BindRef(const BindRef& o) : p_(o.p_) { if (p_) p_->AddBind(); }
+  BindRef& operator=(const BindRef& o) { Reset(o.p_); return *this; }
+  ~BindRef() { Reset(nullptr); }
+  void Reset(T* p) {
+    if (p == p_) return;
+    if (p) p->AddBind();
+    T* old = p_;
+    p_ = p;
+    if (old) old->ReleaseBind();
+  }
+  T* get() const { return p_; }
+
+ private:
+  T* p_ = nullptr;
+};
+
+// ---- Resources ---------------------------------------------------------------------------
+class VertexBuffer final : public IDirect3DVertexBuffer9, public DeviceChild {
+ public:
+  VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool);
+  ~VertexBuffer();
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
+  ULONG STDMETHODCALLTYPE AddRef() override { return AddPublic(); }
+  ULONG STDMETHODCALLTYPE Release() override { return ReleasePublic(); }
+  HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9** ppDevice) override;
+  D3DRESOURCETYPE STDMETHODCALLTYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
+  HRESULT STDMETHODCALLTYPE Lock(UINT offset, UINT size, void** data, DWORD flags) override;
+  HRESULT STDMETHODCALLTYPE Unlock() override;
+  HRESULT STDMETHODCALLTYPE GetDesc(D3DVERTEXBUFFER_DESC* desc) override;
+
+  const std::vector<uint8_t>& bytes() const { return bytes_; }
+  uint64_t lockCount() const { return lockCount_; }
+  // GL side: the renderer uploads the bytes when dirty.
+  unsigned glBuffer = 0;
+  bool dirty = true;
+
+ private:
+  std::vector<uint8_t> bytes_;
+  DWORD usage_, fvf_;
+  D3DPOOL pool_;
+  int locks_ = 0;
+  uint64_t lockCount_ = 0;
+};
+
+class Texture;
+
+// A level of a texture, or the device's back buffer.
+class Surface final : public IDirect3DSurface9 {
+ public:
+  Surface(Device* device, Texture* container, UINT level);
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
+  // Surfaces share the count of what contains them: the texture, or the device.
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9** ppDevice) override;
+  D3DRESOURCETYPE STDMETHODCALLTYPE GetType() override { return D3DRTYPE_SURFACE; }
+  HRESULT STDMETHODCALLTYPE GetDesc(D3DSURFACE_DESC* desc) override;
+  HRESULT STDMETHODCALLTYPE LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
+  HRESULT STDMETHODCALLTYPE UnlockRect() override;
+
+ private:
+  Device* device_;
+  Texture* container_;
+  UINT level_;
+};
+
+class Texture final : public IDirect3DTexture9, public DeviceChild {
+ public:
+  Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+          D3DPOOL pool);
+  ~Texture();
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
+  ULONG STDMETHODCALLTYPE AddRef() override { return AddPublic(); }
+  ULONG STDMETHODCALLTYPE Release() override { return ReleasePublic(); }
+  HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9** ppDevice) override;
+  D3DRESOURCETYPE STDMETHODCALLTYPE GetType() override { return D3DRTYPE_TEXTURE; }
+  DWORD STDMETHODCALLTYPE GetLevelCount() override { return static_cast<DWORD>(levels_.size()); }
+  HRESULT STDMETHODCALLTYPE GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) override;
+  HRESULT STDMETHODCALLTYPE GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) override;
+  HRESULT STDMETHODCALLTYPE LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect,
+                                     DWORD flags) override;
+  HRESULT STDMETHODCALLTYPE UnlockRect(UINT level) override;
+
+  struct Level {
+    UINT width, height, pitch;
+    std::vector<uint8_t> bytes;  // in the texture's own format, rows at pitch
+    bool locked = false;
+    std::unique_ptr<Surface> surface;
+  };
+  D3DFORMAT format() const { return format_; }
+  const std::vector<Level>& levels() const { return levels_; }
+  uint64_t lockCount() const { return lockCount_; }
+  // GL side: converted to RGBA8 and uploaded when bound while dirty.
+  unsigned glTexture = 0;
+  bool dirty = true;
+  int glBaseLevel = -1;  // the GL_TEXTURE_BASE_LEVEL last set
+
+ private:
+  DWORD usage_;
+  D3DFORMAT format_;
+  D3DPOOL pool_;
+  std::vector<Level> levels_;
+  uint64_t lockCount_ = 0;
+};
+
+// ---- Everything a state block can hold, and what of it is set ------------------------------
+struct StateValues {
+  DWORD renderStates[kRenderStateCount] = {};
+  DWORD stageStates[kStageCount][kStageStateCount] = {};
+  DWORD samplerStates[kAllSamplerCount][kSamplerStateCount] = {};
+  D3DMATRIX transforms[kTransformCount] = {};
+  BindRef<Texture> textures[kAllSamplerCount];
+  struct Stream {
+    BindRef<VertexBuffer> buffer;
+    UINT offset = 0, stride = 0;
+  } streams[kStreamCount];
+  D3DMATERIAL9 material = {};
+  D3DVIEWPORT9 viewport = {};
+  DWORD fvf = 0;
+};
+
+struct StateMask {
+  std::bitset<kRenderStateCount> renderStates;
+  std::bitset<kStageCount * kStageStateCount> stageStates;
+  std::bitset<kAllSamplerCount * kSamplerStateCount> samplerStates;
+  std::bitset<kTransformCount> transforms;
+  std::bitset<kAllSamplerCount> textures;
+  std::bitset<kStreamCount> streams;
+  bool material = false, viewport = false, fvf = false, pixelShader = false;
+};
+
+class StateBlock final : public IDirect3DStateBlock9 {
+ public:
+  explicit StateBlock(Device* device);
+  ~StateBlock();
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9** ppDevice) override;
+  HRESULT STDMETHODCALLTYPE Capture() override;
+  HRESULT STDMETHODCALLTYPE Apply() override;
+  void HandOut();
+
+  Device* device_;
+  bool handedOut_ = false;
+  std::atomic<ULONG> refs_{1};
+  StateValues values;
+  StateMask mask;
+};
+
+// ---- The Direct3D object --------------------------------------------------------------------
+class Direct3D final : public IDirect3D9 {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  UINT STDMETHODCALLTYPE GetAdapterCount() override { return 1; }
+  HRESULT STDMETHODCALLTYPE GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) override;
+  HRESULT STDMETHODCALLTYPE CheckDeviceFormat(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat,
+                                              DWORD usage, D3DRESOURCETYPE rtype,
+                                              D3DFORMAT checkFormat) override;
+  HRESULT STDMETHODCALLTYPE GetDeviceCaps(UINT adapter, D3DDEVTYPE type, D3DCAPS9* caps) override;
+  HRESULT STDMETHODCALLTYPE CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus, DWORD flags,
+                                         D3DPRESENT_PARAMETERS* pp,
+                                         IDirect3DDevice9** device) override;
+
+ private:
+  std::atomic<ULONG> refs_{1};
+};
+
+// Capabilities shared by the Direct3D object and its devices; maxTexture is the real limit.
+void FillCaps(D3DCAPS9* caps, UINT adapter, D3DDEVTYPE type, UINT maxTexture);
+// The desktop's current mode: its size, X8R8G8B8.
+void DesktopMode(D3DDISPLAYMODE* mode);
+
+// ---- Texture formats -------------------------------------------------------------------------
+// Bytes per texel of a format textures can be created in; 0 for formats they cannot.
+UINT TextureFormatBytes(D3DFORMAT format);
+// Converts one row of width texels to RGBA8 bytes (R, G, B, A in memory). Channels of fewer than
+// eight bits widen by repeating their bits; formats without alpha read as opaque.
+void ConvertRowToRgba8(D3DFORMAT format, const uint8_t* src, uint8_t* dst, UINT width);
+
+// ---- Vertex layouts ------------------------------------------------------------------------
+// Where each element of a flexible-vertex-format vertex lies, in bytes from its start.
+struct FvfLayout {
+  bool valid = false;
+  bool pretransformed = false;  // XYZRHW: back-buffer pixels, depth and 1/w
+  UINT size = 0;
+  UINT positionFloats = 0;      // 3 or 4
+  int diffuse = -1;             // offsets, -1 when absent
+  int specular = -1;
+  UINT texSets = 0;
+  int texOffset[8] = {};
+  UINT texFloats[8] = {};
+};
+FvfLayout ParseFvf(DWORD fvf);
+
+// ---- The device ----------------------------------------------------------------------------
+class Device final : public IDirect3DDevice9 {
+ public:
+  Device(Direct3D* d3d, HWND window, const D3DPRESENT_PARAMETERS& pp, DWORD behaviour);
+  ~Device();
+  // Creates the GL context and back buffer; false when that fails.
+  bool Init();
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE TestCooperativeLevel() override { return D3D_OK; }
+  HRESULT STDMETHODCALLTYPE GetDirect3D(IDirect3D9** ppD3D9) override;
+  HRESULT STDMETHODCALLTYPE GetDeviceCaps(D3DCAPS9* pCaps) override;
+  HRESULT STDMETHODCALLTYPE GetDisplayMode(UINT iSwapChain, D3DDISPLAYMODE* pMode) override;
+  HRESULT STDMETHODCALLTYPE Reset(D3DPRESENT_PARAMETERS*) override { return D3DERR_INVALIDCALL; }
+  HRESULT STDMETHODCALLTYPE Present(const RECT* src, const RECT* dst, HWND override_,
+                                    const RGNDATA* dirty) override;
+  HRESULT STDMETHODCALLTYPE CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage,
+                                          D3DFORMAT Format, D3DPOOL Pool, IDirect3DTexture9** ppTexture,
+                                          HANDLE* pSharedHandle) override;
+  HRESULT STDMETHODCALLTYPE CreateVertexBuffer(UINT Length, DWORD Usage, DWORD FVF, D3DPOOL Pool,
+                                               IDirect3DVertexBuffer9** ppVertexBuffer,
+                                               HANDLE* pSharedHandle) override;
+  HRESULT STDMETHODCALLTYPE GetRenderTarget(DWORD index, IDirect3DSurface9** target) override;
+  HRESULT STDMETHODCALLTYPE BeginScene() override;
+  HRESULT STDMETHODCALLTYPE EndScene() override;
+  HRESULT STDMETHODCALLTYPE Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color,
+                                  float Z, DWORD Stencil) override;
+  HRESULT STDMETHODCALLTYPE SetTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix) override;
+  HRESULT STDMETHODCALLTYPE GetTransform(D3DTRANSFORMSTATETYPE State, D3DMATRIX* pMatrix) override;
+  HRESULT STDMETHODCALLTYPE SetViewport(const D3DVIEWPORT9* pViewport) override;
+  HRESULT STDMETHODCALLTYPE GetViewport(D3DVIEWPORT9* pViewport) override;
+  HRESULT STDMETHODCALLTYPE SetMaterial(const D3DMATERIAL9* pMaterial) override;
+  HRESULT STDMETHODCALLTYPE GetMaterial(D3DMATERIAL9* pMaterial) override;
+  HRESULT STDMETHODCALLTYPE SetRenderState(D3DRENDERSTATETYPE State, DWORD Value) override;
+  HRESULT STDMETHODCALLTYPE GetRenderState(D3DRENDERSTATETYPE State, DWORD* pValue) override;
+  HRESULT STDMETHODCALLTYPE BeginStateBlock() override;
+  HRESULT STDMETHODCALLTYPE EndStateBlock(IDirect3DStateBlock9** ppSB) override;
+  HRESULT STDMETHODCALLTYPE GetTexture(DWORD Stage, IDirect3DBaseTexture9** ppTexture) override;
+  HRESULT STDMETHODCALLTYPE SetTexture(DWORD Stage, IDirect3DBaseTexture9* pTexture) override;
+  HRESULT STDMETHODCALLTYPE GetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type,
+                                                 DWORD* pValue) override;
+  HRESULT STDMETHODCALLTYPE SetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type,
+                                                 DWORD Value) override;
+  HRESULT STDMETHODCALLTYPE GetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD* pValue) override;
+  HRESULT STDMETHODCALLTYPE SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD Value) override;
+  HRESULT STDMETHODCALLTYPE DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex,
+                                          UINT PrimitiveCount) override;
+  HRESULT STDMETHODCALLTYPE SetFVF(DWORD FVF) override;
+  HRESULT STDMETHODCALLTYPE GetFVF(DWORD* pFVF) override;
+  HRESULT STDMETHODCALLTYPE SetPixelShader(IDirect3DPixelShader9* pShader) override;
+  HRESULT STDMETHODCALLTYPE GetPixelShader(IDirect3DPixelShader9** ppShader) override;
+  HRESULT STDMETHODCALLTYPE SetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9* pStreamData,
+                                            UINT OffsetInBytes, UINT Stride) override;
+  HRESULT STDMETHODCALLTYPE GetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9** ppStreamData,
+                                            UINT* pOffsetInBytes, UINT* pStride) override;
+
+  // For resources, state blocks and seams.
+  const StateValues& state() const { return state_; }
+  const D3DPRESENT_PARAMETERS& presentParameters() const { return pp_; }
+  Counters& counters() { return counters_; }
+  GlRenderer* renderer() { return renderer_.get(); }
+  // Makes the device's GL context current (before deleting GL objects, for instance).
+  void MakeCurrent();
+  // Fills the back buffer's pixels as 0xAARRGGBB, top row first.
+  void ReadBack(int* width, int* height, std::vector<uint32_t>* pixels);
+  UINT MaxTextureSize() const;
+
+ private:
+  void SetDefaultStates();
+  // The values that Set* calls change: the device's, or the state block being recorded.
+  StateValues& Target() { return recording_ ? recording_->values : state_; }
+
+  std::atomic<ULONG> refs_{1};
+  Direct3D* d3d_;
+  HWND window_;
+  D3DPRESENT_PARAMETERS pp_;
+  DWORD behaviour_;
+  StateValues state_;
+  StateBlock* recording_ = nullptr;
+  bool inScene_ = false;
+  Counters counters_;
+  std::unique_ptr<GlRenderer> renderer_;
+  std::unique_ptr<Surface> backBuffer_;
+  UINT glMaxTexture_ = 8192;
+};
+
+Device* AsDevice(IDirect3DDevice9* device);
+
+}  // namespace kvrd3d

@@ -1,0 +1,583 @@
+// Direct3D 9 device: state, resources, scenes and state blocks; drawing goes to gl_renderer.cpp.
+// Implemented: every render, texture-stage and sampler state is stored and returned (the ones
+//   drawing honours are listed in gl_renderer.cpp), transforms, material, viewport, FVF, stream 0
+//   (streams 1..15 are stored), textures on samplers 0..15 and the four vertex samplers, state
+//   blocks recorded with BeginStateBlock/EndStateBlock, Clear, Present, DrawPrimitive.
+// Not implemented (D3DERR_INVALIDCALL): Reset, pixel and vertex shaders other than none,
+//   render targets other than the back buffer, index buffers and indexed drawing, lights.
+#include <SDL.h>
+
+#include <cstring>
+
+#include "d3d9/d3d9_internal.h"
+#include "d3d9/gl_renderer.h"
+#include "win32/window_internal.h"
+
+namespace kvrd3d {
+
+namespace {
+
+DWORD FloatBits(float f) {
+  DWORD d;
+  std::memcpy(&d, &f, 4);
+  return d;
+}
+
+void Identity(D3DMATRIX* m) {
+  std::memset(m, 0, sizeof(*m));
+  m->_11 = m->_22 = m->_33 = m->_44 = 1.0f;
+}
+
+bool ValidTransform(D3DTRANSFORMSTATETYPE t) {
+  return t == D3DTS_VIEW || t == D3DTS_PROJECTION || (t >= D3DTS_TEXTURE0 && t <= D3DTS_TEXTURE7) ||
+         (t >= 256 && t < 512);
+}
+
+}  // namespace
+
+int SamplerSlot(DWORD sampler) {
+  if (sampler < kSamplerCount) return static_cast<int>(sampler);
+  if (sampler >= 257 && sampler <= 260) return static_cast<int>(kSamplerCount + sampler - 257);
+  return -1;
+}
+
+Device* AsDevice(IDirect3DDevice9* device) { return static_cast<Device*>(device); }
+
+Device::Device(Direct3D* d3d, HWND window, const D3DPRESENT_PARAMETERS& pp, DWORD behaviour)
+    : d3d_(d3d), window_(window), pp_(pp), behaviour_(behaviour) {
+  d3d_->AddRef();
+}
+
+bool Device::Init() {
+  if (!KvrEnsureSdlVideo()) return false;
+  SDL_Window* sdl = KvrSdlWindowFromHwnd(window_);
+  if (!sdl) return false;
+  int w = 0, h = 0;
+  if (!KvrWindowClientSize(window_, &w, &h)) SDL_GetWindowSize(sdl, &w, &h);
+  if (pp_.BackBufferWidth == 0) pp_.BackBufferWidth = static_cast<UINT>(w > 0 ? w : 1);
+  if (pp_.BackBufferHeight == 0) pp_.BackBufferHeight = static_cast<UINT>(h > 0 ? h : 1);
+  if (pp_.BackBufferFormat == D3DFMT_UNKNOWN) pp_.BackBufferFormat = D3DFMT_X8R8G8B8;
+  if (pp_.BackBufferCount == 0) pp_.BackBufferCount = 1;
+  int depthBits = 0;
+  if (pp_.EnableAutoDepthStencil) depthBits = pp_.AutoDepthStencilFormat == D3DFMT_D16 ? 16 : 24;
+  KvrRetainWindow(window_);
+  renderer_ = GlRenderer::Create(sdl, pp_.BackBufferWidth, pp_.BackBufferHeight,
+                                 pp_.BackBufferFormat == D3DFMT_A8R8G8B8, depthBits);
+  if (!renderer_) {
+    KvrReleaseWindow(window_);
+    window_ = nullptr;
+    return false;
+  }
+  glMaxTexture_ = renderer_->MaxTextureSize();
+  backBuffer_.reset(new Surface(this, nullptr, 0));
+  SetDefaultStates();
+  return true;
+}
+
+Device::~Device() {
+  if (renderer_) renderer_->MakeCurrent();
+  delete recording_;
+  recording_ = nullptr;
+  // Dropping the bindings may delete resources the program has already released; they free
+  // their GL objects while the context still exists.
+  for (auto& t : state_.textures) t.Reset(nullptr);
+  for (auto& s : state_.streams) s.buffer.Reset(nullptr);
+  backBuffer_.reset();
+  renderer_.reset();
+  if (window_) KvrReleaseWindow(window_);
+  d3d_->Release();
+}
+
+void Device::SetDefaultStates() {
+  DWORD* rs = state_.renderStates;
+  rs[D3DRS_ZENABLE] = pp_.EnableAutoDepthStencil ? D3DZB_TRUE : D3DZB_FALSE;
+  rs[D3DRS_FILLMODE] = D3DFILL_SOLID;
+  rs[D3DRS_SHADEMODE] = D3DSHADE_GOURAUD;
+  rs[D3DRS_ZWRITEENABLE] = TRUE;
+  rs[D3DRS_ALPHATESTENABLE] = FALSE;
+  rs[D3DRS_LASTPIXEL] = TRUE;
+  rs[D3DRS_SRCBLEND] = D3DBLEND_ONE;
+  rs[D3DRS_DESTBLEND] = D3DBLEND_ZERO;
+  rs[D3DRS_CULLMODE] = D3DCULL_CCW;
+  rs[D3DRS_ZFUNC] = D3DCMP_LESSEQUAL;
+  rs[D3DRS_ALPHAREF] = 0;
+  rs[D3DRS_ALPHAFUNC] = D3DCMP_ALWAYS;
+  rs[D3DRS_FOGEND] = FloatBits(1.0f);
+  rs[D3DRS_FOGDENSITY] = FloatBits(1.0f);
+  rs[D3DRS_STENCILFAIL] = rs[D3DRS_STENCILZFAIL] = rs[D3DRS_STENCILPASS] = D3DSTENCILOP_KEEP;
+  rs[D3DRS_STENCILFUNC] = D3DCMP_ALWAYS;
+  rs[D3DRS_STENCILMASK] = rs[D3DRS_STENCILWRITEMASK] = 0xFFFFFFFF;
+  rs[D3DRS_TEXTUREFACTOR] = 0xFFFFFFFF;
+  rs[D3DRS_CLIPPING] = TRUE;
+  rs[D3DRS_LIGHTING] = TRUE;
+  rs[D3DRS_COLORVERTEX] = TRUE;
+  rs[D3DRS_LOCALVIEWER] = TRUE;
+  rs[D3DRS_DIFFUSEMATERIALSOURCE] = D3DMCS_COLOR1;
+  rs[D3DRS_SPECULARMATERIALSOURCE] = D3DMCS_COLOR2;
+  rs[D3DRS_POINTSIZE] = FloatBits(1.0f);
+  rs[D3DRS_POINTSIZE_MIN] = FloatBits(1.0f);
+  rs[D3DRS_POINTSCALE_A] = FloatBits(1.0f);
+  rs[D3DRS_MULTISAMPLEANTIALIAS] = TRUE;
+  rs[D3DRS_MULTISAMPLEMASK] = 0xFFFFFFFF;
+  rs[D3DRS_DEBUGMONITORTOKEN] = 0xbaadcafe;
+  rs[D3DRS_POINTSIZE_MAX] = FloatBits(256.0f);
+  rs[D3DRS_COLORWRITEENABLE] = rs[D3DRS_COLORWRITEENABLE1] = rs[D3DRS_COLORWRITEENABLE2] =
+      rs[D3DRS_COLORWRITEENABLE3] = 0xF;
+  rs[D3DRS_BLENDOP] = rs[D3DRS_BLENDOPALPHA] = D3DBLENDOP_ADD;
+  rs[D3DRS_POSITIONDEGREE] = 3;  // D3DDEGREE_CUBIC
+  rs[D3DRS_NORMALDEGREE] = 1;    // D3DDEGREE_LINEAR
+  rs[D3DRS_MINTESSELLATIONLEVEL] = rs[D3DRS_MAXTESSELLATIONLEVEL] = FloatBits(1.0f);
+  rs[D3DRS_ADAPTIVETESS_Z] = FloatBits(1.0f);
+  rs[D3DRS_CCW_STENCILFAIL] = rs[D3DRS_CCW_STENCILZFAIL] = rs[D3DRS_CCW_STENCILPASS] =
+      D3DSTENCILOP_KEEP;
+  rs[D3DRS_CCW_STENCILFUNC] = D3DCMP_ALWAYS;
+  rs[D3DRS_BLENDFACTOR] = 0xFFFFFFFF;
+  rs[D3DRS_SRCBLENDALPHA] = D3DBLEND_ONE;
+  rs[D3DRS_DESTBLENDALPHA] = D3DBLEND_ZERO;
+
+  for (DWORD s = 0; s < kStageCount; ++s) {
+    DWORD* ts = state_.stageStates[s];
+    ts[D3DTSS_COLOROP] = s == 0 ? D3DTOP_MODULATE : D3DTOP_DISABLE;
+    ts[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
+    ts[D3DTSS_COLORARG2] = D3DTA_CURRENT;
+    ts[D3DTSS_ALPHAOP] = s == 0 ? D3DTOP_SELECTARG1 : D3DTOP_DISABLE;
+    ts[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
+    ts[D3DTSS_ALPHAARG2] = D3DTA_CURRENT;
+    ts[D3DTSS_TEXCOORDINDEX] = s;
+    ts[D3DTSS_TEXTURETRANSFORMFLAGS] = D3DTTFF_DISABLE;
+    ts[D3DTSS_COLORARG0] = ts[D3DTSS_ALPHAARG0] = ts[D3DTSS_RESULTARG] = D3DTA_CURRENT;
+  }
+  for (DWORD s = 0; s < kAllSamplerCount; ++s) {
+    DWORD* ss = state_.samplerStates[s];
+    ss[D3DSAMP_ADDRESSU] = ss[D3DSAMP_ADDRESSV] = ss[D3DSAMP_ADDRESSW] = D3DTADDRESS_WRAP;
+    ss[D3DSAMP_MAGFILTER] = ss[D3DSAMP_MINFILTER] = D3DTEXF_POINT;
+    ss[D3DSAMP_MIPFILTER] = D3DTEXF_NONE;
+    ss[D3DSAMP_MAXANISOTROPY] = 1;
+  }
+  for (auto& m : state_.transforms) Identity(&m);
+  state_.viewport = {0, 0, pp_.BackBufferWidth, pp_.BackBufferHeight, 0.0f, 1.0f};
+}
+
+HRESULT Device::QueryInterface(REFIID, void** ppv) {
+  if (ppv) *ppv = nullptr;
+  return E_NOINTERFACE;
+}
+
+ULONG Device::AddRef() { return ++refs_; }
+
+ULONG Device::Release() {
+  ULONG left = --refs_;
+  if (left == 0) delete this;
+  return left;
+}
+
+void Device::MakeCurrent() {
+  if (renderer_) renderer_->MakeCurrent();
+}
+
+UINT Device::MaxTextureSize() const {
+  UINT size = glMaxTexture_;
+  if (DeviceSeams().maxTextureSize && DeviceSeams().maxTextureSize < size)
+    size = DeviceSeams().maxTextureSize;
+  return size;
+}
+
+HRESULT Device::GetDirect3D(IDirect3D9** ppD3D9) {
+  if (!ppD3D9) return D3DERR_INVALIDCALL;
+  *ppD3D9 = d3d_;
+  d3d_->AddRef();
+  return D3D_OK;
+}
+
+HRESULT Device::GetDeviceCaps(D3DCAPS9* pCaps) {
+  if (!pCaps) return D3DERR_INVALIDCALL;
+  FillCaps(pCaps, 0, D3DDEVTYPE_HAL, glMaxTexture_);
+  return D3D_OK;
+}
+
+HRESULT Device::GetDisplayMode(UINT iSwapChain, D3DDISPLAYMODE* pMode) {
+  if (!pMode || iSwapChain != 0) return D3DERR_INVALIDCALL;
+  DesktopMode(pMode);
+  return D3D_OK;
+}
+
+HRESULT Device::Present(const RECT*, const RECT*, HWND, const RGNDATA*) {
+  ++counters_.presents;
+  renderer_->Present();
+  return D3D_OK;
+}
+
+HRESULT Device::CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage, D3DFORMAT Format,
+                              D3DPOOL Pool, IDirect3DTexture9** ppTexture, HANDLE* pSharedHandle) {
+  if (!ppTexture) return D3DERR_INVALIDCALL;
+  *ppTexture = nullptr;
+  if (pSharedHandle) return D3DERR_INVALIDCALL;
+  if (Width == 0 || Height == 0 || Width > MaxTextureSize() || Height > MaxTextureSize())
+    return D3DERR_INVALIDCALL;
+  if (Usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL)) return D3DERR_INVALIDCALL;
+  if (Pool != D3DPOOL_DEFAULT && Pool != D3DPOOL_MANAGED && Pool != D3DPOOL_SYSTEMMEM &&
+      Pool != D3DPOOL_SCRATCH)
+    return D3DERR_INVALIDCALL;
+  if (TextureFormatBytes(Format) == 0) return D3DERR_INVALIDCALL;
+  UINT full = 1;
+  for (UINT size = Width > Height ? Width : Height; size > 1; size >>= 1) ++full;
+  if (Levels == 0) Levels = full;  // the whole chain down to 1x1
+  if (Levels > full) return D3DERR_INVALIDCALL;
+  *ppTexture = new Texture(this, Width, Height, Levels, Usage, Format, Pool);
+  return D3D_OK;
+}
+
+HRESULT Device::CreateVertexBuffer(UINT Length, DWORD Usage, DWORD FVF, D3DPOOL Pool,
+                                   IDirect3DVertexBuffer9** ppVertexBuffer, HANDLE* pSharedHandle) {
+  if (!ppVertexBuffer) return D3DERR_INVALIDCALL;
+  *ppVertexBuffer = nullptr;
+  if (pSharedHandle || Length == 0) return D3DERR_INVALIDCALL;
+  if (Pool != D3DPOOL_DEFAULT && Pool != D3DPOOL_MANAGED && Pool != D3DPOOL_SYSTEMMEM)
+    return D3DERR_INVALIDCALL;
+  if (FVF != 0) {
+    FvfLayout layout = ParseFvf(FVF);
+    if (!layout.valid || Length < layout.size) return D3DERR_INVALIDCALL;
+  }
+  Seams& seams = DeviceSeams();
+  if (seams.vertexBufferCreationsLeft == 0) return D3DERR_OUTOFVIDEOMEMORY;
+  if (seams.vertexBufferCreationsLeft > 0) --seams.vertexBufferCreationsLeft;
+  *ppVertexBuffer = new VertexBuffer(this, Length, Usage, FVF, Pool);
+  return D3D_OK;
+}
+
+HRESULT Device::GetRenderTarget(DWORD index, IDirect3DSurface9** target) {
+  if (!target) return D3DERR_INVALIDCALL;
+  *target = nullptr;
+  if (index != 0) return index < 4 ? D3DERR_NOTFOUND : D3DERR_INVALIDCALL;
+  *target = backBuffer_.get();
+  AddRef();
+  return D3D_OK;
+}
+
+HRESULT Device::BeginScene() {
+  if (inScene_) return D3DERR_INVALIDCALL;
+  inScene_ = true;
+  return D3D_OK;
+}
+
+HRESULT Device::EndScene() {
+  if (!inScene_) return D3DERR_INVALIDCALL;
+  inScene_ = false;
+  return D3D_OK;
+}
+
+HRESULT Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color, float Z,
+                      DWORD Stencil) {
+  if ((Count != 0) != (pRects != nullptr)) {
+    // Direct3D ignores a count without rectangles; rectangles without a count clear nothing.
+    if (pRects) return D3D_OK;
+    Count = 0;
+  }
+  if (Flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) return D3DERR_INVALIDCALL;
+  if ((Flags & D3DCLEAR_ZBUFFER) && !pp_.EnableAutoDepthStencil) return D3DERR_INVALIDCALL;
+  if ((Flags & D3DCLEAR_STENCIL) && !pp_.EnableAutoDepthStencil) return D3DERR_INVALIDCALL;
+  ++counters_.clears;
+  renderer_->Clear(state_.viewport, Count, pRects, Flags, Color, Z);
+  return D3D_OK;
+}
+
+HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix) {
+  if (!pMatrix || !ValidTransform(State)) return D3DERR_INVALIDCALL;
+  Target().transforms[State] = *pMatrix;
+  if (recording_) recording_->mask.transforms.set(State);
+  return D3D_OK;
+}
+
+HRESULT Device::GetTransform(D3DTRANSFORMSTATETYPE State, D3DMATRIX* pMatrix) {
+  if (!pMatrix || !ValidTransform(State)) return D3DERR_INVALIDCALL;
+  *pMatrix = state_.transforms[State];
+  return D3D_OK;
+}
+
+HRESULT Device::SetViewport(const D3DVIEWPORT9* vp) {
+  if (!vp || vp->Width == 0 || vp->Height == 0 ||
+      static_cast<uint64_t>(vp->X) + vp->Width > pp_.BackBufferWidth ||
+      static_cast<uint64_t>(vp->Y) + vp->Height > pp_.BackBufferHeight)
+    return D3DERR_INVALIDCALL;
+  Target().viewport = *vp;
+  if (recording_) recording_->mask.viewport = true;
+  return D3D_OK;
+}
+
+HRESULT Device::GetViewport(D3DVIEWPORT9* pViewport) {
+  if (!pViewport) return D3DERR_INVALIDCALL;
+  *pViewport = state_.viewport;
+  return D3D_OK;
+}
+
+HRESULT Device::SetMaterial(const D3DMATERIAL9* pMaterial) {
+  if (!pMaterial) return D3DERR_INVALIDCALL;
+  Target().material = *pMaterial;
+  if (recording_) recording_->mask.material = true;
+  return D3D_OK;
+}
+
+HRESULT Device::GetMaterial(D3DMATERIAL9* pMaterial) {
+  if (!pMaterial) return D3DERR_INVALIDCALL;
+  *pMaterial = state_.material;
+  return D3D_OK;
+}
+
+HRESULT Device::SetRenderState(D3DRENDERSTATETYPE State, DWORD Value) {
+  if (static_cast<DWORD>(State) >= kRenderStateCount) return D3DERR_INVALIDCALL;
+  Target().renderStates[State] = Value;
+  if (recording_) recording_->mask.renderStates.set(State);
+  return D3D_OK;
+}
+
+HRESULT Device::GetRenderState(D3DRENDERSTATETYPE State, DWORD* pValue) {
+  if (!pValue || static_cast<DWORD>(State) >= kRenderStateCount) return D3DERR_INVALIDCALL;
+  *pValue = state_.renderStates[State];
+  return D3D_OK;
+}
+
+HRESULT Device::BeginStateBlock() {
+  if (recording_) return D3DERR_INVALIDCALL;
+  recording_ = new StateBlock(this);
+  return D3D_OK;
+}
+
+HRESULT Device::EndStateBlock(IDirect3DStateBlock9** ppSB) {
+  if (!ppSB) return D3DERR_INVALIDCALL;
+  *ppSB = nullptr;
+  if (!recording_) return D3DERR_INVALIDCALL;
+  StateBlock* block = recording_;
+  recording_ = nullptr;
+  block->HandOut();
+  *ppSB = block;
+  return D3D_OK;
+}
+
+HRESULT Device::GetTexture(DWORD Stage, IDirect3DBaseTexture9** ppTexture) {
+  if (!ppTexture) return D3DERR_INVALIDCALL;
+  *ppTexture = nullptr;
+  int slot = SamplerSlot(Stage);
+  if (slot < 0) return D3DERR_INVALIDCALL;
+  Texture* t = state_.textures[slot].get();
+  if (t) {
+    t->AddRef();
+    *ppTexture = t;
+  }
+  return D3D_OK;
+}
+
+HRESULT Device::SetTexture(DWORD Stage, IDirect3DBaseTexture9* pTexture) {
+  int slot = SamplerSlot(Stage);
+  if (slot < 0) return D3DERR_INVALIDCALL;
+  Texture* t = nullptr;
+  if (pTexture) {
+    t = dynamic_cast<Texture*>(pTexture);
+    if (!t || t->device() != this) return D3DERR_INVALIDCALL;
+  }
+  Target().textures[slot].Reset(t);
+  if (recording_) recording_->mask.textures.set(slot);
+  return D3D_OK;
+}
+
+HRESULT Device::GetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type, DWORD* pValue) {
+  if (!pValue || Stage >= kStageCount || static_cast<DWORD>(Type) >= kStageStateCount)
+    return D3DERR_INVALIDCALL;
+  *pValue = state_.stageStates[Stage][Type];
+  return D3D_OK;
+}
+
+HRESULT Device::SetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type, DWORD Value) {
+  if (Stage >= kStageCount || static_cast<DWORD>(Type) >= kStageStateCount) return D3DERR_INVALIDCALL;
+  Target().stageStates[Stage][Type] = Value;
+  if (recording_) recording_->mask.stageStates.set(Stage * kStageStateCount + Type);
+  return D3D_OK;
+}
+
+HRESULT Device::GetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD* pValue) {
+  int slot = SamplerSlot(Sampler);
+  if (!pValue || slot < 0 || static_cast<DWORD>(Type) >= kSamplerStateCount) return D3DERR_INVALIDCALL;
+  *pValue = state_.samplerStates[slot][Type];
+  return D3D_OK;
+}
+
+HRESULT Device::SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD Value) {
+  int slot = SamplerSlot(Sampler);
+  if (slot < 0 || static_cast<DWORD>(Type) >= kSamplerStateCount) return D3DERR_INVALIDCALL;
+  Target().samplerStates[slot][Type] = Value;
+  if (recording_) recording_->mask.samplerStates.set(slot * kSamplerStateCount + Type);
+  return D3D_OK;
+}
+
+HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT start, UINT count) {
+  if (!inScene_) return D3DERR_INVALIDCALL;
+  uint64_t vertices;
+  switch (type) {
+    case D3DPT_POINTLIST: vertices = count; break;
+    case D3DPT_LINELIST: vertices = 2ull * count; break;
+    case D3DPT_LINESTRIP: vertices = count + 1ull; break;
+    case D3DPT_TRIANGLELIST: vertices = 3ull * count; break;
+    case D3DPT_TRIANGLESTRIP: case D3DPT_TRIANGLEFAN: vertices = count + 2ull; break;
+    default: return D3DERR_INVALIDCALL;
+  }
+  if (count == 0) return D3D_OK;
+  const StateValues::Stream& stream = state_.streams[0];
+  VertexBuffer* vb = stream.buffer.get();
+  if (!vb || state_.fvf == 0) return D3DERR_INVALIDCALL;
+  FvfLayout layout = ParseFvf(state_.fvf);
+  if (!layout.valid || stream.stride < layout.size) return D3DERR_INVALIDCALL;
+  // The last vertex must lie inside the buffer.
+  uint64_t end = stream.offset + (start + vertices - 1) * stream.stride + layout.size;
+  if (end > vb->bytes().size() || vertices > 0x7fffffff) return D3DERR_INVALIDCALL;
+  renderer_->Draw(state_, layout, type, start, static_cast<UINT>(vertices));
+  ++counters_.drawCalls;
+  counters_.primitives += count;
+  counters_.primitiveCounts.push_back(count);
+  return D3D_OK;
+}
+
+HRESULT Device::SetFVF(DWORD FVF) {
+  Target().fvf = FVF;
+  if (recording_) recording_->mask.fvf = true;
+  return D3D_OK;
+}
+
+HRESULT Device::GetFVF(DWORD* pFVF) {
+  if (!pFVF) return D3DERR_INVALIDCALL;
+  *pFVF = state_.fvf;
+  return D3D_OK;
+}
+
+HRESULT Device::SetPixelShader(IDirect3DPixelShader9* pShader) {
+  // Only the fixed-function pipeline exists: "no shader" is the one accepted value.
+  if (pShader) return D3DERR_INVALIDCALL;
+  if (recording_) recording_->mask.pixelShader = true;
+  return D3D_OK;
+}
+
+HRESULT Device::GetPixelShader(IDirect3DPixelShader9** ppShader) {
+  if (!ppShader) return D3DERR_INVALIDCALL;
+  *ppShader = nullptr;
+  return D3D_OK;
+}
+
+HRESULT Device::SetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9* pStreamData,
+                                UINT OffsetInBytes, UINT Stride) {
+  if (StreamNumber >= kStreamCount) return D3DERR_INVALIDCALL;
+  VertexBuffer* vb = nullptr;
+  if (pStreamData) {
+    vb = dynamic_cast<VertexBuffer*>(pStreamData);
+    if (!vb || vb->device() != this) return D3DERR_INVALIDCALL;
+  }
+  StateValues::Stream& s = Target().streams[StreamNumber];
+  s.buffer.Reset(vb);
+  s.offset = OffsetInBytes;
+  s.stride = Stride;
+  if (recording_) recording_->mask.streams.set(StreamNumber);
+  return D3D_OK;
+}
+
+HRESULT Device::GetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9** ppStreamData,
+                                UINT* pOffsetInBytes, UINT* pStride) {
+  if (!ppStreamData || !pOffsetInBytes || !pStride || StreamNumber >= kStreamCount)
+    return D3DERR_INVALIDCALL;
+  const StateValues::Stream& s = state_.streams[StreamNumber];
+  *ppStreamData = s.buffer.get();
+  if (s.buffer.get()) s.buffer.get()->AddRef();
+  *pOffsetInBytes = s.offset;
+  *pStride = s.stride;
+  return D3D_OK;
+}
+
+void Device::ReadBack(int* width, int* height, std::vector<uint32_t>* pixels) {
+  *width = static_cast<int>(pp_.BackBufferWidth);
+  *height = static_cast<int>(pp_.BackBufferHeight);
+  renderer_->ReadBack(pixels);
+}
+
+// ---- State blocks ------------------------------------------------------------------------------
+
+StateBlock::StateBlock(Device* device) : device_(device) {}
+
+StateBlock::~StateBlock() {
+  if (handedOut_) device_->Release();
+}
+
+void StateBlock::HandOut() {
+  // While it is being recorded the block belongs to the device; once handed to the program it
+  // keeps the device alive like any other resource.
+  handedOut_ = true;
+  device_->AddRef();
+}
+
+HRESULT StateBlock::QueryInterface(REFIID, void** ppv) {
+  if (ppv) *ppv = nullptr;
+  return E_NOINTERFACE;
+}
+
+ULONG StateBlock::AddRef() { return ++refs_; }
+
+ULONG StateBlock::Release() {
+  ULONG left = --refs_;
+  if (left == 0) delete this;
+  return left;
+}
+
+HRESULT StateBlock::GetDevice(IDirect3DDevice9** ppDevice) {
+  if (!ppDevice) return D3DERR_INVALIDCALL;
+  *ppDevice = device_;
+  device_->AddRef();
+  return D3D_OK;
+}
+
+HRESULT StateBlock::Capture() {
+  const StateValues& now = device_->state();
+  for (DWORD i = 0; i < kRenderStateCount; ++i)
+    if (mask.renderStates[i]) values.renderStates[i] = now.renderStates[i];
+  for (DWORD s = 0; s < kStageCount; ++s)
+    for (DWORD t = 0; t < kStageStateCount; ++t)
+      if (mask.stageStates[s * kStageStateCount + t]) values.stageStates[s][t] = now.stageStates[s][t];
+  for (DWORD s = 0; s < kAllSamplerCount; ++s)
+    for (DWORD t = 0; t < kSamplerStateCount; ++t)
+      if (mask.samplerStates[s * kSamplerStateCount + t])
+        values.samplerStates[s][t] = now.samplerStates[s][t];
+  for (DWORD i = 0; i < kTransformCount; ++i)
+    if (mask.transforms[i]) values.transforms[i] = now.transforms[i];
+  for (DWORD i = 0; i < kAllSamplerCount; ++i)
+    if (mask.textures[i]) values.textures[i] = now.textures[i];
+  for (DWORD i = 0; i < kStreamCount; ++i)
+    if (mask.streams[i]) values.streams[i] = now.streams[i];
+  if (mask.material) values.material = now.material;
+  if (mask.viewport) values.viewport = now.viewport;
+  if (mask.fvf) values.fvf = now.fvf;
+  return D3D_OK;
+}
+
+HRESULT StateBlock::Apply() {
+  Device* d = device_;
+  for (DWORD i = 0; i < kRenderStateCount; ++i)
+    if (mask.renderStates[i]) d->SetRenderState(static_cast<D3DRENDERSTATETYPE>(i), values.renderStates[i]);
+  for (DWORD s = 0; s < kStageCount; ++s)
+    for (DWORD t = 0; t < kStageStateCount; ++t)
+      if (mask.stageStates[s * kStageStateCount + t])
+        d->SetTextureStageState(s, static_cast<D3DTEXTURESTAGESTATETYPE>(t), values.stageStates[s][t]);
+  for (DWORD s = 0; s < kAllSamplerCount; ++s) {
+    DWORD sampler = s < kSamplerCount ? s : 257 + (s - kSamplerCount);
+    for (DWORD t = 0; t < kSamplerStateCount; ++t)
+      if (mask.samplerStates[s * kSamplerStateCount + t])
+        d->SetSamplerState(sampler, static_cast<D3DSAMPLERSTATETYPE>(t), values.samplerStates[s][t]);
+    if (mask.textures[s]) d->SetTexture(sampler, values.textures[s].get());
+  }
+  for (DWORD i = 0; i < kTransformCount; ++i)
+    if (mask.transforms[i]) d->SetTransform(static_cast<D3DTRANSFORMSTATETYPE>(i), &values.transforms[i]);
+  for (DWORD i = 0; i < kStreamCount; ++i)
+    if (mask.streams[i])
+      d->SetStreamSource(i, values.streams[i].buffer.get(), values.streams[i].offset,
+                         values.streams[i].stride);
+  if (mask.material) d->SetMaterial(&values.material);
+  if (mask.viewport) d->SetViewport(&values.viewport);
+  if (mask.fvf) d->SetFVF(values.fvf);
+  if (mask.pixelShader) d->SetPixelShader(nullptr);
+  return D3D_OK;
+}
+
+}  // namespace kvrd3d

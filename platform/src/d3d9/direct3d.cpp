@@ -1,0 +1,136 @@
+// The Direct3D 9 object: one adapter (the desktop), one HAL device type, windowed devices.
+// Implemented: Direct3DCreate9 for SDK versions 31 and 32, adapter display mode, format checks
+//   for the formats textures and the back buffer can use, capabilities, CreateDevice with the
+//   software, mixed and hardware vertex-processing flags.
+// Not implemented: full-screen devices and other device types (D3DERR_NOTAVAILABLE), multiple
+//   adapters (D3DERR_INVALIDCALL).
+#include <cstring>
+
+#include "d3d9/d3d9_internal.h"
+
+namespace kvrd3d {
+
+Seams& DeviceSeams() {
+  static Seams seams;
+  return seams;
+}
+
+void DesktopMode(D3DDISPLAYMODE* mode) {
+  RECT rc = {0, 0, 0, 0};
+  GetClientRect(GetDesktopWindow(), &rc);
+  mode->Width = static_cast<UINT>(rc.right - rc.left);
+  mode->Height = static_cast<UINT>(rc.bottom - rc.top);
+  mode->RefreshRate = 60;
+  mode->Format = D3DFMT_X8R8G8B8;
+}
+
+void FillCaps(D3DCAPS9* caps, UINT adapter, D3DDEVTYPE type, UINT maxTexture) {
+  std::memset(caps, 0, sizeof(*caps));
+  caps->DeviceType = type;
+  caps->AdapterOrdinal = adapter;
+  caps->PresentationIntervals = D3DPRESENT_INTERVAL_IMMEDIATE | D3DPRESENT_INTERVAL_ONE;
+  caps->ZCmpCaps = caps->AlphaCmpCaps = 0xFF;   // every D3DCMP_* function
+  caps->SrcBlendCaps = caps->DestBlendCaps = 0x1FFF;
+  caps->TextureFilterCaps = 0x03030300;         // point and linear min, mag and mip filters
+  caps->TextureAddressCaps = 0x1F;              // wrap, mirror, clamp, border, mirror once
+  caps->TextureCaps = 0x4 /* ALPHA */ | 0x4000 /* MIPMAP */;
+  caps->MaxTextureWidth = caps->MaxTextureHeight = maxTexture;
+  UINT seam = DeviceSeams().maxTextureSize;
+  if (seam && seam < maxTexture) caps->MaxTextureWidth = caps->MaxTextureHeight = seam;
+  caps->MaxTextureRepeat = 8192;
+  caps->MaxTextureAspectRatio = caps->MaxTextureWidth;
+  caps->MaxAnisotropy = 1;
+  caps->MaxVertexW = 1e10f;
+  caps->FVFCaps = 8;                            // texture coordinate sets
+  caps->TextureOpCaps = 0x3FFF;
+  caps->MaxTextureBlendStages = kStageCount;
+  caps->MaxSimultaneousTextures = kDrawnStages;
+  caps->MaxPointSize = 1.0f;
+  caps->MaxPrimitiveCount = 0xFFFFF;
+  caps->MaxVertexIndex = 0xFFFFF;
+  caps->MaxStreams = kStreamCount;
+  caps->MaxStreamStride = 255;
+  caps->NumberOfAdaptersInGroup = 1;
+  caps->NumSimultaneousRTs = 1;
+}
+
+HRESULT Direct3D::QueryInterface(REFIID, void** ppv) {
+  if (ppv) *ppv = nullptr;
+  return E_NOINTERFACE;
+}
+
+ULONG Direct3D::AddRef() { return ++refs_; }
+
+ULONG Direct3D::Release() {
+  ULONG left = --refs_;
+  if (left == 0) delete this;
+  return left;
+}
+
+HRESULT Direct3D::GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) {
+  if (adapter != 0 || !mode) return D3DERR_INVALIDCALL;
+  DesktopMode(mode);
+  return D3D_OK;
+}
+
+HRESULT Direct3D::CheckDeviceFormat(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat, DWORD usage,
+                                    D3DRESOURCETYPE rtype, D3DFORMAT checkFormat) {
+  if (adapter != 0) return D3DERR_INVALIDCALL;
+  if (type != D3DDEVTYPE_HAL) return D3DERR_NOTAVAILABLE;
+  if (adapterFormat != D3DFMT_X8R8G8B8) return D3DERR_NOTAVAILABLE;
+  const bool target = checkFormat == D3DFMT_X8R8G8B8 || checkFormat == D3DFMT_A8R8G8B8;
+  if (usage & D3DUSAGE_DEPTHSTENCIL)
+    return rtype == D3DRTYPE_SURFACE && checkFormat == D3DFMT_D16 ? D3D_OK : D3DERR_NOTAVAILABLE;
+  if (usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_QUERY_POSTPIXELSHADER_BLENDING))
+    return target && (rtype == D3DRTYPE_SURFACE || rtype == D3DRTYPE_TEXTURE) ? D3D_OK
+                                                                               : D3DERR_NOTAVAILABLE;
+  if (rtype == D3DRTYPE_TEXTURE || rtype == D3DRTYPE_SURFACE)
+    return TextureFormatBytes(checkFormat) ? D3D_OK : D3DERR_NOTAVAILABLE;
+  return D3DERR_NOTAVAILABLE;
+}
+
+HRESULT Direct3D::GetDeviceCaps(UINT adapter, D3DDEVTYPE type, D3DCAPS9* caps) {
+  if (adapter != 0 || !caps) return D3DERR_INVALIDCALL;
+  if (type != D3DDEVTYPE_HAL) return D3DERR_NOTAVAILABLE;
+  // Without a GL context the limit is not known yet; every GL 3.3 device we target has 8192.
+  FillCaps(caps, adapter, type, 8192);
+  return D3D_OK;
+}
+
+HRESULT Direct3D::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus, DWORD flags,
+                               D3DPRESENT_PARAMETERS* pp, IDirect3DDevice9** out) {
+  if (!out) return D3DERR_INVALIDCALL;
+  *out = nullptr;
+  if (!pp || adapter != 0) return D3DERR_INVALIDCALL;
+  if (type != D3DDEVTYPE_HAL) return D3DERR_NOTAVAILABLE;
+  const DWORD modes = flags & (D3DCREATE_SOFTWARE_VERTEXPROCESSING |
+                               D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_MIXED_VERTEXPROCESSING);
+  if (modes != D3DCREATE_SOFTWARE_VERTEXPROCESSING && modes != D3DCREATE_HARDWARE_VERTEXPROCESSING &&
+      modes != D3DCREATE_MIXED_VERTEXPROCESSING)
+    return D3DERR_INVALIDCALL;
+  if (DeviceSeams().failCreateMask & modes) return D3DERR_NOTAVAILABLE;
+  if (!pp->Windowed) return D3DERR_NOTAVAILABLE;
+  if (pp->BackBufferFormat != D3DFMT_UNKNOWN && pp->BackBufferFormat != D3DFMT_X8R8G8B8 &&
+      pp->BackBufferFormat != D3DFMT_A8R8G8B8)
+    return D3DERR_NOTAVAILABLE;
+  if (pp->MultiSampleType != D3DMULTISAMPLE_NONE) return D3DERR_NOTAVAILABLE;
+  HWND window = pp->hDeviceWindow ? pp->hDeviceWindow : focus;
+  if (!window) return D3DERR_INVALIDCALL;
+  Device* device = new Device(this, window, *pp, flags);
+  if (!device->Init()) {
+    device->Release();
+    return D3DERR_NOTAVAILABLE;
+  }
+  *pp = device->presentParameters();  // the sizes and format chosen for zeros, as Direct3D does
+  *out = device;
+  return D3D_OK;
+}
+
+}  // namespace kvrd3d
+
+extern "C" IDirect3D9* WINAPI Direct3DCreate9(UINT SDKVersion) {
+  // 31 is the version of the SDK the program was written against, 32 the one of these headers.
+  if (SDKVersion != 31 && SDKVersion != 32) return nullptr;
+  if (kvrd3d::DeviceSeams().failDirect3DCreate) return nullptr;
+  return new kvrd3d::Direct3D();
+}

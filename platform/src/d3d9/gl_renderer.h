@@ -1,0 +1,43 @@
+// The OpenGL side of the Direct3D 9 device: context, back buffer, fixed-function programs.
+#pragma once
+#include <memory>
+#include <vector>
+
+#include "d3d9/d3d9_internal.h"
+
+struct SDL_Window;
+
+namespace kvrd3d {
+
+class GlRenderer {
+ public:
+  // A GL 3.3 core context on the window and an offscreen back buffer of the given size;
+  // null when the context cannot be made. depthBits is 0 for no depth buffer.
+  static std::unique_ptr<GlRenderer> Create(SDL_Window* window, UINT width, UINT height,
+                                            bool alphaTarget, int depthBits);
+  ~GlRenderer();
+
+  void MakeCurrent();
+  UINT MaxTextureSize() const { return maxTextureSize_; }
+
+  void Clear(const D3DVIEWPORT9& viewport, DWORD count, const D3DRECT* rects, DWORD flags,
+             D3DCOLOR color, float z);
+  // Draws vertexCount vertices from startVertex of stream 0 under the given state.
+  void Draw(const StateValues& state, const FvfLayout& layout, D3DPRIMITIVETYPE type,
+            UINT startVertex, UINT vertexCount);
+  void Present();
+  // The back buffer as 0xAARRGGBB, top row first.
+  void ReadBack(std::vector<uint32_t>* pixels);
+
+  void DeleteBuffer(unsigned buffer);
+  void DeleteTexture(unsigned texture);
+
+  struct Impl;
+
+ private:
+  GlRenderer() = default;
+  std::unique_ptr<Impl> impl_;
+  UINT maxTextureSize_ = 2048;
+};
+
+}  // namespace kvrd3d
