@@ -19,11 +19,7 @@
 #include "d3dx9/dds_reader.h"
 #include "d3dx9/dds_resample.h"
 #include "d3dx9/dds_texture.h"
-
-#if __has_include("win32/path_resolution.h")
 #include "win32/path_resolution.h"
-#define KVR_HAVE_PATH_RESOLUTION 1
-#endif
 
 namespace kvrdds {
 namespace {
@@ -76,18 +72,9 @@ D3DFORMAT TextureFormat(D3DFORMAT requested, const DdsHeaderInfo& file, D3DCOLOR
   return D3DFMT_X8R8G8B8;
 }
 
-std::string HostPath(const char* windowsPath) {
-#ifdef KVR_HAVE_PATH_RESOLUTION
-  return KvrResolveWindowsPath(windowsPath);
-#else
-  std::string path = windowsPath;
-  std::replace(path.begin(), path.end(), '\\', '/');
-  return path;
-#endif
-}
-
+// The program names files the Windows way (backslashes, any letter case).
 bool ReadWholeFile(const char* windowsPath, std::vector<uint8_t>& bytes) {
-  const std::string path = HostPath(windowsPath);
+  const std::string path = KvrResolveWindowsPath(windowsPath);
   std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
   if (!file) return false;
   // Read in chunks rather than trusting a size reported up front (a directory or a pipe).
