@@ -3,7 +3,7 @@
 #pragma once
 #include <d3dx9tex.h>
 
-#include "d3dx9/dds_reader.h"
+#include "dds_reader.h"
 
 namespace kvrdds {
 
