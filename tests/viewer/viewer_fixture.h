@@ -26,12 +26,13 @@ class ViewerTest : public ::testing::Test {
     device_ = testsupport::CreateTestDevice(1024, 768, WindowProc);
     ASSERT_TRUE(device_);
     g_pd3dDevice = device_->device;
-    viewerState = ViewerState{};
-    camera = Camera{};
     ModelCatalogue.clear();
     CreateScreenFont();
     CreateAxes();  // also the colour-bar buffer
     for (int channel = 0; channel < 3; ++channel) SetColorBar(0, channel);
+    Pump();  // the new window's first paint, so that it cannot drop a test's click later
+    viewerState = ViewerState{};
+    camera = Camera{};
     // Away from the panels and every screen edge, so neither hovers nor edge zoom interfere.
     kvrtest::SetCursorPos(900, 500);
     viewerState.mouseX = 900;
