@@ -1,0 +1,336 @@
+// Compiled twice: against kvrplatform's headers and against the Windows SDK headers of mingw-w64.
+// Every function and COM method that kvrplatform declares is taken below as a pointer of its
+// exact Windows type, so a declaration whose signature differs from the real API fails to compile
+// in one of the two builds, before any program calls it. Linking the result also proves that every
+// declared function exists: in kvrplatform on Linux, in the import libraries on Windows.
+// The static_asserts pin the numbers programs store in files or pass straight to the device.
+#include <windows.h>
+#include <mmsystem.h>
+#include <d3d9.h>
+#include <d3dx9.h>
+
+#include <cstddef>
+
+namespace {
+
+// The pointers land here so the compiler can't drop them; nothing ever calls through them.
+template <typename T>
+void Keep(T pointer) {
+  static volatile const void* sink;
+  sink = &pointer;
+}
+
+void CheckUser32() {
+  ATOM(WINAPI * registerClassEx)(const WNDCLASSEXA*) = &RegisterClassExA;
+  BOOL(WINAPI * unregisterClass)(LPCSTR, HINSTANCE) = &UnregisterClassA;
+  HWND(WINAPI * createWindowEx)(DWORD, LPCSTR, LPCSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE,
+                                LPVOID) = &CreateWindowExA;
+  BOOL(WINAPI * destroyWindow)(HWND) = &DestroyWindow;
+  HWND(WINAPI * getDesktopWindow)(void) = &GetDesktopWindow;
+  BOOL(WINAPI * getClientRect)(HWND, LPRECT) = &GetClientRect;
+  BOOL(WINAPI * peekMessage)(LPMSG, HWND, UINT, UINT, UINT) = &PeekMessageA;
+  BOOL(WINAPI * translateMessage)(const MSG*) = &TranslateMessage;
+  LRESULT(WINAPI * dispatchMessage)(const MSG*) = &DispatchMessageA;
+  LRESULT(WINAPI * defWindowProc)(HWND, UINT, WPARAM, LPARAM) = &DefWindowProcA;
+  WNDPROC asWindowProc = &DefWindowProcA;  // the default procedure is a valid class procedure
+  BOOL(WINAPI * postMessage)(HWND, UINT, WPARAM, LPARAM) = &PostMessageA;
+  void(WINAPI * postQuitMessage)(int) = &PostQuitMessage;
+  BOOL(WINAPI * validateRect)(HWND, const RECT*) = &ValidateRect;
+  int(WINAPI * showCursor)(BOOL) = &ShowCursor;
+  BOOL(WINAPI * getCursorPos)(LPPOINT) = &GetCursorPos;
+  SHORT(WINAPI * getAsyncKeyState)(int) = &GetAsyncKeyState;
+  Keep(registerClassEx), Keep(unregisterClass), Keep(createWindowEx), Keep(destroyWindow);
+  Keep(getDesktopWindow), Keep(getClientRect), Keep(peekMessage), Keep(translateMessage);
+  Keep(dispatchMessage), Keep(defWindowProc), Keep(asWindowProc), Keep(postMessage);
+  Keep(postQuitMessage), Keep(validateRect), Keep(showCursor), Keep(getCursorPos), Keep(getAsyncKeyState);
+}
+
+void CheckKernel32AndWinmm() {
+  HMODULE(WINAPI * getModuleHandle)(LPCSTR) = &GetModuleHandleA;
+  HANDLE(WINAPI * createFile)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) = &CreateFileA;
+  BOOL(WINAPI * readFile)(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED) = &ReadFile;
+  DWORD(WINAPI * getFileSize)(HANDLE, LPDWORD) = &GetFileSize;
+  BOOL(WINAPI * closeHandle)(HANDLE) = &CloseHandle;
+  int(WINAPI * mulDiv)(int, int, int) = &MulDiv;
+  DWORD(WINAPI * getTime)(void) = &timeGetTime;
+  Keep(getModuleHandle), Keep(createFile), Keep(readFile), Keep(getFileSize), Keep(closeHandle);
+  Keep(mulDiv), Keep(getTime);
+}
+
+void CheckGdi32() {
+  HDC(WINAPI * createCompatibleDC)(HDC) = &CreateCompatibleDC;
+  BOOL(WINAPI * deleteDC)(HDC) = &DeleteDC;
+  int(WINAPI * setMapMode)(HDC, int) = &SetMapMode;
+  int(WINAPI * getDeviceCaps)(HDC, int) = &GetDeviceCaps;
+  HFONT(WINAPI * createFont)(int, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,
+                             LPCSTR) = &CreateFontA;
+  HGDIOBJ(WINAPI * selectObject)(HDC, HGDIOBJ) = &SelectObject;
+  BOOL(WINAPI * deleteObject)(HGDIOBJ) = &DeleteObject;
+  BOOL(WINAPI * getTextExtent)(HDC, LPCSTR, int, LPSIZE) = &GetTextExtentPoint32A;
+  HBITMAP(WINAPI * createDIBSection)(HDC, const BITMAPINFO*, UINT, void**, HANDLE, DWORD) = &CreateDIBSection;
+  COLORREF(WINAPI * setTextColor)(HDC, COLORREF) = &SetTextColor;
+  COLORREF(WINAPI * setBkColor)(HDC, COLORREF) = &SetBkColor;
+  UINT(WINAPI * setTextAlign)(HDC, UINT) = &SetTextAlign;
+  BOOL(WINAPI * extTextOut)(HDC, int, int, UINT, const RECT*, LPCSTR, UINT, const INT*) = &ExtTextOutA;
+  Keep(createCompatibleDC), Keep(deleteDC), Keep(setMapMode), Keep(getDeviceCaps), Keep(createFont);
+  Keep(selectObject), Keep(deleteObject), Keep(getTextExtent), Keep(createDIBSection), Keep(setTextColor);
+  Keep(setBkColor), Keep(setTextAlign), Keep(extTextOut);
+}
+
+void CheckD3DX() {
+  D3DXMATRIX*(WINAPI * identity)(D3DXMATRIX*) = &D3DXMatrixIdentity;
+  D3DXMATRIX*(WINAPI * multiply)(D3DXMATRIX*, const D3DXMATRIX*, const D3DXMATRIX*) = &D3DXMatrixMultiply;
+  D3DXMATRIX*(WINAPI * translation)(D3DXMATRIX*, FLOAT, FLOAT, FLOAT) = &D3DXMatrixTranslation;
+  D3DXMATRIX*(WINAPI * rotationX)(D3DXMATRIX*, FLOAT) = &D3DXMatrixRotationX;
+  D3DXMATRIX*(WINAPI * rotationY)(D3DXMATRIX*, FLOAT) = &D3DXMatrixRotationY;
+  D3DXMATRIX*(WINAPI * rotationZ)(D3DXMATRIX*, FLOAT) = &D3DXMatrixRotationZ;
+  D3DXMATRIX*(WINAPI * perspective)(D3DXMATRIX*, FLOAT, FLOAT, FLOAT, FLOAT) = &D3DXMatrixPerspectiveFovLH;
+  D3DXMATRIX*(WINAPI * lookAt)(D3DXMATRIX*, const D3DXVECTOR3*, const D3DXVECTOR3*, const D3DXVECTOR3*) =
+      &D3DXMatrixLookAtLH;
+  D3DXMATRIX (D3DXMATRIX::*times)(const D3DXMATRIX&) const = &D3DXMATRIX::operator*;
+  D3DXMATRIX& (D3DXMATRIX::*timesAssign)(const D3DXMATRIX&) = &D3DXMATRIX::operator*=;
+  HRESULT(WINAPI * textureFromFile)(LPDIRECT3DDEVICE9, LPCSTR, UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL,
+                                    DWORD, DWORD, D3DCOLOR, D3DXIMAGE_INFO*, PALETTEENTRY*,
+                                    LPDIRECT3DTEXTURE9*) = &D3DXCreateTextureFromFileExA;
+  Keep(identity), Keep(multiply), Keep(translation), Keep(rotationX), Keep(rotationY), Keep(rotationZ);
+  Keep(perspective), Keep(lookAt), Keep(times), Keep(timesAssign), Keep(textureFromFile);
+  // The matrix constructors the program relies on.
+  const FLOAT f[16] = {};
+  D3DXMATRIX fromArray(f);
+  D3DXMATRIX fromValues(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
+  D3DXVECTOR3 v(1.0f, 2.0f, 3.0f);
+  Keep(fromArray._11), Keep(fromValues(3, 3)), Keep(v.z);
+}
+
+// Methods are named at the interface a program calls them on, which on Windows redeclares every
+// inherited method; a pointer to the base's member converts to that type, nothing else does.
+void CheckDirect3D9() {
+  IDirect3D9*(WINAPI * create)(UINT) = &Direct3DCreate9;
+  HRESULT (STDMETHODCALLTYPE IUnknown::*queryInterface)(REFIID, void**) = &IUnknown::QueryInterface;
+  ULONG (STDMETHODCALLTYPE IUnknown::*addRef)() = &IUnknown::AddRef;
+  ULONG (STDMETHODCALLTYPE IUnknown::*release)() = &IUnknown::Release;
+  ULONG (STDMETHODCALLTYPE IDirect3DDevice9::*deviceRelease)() = &IDirect3DDevice9::Release;
+  ULONG (STDMETHODCALLTYPE IDirect3DTexture9::*textureAddRef)() = &IDirect3DTexture9::AddRef;
+  Keep(create), Keep(queryInterface), Keep(addRef), Keep(release), Keep(deviceRelease), Keep(textureAddRef);
+
+  UINT (STDMETHODCALLTYPE IDirect3D9::*adapterCount)() = &IDirect3D9::GetAdapterCount;
+  HRESULT (STDMETHODCALLTYPE IDirect3D9::*adapterMode)(UINT, D3DDISPLAYMODE*) = &IDirect3D9::GetAdapterDisplayMode;
+  HRESULT (STDMETHODCALLTYPE IDirect3D9::*checkFormat)(UINT, D3DDEVTYPE, D3DFORMAT, DWORD, D3DRESOURCETYPE,
+                                                       D3DFORMAT) = &IDirect3D9::CheckDeviceFormat;
+  HRESULT (STDMETHODCALLTYPE IDirect3D9::*d3dCaps)(UINT, D3DDEVTYPE, D3DCAPS9*) = &IDirect3D9::GetDeviceCaps;
+  HRESULT (STDMETHODCALLTYPE IDirect3D9::*createDevice)(UINT, D3DDEVTYPE, HWND, DWORD, D3DPRESENT_PARAMETERS*,
+                                                        IDirect3DDevice9**) = &IDirect3D9::CreateDevice;
+  Keep(adapterCount), Keep(adapterMode), Keep(checkFormat), Keep(d3dCaps), Keep(createDevice);
+
+  HRESULT (STDMETHODCALLTYPE IDirect3DVertexBuffer9::*vbDevice)(IDirect3DDevice9**) =
+      &IDirect3DVertexBuffer9::GetDevice;
+  D3DRESOURCETYPE (STDMETHODCALLTYPE IDirect3DVertexBuffer9::*vbType)() = &IDirect3DVertexBuffer9::GetType;
+  HRESULT (STDMETHODCALLTYPE IDirect3DVertexBuffer9::*vbLock)(UINT, UINT, void**, DWORD) =
+      &IDirect3DVertexBuffer9::Lock;
+  HRESULT (STDMETHODCALLTYPE IDirect3DVertexBuffer9::*vbUnlock)() = &IDirect3DVertexBuffer9::Unlock;
+  HRESULT (STDMETHODCALLTYPE IDirect3DVertexBuffer9::*vbDesc)(D3DVERTEXBUFFER_DESC*) =
+      &IDirect3DVertexBuffer9::GetDesc;
+  Keep(vbDevice), Keep(vbType), Keep(vbLock), Keep(vbUnlock), Keep(vbDesc);
+
+  HRESULT (STDMETHODCALLTYPE IDirect3DTexture9::*texDevice)(IDirect3DDevice9**) = &IDirect3DTexture9::GetDevice;
+  D3DRESOURCETYPE (STDMETHODCALLTYPE IDirect3DTexture9::*texType)() = &IDirect3DTexture9::GetType;
+  DWORD (STDMETHODCALLTYPE IDirect3DTexture9::*levelCount)() = &IDirect3DTexture9::GetLevelCount;
+  HRESULT (STDMETHODCALLTYPE IDirect3DTexture9::*levelDesc)(UINT, D3DSURFACE_DESC*) =
+      &IDirect3DTexture9::GetLevelDesc;
+  HRESULT (STDMETHODCALLTYPE IDirect3DTexture9::*surfaceLevel)(UINT, IDirect3DSurface9**) =
+      &IDirect3DTexture9::GetSurfaceLevel;
+  HRESULT (STDMETHODCALLTYPE IDirect3DTexture9::*texLock)(UINT, D3DLOCKED_RECT*, const RECT*, DWORD) =
+      &IDirect3DTexture9::LockRect;
+  HRESULT (STDMETHODCALLTYPE IDirect3DTexture9::*texUnlock)(UINT) = &IDirect3DTexture9::UnlockRect;
+  Keep(texDevice), Keep(texType), Keep(levelCount), Keep(levelDesc), Keep(surfaceLevel), Keep(texLock);
+  Keep(texUnlock);
+
+  HRESULT (STDMETHODCALLTYPE IDirect3DSurface9::*surfaceDevice)(IDirect3DDevice9**) =
+      &IDirect3DSurface9::GetDevice;
+  D3DRESOURCETYPE (STDMETHODCALLTYPE IDirect3DSurface9::*surfaceType)() = &IDirect3DSurface9::GetType;
+  HRESULT (STDMETHODCALLTYPE IDirect3DSurface9::*surfaceDesc)(D3DSURFACE_DESC*) = &IDirect3DSurface9::GetDesc;
+  HRESULT (STDMETHODCALLTYPE IDirect3DSurface9::*surfaceLock)(D3DLOCKED_RECT*, const RECT*, DWORD) =
+      &IDirect3DSurface9::LockRect;
+  HRESULT (STDMETHODCALLTYPE IDirect3DSurface9::*surfaceUnlock)() = &IDirect3DSurface9::UnlockRect;
+  Keep(surfaceDevice), Keep(surfaceType), Keep(surfaceDesc), Keep(surfaceLock), Keep(surfaceUnlock);
+
+  HRESULT (STDMETHODCALLTYPE IDirect3DStateBlock9::*blockDevice)(IDirect3DDevice9**) =
+      &IDirect3DStateBlock9::GetDevice;
+  HRESULT (STDMETHODCALLTYPE IDirect3DStateBlock9::*capture)() = &IDirect3DStateBlock9::Capture;
+  HRESULT (STDMETHODCALLTYPE IDirect3DStateBlock9::*apply)() = &IDirect3DStateBlock9::Apply;
+  HRESULT (STDMETHODCALLTYPE IDirect3DPixelShader9::*shaderDevice)(IDirect3DDevice9**) =
+      &IDirect3DPixelShader9::GetDevice;
+  Keep(blockDevice), Keep(capture), Keep(apply), Keep(shaderDevice);
+}
+
+void CheckDevice() {
+  typedef IDirect3DDevice9 D;
+  HRESULT (STDMETHODCALLTYPE D::*testCooperativeLevel)() = &D::TestCooperativeLevel;
+  HRESULT (STDMETHODCALLTYPE D::*getDirect3D)(IDirect3D9**) = &D::GetDirect3D;
+  HRESULT (STDMETHODCALLTYPE D::*getDeviceCaps)(D3DCAPS9*) = &D::GetDeviceCaps;
+  HRESULT (STDMETHODCALLTYPE D::*getDisplayMode)(UINT, D3DDISPLAYMODE*) = &D::GetDisplayMode;
+  HRESULT (STDMETHODCALLTYPE D::*reset)(D3DPRESENT_PARAMETERS*) = &D::Reset;
+  HRESULT (STDMETHODCALLTYPE D::*present)(const RECT*, const RECT*, HWND, const RGNDATA*) = &D::Present;
+  HRESULT (STDMETHODCALLTYPE D::*createTexture)(UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL, IDirect3DTexture9**,
+                                                HANDLE*) = &D::CreateTexture;
+  HRESULT (STDMETHODCALLTYPE D::*createVertexBuffer)(UINT, DWORD, DWORD, D3DPOOL, IDirect3DVertexBuffer9**,
+                                                     HANDLE*) = &D::CreateVertexBuffer;
+  HRESULT (STDMETHODCALLTYPE D::*getRenderTarget)(DWORD, IDirect3DSurface9**) = &D::GetRenderTarget;
+  HRESULT (STDMETHODCALLTYPE D::*beginScene)() = &D::BeginScene;
+  HRESULT (STDMETHODCALLTYPE D::*endScene)() = &D::EndScene;
+  HRESULT (STDMETHODCALLTYPE D::*clear)(DWORD, const D3DRECT*, DWORD, D3DCOLOR, float, DWORD) = &D::Clear;
+  HRESULT (STDMETHODCALLTYPE D::*setTransform)(D3DTRANSFORMSTATETYPE, const D3DMATRIX*) = &D::SetTransform;
+  HRESULT (STDMETHODCALLTYPE D::*getTransform)(D3DTRANSFORMSTATETYPE, D3DMATRIX*) = &D::GetTransform;
+  HRESULT (STDMETHODCALLTYPE D::*setViewport)(const D3DVIEWPORT9*) = &D::SetViewport;
+  HRESULT (STDMETHODCALLTYPE D::*getViewport)(D3DVIEWPORT9*) = &D::GetViewport;
+  HRESULT (STDMETHODCALLTYPE D::*setMaterial)(const D3DMATERIAL9*) = &D::SetMaterial;
+  HRESULT (STDMETHODCALLTYPE D::*getMaterial)(D3DMATERIAL9*) = &D::GetMaterial;
+  HRESULT (STDMETHODCALLTYPE D::*setRenderState)(D3DRENDERSTATETYPE, DWORD) = &D::SetRenderState;
+  HRESULT (STDMETHODCALLTYPE D::*getRenderState)(D3DRENDERSTATETYPE, DWORD*) = &D::GetRenderState;
+  HRESULT (STDMETHODCALLTYPE D::*beginStateBlock)() = &D::BeginStateBlock;
+  HRESULT (STDMETHODCALLTYPE D::*endStateBlock)(IDirect3DStateBlock9**) = &D::EndStateBlock;
+  HRESULT (STDMETHODCALLTYPE D::*getTexture)(DWORD, IDirect3DBaseTexture9**) = &D::GetTexture;
+  HRESULT (STDMETHODCALLTYPE D::*setTexture)(DWORD, IDirect3DBaseTexture9*) = &D::SetTexture;
+  HRESULT (STDMETHODCALLTYPE D::*getStageState)(DWORD, D3DTEXTURESTAGESTATETYPE, DWORD*) =
+      &D::GetTextureStageState;
+  HRESULT (STDMETHODCALLTYPE D::*setStageState)(DWORD, D3DTEXTURESTAGESTATETYPE, DWORD) =
+      &D::SetTextureStageState;
+  HRESULT (STDMETHODCALLTYPE D::*getSamplerState)(DWORD, D3DSAMPLERSTATETYPE, DWORD*) = &D::GetSamplerState;
+  HRESULT (STDMETHODCALLTYPE D::*setSamplerState)(DWORD, D3DSAMPLERSTATETYPE, DWORD) = &D::SetSamplerState;
+  HRESULT (STDMETHODCALLTYPE D::*drawPrimitive)(D3DPRIMITIVETYPE, UINT, UINT) = &D::DrawPrimitive;
+  HRESULT (STDMETHODCALLTYPE D::*setFVF)(DWORD) = &D::SetFVF;
+  HRESULT (STDMETHODCALLTYPE D::*getFVF)(DWORD*) = &D::GetFVF;
+  HRESULT (STDMETHODCALLTYPE D::*setPixelShader)(IDirect3DPixelShader9*) = &D::SetPixelShader;
+  HRESULT (STDMETHODCALLTYPE D::*getPixelShader)(IDirect3DPixelShader9**) = &D::GetPixelShader;
+  HRESULT (STDMETHODCALLTYPE D::*setStreamSource)(UINT, IDirect3DVertexBuffer9*, UINT, UINT) = &D::SetStreamSource;
+  HRESULT (STDMETHODCALLTYPE D::*getStreamSource)(UINT, IDirect3DVertexBuffer9**, UINT*, UINT*) =
+      &D::GetStreamSource;
+  Keep(testCooperativeLevel), Keep(getDirect3D), Keep(getDeviceCaps), Keep(getDisplayMode), Keep(reset);
+  Keep(present), Keep(createTexture), Keep(createVertexBuffer), Keep(getRenderTarget), Keep(beginScene);
+  Keep(endScene), Keep(clear), Keep(setTransform), Keep(getTransform), Keep(setViewport), Keep(getViewport);
+  Keep(setMaterial), Keep(getMaterial), Keep(setRenderState), Keep(getRenderState), Keep(beginStateBlock);
+  Keep(endStateBlock), Keep(getTexture), Keep(setTexture), Keep(getStageState), Keep(setStageState);
+  Keep(getSamplerState), Keep(setSamplerState), Keep(drawPrimitive), Keep(setFVF), Keep(getFVF);
+  Keep(setPixelShader), Keep(getPixelShader), Keep(setStreamSource), Keep(getStreamSource);
+}
+
+// ---- Numbers --------------------------------------------------------------------------------
+// Basic type widths of the 64-bit Windows ABI (LLP64): DWORD and LONG stay 32 bits.
+static_assert(sizeof(BYTE) == 1 && sizeof(WORD) == 2 && sizeof(DWORD) == 4 && sizeof(LONG) == 4, "");
+static_assert(sizeof(WPARAM) == sizeof(void*) && sizeof(LPARAM) == sizeof(void*), "");
+static_assert(sizeof(LRESULT) == sizeof(void*) && sizeof(UINT_PTR) == sizeof(void*), "");
+static_assert(sizeof(HRESULT) == 4 && sizeof(BOOL) == 4 && sizeof(SHORT) == 2, "");
+
+// Record layouts (64-bit): a field missing, added or of the wrong width changes these.
+static_assert(sizeof(RECT) == 16 && sizeof(POINT) == 8, "");
+static_assert(sizeof(MSG) == 48 && offsetof(MSG, time) == 32 && offsetof(MSG, pt) == 36, "");
+static_assert(sizeof(WNDCLASSEXA) == 80 && offsetof(WNDCLASSEXA, lpszClassName) == 64, "");
+static_assert(sizeof(CREATESTRUCTA) == 80 && offsetof(CREATESTRUCTA, style) == 48, "");
+static_assert(sizeof(BITMAPINFOHEADER) == 40 && sizeof(BITMAPINFO) == 44, "");
+static_assert(sizeof(D3DMATRIX) == 64 && sizeof(D3DVECTOR) == 12 && sizeof(D3DCOLORVALUE) == 16, "");
+static_assert(sizeof(D3DVIEWPORT9) == 24 && sizeof(D3DMATERIAL9) == 68, "");
+static_assert(sizeof(D3DPRESENT_PARAMETERS) == 64 && offsetof(D3DPRESENT_PARAMETERS, hDeviceWindow) == 32, "");
+static_assert(offsetof(D3DPRESENT_PARAMETERS, PresentationInterval) == 60, "");
+static_assert(sizeof(D3DSURFACE_DESC) == 32 && sizeof(D3DVERTEXBUFFER_DESC) == 24, "");
+static_assert(sizeof(D3DLOCKED_RECT) == 16 && offsetof(D3DLOCKED_RECT, pBits) == 8, "");
+static_assert(sizeof(D3DDISPLAYMODE) == 16 && sizeof(D3DXIMAGE_INFO) == 28, "");
+static_assert(sizeof(D3DCAPS9) == 304 && offsetof(D3DCAPS9, MaxTextureWidth) == 88, "");
+static_assert(offsetof(D3DCAPS9, AdapterOrdinal) == 4, "");
+static_assert(sizeof(D3DXMATRIX) == 64 && sizeof(D3DXVECTOR3) == 12, "");
+
+// Window messages, styles and virtual keys.
+static_assert(WM_DESTROY == 0x0002 && WM_PAINT == 0x000F && WM_CLOSE == 0x0010 && WM_QUIT == 0x0012, "");
+static_assert(WM_KEYDOWN == 0x0100 && WM_KEYUP == 0x0101 && WM_SYSKEYDOWN == 0x0104, "");
+static_assert(WM_MOUSEMOVE == 0x0200 && WM_LBUTTONDOWN == 0x0201 && WM_LBUTTONUP == 0x0202, "");
+static_assert(WM_RBUTTONDOWN == 0x0204 && WM_RBUTTONUP == 0x0205 && WM_MOUSEWHEEL == 0x020A, "");
+static_assert(CS_GLOBALCLASS == 0x4000 && WS_EX_TOPMOST == 8, "");
+static_assert(WS_POPUP == 0x80000000L && WS_VISIBLE == 0x10000000L && PM_REMOVE == 1, "");
+static_assert(VK_ESCAPE == 0x1B && VK_ADD == 0x6B && VK_SUBTRACT == 0x6D && VK_END == 0x23, "");
+static_assert(VK_HOME == 0x24 && VK_LEFT == 0x25 && VK_UP == 0x26 && VK_RIGHT == 0x27, "");
+static_assert(VK_DOWN == 0x28 && VK_INSERT == 0x2D && VK_DELETE == 0x2E && VK_F4 == 0x73, "");
+static_assert(MK_LBUTTON == 1 && MK_RBUTTON == 2 && SC_CLOSE == 0xF060, "");
+static_assert(GENERIC_READ == 0x80000000UL && OPEN_EXISTING == 3 && FILE_SHARE_READ == 1, "");
+static_assert(INVALID_FILE_SIZE == 0xFFFFFFFFu, "");
+
+// Results.
+static_assert(S_OK == 0 && E_FAIL == (HRESULT)0x80004005L && E_NOTIMPL == (HRESULT)0x80004001L, "");
+static_assert(E_OUTOFMEMORY == (HRESULT)0x8007000EL && E_INVALIDARG == (HRESULT)0x80070057L, "");
+static_assert(D3DERR_INVALIDCALL == (HRESULT)0x8876086CL && D3DERR_NOTAVAILABLE == (HRESULT)0x8876086AL, "");
+static_assert(D3DERR_OUTOFVIDEOMEMORY == (HRESULT)0x8876017CL && D3DERR_DEVICELOST == (HRESULT)0x88760868L, "");
+static_assert(D3DERR_WRONGTEXTUREFORMAT == (HRESULT)0x88760818L, "");
+
+// Device creation and presentation.
+static_assert(D3D_SDK_VERSION == 32 && D3DADAPTER_DEFAULT == 0, "");
+static_assert(D3DCREATE_SOFTWARE_VERTEXPROCESSING == 0x20 && D3DCREATE_HARDWARE_VERTEXPROCESSING == 0x40, "");
+static_assert(D3DCREATE_MIXED_VERTEXPROCESSING == 0x80, "");
+static_assert(D3DDEVTYPE_HAL == 1 && D3DSWAPEFFECT_DISCARD == 1, "");
+static_assert(D3DPRESENT_INTERVAL_IMMEDIATE == 0x80000000L && D3DPRESENT_INTERVAL_DEFAULT == 0, "");
+static_assert(D3DCLEAR_TARGET == 1 && D3DCLEAR_ZBUFFER == 2 && D3DCLEAR_STENCIL == 4, "");
+
+// Render states.
+static_assert(D3DRS_ZENABLE == 7 && D3DRS_FILLMODE == 8 && D3DRS_SHADEMODE == 9, "");
+static_assert(D3DRS_ZWRITEENABLE == 14 && D3DRS_ALPHATESTENABLE == 15 && D3DRS_SRCBLEND == 19, "");
+static_assert(D3DRS_DESTBLEND == 20 && D3DRS_CULLMODE == 22 && D3DRS_ZFUNC == 23, "");
+static_assert(D3DRS_ALPHAREF == 24 && D3DRS_ALPHAFUNC == 25 && D3DRS_DITHERENABLE == 26, "");
+static_assert(D3DRS_ALPHABLENDENABLE == 27 && D3DRS_FOGENABLE == 28 && D3DRS_SPECULARENABLE == 29, "");
+static_assert(D3DRS_CLIPPING == 136 && D3DRS_LIGHTING == 137 && D3DRS_AMBIENT == 139, "");
+static_assert(D3DRS_COLORVERTEX == 141 && D3DRS_NORMALIZENORMALS == 143, "");
+static_assert(D3DRS_DIFFUSEMATERIALSOURCE == 145 && D3DRS_COLORWRITEENABLE == 168, "");
+static_assert(D3DRS_BLENDOP == 171 && D3DRS_SRCBLENDALPHA == 207 && D3DRS_BLENDOPALPHA == 209, "");
+static_assert(D3DZB_TRUE == 1 && D3DFILL_SOLID == 3 && D3DSHADE_GOURAUD == 2, "");
+static_assert(D3DCULL_NONE == 1 && D3DCULL_CW == 2 && D3DCULL_CCW == 3, "");
+static_assert(D3DCMP_NEVER == 1 && D3DCMP_LESSEQUAL == 4 && D3DCMP_GREATER == 5 && D3DCMP_ALWAYS == 8, "");
+static_assert(D3DBLEND_ZERO == 1 && D3DBLEND_ONE == 2 && D3DBLEND_SRCALPHA == 5, "");
+static_assert(D3DBLEND_INVSRCALPHA == 6 && D3DBLENDOP_ADD == 1, "");
+
+// Texture stages and samplers.
+static_assert(D3DTSS_COLOROP == 1 && D3DTSS_COLORARG1 == 2 && D3DTSS_COLORARG2 == 3, "");
+static_assert(D3DTSS_ALPHAOP == 4 && D3DTSS_ALPHAARG1 == 5 && D3DTSS_ALPHAARG2 == 6, "");
+static_assert(D3DTSS_TEXCOORDINDEX == 11 && D3DTSS_TEXTURETRANSFORMFLAGS == 24 && D3DTSS_RESULTARG == 28, "");
+static_assert(D3DTOP_DISABLE == 1 && D3DTOP_SELECTARG1 == 2 && D3DTOP_SELECTARG2 == 3 && D3DTOP_MODULATE == 4, "");
+static_assert(D3DTA_DIFFUSE == 0 && D3DTA_CURRENT == 1 && D3DTA_TEXTURE == 2 && D3DTA_TFACTOR == 3, "");
+static_assert(D3DSAMP_ADDRESSU == 1 && D3DSAMP_ADDRESSV == 2 && D3DSAMP_MAGFILTER == 5, "");
+static_assert(D3DSAMP_MINFILTER == 6 && D3DSAMP_MIPFILTER == 7 && D3DSAMP_MAXMIPLEVEL == 9, "");
+static_assert(D3DTEXF_NONE == 0 && D3DTEXF_POINT == 1 && D3DTEXF_LINEAR == 2 && D3DTEXF_GAUSSIANQUAD == 7, "");
+static_assert(D3DTADDRESS_WRAP == 1 && D3DTADDRESS_CLAMP == 3, "");
+
+// Vertices, transforms, primitives.
+static_assert(D3DFVF_XYZ == 0x002 && D3DFVF_XYZRHW == 0x004 && D3DFVF_NORMAL == 0x010, "");
+static_assert(D3DFVF_DIFFUSE == 0x040 && D3DFVF_SPECULAR == 0x080 && D3DFVF_TEX1 == 0x100, "");
+static_assert((D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1) == 0x142, "");
+static_assert(D3DTS_VIEW == 2 && D3DTS_PROJECTION == 3 && D3DTS_WORLD == 256, "");
+static_assert(D3DPT_LINELIST == 2 && D3DPT_TRIANGLELIST == 4 && D3DPT_TRIANGLEFAN == 6, "");
+
+// Formats, pools, usages and locks.
+static_assert(D3DFMT_UNKNOWN == 0 && D3DFMT_R8G8B8 == 20 && D3DFMT_A8R8G8B8 == 21 && D3DFMT_X8R8G8B8 == 22, "");
+static_assert(D3DFMT_R5G6B5 == 23 && D3DFMT_X1R5G5B5 == 24 && D3DFMT_A1R5G5B5 == 25, "");
+static_assert(D3DFMT_A4R4G4B4 == 26 && D3DFMT_L8 == 50 && D3DFMT_D16 == 80, "");
+static_assert(D3DFMT_DXT1 == 0x31545844 && D3DFMT_DXT3 == 0x33545844 && D3DFMT_DXT5 == 0x35545844, "");
+static_assert(D3DPOOL_DEFAULT == 0 && D3DPOOL_MANAGED == 1 && D3DPOOL_SYSTEMMEM == 2, "");
+static_assert(D3DRTYPE_TEXTURE == 3 && D3DRTYPE_VERTEXBUFFER == 6 && D3DRTYPE_SURFACE == 1, "");
+static_assert(D3DUSAGE_WRITEONLY == 8 && D3DUSAGE_DYNAMIC == 0x200 && D3DLOCK_DISCARD == 0x2000, "");
+static_assert(D3DLOCK_READONLY == 0x10 && D3DLOCK_NOOVERWRITE == 0x1000, "");
+
+// D3DX.
+static_assert(D3DX_DEFAULT == (UINT)-1 && D3DX_DEFAULT_NONPOW2 == (UINT)-2, "");
+static_assert(D3DX_FILTER_NONE == 1 && D3DX_FILTER_POINT == 2 && D3DX_FILTER_LINEAR == 3, "");
+static_assert(D3DX_FILTER_TRIANGLE == 4 && D3DX_FILTER_BOX == 5 && D3DX_FILTER_MIRROR == (7 << 16), "");
+static_assert(D3DXIFF_DDS == 4, "");
+
+// Colour helpers.
+static_assert(D3DCOLOR_ARGB(0x12, 0x34, 0x56, 0x78) == 0x12345678u, "");
+static_assert(D3DCOLOR_XRGB(1, 2, 3) == 0xFF010203u && RGB(1, 2, 3) == 0x00030201u, "");
+static_assert(MAKELONG(1, 2) == 0x00020001 && LOWORD(0x12345678) == 0x5678 && HIWORD(0x12345678) == 0x1234, "");
+
+}  // namespace
+
+// The program's entry as every kvrplatform program and every Windows GUI program declares it.
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nShowCmd) {
+  CheckUser32();
+  CheckKernel32AndWinmm();
+  CheckGdi32();
+  CheckD3DX();
+  CheckDirect3D9();
+  CheckDevice();
+  return 0;
+}
