@@ -2,6 +2,13 @@
 #pragma once
 #include "windef.h"
 
+// Windows programs get the C memory functions with <windows.h>, and these wrappers of them.
+#include <string.h>
+#define MoveMemory(dest, src, n) memmove((dest), (src), (n))
+#define CopyMemory(dest, src, n) memcpy((dest), (src), (n))
+#define FillMemory(dest, n, fill) memset((dest), (fill), (n))
+#define ZeroMemory(dest, n) memset((dest), 0, (n))
+
 #define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
 #define GENERIC_READ 0x80000000UL
 #define GENERIC_WRITE 0x40000000UL
