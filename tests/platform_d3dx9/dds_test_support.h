@@ -168,7 +168,7 @@ inline ::testing::AssertionResult ImagesMatch(const kvrdds::ArgbImage& actual, c
   return ::testing::AssertionSuccess();
 }
 
-inline std::vector<uint8_t> ReadBytes(const std::string& path) {
+inline std::vector<uint8_t> ReadBytesOf(const std::string& path) {
   const std::string s = testsupport::ReadFile(path);
   return std::vector<uint8_t>(s.begin(), s.end());
 }

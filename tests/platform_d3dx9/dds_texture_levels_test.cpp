@@ -86,13 +86,6 @@ TEST(DdsTextureSize, NonPowerOfTwoRequestKeepsTheFileSizeAndExplicitSizesResize)
             D3D_OK);
   EXPECT_EQ(Sizes(t), (std::vector<std::pair<uint32_t, uint32_t>>{{32, 8}, {16, 4}}));
 
-  // The device's largest texture caps the size.
-  TextureRequest capped = PageRequest();
-  capped.maxWidth = capped.maxHeight = 64;
-  ASSERT_EQ(kvrdds::BuildTextureLevels(FileInfo(256, 128, D3DFMT_DXT1, true), {Solid(256, 128, 0xff102030)},
-                                       capped, t),
-            D3D_OK);
-  EXPECT_EQ(Sizes(t)[0], std::make_pair(64u, 64u));
 }
 
 TEST(DdsTextureLevels, TheFilesOwnLevelsAreUsedAndOnlyTheMissingOnesAreFiltered) {
