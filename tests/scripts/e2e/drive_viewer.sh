@@ -20,8 +20,13 @@ press() {
   sleep 0.15
   xdotool keyup "$1"
 }
+# A warp alone (xdotool mousemove) is not seen by a reader of the pointer that caches the position
+# between device motions, as SDL's global mouse state does; a real mouse moves through device
+# motion, so the warp ends with a one-pixel motion there and back.
 move() {
   xdotool mousemove "$1" "$2"
+  xdotool mousemove_relative 1 0
+  xdotool mousemove_relative -- -1 0
   sleep 0.3  # the idle tick reads the pointer before the button message arrives
 }
 click() {
