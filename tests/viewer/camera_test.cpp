@@ -100,30 +100,3 @@ TEST_F(CameraTest, HomeAndEndMoveTheTargetWithinItsLimits) {
   EXPECT_FALSE(camera.viewChanged);
   EXPECT_EQ(camera.targetHeight, 2000.0f);
 }
-
-TEST_F(CameraTest, AnglesStepAndWrap) {
-  kvrtest::SetKeyState(VK_LEFT, true);
-  camera.angle1 = 6.282f;
-  PollCameraKeys();
-  EXPECT_NEAR(camera.angle1, 6.2845f - 6.2831855f, 1e-4f);
-  kvrtest::SetKeyState(VK_LEFT, false);
-
-  kvrtest::SetKeyState(VK_INSERT, true);
-  camera.angle2 = 6.995f;
-  PollCameraKeys();  // held at 7, then wrapped by a turn
-  EXPECT_NEAR(camera.angle2, 7.0f - 6.2831855f, 1e-4f);
-  kvrtest::SetKeyState(VK_INSERT, false);
-
-  kvrtest::SetKeyState(VK_DELETE, true);
-  camera.angle2 = 0.005f;
-  PollCameraKeys();  // held at 0, which wraps to a full turn
-  EXPECT_NEAR(camera.angle2, 6.2831855f, 1e-4f);
-  kvrtest::SetKeyState(VK_DELETE, false);
-
-  // angle2 wraps on every poll, angle1 only when the Left arrow moved it.
-  camera.angle1 = -1.0f;
-  camera.angle2 = -1.0f;
-  PollCameraKeys();
-  EXPECT_EQ(camera.angle1, -1.0f);
-  EXPECT_NEAR(camera.angle2, 5.2831855f, 1e-4f);
-}

@@ -68,19 +68,6 @@ TEST_F(InputTest, NumpadKeysScrollTheModelPanelWithinTheList) {
   EXPECT_EQ(viewerState.firstRow, 0);
 }
 
-TEST_F(InputTest, MouseButtonsSetTheirFlags) {
-  Send(WM_LBUTTONDOWN);
-  EXPECT_TRUE(viewerState.leftHeld);
-  EXPECT_TRUE(viewerState.clickPending);
-  Send(WM_LBUTTONUP);
-  EXPECT_FALSE(viewerState.leftHeld);
-  EXPECT_TRUE(viewerState.clickPending);  // taken or dropped by the next frame
-  Send(WM_RBUTTONDOWN);
-  EXPECT_TRUE(viewerState.rightHeld);
-  Send(WM_RBUTTONUP);
-  EXPECT_FALSE(viewerState.rightHeld);
-}
-
 TEST_F(InputTest, PressesOnTheStripSetTheSliderUnderThePointer) {
   viewerState.sliderRed = 77;
   PressAt(12, 758);  // left of the value-0 position: clamped
