@@ -56,7 +56,9 @@ TEST_F(FontDeviceTest, AFrameOfYellowRedAndGreenTextShowsEachStringInPlaceAndInI
                                        if (!rgb) return false;
                                        // Only the text's own channels light up, in the same ratio.
                                        EXPECT_EQ(rgb & ~want, 0u) << std::hex << rgb;
-                                       if (want == 0xFFFF00) EXPECT_NEAR(int(rgb >> 16), int((rgb >> 8) & 0xFF), 1);
+                                       if (want == 0xFFFF00) {
+                                         EXPECT_NEAR(int(rgb >> 16), int((rgb >> 8) & 0xFF), 1);
+                                       }
                                        brightest = std::max(brightest, rgb);
                                        return true;
                                      });
