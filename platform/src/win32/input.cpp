@@ -13,6 +13,7 @@
 
 #include "win32/win32_state.h"
 #include "win32/window_internal.h"
+#include "win32/x11_pointer.h"
 
 namespace {
 
@@ -178,7 +179,12 @@ BOOL WINAPI GetCursorPos(LPPOINT lpPoint) {
     return TRUE;
   }
   int x = 0, y = 0;
-  if (KvrEnsureSdlVideo()) SDL_GetGlobalMouseState(&x, &y);  // asks the display, not the queue
+  if (KvrEnsureSdlVideo()) {
+    HWND window = nullptr;
+    kvrwin32::LiveWindows(&window, 1);
+    if (!KvrQueryX11Pointer(KvrSdlWindowFromHwnd(window), &x, &y))
+      SDL_GetGlobalMouseState(&x, &y);  // other drivers: their own notion of the pointer
+  }
   lpPoint->x = x;
   lpPoint->y = y;
   return TRUE;

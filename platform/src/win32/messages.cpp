@@ -76,7 +76,8 @@ void TranslateKey(const SDL_KeyboardEvent& e) {
   bool ctrl = (e.keysym.mod & KMOD_CTRL) != 0;
   // Keys pressed with Alt (and without Ctrl), Alt itself and F10 are "system" keys on Windows.
   bool system = (alt && !ctrl) || vk == VK_F10;
-  LPARAM lParam = 1 | (static_cast<LPARAM>(e.keysym.scancode & 0xFF) << 16);
+  // Repeat count 1; the scan-code bits stay 0, as SDL's scan codes are not the keyboard's.
+  LPARAM lParam = 1;
   if (alt) lParam |= kAltDownBit;
   if (!down) lParam |= kWasDownBit | kReleasedBit;
   else if (e.repeat) lParam |= kWasDownBit;

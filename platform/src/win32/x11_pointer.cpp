@@ -1,0 +1,48 @@
+// Reading the pointer straight from the X server.
+// SDL caches the global pointer position on X11 and refreshes it only on raw device motion, so a
+// pointer moved by another program (xdotool's XTest moves, XWarpPointer) would read stale. The
+// libX11 that SDL already uses is asked instead; nothing is linked for it, so a build or a run
+// without X11 simply takes the fallback.
+#include "win32/x11_pointer.h"
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <dlfcn.h>
+
+namespace {
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+typedef Bool (*QueryPointerFn)(Display*, ::Window, ::Window*, ::Window*, int*, int*, int*, int*, unsigned int*);
+
+QueryPointerFn LookUpQueryPointer() {
+  // Only a libX11 that is already loaded (by SDL) is used: never load one of our own.
+  void* lib = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
+  void* symbol = lib ? dlsym(lib, "XQueryPointer") : nullptr;
+  return reinterpret_cast<QueryPointerFn>(symbol);
+}
+#endif
+
+}  // namespace
+
+bool KvrQueryX11Pointer(SDL_Window* window, int* x, int* y) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  if (!window) return false;
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+  static QueryPointerFn queryPointer = LookUpQueryPointer();
+  if (!queryPointer) return false;
+  ::Window root, child;
+  int rootX, rootY, windowX, windowY;
+  unsigned int mask;
+  if (!queryPointer(info.info.x11.display, info.info.x11.window, &root, &child, &rootX, &rootY, &windowX,
+                    &windowY, &mask))
+    return false;  // the pointer is on another screen
+  *x = rootX;
+  *y = rootY;
+  return true;
+#else
+  (void)window, (void)x, (void)y;
+  return false;
+#endif
+}
