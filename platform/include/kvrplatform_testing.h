@@ -18,7 +18,8 @@ void AdvanceTime(DWORD milliseconds);
 void UseRealClock();
 
 // ---- Window and input -------------------------------------------------------------------
-// Desktop size reported by GetClientRect(GetDesktopWindow()) and used for new windows.
+// Desktop size reported by GetClientRect(GetDesktopWindow()) and used for new windows;
+// (0, 0) goes back to the display's own size.
 void SetDesktopSize(int width, int height);
 // Queues a message as if the system had sent it; PeekMessageA hands it over in order,
 // before any message from real events.
@@ -28,7 +29,8 @@ void SetKeyState(int virtualKey, bool down);
 // Overrides what GetCursorPos returns until ClearCursorOverride.
 void SetCursorPos(int x, int y);
 void ClearCursorOverride();
-// Forgets scripted messages, key and cursor overrides, and window classes.
+// Forgets scripted, posted and quit messages, the key table, the cursor override, ShowCursor's
+// counter, the empty-peek count and window classes. Windows stay: destroy them yourself.
 void ResetInput();
 // Number of IdleTick-style iterations is the program's business; this counts PeekMessageA
 // calls that found nothing to hand over.

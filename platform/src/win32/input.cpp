@@ -134,6 +134,10 @@ void ResetKeyTable() {
   for (KeyState& k : g_keys) k = KeyState();
   g_cursorOverride = false;
   g_lastPumpTick = UINT64_MAX;
+  if (g_showCount != 0) {
+    g_showCount = 0;
+    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(SDL_ENABLE);
+  }
 }
 
 void SetCursorOverride(bool active, int x, int y) {

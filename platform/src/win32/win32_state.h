@@ -35,6 +35,7 @@ void KeyEvent(int virtualKey, bool down);
 // Enters an SDL key event into the key table; returns the virtual-key code its message carries
 // (generic codes for modifiers), 0 for keys Windows has no code for.
 int TranslateSdlKey(int32_t keycode, int scancode, bool down);
+// Clears the key table, the cursor override and ShowCursor's counter.
 void ResetKeyTable();
 void SetCursorOverride(bool active, int x, int y);
 // Modifier key codes held now, for wParam of mouse messages (MK_* bits).
