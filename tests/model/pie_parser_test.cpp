@@ -18,7 +18,7 @@ class PieFileTest : public ModelTest {
 
 TEST_F(PieFileTest, TextureLineNamesTheDdsPageWhateverTheExtensionAndWordCount) {
   // The words between "PIE" and "TEXTURE" are skipped whatever they are.
-  int32_t a = Load("a.pie", "PIE 5 LEVELS 7 TEXTURE TEXTURE 0 page-3.pcx 256 256 L 1 LEVEL 1 P 0 Q 0");
+  int32_t a = Load("a.pie", "PIE 5 LEVELS 7 POINTS 3 TEXTURE 0 page-3.pcx 256 256 L 1 LEVEL 1 P 0 Q 0");
   int32_t b = Load("b.pie", SquarePie("200", "page-3.bmp"));
   int32_t c = Load("c.pie", "PIE 2 TEXTURE 0 old page.pcx 256 256 LEVELS 1 LEVEL 1 POINTS 0 POLYGONS 0");
   ASSERT_EQ(a, 0);
