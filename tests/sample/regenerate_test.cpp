@@ -1,0 +1,90 @@
+// The committed sample/ is exactly what the generator writes: run it again into a scratch folder
+// and compare every file, both ways.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "sample_fixture.h"
+
+namespace sampletest {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The generator: KVR_MAKE_SAMPLE in the environment, else the path the build handed in, else
+// make_sample in the build folder above this test program's own.
+std::string GeneratorPath() {
+  if (const char* env = std::getenv("KVR_MAKE_SAMPLE")) return env;
+#ifdef KVR_MAKE_SAMPLE
+  return KVR_MAKE_SAMPLE;
+#else
+  std::error_code ec;
+  fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  return (self.parent_path().parent_path() / "make_sample").string();
+#endif
+}
+
+// Relative path -> contents of every file under root.
+std::map<std::string, std::string> Files(const fs::path& root) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(root))
+    if (entry.is_regular_file())
+      files[fs::relative(entry.path(), root).generic_string()] = testsupport::ReadFile(entry.path().string());
+  return files;
+}
+
+TEST(SampleData, GeneratorReproducesTheCommittedSampleByteForByte) {
+  testsupport::TempDir dir;
+  const std::string generator = GeneratorPath();
+  ASSERT_TRUE(fs::exists(generator)) << generator;
+  const std::string command = "'" + generator + "' '" + dir.path() + "/out' > /dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+
+  std::map<std::string, std::string> fresh = Files(fs::path(dir.path()) / "out");
+  std::map<std::string, std::string> committed = Files(SampleDir());
+  ASSERT_GT(fresh.size(), 60u);
+  for (const auto& [path, bytes] : fresh) {
+    auto it = committed.find(path);
+    if (it == committed.end()) {
+      ADD_FAILURE() << "sample/" << path << " is generated but not committed";
+      continue;
+    }
+    EXPECT_TRUE(it->second == bytes) << "sample/" << path << " differs from the generator's output";
+  }
+  for (const auto& entry : committed)
+    EXPECT_TRUE(fresh.count(entry.first)) << "sample/" << entry.first << " is not made by the generator";
+}
+
+TEST(SampleData, StaysSmallAndUsesEveryPageFormat) {
+  uintmax_t total = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(SampleDir()))
+    if (entry.is_regular_file()) total += entry.file_size();
+  EXPECT_LT(total, 3u * 1024 * 1024);
+
+  // The four-character code (or 0 for uncompressed 32-bit) of each page, at byte 84.
+  std::map<std::string, int> formats;
+  for (const auto& entry : fs::directory_iterator(SampleDir() + "/duskfen/texpages")) {
+    std::string bytes = testsupport::ReadFile(entry.path().string());
+    ASSERT_GT(bytes.size(), 128u);
+    EXPECT_EQ(bytes.substr(0, 4), "DDS ");
+    std::string fourcc = bytes.substr(84, 4);
+    ++formats[fourcc == std::string(4, '\0') ? "A8R8G8B8" : fourcc];
+    if (fourcc == std::string(4, '\0')) {
+      // Exact opaque pure green texels are the holes the viewer keys out.
+      int holes = 0;
+      for (size_t i = 128; i + 4 <= bytes.size(); i += 4)
+        if (bytes.compare(i, 4, std::string("\x00\xFF\x00\xFF", 4)) == 0) ++holes;
+      EXPECT_GT(holes, 1000) << entry.path();
+    }
+  }
+  EXPECT_GE(formats["DXT1"], 1);
+  EXPECT_GE(formats["DXT5"], 1);
+  EXPECT_GE(formats["A8R8G8B8"], 1);
+}
+
+}  // namespace
+}  // namespace sampletest

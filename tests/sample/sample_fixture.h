@@ -1,0 +1,96 @@
+// The bundled data set, copied into a scratch folder (the viewer writes its log where it runs),
+// loaded by the program's own scene set-up on a headless 1024 x 768 device.
+#pragma once
+#include <gtest/gtest.h>
+#include <kvrplatform_testing.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/device.h"
+#include "app/input.h"
+#include "app/viewer_state.h"
+#include "data/animations.h"
+#include "data/model_catalogue.h"
+#include "model/model_geometry.h"
+#include "model/pie_parser.h"
+#include "model/texture_pages.h"
+#include "overlay/loading_screen.h"
+#include "overlay/overlays.h"
+#include "test_support.h"
+
+namespace sampletest {
+
+inline std::string SampleDir() { return std::string(KVR_SOURCE_DIR) + "/sample"; }
+
+// What the data set holds; the tests below check the loaded catalogue against it.
+struct Expected {
+  ModelCategory category;
+  std::vector<std::string> names;
+};
+inline const std::vector<Expected>& ExpectedModels() {
+  static const std::vector<Expected> models = {
+      {CategoryBodies, {"viper", "cobra", "python", "bug", "mantis"}},
+      {CategoryFeatures, {"pine", "oak", "palm", "boulder", "rocks", "hut", "wreck", "flagpole", "barrels"}},
+      {CategoryMiscelaneous, {"pumpjack", "derrick", "crate", "beacon", "lamppost", "artifact"}},
+      {CategoryResearch, {"atom", "globe", "monitor", "rocket", "flask", "gears", "chip"}},
+      {CategoryEffects, {"blast", "fireball", "smoke", "fire", "tracer", "muzzle"}},
+      {CategoryPropulsions, {"tracks", "halftrk", "wheels", "hover", "legs", "vtol"}},
+      {CategoryStructures, {"hq", "factory", "bunker", "tower", "powergen", "silos", "fortwall", "windmill"}},
+      {CategoryWeapons, {"cannon", "mgun", "howitzr", "rockets", "mortar", "laser", "gatling", "flamer"}},
+  };
+  return models;
+}
+
+inline void ResetDataTables() {
+  ModelCatalogue.clear();
+  PointStore.clear();
+  PolygonStore.clear();
+  ConnectorStore.clear();
+  TexturePageTable.clear();
+  NewTexture = nullptr;
+  LevelBufferTable.clear();
+  m_pPieVB = nullptr;
+  ResetAnimationTable();
+  ResetLoadingScreen();
+  SetTeamColorsFlag(true);
+  viewerState = ViewerState{};
+  camera = Camera{};
+}
+
+class SampleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::make_unique<testsupport::TempDir>();
+    std::filesystem::copy(SampleDir(), dir_->path(), std::filesystem::copy_options::recursive);
+    kvrtest::ResetInput();
+    kvrtest::ResetDeviceSeams();
+    kvrtest::SetTime(50000);
+    ResetDataTables();
+    device_ = testsupport::CreateTestDevice(1024, 768, WindowProc);
+    ASSERT_TRUE(device_);
+    g_pd3dDevice = device_->device;
+    // The pointer rests away from the panels and the zooming screen edges.
+    kvrtest::SetCursorPos(900, 500);
+    SetupScene();
+  }
+
+  void TearDown() override {
+    ReleaseDeviceResources();  // every page texture and level buffer too
+    ResetDataTables();
+    g_pd3dDevice = nullptr;
+    device_.reset();
+    kvrtest::UseRealClock();
+    kvrtest::ResetInput();
+    dir_.reset();
+  }
+
+  static std::vector<std::string> Log() { return testsupport::ReadLines("KVRerrors.log"); }
+
+  std::unique_ptr<testsupport::TestDevice> device_;
+  std::unique_ptr<testsupport::TempDir> dir_;
+};
+
+}  // namespace sampletest
