@@ -36,11 +36,13 @@ TEST_P(Scene, ProjectionUsesTheDesktopAspectAndTheFixedFrustum) {
   EXPECT_EQ(projection._34, 1.0f);
   EXPECT_EQ(projection._44, 0.0f);
 
-  // The camera looks from (0, 47, -224) at the origin, +Y up.
+  // The camera looks from (0, 47, -224) at the origin, +Y up; the key poll inside the reset sees
+  // the pointer still at its start value y 0, the top screen edge, and zooms in by one step.
+  EXPECT_FLOAT_EQ(camera.eyeZ, -224.0f + 0.3f);
   D3DMATRIX view;
   ASSERT_EQ(g_pd3dDevice->GetTransform(D3DTS_VIEW, &view), D3D_OK);
-  const float length = std::sqrt(47.0f * 47.0f + 224.0f * 224.0f);
-  const float zy = -47.0f / length, zz = 224.0f / length;  // the view direction
+  const float length = std::sqrt(47.0f * 47.0f + camera.eyeZ * camera.eyeZ);
+  const float zy = -47.0f / length, zz = -camera.eyeZ / length;  // the view direction
   EXPECT_NEAR(view._11, 1.0f, 1e-6);
   EXPECT_NEAR(view._23, zy, 1e-6);
   EXPECT_NEAR(view._33, zz, 1e-6);
