@@ -4,7 +4,7 @@
 //   VK codes for letters, digits, the numpad, arrows and the editing block, F1-F24, modifiers
 //   (generic and left/right), punctuation by its US-layout position; GetCursorPos reading the
 //   pointer's screen position fresh from the display (so warps made by other programs are seen);
-//   ShowCursor's display counter.
+//   ShowCursor's display counter. Headless (SDL's offscreen driver) the pointer rests mid-desktop.
 // Not implemented: GetKeyState (the queue-synchronised state), toggle states (Caps Lock),
 //   numpad keys turning into arrows while Num Lock is off, swapped mouse buttons.
 #include <SDL.h>
@@ -184,10 +184,19 @@ BOOL WINAPI GetCursorPos(LPPOINT lpPoint) {
   }
   int x = 0, y = 0;
   if (KvrEnsureSdlVideo()) {
+    const char* driver = SDL_GetCurrentVideoDriver();
     HWND window = nullptr;
     kvrwin32::LiveWindows(&window, 1);
-    if (!KvrQueryX11Pointer(KvrSdlWindowFromHwnd(window), &x, &y))
+    if (driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0)) {
+      // Headless: there is no pointer. It rests in the middle of the desktop, where an X server
+      // starts it, rather than on the top-left corner, which programs read as a screen edge.
+      int width = 0, height = 0;
+      KvrWindowClientSize(GetDesktopWindow(), &width, &height);
+      x = width / 2;
+      y = height / 2;
+    } else if (!KvrQueryX11Pointer(KvrSdlWindowFromHwnd(window), &x, &y)) {
       SDL_GetGlobalMouseState(&x, &y);  // other drivers: their own notion of the pointer
+    }
   }
   lpPoint->x = x;
   lpPoint->y = y;
