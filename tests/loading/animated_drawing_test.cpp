@@ -24,10 +24,11 @@ class AnimatedDrawing : public loadingtest::LoadingTest {
  protected:
   void SetUp() override {
     LoadingTest::SetUp();
-    WriteFile("duskfen/texpages/page.dds", loadingtest::SolidDds(8, 8, 0xFF00FF00));
+    // Not pure green: that is the pages' colour key and would come out transparent.
+    WriteFile("duskfen/texpages/page.dds", loadingtest::SolidDds(8, 8, 0xFF2040F0));
   }
 
-  // Loads the listed animations, then the models; returns nothing, models are numbered in order.
+  // Loads the listed animations, then the models (numbered in the order given).
   void Load(const std::vector<std::pair<std::string, std::string>>& animations,
             const std::vector<std::pair<std::string, std::string>>& models) {
     std::string manifest;
@@ -91,9 +92,9 @@ TEST_F(AnimatedDrawing, ATransformAnimationDrawsEveryLevelAndFewerObjectsStayIns
 }
 
 TEST_F(AnimatedDrawing, ARotationZOf90000TurnsTheLevelByMinusAQuarterTurn) {
-  // An arm along +x in clip space: the test's view and projection are the identity.
+  // An arm 8 units long along +x, seen from 30 units down -z.
   const std::string arm =
-      "PIE 2\nTYPE 200\nTEXTURE 0 page.pcx 256 256\nLEVELS 1\nLEVEL 1\nPOINTS 3\n 0 -1 5\n 8 0 5\n 0 1 5\n"
+      "PIE 2\nTYPE 200\nTEXTURE 0 page.pcx 256 256\nLEVELS 1\nLEVEL 1\nPOINTS 3\n 0 -10 0\n 80 0 0\n 0 10 0\n"
       "POLYGONS 1\n 200 3 0 1 2 0 0 16 0 16 16\nCONNECTORS 0\n";
   Load({{"turn", loadingtest::TransAnimation("Turned", 1, 10, 1, {0, 0, 0, 0, 90000, 0, 0, 0, 0})}},
        {{"turned", arm}, {"still", arm}});
@@ -102,31 +103,37 @@ TEST_F(AnimatedDrawing, ARotationZOf90000TurnsTheLevelByMinusAQuarterTurn) {
   ASSERT_TRUE(GetAnimationFrame(0, 0, f));
   EXPECT_EQ(f.rotation[2], 90000);
 
-  D3DXMATRIX identity;
+  D3DXMATRIX identity, view, projection;
   D3DXMatrixIdentity(&identity);
-  g_pd3dDevice->SetTransform(D3DTS_VIEW, &identity);
-  g_pd3dDevice->SetTransform(D3DTS_PROJECTION, &identity);
+  D3DXVECTOR3 eye(0.0f, 0.0f, -30.0f), at(0.0f, 0.0f, 0.0f), up(0.0f, 1.0f, 0.0f);
+  D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+  D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 4, 1024.0f / 768.0f, 1.0f, 100.0f);
+  g_pd3dDevice->SetTransform(D3DTS_VIEW, &view);
+  g_pd3dDevice->SetTransform(D3DTS_PROJECTION, &projection);
+  g_pd3dDevice->SetTransform(D3DTS_WORLD, &identity);
   g_pd3dDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
   g_pd3dDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
   g_pd3dDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
+  g_pd3dDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  g_pd3dDevice->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
   auto drawn = [&](int32_t model) {
-    g_pd3dDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    g_pd3dDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
     g_pd3dDevice->BeginScene();
     DrawModel(model, identity);
     g_pd3dDevice->EndScene();
     return kvrtest::ReadBackBuffer(g_pd3dDevice);
   };
-  auto green = [](uint32_t p) { return ((p >> 8) & 0xFF) > 200 && ((p >> 16) & 0xFF) < 60; };
+  auto blue = [](uint32_t p) { return (p & 0xFF) > 200 && ((p >> 16) & 0xFF) < 80; };
 
   kvrtest::Image still = drawn(1);
-  EXPECT_TRUE(green(still.At(700, 384)));   // x 0.73 on the arm
-  EXPECT_FALSE(green(still.At(512, 550)));
+  EXPECT_TRUE(blue(still.At(635, 384)));  // halfway along the arm
+  EXPECT_FALSE(blue(still.At(512, 508)));
   kvrtest::Image turned = drawn(0);
   kvrtest::WritePng(testsupport::OutputPath("transform_rotation_z.png"), turned);
   // The arm now points down the screen: +x went to -y.
-  EXPECT_FALSE(green(turned.At(700, 384)));
-  EXPECT_TRUE(green(turned.At(512, 550)));
-  EXPECT_FALSE(green(turned.At(512, 118)));
+  EXPECT_FALSE(blue(turned.At(635, 384)));
+  EXPECT_TRUE(blue(turned.At(512, 508)));
+  EXPECT_FALSE(blue(turned.At(512, 260)));
   // The world transform is left as it was.
   D3DXMATRIX after;
   g_pd3dDevice->GetTransform(D3DTS_WORLD, &after);

@@ -183,7 +183,8 @@ TEST_F(Overlays, TheCursorQuadFollowsThePointerAndIsWrittenOnlyWhenItMoves) {
   EXPECT_EQ(image.At(1010, 760), 0xFFFF00FFu);
   EXPECT_EQ(image.At(1000, 750), 0xFFFF00FFu);
   EXPECT_EQ(image.At(999, 760), 0xFF000000u);
-  EXPECT_EQ(image.At(1010, 783), 0xFF000000u);
+  EXPECT_EQ(image.At(1010, 749), 0xFF000000u);
+  EXPECT_EQ(image.At(1023, 767), 0xFFFF00FFu);  // the quad runs off the screen's corner
 
   // An unmoved pointer writes nothing; a moved one writes once.
   const uint64_t afterReading = kvrtest::LockCount(m_pCursorVB);
