@@ -1,0 +1,27 @@
+# Fails when a function or COM method declared in the layer's public headers is not taken in
+# api_check.cpp, so a new declaration can't skip the signature check.
+# Usage: cmake -DINCLUDE_DIR=<platform/include> -DCHECK_FILE=<api_check.cpp> -P coverage.cmake
+file(GLOB headers ${INCLUDE_DIR}/*.h)
+file(READ ${CHECK_FILE} check)
+set(missing "")
+set(count 0)
+foreach(header ${headers})
+  file(READ ${header} text)
+  string(REGEX MATCHALL "(WINAPI|STDMETHODCALLTYPE)[ \t\n]+[A-Za-z0-9_]+\\(" declarations "${text}")
+  foreach(declaration ${declarations})
+    string(REGEX REPLACE ".*[ \t\n]([A-Za-z0-9_]+)\\($" "\\1" name "${declaration}")
+    math(EXPR count "${count} + 1")
+    # Functions are taken as &Name, methods as &Interface::Name; WinMain is defined there instead.
+    if(NOT check MATCHES "[&:]${name}[^A-Za-z0-9_]" AND NOT check MATCHES "WINAPI ${name}\\(")
+      list(APPEND missing ${name})
+    endif()
+  endforeach()
+endforeach()
+if(count EQUAL 0)
+  message(FATAL_ERROR "no declarations found under ${INCLUDE_DIR}")
+endif()
+if(missing)
+  list(REMOVE_DUPLICATES missing)
+  message(FATAL_ERROR "declared in the layer but not checked in api_check.cpp: ${missing}")
+endif()
+message(STATUS "api_check.cpp takes all ${count} declarations of the layer")
