@@ -158,3 +158,36 @@ TEST_F(Rasterization, ReadBackShowsTheFrameBeforeAndAfterPresent) {
 
 }  // namespace
 }  // namespace d3d9test
+
+namespace d3d9test {
+namespace {
+
+TEST_F(Rasterization, PerspectiveTexturedTriangleFromALookAtCamera) {
+  struct PieVertex { float x, y, z, u, v; };
+  D3DXMATRIX identity, view, projection;
+  D3DXMatrixIdentity(&identity);
+  D3DXVECTOR3 eye(0.0f, 0.0f, -30.0f), at(0.0f, 0.0f, 0.0f), up(0.0f, 1.0f, 0.0f);
+  D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+  D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 4, 64.0f / 48.0f, 1.0f, 100.0f);
+  dev->SetTransform(D3DTS_VIEW, &view);
+  dev->SetTransform(D3DTS_PROJECTION, &projection);
+  dev->SetTransform(D3DTS_WORLD, &identity);
+  dev->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  IDirect3DTexture9* tex = MakeTexture(8, 8, D3DFMT_A8R8G8B8, [](UINT, UINT) { return 0xFF00FF00u; });
+  dev->SetTexture(0, tex);
+  dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  std::vector<PieVertex> tri = {{0, -1, 0, 0, 0}, {8, 0, 0, 0.0625f, 0}, {0, 1, 0, 0.0625f, 0.0625f}};
+  ASSERT_EQ(D3D_OK, Draw(D3DPT_TRIANGLELIST, D3DFVF_XYZ | D3DFVF_TEX1, tri, 1));
+  // The tip, x = 8 at distance 30, lands 8/30 * cot(pi/8) / aspect = 0.483 of the half width
+  // right of the centre: x = 32 + 15.45 = 47.45. y = 0 is row 24 (Direct3D's y = (1 - 0) * 24).
+  kvrtest::Image im = kvrtest::ReadBackBuffer(dev);
+  EXPECT_EQ(0xFF00FF00u, im.At(32, 24));
+  EXPECT_EQ(0xFF00FF00u, im.At(40, 24));
+  EXPECT_EQ(0xFF00FF00u, im.At(47, 24));
+  EXPECT_EQ(kBlack, im.At(48, 24));
+  EXPECT_EQ(kBlack, im.At(31, 24));
+  EXPECT_EQ(kBlack, im.At(40, 23));
+}
+
+}  // namespace
+}  // namespace d3d9test
