@@ -77,6 +77,8 @@ Mat Strip(int u0, int v0, int w, int h, int frames, int rate, const std::string&
   Mat m = Rect(u0, v0, w, h);
   m.frames = frames;
   m.rate = rate;
+  m.fw = w;
+  m.fh = h;
   m.flag = flag;
   m.fit = true;
   return m;
@@ -428,8 +430,8 @@ std::string PieText(const Model& m) {
       if (p.m.Animated()) {
         Append(polys, " %ld", long(p.m.frames));
         Append(polys, " %ld", long(p.m.rate));
-        Append(polys, " %ld", long(p.m.u1 - p.m.u0));
-        Append(polys, " %ld", long(p.m.v1 - p.m.v0));
+        Append(polys, " %ld", long(p.m.fw));
+        Append(polys, " %ld", long(p.m.fh));
       }
       for (const UV& t : uvs) {
         Append(polys, " %ld", std::clamp(Round(t.u), 0L, 256L));

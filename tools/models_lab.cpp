@@ -43,7 +43,7 @@ Model Atom() {
   for (int i = 0; i < 7; ++i) {
     double a = i * 2 * kPi / 7, b = i * 1.3;
     V3 p{34 * std::cos(a) * std::sin(b + 1), 34 * std::cos(b + 1), 34 * std::sin(a) * std::sin(b + 1)};
-    Sphere(N, Move(c.x + p.x, c.y + p.y, c.z + p.z), 30, 8, 5, i % 2 ? rocket : glow);
+    Sphere(N, Move(c.x + p.x, c.y + p.y, c.z + p.z), 30, 8, 5, i % 2 ? liquid : glow);
   }
   Frustum(N, Xf(), 90, 70, 30, 12, floor, &floor, &chrome);
   Frustum(N, Move(0, 30, 0), 12, 12, 130, 8, chrome, nullptr, nullptr);
@@ -203,18 +203,25 @@ Model Rocketry() {
 using namespace fx;
 
 Model Blast() {
-  // Eight levels, one per frame: the fireball swells while its texture strip burns out.
+  // Eight levels, one per frame: crossed cards of the fireball swell while the strip on them
+  // burns out to smoke. The upright cards are one-sided pairs, back to back.
   Model m = Start("blast", "dffx.pcx", 0);
   m.levels.resize(8);
+  const Mat hot = flame.Sub(6, 28, 20, 34);  // the opaque heart of a flame frame
   for (int f = 0; f < 8; ++f) {
     Level& L = m.levels[f];
-    double r = 90 + 200 * std::sqrt(f / 7.0);
-    Sphere(L, Move(0, r * 0.8, 0), r, 10, 6, blast);
-    for (int i = 0; i < 3; ++i) Card(L, Move(0, r * 0.8 - r * 1.2, 0) * TurnY(i * 60.0), r * 2.6, r * 2.4, blast.With("6a00"));
+    double r = 120 + 200 * std::sqrt(f / 7.0), y = 80 + r;
+    for (int i = 0; i < 3; ++i) {
+      Xf at = Move(0, y - r, 0) * TurnY(i * 60.0);
+      Card(L, at, 2 * r, 2 * r, blast);
+      Card(L, at * TurnY(180), 2 * r, 2 * r, blast);
+    }
+    Card(L, Move(0, y, -r) * TurnX(90), 2 * r, 2 * r, blast.With("6a00"));  // lying flat
+    Sphere(L, Move(0, y, 0), r * 0.35, 8, 5, hot.With("16a00"));
     // Debris streaks flung outwards.
     for (int i = 0; i < 6; ++i) {
       double a = i * 60.0 + f * 7;
-      Xf at = Move(0, r * 0.8, 0) * TurnY(a) * TurnZ(30 + 20 * (i % 3)) * Move(0, r * 0.9, 0);
+      Xf at = Move(0, y, 0) * TurnY(a) * TurnZ(30 + 20 * (i % 3)) * Move(0, r * 0.8, 0);
       Card(L, at, 24, 60 + f * 30, flame.With("6a00"));
     }
   }
@@ -227,13 +234,18 @@ Model Blast() {
 }
 
 Model Fireball() {
+  // A ball of fire and a corona of flame tongues standing out from it.
   Model m = Start("fireball", "dffx.pcx", 0);
   Level& L = m.levels[0];
-  Sphere(L, Move(0, 200, 0), 150, 12, 8, flame);
-  for (int i = 0; i < 8; ++i) {
-    Xf at = Move(0, 200, 0) * TurnY(i * 45.0) * TurnZ(50 + 25 * (i % 2));
-    Frustum(L, at * Move(0, 120, 0), 50, 0, 170, 6, flame, nullptr, nullptr);
+  const Mat hot = flame.Sub(6, 28, 20, 34);
+  Sphere(L, Move(0, 200, 0), 130, 12, 8, hot.With("16a00"));
+  for (int i = 0; i < 12; ++i) {
+    double lat = i < 6 ? 25 : -25;
+    Xf at = Move(0, 200, 0) * TurnY(i * 60.0 + (i < 6 ? 0 : 30)) * TurnZ(90 - lat) * Move(0, 90, 0);
+    Card(L, at, 110, 200, flame.With("6a00"));
+    Card(L, at * TurnY(90), 110, 200, flame.With("6a00"));
   }
+  for (int k = 0; k < 2; ++k) Card(L, Move(0, 300, 0) * TurnY(k * 90.0), 160, 220, flame.With("6a00"));
   return m;
 }
 

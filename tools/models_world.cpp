@@ -245,14 +245,16 @@ Model Windmill() {
 using namespace nature;
 
 Model Pine() {
+  // Crossed two-sided cards of a whole fir around a real trunk, and a skirt of low branches.
   Model m = Start("pine", "dfnature.pcx", 0);
   Level& L = m.levels[0];
-  Frustum(L, Xf(), 24, 10, 420, 8, bark, &bark, nullptr);
-  // Tiers of two-sided needle cones, each a little smaller and turned.
-  for (int i = 0; i < 5; ++i) {
-    double y = 90 + i * 70, r = 170 - i * 28;
-    Frustum(L, Move(0, y, 0), r, 0, 150 - i * 12, 9, pine, nullptr, nullptr, i * 17.0);
+  Frustum(L, Xf(), 26, 8, 300, 8, bark, &bark, nullptr);
+  for (int i = 0; i < 4; ++i) Card(L, Move(0, 40, 0) * TurnY(i * 45.0), 330, 560, pine);
+  for (int i = 0; i < 3; ++i) {
+    double y = 120 + i * 110, r = 150 - i * 40;
+    Frustum(L, Move(0, y, 0), r, 0, 110 - i * 20, 8, pine.With("2a00"), nullptr, nullptr, i * 22.5);
   }
+  for (int i = 0; i < 5; ++i) Card(L, Move(-160 + i * 80, 0, -120 + (i % 2) * 60) * TurnY(i * 37.0), 60, 34, grass);
   return m;
 }
 
@@ -280,17 +282,15 @@ Model Palm() {
     Frustum(L, seg, 26 - i * 1.5, 24 - i * 1.5, 56, 8, bark, nullptr, nullptr);
     at = seg(V3{0, 56, 0});
   }
-  for (int i = 0; i < 8; ++i) {
-    Xf base = Move(at.x, at.y, at.z) * TurnY(i * 45.0);
-    // Two segments per frond so it bends down.
-    AddPoly(L, base, {{-30, 0, 0}, {-40, 20, 110}, {40, 20, 110}, {30, 0, 0}},
-            {{double(frond.u0), double(frond.v0)}, {double(frond.u0), frond.v0 + 34.0},
-             {double(frond.u1), frond.v0 + 34.0}, {double(frond.u1), double(frond.v0)}},
-            frond, {0, 100, 0});
-    AddPoly(L, base, {{-40, 20, 110}, {-20, -60, 200}, {20, -60, 200}, {40, 20, 110}},
-            {{double(frond.u0), frond.v0 + 34.0}, {frond.u0 + 10.0, double(frond.v1)},
-             {frond.u1 - 10.0, double(frond.v1)}, {double(frond.u1), frond.v0 + 34.0}},
-            frond, {0, 100, 0});
+  const double u0 = frond.u0, u1 = frond.u1, v0 = frond.v0, vm = frond.v0 + 30.0, v1 = frond.v1;
+  for (int i = 0; i < 10; ++i) {
+    // Each frond rolls a little about its rib so that none is seen edge-on from every side.
+    Xf base = Move(at.x, at.y, at.z) * TurnY(i * 36.0 + 10) * TurnZ(i % 2 ? 25 : -25);
+    double up = 30 + 25 * (i % 3);
+    AddPoly(L, base, {{-40, 0, 0}, {-55, up, 120}, {55, up, 120}, {40, 0, 0}},
+            {{u0, v0}, {u0, vm}, {u1, vm}, {u1, v0}}, frond, {0, 100, 0});
+    AddPoly(L, base, {{-55, up, 120}, {-40, up - 90, 230}, {40, up - 90, 230}, {55, up, 120}},
+            {{u0, vm}, {u0, v1}, {u1, v1}, {u1, vm}}, frond, {0, 100, 0});
   }
   Sphere(L, Move(at.x, at.y - 10, at.z), 26, 6, 4, wood);
   for (int i = 0; i < 3; ++i) Sphere(L, Move(at.x + 20 * std::cos(i * 2.1), at.y - 24, at.z + 20 * std::sin(i * 2.1)), 12, 6, 4, wood);
@@ -343,10 +343,11 @@ Model Flagpole() {
   for (int i = 0; i < 3; ++i) {
     double x0 = i * w / 3, x1 = (i + 1) * w / 3;
     double z0 = 20 * std::sin(i * 1.6), z1 = 20 * std::sin((i + 1) * 1.6);
-    double u0 = flag.u0 + 64.0 * i / 3, u1 = flag.u0 + 64.0 * (i + 1) / 3;
+    // Texels 1..62 of each frame: the next frame's hoist sleeve must not bleed in at the fly.
+    double u0 = flag.u0 + 1 + 61.0 * i / 3, u1 = flag.u0 + 1 + 61.0 * (i + 1) / 3;
+    double v0 = flag.v0 + 1, v1 = flag.v1 - 1;
     AddPoly(L, Xf(), {{x0, y0, z0}, {x0, y0 + h, z0}, {x1, y0 + h, z1}, {x1, y0, z1}},
-            {{u0, double(flag.v1)}, {u0, double(flag.v0)}, {u1, double(flag.v0)}, {u1, double(flag.v1)}}, flag,
-            {x0, y0, 100});
+            {{u0, v1}, {u0, v0}, {u1, v0}, {u1, v1}}, flag, {x0, y0, 100});
   }
   return m;
 }

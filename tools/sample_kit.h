@@ -48,7 +48,9 @@ struct Mat {
   std::string flag = "200";
   double tpu = 0.5;    // texels per PIE unit when a face is mapped by its size
   bool fit = false;    // map every face onto the whole rectangle instead
-  int frames = 0, rate = 0;  // texture-animation strip: frame count, rate (frame 0 is the rect)
+  // Texture-animation strip: frame count, rate and frame size; frames lie side by side from the
+  // strip's first frame, and the rectangle is the part of frame 0 that polygons show.
+  int frames = 0, rate = 0, fw = 0, fh = 0;
   Mat With(const std::string& f) const {
     Mat m = *this;
     m.flag = f;

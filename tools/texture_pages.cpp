@@ -38,6 +38,14 @@ RGBA Grime(RGBA c, int x, int y, int seed, float amount) {
   return Shade(c, 1.f - amount * Smooth(0.45f, 0.8f, n));
 }
 
+// Paints f inside a rim of hole texels `rim` wide.
+std::function<RGBA(int, int)> Rimmed(int w, int h, int rim, std::function<RGBA(int, int)> f) {
+  return [=](int x, int y) {
+    if (x < rim || y < rim || x >= w - rim || y >= h - rim) return kHole;
+    return f(x, y);
+  };
+}
+
 // Team colours: one frame per team, the first one is what team-coloured models show.
 const RGBA kTeams[8] = {Col(96, 118, 56),  Col(196, 108, 32), Col(120, 124, 132), Col(46, 46, 52),
                         Col(168, 40, 36),  Col(44, 84, 170),  Col(204, 176, 40),  Col(120, 56, 150)};
@@ -300,16 +308,18 @@ Image PaintBuildPage() {
 
 namespace nature {
 const Mat bark = Rect(0, 0, 64, 128, 0.5);
-const Mat leaves = Rect(64, 0, 128, 128).Fit().With("2200");
-const Mat pine = Rect(192, 0, 64, 128).Fit().With("2200");
+// Rectangles with holes are used two texels inside their painted area, whose rim is all hole:
+// filtering then never pulls in the texels of the neighbouring picture.
+const Mat leaves = Rect(66, 2, 124, 124).Fit().With("2200");
+const Mat pine = Rect(194, 2, 60, 124).Fit().With("2200");
 const Mat stone = Rect(0, 128, 64, 64, 0.35);
 const Mat plaster = Rect(64, 128, 64, 64, 0.35);
-const Mat frond = Rect(128, 128, 64, 64).Fit().With("2a00");
-const Mat sail = Rect(192, 128, 64, 64).Fit().With("2a00");
+const Mat frond = Rect(130, 130, 60, 60).Fit().With("2a00");
+const Mat sail = Rect(194, 130, 60, 60).Fit().With("2a00");
 const Mat flag = Strip(0, 192, 64, 32, 4, 8, "6200");
 const Mat thatch = Rect(0, 224, 64, 32, 0.35);
 const Mat wood = Rect(64, 224, 64, 32, 0.35);
-const Mat grass = Rect(128, 224, 64, 32).Fit().With("2200");
+const Mat grass = Rect(130, 226, 60, 28).Fit().With("2200");
 const Mat iron = Rect(192, 224, 64, 32, 0.35);
 }  // namespace nature
 
@@ -321,25 +331,29 @@ Image PaintNaturePage() {
     if (Fbm(x / 6.f, y / 6.f, 3, 202) > 0.7f) c = Mix(c, Col(90, 110, 60), 0.5f);  // moss
     return c;
   });
-  // Leaf clusters: blobs of small leaves on the hole colour.
-  img.Paint(64, 0, 128, 128, [](int x, int y) {
+  // Leaf clusters: a rounded mass of leaves, ragged at the rim, with few holes inside.
+  img.Paint(64, 0, 128, 128, Rimmed(128, 128, 2, [](int x, int y) {
     float dx = (x - 63.5f) / 64.f, dy = (y - 63.5f) / 64.f;
     float edge = std::sqrt(dx * dx + dy * dy) + 0.35f * (Fbm(x / 10.f, y / 10.f, 3, 203) - 0.5f);
-    float cells = ValueNoise(x / 4.f, y / 4.f, 204);
-    if (edge > 0.92f || (edge > 0.6f && cells < 0.35f) || cells < 0.12f) return kHole;
-    float light = 0.6f + 0.5f * cells - 0.3f * (y / 128.f);
-    return Shade(Mix(Col(48, 96, 34), Col(108, 142, 48), Fbm(x / 7.f, y / 7.f, 2, 205)), light);
-  });
-  // Pine branches: layered downward needles that widen towards the bottom.
-  img.Paint(192, 0, 64, 128, [](int x, int y) {
-    float half = 4.f + 27.f * (y / 127.f);
+    float cells = ValueNoise(x / 5.f, y / 5.f, 204);
+    if (edge > 0.9f || (edge > 0.7f && cells < 0.3f) || cells < 0.06f) return kHole;
+    float light = 0.7f + 0.45f * cells - 0.3f * (y / 128.f);
+    return Shade(Mix(Col(48, 96, 34), Col(112, 150, 52), Fbm(x / 7.f, y / 7.f, 2, 205)), light);
+  }));
+  // A whole fir seen from the side: tiers of drooping branches around a trunk line.
+  img.Paint(192, 0, 64, 128, Rimmed(64, 128, 2, [](int x, int y) {
     float dx = std::fabs(x - 31.5f);
-    float tier = std::fmod(y, 16.f) / 16.f;
-    if (dx > half * (0.55f + 0.45f * tier)) return kHole;
-    if (Rand01(x, y / 2, 206) < 0.12f && dx > half * 0.4f) return kHole;
-    float light = 0.55f + 0.5f * tier + 0.15f * Rand01(x, y, 207);
-    return Shade(Col(34, 78, 44), light);
-  });
+    const float tiers = 6;
+    float t = y / 127.f * tiers, tier = std::floor(t), f = t - tier;  // f 0 at a tier's top
+    float half = (3.f + 4.5f * tier) * (0.35f + 0.65f * f) + 2;
+    if (y > 120) half = 3;  // the foot of the trunk
+    if (dx > half) return kHole;
+    if (dx < 1.5f) return Col(80, 56, 36);
+    float droop = f - dx / 40.f;
+    if (Rand01(x, y / 2, 206) < 0.1f && dx > half * 0.6f) return kHole;
+    float light = 0.55f + 0.45f * f + 0.15f * Rand01(x, y, 207) - 0.2f * (dx / 30.f) + 0.1f * droop;
+    return Shade(Col(36, 82, 46), light);
+  }));
   img.Paint(0, 128, 64, 64, [](int x, int y) {
     float n = Fbm(x / 9.f, y / 9.f, 5, 208);
     RGBA c = Mix(Col(96, 92, 88), Col(170, 164, 150), n);
@@ -351,7 +365,7 @@ Image PaintNaturePage() {
     return Mix(Col(150, 118, 80), Col(200, 172, 130), n);
   });
   // Palm frond: a rib with leaflets slanting away from it.
-  img.Paint(128, 128, 64, 64, [](int x, int y) {
+  img.Paint(128, 128, 64, 64, Rimmed(64, 64, 2, [](int x, int y) {
     float dx = x - 31.5f;
     float len = 30.f * std::sin(Clamp01(y / 63.f) * kPi * 0.95f + 0.1f);
     if (std::fabs(dx) < 1.5f) return Col(110, 100, 50);
@@ -359,14 +373,14 @@ Image PaintNaturePage() {
     float slant = std::fmod(y + std::fabs(dx) * 0.6f, 5.f);
     if (slant < 1.2f) return kHole;
     return Shade(Col(70, 124, 44), 0.7f + 0.5f * (1 - std::fabs(dx) / 32.f));
-  });
+  }));
   // Windmill sail: a wooden lattice with canvas on part of it.
-  img.Paint(192, 128, 64, 64, [](int x, int y) {
+  img.Paint(192, 128, 64, 64, Rimmed(64, 64, 2, [](int x, int y) {
     bool frame = x < 4 || x > 59 || y % 12 < 2 || (x > 29 && x < 34);
     if (frame) return Shade(Col(110, 80, 50), 0.8f + 0.3f * Rand01(x, y, 211));
     if (x > 34) return Shade(Col(220, 206, 176), 0.85f + 0.15f * Fbm(x / 5.f, y / 5.f, 2, 212));
     return kHole;
-  });
+  }));
   // Flag: four frames of a cloth wave moving along the fly.
   for (int f = 0; f < 4; ++f)
     img.Paint(f * 64, 192, 64, 32, [f](int x, int y) {
@@ -376,9 +390,13 @@ Image PaintNaturePage() {
       float yy = y - droop;
       if (x < 4) return Col(180, 180, 170);  // the hoist sleeve
       if (yy < 2 || yy > 30 || (x > 56 && std::fabs(yy - 16) > (64 - x) * 2)) return kHole;
-      RGBA c = yy < 11 ? Col(200, 40, 36) : (yy < 21 ? Col(236, 232, 220) : Col(40, 70, 150));
-      float dx = x - 24.f, dy = yy - 16.f;
-      if (std::hypot(dx, dy) < 6) c = Col(230, 180, 40);
+      // The fen's own banner: teal over slate, split by a gold chevron that points to the fly,
+      // with a pale ring at the hoist.
+      RGBA c = yy < 16 ? Col(28, 116, 118) : Col(42, 48, 64);
+      float chevron = std::fabs(yy - 16) * 1.6f + (x - 4) * 0.55f;
+      if (chevron > 18 && chevron < 25) c = Col(226, 178, 48);
+      float dx = x - 15.f, dy = yy - 16.f, r = std::hypot(dx, dy);
+      if (r > 4 && r < 7) c = Col(236, 232, 214);
       return Shade(c, 0.75f + 0.35f * (0.5f + 0.5f * std::cos(phase)));
     });
   img.Paint(0, 224, 64, 32, [](int x, int y) {
@@ -390,11 +408,11 @@ Image PaintNaturePage() {
     if (y % 8 == 0) c = Col(56, 40, 26);
     return c;
   });
-  img.Paint(128, 224, 64, 32, [](int x, int y) {
+  img.Paint(128, 224, 64, 32, Rimmed(64, 32, 2, [](int x, int y) {
     float blade = ValueNoise(x / 1.3f, 0, 215);
     if (y < 32 - blade * 30) return kHole;
     return Shade(Col(80, 130, 50), 0.6f + 0.5f * (1 - y / 32.f) + 0.2f * blade);
-  });
+  }));
   img.Paint(192, 224, 64, 32, [](int x, int y) {
     float n = Fbm(x / 6.f, y / 6.f, 4, 216);
     return Mix(Col(80, 76, 72), Col(150, 80, 40), Smooth(0.4f, 0.7f, n));
@@ -430,10 +448,10 @@ Image PaintFxPage() {
       float dx = (x - 31.5f) / 32.f, dy = (y - 31.5f) / 32.f;
       float d = std::sqrt(dx * dx + dy * dy);
       float n = Fbm(x / 9.f + f * 1.7f, y / 9.f, 4, 301);
-      float radius = 0.45f + 0.45f * std::sqrt(t);
+      float radius = 0.6f + 0.35f * std::sqrt(t);
       float body = 1.f - d / radius + 0.45f * (n - 0.5f);
       if (body <= 0) return RGBA{0, 0, 0, 0};
-      float heat = Clamp01(body * 1.6f * (1.f - t) + 0.25f * (n - 0.5f));
+      float heat = Clamp01(body * 2.4f * (1.f - 0.85f * t) + 0.25f * (n - 0.5f));
       RGBA c = Mix(Shade(Col(70, 64, 60), 0.6f + 0.6f * n), FireRamp(heat), Clamp01(heat * 1.7f));
       c.a = Clamp01(body * 3.f) * (1.f - 0.7f * t * t);
       return c;

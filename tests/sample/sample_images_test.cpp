@@ -107,6 +107,7 @@ TEST_F(SampleTest, EveryModelDrawsOnScreenAndMakesTheContactSheet) {
         RenderFrame();
       }
       kvrtest::Image frame = kvrtest::ReadBackBuffer(g_pd3dDevice);
+      kvrtest::WritePng(testsupport::OutputPath("sample-" + viewerState.nameList[i] + ".png"), frame);
       // The model sits about the middle of the screen; the name is drawn at the top.
       int covered = Covered(frame, 212, 84, 812, 684, background);
       EXPECT_GT(covered, 600 * 600 / 20) << viewerState.nameList[i] << " barely shows";
