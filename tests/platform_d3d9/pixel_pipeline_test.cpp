@@ -196,5 +196,82 @@ TEST_F(PixelPipeline, GlyphTextureModulatedByTextColourBlendsOver) {
   EXPECT_TRUE(MatchesImage(dev, expected, "glyph", 1));
 }
 
+TEST_F(PixelPipeline, MaxMipLevelPicksTheMostDetailedLevelUsed) {
+  // Levels 4x4 red, 2x2 green, 1x1 blue, drawn 1:1 so level 0 would be chosen.
+  IDirect3DTexture9* tex = nullptr;
+  ASSERT_EQ(D3D_OK, dev->CreateTexture(4, 4, 3, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &tex, nullptr));
+  const uint32_t colours[3] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF};
+  for (UINT level = 0; level < 3; ++level) {
+    D3DLOCKED_RECT lr;
+    ASSERT_EQ(D3D_OK, tex->LockRect(level, &lr, nullptr, 0));
+    const UINT size = 4 >> level;
+    for (UINT y = 0; y < size; ++y)
+      for (UINT x = 0; x < size; ++x)
+        std::memcpy(static_cast<uint8_t*>(lr.pBits) + y * lr.Pitch + 4 * x, &colours[level], 4);
+    tex->UnlockRect(level);
+  }
+  dev->SetTexture(0, tex);
+  dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  ASSERT_EQ(D3D_OK, DrawTexQuad(0, 0, 0xFFFFFFFF));                     // MAXMIPLEVEL 0
+  dev->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 1);
+  ASSERT_EQ(D3D_OK, DrawTexQuad(5, 0, 0xFFFFFFFF));                     // no mip filter
+  dev->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_POINT);
+  ASSERT_EQ(D3D_OK, DrawTexQuad(10, 0, 0xFFFFFFFF));                    // mip filter
+  dev->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 9);                      // past the last level
+  ASSERT_EQ(D3D_OK, DrawTexQuad(15, 0, 0xFFFFFFFF));
+  kvrtest::Image expected = Filled(kBlack);
+  Fill(expected, 0, 0, 4, 4, colours[0]);
+  Fill(expected, 5, 0, 9, 4, colours[1]);
+  Fill(expected, 10, 0, 14, 4, colours[1]);
+  Fill(expected, 15, 0, 19, 4, colours[2]);
+  EXPECT_TRUE(MatchesImage(dev, expected, "max-mip-level"));
+  tex->Release();
+}
+
+TEST_F(PixelPipeline, LinearFilteringAndFiltersThatFallBackToIt) {
+  // A black and a white texel stretched over four pixels, clamped: texel positions of the
+  // pixel centres are -0.25, 0.25, 0.75, 1.25, so linear gives 0, 1/4, 3/4, 1.
+  IDirect3DTexture9* tex =
+      MakeTexture(2, 1, D3DFMT_X8R8G8B8, [](UINT x, UINT) { return x ? 0xFFFFFFFFu : 0xFF000000u; });
+  dev->SetTexture(0, tex);
+  dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  dev->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+  dev->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
+  auto strip = [&](int y, DWORD filter) {
+    dev->SetSamplerState(0, D3DSAMP_MAGFILTER, filter);
+    dev->SetSamplerState(0, D3DSAMP_MINFILTER, filter);
+    return Draw(D3DPT_TRIANGLELIST, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1,
+                TexQuad(-0.5f, y - 0.5f, 3.5f, y + 0.5f, 0xFFFFFFFF), 2);
+  };
+  ASSERT_EQ(D3D_OK, strip(0, D3DTEXF_POINT));
+  ASSERT_EQ(D3D_OK, strip(1, D3DTEXF_LINEAR));
+  ASSERT_EQ(D3D_OK, strip(2, D3DTEXF_GAUSSIANQUAD));
+  ASSERT_EQ(D3D_OK, strip(3, D3DTEXF_ANISOTROPIC));
+  kvrtest::Image expected = Filled(kBlack);
+  Fill(expected, 2, 0, 4, 1, 0xFFFFFFFF);
+  for (int y = 1; y < 4; ++y) {
+    Fill(expected, 1, y, 2, y + 1, 0xFF404040);
+    Fill(expected, 2, y, 3, y + 1, 0xFFBFBFBF);
+    Fill(expected, 3, y, 4, y + 1, 0xFFFFFFFF);
+  }
+  EXPECT_TRUE(MatchesImage(dev, expected, "filters", 2));
+}
+
+TEST_F(PixelPipeline, PretransformedVerticesInterpolateWithOneOverRhwAsW) {
+  // Black on the left with rhw 1, white on the right with rhw 0.25 (w = 4): at the fraction t of
+  // the width the colour is t/4 / ((1 - t) + t/4), not t.
+  std::vector<RhwVertex> quad = {{-0.5f, -0.5f, 0.5f, 1.0f, 0xFF000000}, {63.5f, -0.5f, 0.5f, 0.25f, 0xFFFFFFFF},
+                                 {-0.5f, 3.5f, 0.5f, 1.0f, 0xFF000000},  {63.5f, -0.5f, 0.5f, 0.25f, 0xFFFFFFFF},
+                                 {63.5f, 3.5f, 0.5f, 0.25f, 0xFFFFFFFF}, {-0.5f, 3.5f, 0.5f, 1.0f, 0xFF000000}};
+  ASSERT_EQ(D3D_OK, Draw(D3DPT_TRIANGLELIST, D3DFVF_XYZRHW | D3DFVF_DIFFUSE, quad, 2));
+  kvrtest::Image expected = Filled(kBlack);
+  for (int x = 0; x < 64; ++x) {
+    const double t = (x + 0.5) / 64.0;
+    const int v = static_cast<int>(t * 0.25 / ((1 - t) + t * 0.25) * 255.0 + 0.5);
+    Fill(expected, x, 0, x + 1, 4, 0xFF000000u | v * 0x010101u);
+  }
+  EXPECT_TRUE(MatchesImage(dev, expected, "perspective", 2));
+}
+
 }  // namespace
 }  // namespace d3d9test

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <bitset>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -27,6 +28,12 @@ constexpr DWORD kTransformCount = 512;    // D3DTS_* values, world matrices at 2
 constexpr DWORD kStreamCount = 16;
 // Stages the renderer draws with; later stages are stored but end the cascade.
 constexpr DWORD kDrawnStages = 2;
+
+// Interface identifiers of the objects below, as the Windows SDK defines them.
+extern const GUID kIidUnknown, kIidDirect3D9, kIidDevice9, kIidResource9, kIidVertexBuffer9,
+    kIidSurface9, kIidBaseTexture9, kIidTexture9, kIidStateBlock9;
+// QueryInterface for an object that offers the given interfaces (IUnknown is always offered).
+HRESULT QueryFor(IUnknown* self, REFIID riid, void** ppv, std::initializer_list<const GUID*> iids);
 
 // Maps a sampler number (0..15, D3DVERTEXTEXTURESAMPLER0..3 = 257..260) to a slot, or -1.
 int SamplerSlot(DWORD sampler);

@@ -158,9 +158,8 @@ void Device::SetDefaultStates() {
   state_.viewport = {0, 0, pp_.BackBufferWidth, pp_.BackBufferHeight, 0.0f, 1.0f};
 }
 
-HRESULT Device::QueryInterface(REFIID, void** ppv) {
-  if (ppv) *ppv = nullptr;
-  return E_NOINTERFACE;
+HRESULT Device::QueryInterface(REFIID riid, void** ppv) {
+  return QueryFor(this, riid, ppv, {&kIidDevice9});
 }
 
 ULONG Device::AddRef() { return ++refs_; }
@@ -509,9 +508,8 @@ void StateBlock::HandOut() {
   device_->AddRef();
 }
 
-HRESULT StateBlock::QueryInterface(REFIID, void** ppv) {
-  if (ppv) *ppv = nullptr;
-  return E_NOINTERFACE;
+HRESULT StateBlock::QueryInterface(REFIID riid, void** ppv) {
+  return QueryFor(this, riid, ppv, {&kIidStateBlock9});
 }
 
 ULONG StateBlock::AddRef() { return ++refs_; }

@@ -54,9 +54,8 @@ void FillCaps(D3DCAPS9* caps, UINT adapter, D3DDEVTYPE type, UINT maxTexture) {
   caps->NumSimultaneousRTs = 1;
 }
 
-HRESULT Direct3D::QueryInterface(REFIID, void** ppv) {
-  if (ppv) *ppv = nullptr;
-  return E_NOINTERFACE;
+HRESULT Direct3D::QueryInterface(REFIID riid, void** ppv) {
+  return QueryFor(this, riid, ppv, {&kIidDirect3D9});
 }
 
 ULONG Direct3D::AddRef() { return ++refs_; }

@@ -13,6 +13,30 @@
 
 namespace kvrd3d {
 
+// ---- Interfaces --------------------------------------------------------------------------------
+
+const GUID kIidUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+const GUID kIidDirect3D9 = {0x81BDCBCA, 0x64D4, 0x426D, {0xAE, 0x8D, 0xAD, 0x01, 0x47, 0xF4, 0x27, 0x5C}};
+const GUID kIidDevice9 = {0xD0223B96, 0xBF7A, 0x43FD, {0x92, 0xBD, 0xA4, 0x3B, 0x0D, 0x82, 0xB9, 0xEB}};
+const GUID kIidResource9 = {0x05EEC05D, 0x8F7D, 0x4362, {0xB9, 0x99, 0xD1, 0xBA, 0xF3, 0x57, 0xC7, 0x04}};
+const GUID kIidVertexBuffer9 = {0xB64BB1B5, 0xFD70, 0x4DF6, {0xBF, 0x91, 0x19, 0xD0, 0xA1, 0x24, 0x55, 0xE3}};
+const GUID kIidSurface9 = {0x0CFBAF3A, 0x9FF6, 0x429A, {0x99, 0xB3, 0xA2, 0x79, 0x6A, 0xF8, 0xB8, 0x9B}};
+const GUID kIidBaseTexture9 = {0x580CA87E, 0x1D3C, 0x4D54, {0x99, 0x1D, 0xB7, 0xD3, 0xE3, 0xC2, 0x98, 0xCE}};
+const GUID kIidTexture9 = {0x85C31227, 0x3DE5, 0x4F00, {0x9B, 0x3A, 0xF1, 0x1A, 0xC3, 0x8C, 0x18, 0xB5}};
+const GUID kIidStateBlock9 = {0xB07C4FE5, 0x310D, 0x4BA8, {0xA2, 0x3C, 0x4F, 0x0F, 0x20, 0x6F, 0x21, 0x8B}};
+
+HRESULT QueryFor(IUnknown* self, REFIID riid, void** ppv, std::initializer_list<const GUID*> iids) {
+  if (!ppv) return E_POINTER;
+  *ppv = nullptr;
+  bool found = std::memcmp(&riid, &kIidUnknown, sizeof(GUID)) == 0;
+  for (const GUID* iid : iids) found = found || std::memcmp(&riid, iid, sizeof(GUID)) == 0;
+  if (!found) return E_NOINTERFACE;
+  // Every interface of these objects is a base of the one object: the same pointer serves.
+  self->AddRef();
+  *ppv = self;
+  return S_OK;
+}
+
 // ---- Reference counts ---------------------------------------------------------------------
 
 DeviceChild::DeviceChild(Device* device) : device_(device) { device_->AddRef(); }
@@ -82,9 +106,8 @@ VertexBuffer::~VertexBuffer() {
   if (glBuffer && device()->renderer()) device()->renderer()->DeleteBuffer(glBuffer);
 }
 
-HRESULT VertexBuffer::QueryInterface(REFIID, void** ppv) {
-  if (ppv) *ppv = nullptr;
-  return E_NOINTERFACE;
+HRESULT VertexBuffer::QueryInterface(REFIID riid, void** ppv) {
+  return QueryFor(this, riid, ppv, {&kIidResource9, &kIidVertexBuffer9});
 }
 
 HRESULT VertexBuffer::GetDevice(IDirect3DDevice9** ppDevice) {
@@ -238,9 +261,8 @@ Texture::~Texture() {
   if (glTexture && device()->renderer()) device()->renderer()->DeleteTexture(glTexture);
 }
 
-HRESULT Texture::QueryInterface(REFIID, void** ppv) {
-  if (ppv) *ppv = nullptr;
-  return E_NOINTERFACE;
+HRESULT Texture::QueryInterface(REFIID riid, void** ppv) {
+  return QueryFor(this, riid, ppv, {&kIidResource9, &kIidBaseTexture9, &kIidTexture9});
 }
 
 HRESULT Texture::GetDevice(IDirect3DDevice9** ppDevice) {
@@ -304,9 +326,8 @@ HRESULT Texture::UnlockRect(UINT level) {
 Surface::Surface(Device* device, Texture* container, UINT level)
     : device_(device), container_(container), level_(level) {}
 
-HRESULT Surface::QueryInterface(REFIID, void** ppv) {
-  if (ppv) *ppv = nullptr;
-  return E_NOINTERFACE;
+HRESULT Surface::QueryInterface(REFIID riid, void** ppv) {
+  return QueryFor(this, riid, ppv, {&kIidResource9, &kIidSurface9});
 }
 
 ULONG Surface::AddRef() {
