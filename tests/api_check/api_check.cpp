@@ -13,11 +13,13 @@
 
 namespace {
 
-// The pointers land here so the compiler can't drop them; nothing ever calls through them.
+// Each pointer is stored where the optimiser must keep it, so the link needs every function.
+// Nothing ever calls through them.
+template <typename T>
+T volatile g_kept{};
 template <typename T>
 void Keep(T pointer) {
-  static volatile const void* sink;
-  sink = &pointer;
+  g_kept<T> = pointer;
 }
 
 void CheckUser32() {
@@ -258,6 +260,7 @@ static_assert(E_OUTOFMEMORY == (HRESULT)0x8007000EL && E_INVALIDARG == (HRESULT)
 static_assert(D3DERR_INVALIDCALL == (HRESULT)0x8876086CL && D3DERR_NOTAVAILABLE == (HRESULT)0x8876086AL, "");
 static_assert(D3DERR_OUTOFVIDEOMEMORY == (HRESULT)0x8876017CL && D3DERR_DEVICELOST == (HRESULT)0x88760868L, "");
 static_assert(D3DERR_WRONGTEXTUREFORMAT == (HRESULT)0x88760818L, "");
+static_assert(D3DERR_UNSUPPORTEDALPHAOPERATION == (HRESULT)0x8876081BL, "");
 
 // Device creation and presentation.
 static_assert(D3D_SDK_VERSION == 32 && D3DADAPTER_DEFAULT == 0, "");
@@ -305,6 +308,8 @@ static_assert(D3DPT_LINELIST == 2 && D3DPT_TRIANGLELIST == 4 && D3DPT_TRIANGLEFA
 static_assert(D3DFMT_UNKNOWN == 0 && D3DFMT_R8G8B8 == 20 && D3DFMT_A8R8G8B8 == 21 && D3DFMT_X8R8G8B8 == 22, "");
 static_assert(D3DFMT_R5G6B5 == 23 && D3DFMT_X1R5G5B5 == 24 && D3DFMT_A1R5G5B5 == 25, "");
 static_assert(D3DFMT_A4R4G4B4 == 26 && D3DFMT_L8 == 50 && D3DFMT_D16 == 80, "");
+// The SDK widens these enumerations to unsigned 32 bits.
+static_assert((DWORD)D3DFMT_FORCE_DWORD == 0xFFFFFFFFu && (DWORD)D3DDEVTYPE_FORCE_DWORD == 0xFFFFFFFFu, "");
 static_assert(D3DFMT_DXT1 == 0x31545844 && D3DFMT_DXT3 == 0x33545844 && D3DFMT_DXT5 == 0x35545844, "");
 static_assert(D3DPOOL_DEFAULT == 0 && D3DPOOL_MANAGED == 1 && D3DPOOL_SYSTEMMEM == 2, "");
 static_assert(D3DRTYPE_TEXTURE == 3 && D3DRTYPE_VERTEXBUFFER == 6 && D3DRTYPE_SURFACE == 1, "");
