@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Every constant that the layer's public headers define, as a macro or an enumerator, must have
-# the value that mingw-w64's Windows headers give it. The values are printed by a program built
-# against the layer's headers, then asserted in a file compiled against mingw-w64's.
+# the value that mingw-w64's Windows headers give it, and every record and enumeration type the
+# size and alignment. The values are printed by a program built against the layer's headers, then
+# asserted in a file compiled against mingw-w64's.
 # Usage: constants_check.sh INCLUDE_DIR
 set -euo pipefail
 inc=$(cd "$1" && pwd)
@@ -20,6 +21,8 @@ names=$( {
   grep -hoE '^#define[[:space:]]+[A-Z_][A-Za-z0-9_]*[[:space:]]+[^[:space:]]' $headers | awk '{print $2}'
   grep -hoE '\b[A-Z][A-Z0-9_]+[[:space:]]*=[[:space:]]*[^=]' $headers | sed -E 's/[[:space:]]*=.*//'
 } | grep -vE "$not_compared" | sort -u)
+# shellcheck disable=SC2086
+types=$(grep -hoE '\}[[:space:]]*[A-Z_][A-Z0-9_]*[,;]' $headers | sed -E 's/[};,[:space:]]//g' | sort -u)
 count=$(echo "$names" | wc -l)
 if [[ $count -lt 100 ]]; then
   echo "constants_check: found only $count names under $inc" >&2
@@ -38,6 +41,9 @@ trap 'rm -rf "$work"' EXIT
   for n in $names; do
     echo "  printf(\"static_assert((long long)($n) == %lldLL, \\\"$n\\\");\\n\", (long long)($n));"
   done
+  for t in $types; do
+    echo "  printf(\"static_assert(sizeof($t) == %zu && alignof($t) == %zu, \\\"$t\\\");\\n\", sizeof($t), alignof($t));"
+  done
   echo '  return 0;'
   echo '}'
 } > "$work/print_values.cpp"
@@ -51,7 +57,7 @@ c++ -std=c++17 -I"$inc" -o "$work/print_values" "$work/print_values.cpp"
 } > "$work/compare.cpp"
 if ! "$mingw" -std=c++17 -fsyntax-only "$work/compare.cpp" 2> "$work/errors.txt"; then
   grep -E "error" "$work/errors.txt" | sed -E 's/^[^:]*:[0-9]+:[0-9]+: //' | head -40 >&2
-  echo "constants_check: the constants above differ from the Windows SDK's (or it lacks them)" >&2
+  echo "constants_check: the constants or sizes above differ from the Windows SDK's (or it lacks them)" >&2
   exit 1
 fi
-echo "constants_check: $count constants agree with mingw-w64's Windows headers"
+echo "constants_check: $count constants and $(echo "$types" | wc -l) type sizes agree with mingw-w64's Windows headers"
