@@ -161,7 +161,7 @@ namespace kvrwin32 {
 LRESULT SendToWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   WindowRecord* r = FindLive(hwnd);
   if (!r || !r->proc) return 0;
-  // Copy the procedure out: the call may create or destroy windows and move the records.
+  // Copy the procedure out: the call may destroy the window and its record.
   WNDPROC proc = r->proc;
   return proc(hwnd, message, wParam, lParam);
 }
@@ -314,7 +314,8 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
   if (!r || r->destroying) return FALSE;
   r->destroying = true;
   kvrwin32::SendToWindow(hWnd, WM_DESTROY, 0, 0);
-  r = FindRecord(hWnd);  // the call may have added windows and moved the records
+  r = FindRecord(hWnd);
+  if (!r) return TRUE;  // its last reference went while the window procedure ran
   r->live = false;
   r->needsPaint = false;
   if (r->sdl && r->references > 1) SDL_HideWindow(r->sdl);
