@@ -63,12 +63,14 @@ Xf TurnZ(double d) {
   return r;
 }
 
+// Pictures sit edge to edge on a page, and bilinear filtering (and the first mip level) reads one
+// texel beyond the coordinates: keep a texel clear of each picture's edge.
 Mat Rect(int u0, int v0, int w, int h, double tpu) {
   Mat m;
-  m.u0 = u0;
-  m.v0 = v0;
-  m.u1 = u0 + w;
-  m.v1 = v0 + h;
+  m.u0 = u0 + 1;
+  m.v0 = v0 + 1;
+  m.u1 = u0 + w - 1;
+  m.v1 = v0 + h - 1;
   m.tpu = tpu;
   return m;
 }

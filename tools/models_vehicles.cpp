@@ -107,7 +107,7 @@ Model Python() {
   Exhaust(L, -80, 100, 216);
   Cylinder(L, Move(0, 130, -30), 54, 12, 16, gunmetal, grille);
   // Spare track links hung on the glacis.
-  Box(L, Move(0, 80, -186) * TurnX(-40), {-50, -12, -4}, {50, 12, 4}, tread);
+  Box(L, Move(0, 80, -186) * TurnX(40), {-50, -12, -4}, {50, 12, 4}, tread);
   L.connectors = {{0, 142, -30}};
   return m;
 }
@@ -243,15 +243,20 @@ Model Legs() {
 }
 
 Model Vtol() {
+  // Two lift-jet pods on a short swept wing, with tail fins.
   Model m = Start("vtol");
   Level& L = m.levels[0];
   for (int s : {-1, 1}) {
-    Tube(L, Move(s * 120, 60, -120), 40, 240, 12, barrel, grille);
-    Frustum(L, Move(s * 120, 60, 120) * TurnX(90), 40, 28, 30, 12, dark, nullptr, &dark);
-    Box(L, Xf(), {s > 0 ? 20.0 : -80.0, 56, -40}, {s > 0 ? 80.0 : -20.0, 66, 80}, Team4a());
+    Tube(L, Move(s * 150, 60, -120), 40, 220, 12, barrel, grille);
+    Frustum(L, Move(s * 150, 60, 100) * TurnX(90), 40, 28, 30, 12, dark, nullptr, &dark);
+    Frustum(L, Move(s * 150, 60, -120) * TurnX(-90), 40, 16, 40, 12, Team4a(), nullptr, &grille);
+    Hull(L, Move(s * 150, 100, 60), {{-30, 0, 3}, {40, 0, 3}, {60, 70, 3}, {30, 70, 3}}, armour, camo);
   }
-  Box(L, Xf(), {-20, 40, -60}, {20, 80, 100}, armour);
-  L.connectors = {{0, 80, 0}};
+  // The wing: a flat hull seen from the side, swept back towards the tips.
+  Hull(L, TurnY(90), {{-150, 50, 40}, {-150, 70, 40}, {150, 70, 20}, {150, 50, 20}}, camo, armour);
+  Box(L, Xf(), {-36, 36, -70}, {36, 84, 90}, armour);
+  Box(L, Xf(), {-30, 84, -40}, {30, 96, 60}, grille);
+  L.connectors = {{0, 96, 0}};
   return m;
 }
 
@@ -303,7 +308,7 @@ Model Howitzer() {
   for (int s : {-1, 1}) {
     Box(L, Xf(), {s * 50.0 - 10, 20, -60}, {s * 50.0 + 10, 110, 40}, armour);
   }
-  Xf up = Move(0, 90, -10) * TurnX(-32);
+  Xf up = Move(0, 90, -10) * TurnX(32);
   Box(L, up, {-40, -30, -40}, {40, 30, 60}, camo);
   Tube(L, up * TurnY(180), 15, 300, 12, barrel, dark);
   Tube(L, up * Move(0, 0, -300) * TurnY(180), 22, 40, 12, gunmetal, dark);
@@ -316,12 +321,13 @@ Model Rockets() {
   Model m = Start("rockets");
   Level& L = m.levels[0];
   Cylinder(L, Xf(), 70, 20, 12, gunmetal, armour);
-  Xf up = Move(0, 90, 0) * TurnX(-15);
+  Xf up = Move(0, 90, 0) * TurnX(12);
   Box(L, up, {-80, -50, -100}, {80, 50, 100}, camo);
   for (int r = 0; r < 2; ++r)
     for (int c = 0; c < 3; ++c) {
       V3 at{-50.0 + c * 50, -24.0 + r * 48, -100};
-      Tube(L, up * Move(at.x, at.y, at.z + 4) * TurnY(180), 18, 8, 10, gunmetal, lamp);
+      Tube(L, up * Move(at.x, at.y, at.z + 4) * TurnY(180), 20, 10, 10, gunmetal, dark);
+      Frustum(L, up * Move(at.x, at.y, at.z + 4) * TurnX(-90), 14, 0, 30, 8, hazard, &dark, nullptr);
     }
   Box(L, up, {-84, 52, -60}, {84, 60, 60}, hazard);
   Box(L, Xf(), {-20, 20, -20}, {20, 70, 20}, gunmetal);
@@ -333,7 +339,7 @@ Model Mortar() {
   Model m = Start("mortar");
   Level& L = m.levels[0];
   Frustum(L, Xf(), 90, 80, 16, 12, tread, &dark, &gunmetal);
-  Xf up = Move(0, 30, 20) * TurnX(-60);
+  Xf up = Move(0, 30, 20) * TurnX(60);
   Tube(L, up * TurnY(180), 30, 200, 12, barrel, dark);
   Tube(L, up * Move(0, 0, -190) * TurnY(180), 36, 14, 12, gunmetal, dark);
   Beam(L, Xf(), {-50, 14, -60}, {0, 120, -50}, 8, gunmetal);  // bipod

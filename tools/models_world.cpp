@@ -343,9 +343,8 @@ Model Flagpole() {
   for (int i = 0; i < 3; ++i) {
     double x0 = i * w / 3, x1 = (i + 1) * w / 3;
     double z0 = 20 * std::sin(i * 1.6), z1 = 20 * std::sin((i + 1) * 1.6);
-    // Texels 1..62 of each frame: the next frame's hoist sleeve must not bleed in at the fly.
-    double u0 = flag.u0 + 1 + 61.0 * i / 3, u1 = flag.u0 + 1 + 61.0 * (i + 1) / 3;
-    double v0 = flag.v0 + 1, v1 = flag.v1 - 1;
+    double u0 = flag.u0 + (flag.u1 - flag.u0) * i / 3.0, u1 = flag.u0 + (flag.u1 - flag.u0) * (i + 1) / 3.0;
+    double v0 = flag.v0, v1 = flag.v1;
     AddPoly(L, Xf(), {{x0, y0, z0}, {x0, y0 + h, z0}, {x1, y0 + h, z1}, {x1, y0, z1}},
             {{u0, v1}, {u0, v0}, {u1, v0}, {u1, v1}}, flag, {x0, y0, 100});
   }

@@ -28,11 +28,12 @@ std::string GeneratorPath() {
 #endif
 }
 
-// Relative path -> contents of every file under root.
+// Relative path -> contents of every file under root. The viewer's own log is left out: `make run`
+// starts the viewer in sample/, where it writes KVRerrors.log (which git ignores).
 std::map<std::string, std::string> Files(const fs::path& root) {
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::recursive_directory_iterator(root))
-    if (entry.is_regular_file())
+    if (entry.is_regular_file() && entry.path().filename() != "KVRerrors.log")
       files[fs::relative(entry.path(), root).generic_string()] = testsupport::ReadFile(entry.path().string());
   return files;
 }
