@@ -290,7 +290,7 @@ Model Tracer() {
   // A team-coloured burst of tracer rounds: their flame strip stays on the team's frame.
   Model m = Start("tracer", "dffx.pcx", -50);
   Level& L = m.levels[0];
-  const Mat round = flame.With("16a00");
+  const Mat round = flame.Sub(6, 28, 20, 34).With("16a00");  // the opaque heart of the flame
   for (int i = 0; i < 5; ++i) {
     Xf at = Move(-120 + i * 60, 100 + 50 * std::sin(i * 2.1), i * 40) * TurnY(-8 + i * 4) * TurnX(-6 + 3 * i);
     Tube(L, at * TurnY(180), 16, 260, 8, round, round);

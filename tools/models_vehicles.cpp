@@ -211,7 +211,7 @@ Model Hover() {
   Model m = Start("hover");
   Level& L = m.levels[0];
   // A rubber skirt, a deck and two lift fans at the back.
-  Frustum(L, Scale(1, 1, 1.5), 120, 130, 40, 16, dark, &dark, nullptr);
+  Frustum(L, Scale(1, 1, 1.5), 120, 130, 40, 16, gunmetal, &gunmetal, nullptr);
   Frustum(L, Move(0, 40, 0) * Scale(1, 1, 1.5), 130, 110, 20, 16, Team4a(), nullptr, &armour);
   for (int s : {-1, 1}) {
     Torus(L, Move(s * 56, 110, 120) * TurnX(90), 40, 8, 12, 4, gunmetal);

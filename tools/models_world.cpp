@@ -359,14 +359,14 @@ Model Wreck() {
   Xf tilt = TurnZ(8) * TurnX(-4);
   Hull(L, tilt, {{-170, 30, 70}, {-120, 84, 80}, {90, 96, 80}, {160, 86, 76}, {166, 24, 72}, {-120, 4, 66}},
        dark, dark);
-  Face(L, tilt, {{81, 20, -100}, {81, 70, -100}, {81, 70, 60}, {81, 20, 60}}, units::team, {0, 50, 0});
+  Face(L, tilt, {{-79, 20, -60}, {-79, 70, -60}, {-79, 70, 20}, {-79, 20, 20}}, units::team, {0, 50, 0});
   Xf turret = tilt * Move(20, 96, -10) * TurnY(50) * TurnZ(-14);
   Frustum(L, turret, 70, 50, 50, 8, dark, &dark, &dark, 22.5);
   Tube(L, turret * Move(0, 26, -40) * TurnX(18) * TurnY(180), 10, 120, 8, barrel, dark);
-  Tube(L, Move(-120, 8, -170) * TurnY(200) * TurnX(-6), 10, 110, 8, barrel, dark);  // the broken end
+  Tube(L, Move(-100, 8, -120) * TurnY(200) * TurnX(-6), 10, 80, 8, barrel, dark);  // the broken end
   for (int i = 0; i < 5; ++i)
-    Box(L, Move(100 + i * 28, 0, -150 + i * 10) * TurnY(i * 23.0), {-12, 0, -4}, {12, 6, 4}, tread);
-  for (int i = 0; i < 5; ++i) Sphere(L, Move(-80 + i * 40, 20, 140 - i * 8), 18, 6, 4, dark, Lumpy, 40 + i);
+    Box(L, Move(90 + i * 16, 0, -110 + i * 10) * TurnY(i * 23.0), {-12, 0, -4}, {12, 6, 4}, tread);
+  for (int i = 0; i < 5; ++i) Sphere(L, Move(-80 + i * 40, 20, 110 - i * 8), 18, 6, 4, dark, Lumpy, 40 + i);
   L.connectors = {{20, 140, -10}};
   m.team = true;
   return m;

@@ -168,9 +168,11 @@ Image PaintUnitsPage() {
     return c;
   });
   img.Paint(128, 224, 128, 32, [](int x, int y) {
+    // Burnt metal: soot, with patches of rust where the paint has gone.
     float n = Fbm(x / 10.f, y / 10.f, 4, 91);
-    RGBA c = Mix(Col(30, 26, 22), Col(90, 60, 40), n);
-    if (Rand01(x, y, 92) > 0.96f) c = Col(150, 80, 40);
+    RGBA c = Mix(Col(26, 24, 22), Col(60, 52, 46), Fbm(x / 3.f, y / 3.f, 2, 93));
+    c = Mix(c, Col(120, 64, 34), Smooth(0.58f, 0.72f, n));
+    if (Rand01(x, y, 92) > 0.985f) c = Col(150, 90, 50);
     return c;
   });
   return img;
@@ -625,9 +627,9 @@ Image PaintTechPage() {
 // ---------------------------------------------------------------- cursor
 
 Image PaintCursor() {
-  // An arrow with its tip at (2, 2), inside the top-left 44 x 44 texels of 64 x 64: the viewer
-  // shows only the top-left 70 % of the image.
-  const float poly[][2] = {{2, 2}, {2, 37}, {11, 29}, {18, 43}, {24, 40}, {17, 27}, {29, 27}};
+  // An arrow with its tip at (2, 2); it and its shadow stay inside the top-left 44 x 44 texels of
+  // 64 x 64, because the viewer shows only the top-left 70 % of the image.
+  const float poly[][2] = {{2, 2}, {2, 33}, {10, 26}, {16, 38}, {21, 35.5f}, {15.5f, 24}, {26, 24}};
   const int n = 7;
   auto inside = [&](float px, float py) {
     bool in = false;

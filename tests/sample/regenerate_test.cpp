@@ -87,5 +87,33 @@ TEST(SampleData, StaysSmallAndUsesEveryPageFormat) {
   EXPECT_GE(formats["A8R8G8B8"], 1);
 }
 
+TEST(SampleData, CursorHasASoftEdgeInsideTheShownPartOfItsImage) {
+  std::string bytes = testsupport::ReadFile(SampleDir() + "/textures/kvrcursor.dds");
+  ASSERT_GT(bytes.size(), 128u);
+  auto word = [&](size_t at) {
+    return uint32_t(uint8_t(bytes[at])) | uint32_t(uint8_t(bytes[at + 1])) << 8 |
+           uint32_t(uint8_t(bytes[at + 2])) << 16 | uint32_t(uint8_t(bytes[at + 3])) << 24;
+  };
+  const uint32_t height = word(12), width = word(16);
+  EXPECT_EQ(word(84), 0u) << "uncompressed";
+  EXPECT_EQ(word(88), 32u) << "32 bits a texel";
+  EXPECT_EQ(word(104), 0xFF000000u) << "with alpha";
+  ASSERT_EQ(bytes.size(), 128u + size_t(width) * height * 4);
+  EXPECT_EQ(width & (width - 1), 0u);
+  EXPECT_EQ(height & (height - 1), 0u);
+  // The viewer shows the top-left 70 % of the image; everything beyond is clear.
+  int opaque = 0, soft = 0, outside = 0;
+  for (uint32_t y = 0; y < height; ++y)
+    for (uint32_t x = 0; x < width; ++x) {
+      uint8_t alpha = uint8_t(bytes[128 + (size_t(y) * width + x) * 4 + 3]);
+      if (alpha == 255) ++opaque;
+      if (alpha > 0 && alpha < 255) ++soft;
+      if (alpha > 0 && (x >= width * 7 / 10 || y >= height * 7 / 10)) ++outside;
+    }
+  EXPECT_GT(opaque, 100);
+  EXPECT_GT(soft, 50);
+  EXPECT_EQ(outside, 0);
+}
+
 }  // namespace
 }  // namespace sampletest
