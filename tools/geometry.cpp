@@ -346,7 +346,9 @@ void Normalise(Model& m) {
     for (Poly& p : l.polys)
       for (V3& q : p.p) fix(q);
     for (V3& q : l.connectors) fix(q);
-    fix(l.pivot);
+    // A level left at the origin (a transform animation's static base) stays there, so that its
+    // frames carry no offset.
+    if (l.pivot.x != 0 || l.pivot.y != 0 || l.pivot.z != 0) fix(l.pivot);
     l.placed = yaw(l.pivot);
     // A transform-animated level keeps its own axes (it spins about them) and is turned by the
     // animation instead; everything else is turned here.
