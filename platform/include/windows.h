@@ -5,3 +5,6 @@
 #include "winbase.h"
 #include "winuser.h"
 #include "wingdi.h"
+#ifndef WIN32_LEAN_AND_MEAN
+#include "mmsystem.h"  // the SDK's windows.h brings the multimedia timer unless asked not to
+#endif
