@@ -2,7 +2,9 @@
 // Implemented: every render, texture-stage and sampler state is stored and returned (the ones
 //   drawing honours are listed in gl_renderer.cpp), transforms, material, viewport, FVF, stream 0
 //   (streams 1..15 are stored), textures on samplers 0..15 and the four vertex samplers, state
-//   blocks recorded with BeginStateBlock/EndStateBlock, Clear, Present, DrawPrimitive.
+//   blocks recorded with BeginStateBlock/EndStateBlock, Clear, Present (always the whole back
+//   buffer to the device's window: rectangles, window override and dirty region are ignored),
+//   DrawPrimitive.
 // Not implemented (D3DERR_INVALIDCALL): Reset, pixel and vertex shaders other than none,
 //   render targets other than the back buffer, index buffers and indexed drawing, lights.
 #include <SDL.h>

@@ -20,7 +20,9 @@
 //   operation; depth test and writes; culling; colour write mask; fill mode; point, linear and
 //   mip filtering (other filters fall back to linear), address modes, MAXMIPLEVEL, LOD bias.
 // Not implemented: lighting, fog, specular, stencil, stages past the second, flat shading,
-//   texture coordinate transforms, clip planes, scissor rectangles, point sprites.
+//   texture coordinate transforms, clip planes, scissor rectangles, point sprites,
+//   D3DRS_LASTPIXEL (lines never draw the pixel of their end point, as GL's and most Direct3D 9
+//   hardware's rules have it).
 #include "d3d9/gl_renderer.h"
 
 #include <SDL.h>
