@@ -31,14 +31,13 @@ void Lamp(Level& L, V3 c, double r) {
   Tube(L, X, r, r * 0.6, 8, gunmetal, lamp);
 }
 
-// A side skirt plate, team colour outside.
+// A side skirt plate at side x (its outer face there), team colour outside.
 void TeamPlate(Level& L, const Mat& tm, double x, double y0, double y1, double z0, double z1) {
-  double t = 6;
-  double xi = x > 0 ? x - t : x, xo = x > 0 ? x : x - t;
-  V3 lo{std::min(xi, xo + t), y0, z0}, hi{std::max(xi, xo + t), y1, z1};
-  double outer = x > 0 ? hi.x : lo.x;
+  const double t = 6;
+  const double inner = x > 0 ? x - t : x + t;
+  V3 lo{std::min(x, inner), y0, z0}, hi{std::max(x, inner), y1, z1};
   V3 c = (lo + hi) * 0.5;
-  Face(L, Xf(), {{outer, y0, z0}, {outer, y1, z0}, {outer, y1, z1}, {outer, y0, z1}}, tm, c);
+  Face(L, Xf(), {{x, y0, z0}, {x, y1, z0}, {x, y1, z1}, {x, y0, z1}}, tm, c);
   Face(L, Xf(), {{lo.x, y1, z0}, {hi.x, y1, z0}, {hi.x, y1, z1}, {lo.x, y1, z1}}, armour, c);
   Face(L, Xf(), {{lo.x, y0, z0}, {hi.x, y0, z0}, {hi.x, y1, z0}, {lo.x, y1, z0}}, armour, c);
   Face(L, Xf(), {{lo.x, y0, z1}, {hi.x, y0, z1}, {hi.x, y1, z1}, {lo.x, y1, z1}}, armour, c);
@@ -67,23 +66,25 @@ Model Viper() {
 }
 
 Model Cobra() {
+  // A desert body with sloped side armour: the hull narrows towards the deck.
   Model m = Start("cobra");
   Level& L = m.levels[0];
-  Hull(L, Xf(), {{-170, 30, 70}, {-120, 84, 80}, {90, 96, 80}, {160, 86, 76}, {166, 24, 72}, {-120, 4, 66}},
-       camo, armour);
+  Hull(L, Xf(), {{-170, 30, 80}, {-124, 84, 56}, {90, 96, 54}, {160, 86, 58}, {166, 24, 80}, {-120, 4, 74}},
+       sand, sand);
   // Engine deck with grille and two exhausts.
-  Box(L, Move(0, 96, 100), {-60, 0, -40}, {60, 16, 40}, grille);
-  TeamPlate(L, team, 86, 10, 80, -140, 150);
-  TeamPlate(L, team, -86, 10, 80, -140, 150);
-  Box(L, Xf(), {-40, 84, -150}, {40, 92, -120}, hazard);
-  Lamp(L, {-52, 64, -150}, 10);
-  Lamp(L, {52, 64, -150}, 10);
-  Exhaust(L, 46, 80, 160);
-  Exhaust(L, -46, 80, 160);
+  Box(L, Move(0, 96, 100), {-46, 0, -40}, {46, 14, 40}, grille);
+  TeamPlate(L, team, 88, 8, 52, -130, 150);
+  TeamPlate(L, team, -88, 8, 52, -130, 150);
+  Box(L, Xf(), {-40, 84, -150}, {40, 92, -124}, hazard);
+  Lamp(L, {-52, 60, -150}, 10);
+  Lamp(L, {52, 60, -150}, 10);
+  Exhaust(L, 40, 76, 160);
+  Exhaust(L, -40, 76, 160);
   Cylinder(L, Move(0, 96, -20), 44, 12, 14, gunmetal, grille);
-  // Tool boxes on the deck edges.
-  Box(L, Xf(), {60, 96, 20}, {78, 112, 80}, armour);
-  Box(L, Xf(), {-78, 96, 20}, {-60, 112, 80}, armour);
+  // A commander's cupola with vision blocks, and stowage bins on the deck edges.
+  Frustum(L, Move(30, 108, 40), 22, 18, 20, 8, sand, nullptr, &gunmetal);
+  for (int i = 0; i < 4; ++i) Box(L, Move(30, 116, 40) * TurnY(i * 90.0 + 45), {-6, 0, 17}, {6, 8, 24}, glass);
+  Box(L, Xf(), {-56, 96, 20}, {-40, 110, 80}, armour);
   L.connectors = {{0, 108, -20}};
   L.bsp = true;
   return m;

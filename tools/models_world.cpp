@@ -326,6 +326,18 @@ Model Hut() {
   Face(L, Xf(), {{-30, 0, -131}, {-30, 90, -131}, {30, 90, -131}, {30, 0, -131}}, wood, {0, 60, 0});
   Box(L, Move(-90, 50, -90) * TurnY(45), {-16, 0, -4}, {16, 30, 4}, wood);  // shutter
   Box(L, Xf(), {120, 0, -20}, {200, 40, 60}, wood);  // woodpile
+  for (int i = 0; i < 3; ++i) Tube(L, Move(130 + i * 25, 52, -20), 12, 80, 6, bark, wood);
+  // A wattle fence around a little yard.
+  for (int i = 0; i < 7; ++i) {
+    double a = (-100 + i * 20) * 3.14159265358979 / 180;
+    V3 p{230 * std::cos(a), 0, 230 * std::sin(a)};
+    Beam(L, Xf(), p, {p.x, 70, p.z}, 10, wood);
+    if (i > 0) {
+      double b = (-100 + (i - 1) * 20) * 3.14159265358979 / 180;
+      Beam(L, Xf(), {230 * std::cos(b), 45, 230 * std::sin(b)}, {p.x, 45, p.z}, 6, wood);
+    }
+  }
+  Cylinder(L, Move(-150, 0, 80), 30, 50, 8, stone, stone);  // a well
   for (int i = 0; i < 6; ++i) Card(L, Move(-200 + i * 60, 0, -170) * TurnY(i * 33.0), 60, 34, grass);
   return m;
 }
