@@ -116,7 +116,14 @@ void AddPoly(Level& L, const Xf& X, std::vector<V3> pts, std::vector<UV> uv, con
   // seen from the side it points to when its corners run clockwise on screen, so the normal
   // must point away from the solid.
   V3 n = Newell(pts);
-  if (Dot(n, Centroid(pts) - in) < 0) {
+  double side = Dot(n, Centroid(pts) - in);
+  // With `inside` on the polygon's own plane the facing is a coin toss: a modelling mistake.
+  if (std::fabs(side) < 1e-6 * Dot(n, n)) {
+    std::fprintf(stderr, "make_sample: a polygon (flag %s) lies in the plane of its inside point\n",
+                 m.flag.c_str());
+    std::abort();
+  }
+  if (side < 0) {
     std::reverse(pts.begin(), pts.end());
     std::reverse(uv.begin(), uv.end());
   }
