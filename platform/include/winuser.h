@@ -60,6 +60,12 @@ typedef struct tagMSG {
 #define WS_VISIBLE 0x10000000L
 #define WS_EX_TOPMOST 0x00000008L
 
+// Show commands (WinMain's nShowCmd)
+#define SW_HIDE 0
+#define SW_SHOWNORMAL 1
+#define SW_SHOW 5
+#define SW_SHOWDEFAULT 10
+
 // Position or size left to the system
 #define CW_USEDEFAULT ((int)0x80000000)
 
