@@ -4,6 +4,7 @@
 //
 // The images go to the test output folder; to refresh the committed ones run
 //   KVR_DOCS_DIR=$PWD/docs tools/make_docs_images.sh
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -95,7 +96,7 @@ TEST_F(SampleTest, EveryModelDrawsOnScreenAndMakesTheContactSheet) {
     viewerState.showModelPanel = false;
     kvrtest::Image heading = TextImage(kCategoryRows[category], 255, 255, 0);
     Paste(sheet, 8, row * (kCell + kLabel) + kCell / 2, heading, 0, 0, kHeading - 8, 20, 1);
-    if (viewerState.nameList.empty())
+    if (viewerState.nameList.empty())  // the log says why the category loaded nothing
       for (const std::string& line : Log()) std::printf("%s\n", line.c_str());
     ASSERT_FALSE(viewerState.nameList.empty()) << kCategoryRows[category];
     for (size_t i = 0; i < viewerState.nameList.size() && i < size_t(kColumns); ++i) {
