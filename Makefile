@@ -38,5 +38,11 @@ test-asan: build-asan/build.ninja
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS)
 
+# Runs every libFuzzer target (clang, ASan + UBSan, in build-fuzz) for FUZZ_SECONDS each.
+# `scripts/fuzz --merge` then folds what the runs found into fuzz/corpus/.
+FUZZ_SECONDS ?= 60
+fuzz:
+	JOBS=$(JOBS) scripts/fuzz $(FUZZ_SECONDS)
+
 clean:
 	rm -rf build build-win build-asan build-fuzz
