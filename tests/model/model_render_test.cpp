@@ -170,3 +170,32 @@ TEST_F(ModelRenderTest, StripStepMovesTheBeaconOntoTheHoleFrame) {
   AdvanceTextureAnimations();
   ExpectAt(DrawFrame(beacon), "frame 0 again", 0.0f, 0.0f, 0.0f, kRed);
 }
+
+TEST_F(ModelRenderTest, TransformAnimationTurnsAboutZTheOtherWayThenMoves) {
+  // One object at one frame: 90000 thousandths of a degree about z, moved 100000 / 10000 = 10
+  // units along x. The animation exists before the model loads, as in the viewer.
+  Animation turn;
+  turn.name = "BAR";
+  turn.frameCount = 1;
+  turn.objectCount = 1;
+  turn.storedFrames = 1;
+  Animations.assign(1, turn);
+  AnimationFrames.assign(1, AnimationFrame{{100000, 0, 0}, {0, 0, 90000}, {0, 0, 0}});
+  AnimationCounters.assign(1, 0);
+  // A white bar from the origin 20 units along +x, 6 units high.
+  WriteModelFile("bar.pie", OneLevelPie("quad page.pcx", 4, "0 30 0  200 30 0  200 -30 0  0 -30 0", 1,
+                                        "200 4 0 1 2 3  192 192 192 192 192 192 192 192"));
+  LoadModel(kModelDir, "bar.pie", CategoryEffects);
+  int32_t bar = FindModelByName("bar");
+  ASSERT_EQ(bar, 2);
+  ASSERT_EQ(ModelCatalogue[bar].animation, 0);
+
+  kvrtest::Image image = DrawFrame(bar);
+  kvrtest::WritePng(testsupport::OutputPath("model_bar_turned.png"), image);
+  // Turned by -1.57 about z, +x goes to -y: the bar hangs down from (10, 0), not up from it,
+  // and is no longer where it would be unturned or unmoved.
+  ExpectAt(image, "turned bar", 10.0f, -10.0f, 0.0f, kWhite);
+  ExpectAt(image, "bar turned the wrong way", 10.0f, 10.0f, 0.0f, kClear);
+  ExpectAt(image, "bar not turned", 20.0f, 0.0f, 0.0f, kClear);
+  ExpectAt(image, "bar not moved", 0.0f, -10.0f, 0.0f, kClear);
+}
