@@ -289,11 +289,11 @@ void DrawLevelBuffer(int32_t position, D3DXMATRIX world) {
     D3DXMatrixRotationZ(&aboutZ, -frame.rotation[2] / 1000.0f / 360.0f * turn);
     D3DXMatrixRotationY(&aboutY, frame.rotation[1] / 1000.0f / 360.0f * turn);
     // Row vectors: turned about x, then z, then y, then moved, then placed by the world matrix.
-    D3DXMATRIX m;
-    D3DXMatrixMultiply(&m, &aboutX, &aboutZ);
-    D3DXMatrixMultiply(&m, &m, &aboutY);
-    D3DXMatrixMultiply(&m, &m, &move);
-    D3DXMatrixMultiply(&placed, &m, &world);
+    D3DXMATRIX xz, xzy, turnedAndMoved;
+    D3DXMatrixMultiply(&xz, &aboutX, &aboutZ);
+    D3DXMatrixMultiply(&xzy, &xz, &aboutY);
+    D3DXMatrixMultiply(&turnedAndMoved, &xzy, &move);
+    D3DXMatrixMultiply(&placed, &turnedAndMoved, &world);
   }
   g_pd3dDevice->SetTransform(D3DTS_WORLD, &placed);
 
