@@ -101,11 +101,3 @@ TEST_F(MalformedPieTest, CountsThatLieNeverAllocateHangOrReadPastTheFile) {
   LoadCutThenNext("PIE 2 TEXTURE 0 early.pcx 256 256");
   for (const TexturePage& page : TexturePageTable) EXPECT_NE(page.PageName, "early.dds");
 }
-
-TEST_F(MalformedPieTest, ManifestCutInsideAWordListsThePartRead) {
-  WriteModelFile("ab.pie", SquarePie());
-  testsupport::WriteFile("mydata/models/Structures.gam", "next\nab");
-  LoadStructures(kModelDir);
-  ASSERT_EQ(ModelCatalogue.size(), 2u);
-  EXPECT_EQ(ModelCatalogue[1].name, "ab");
-}
