@@ -18,6 +18,7 @@
 #include "model/texture_pages.h"
 #include "overlay/loading_screen.h"
 #include "overlay/overlays.h"
+#include "program_tables.h"
 #include "test_support.h"
 
 namespace loadingtest {
@@ -83,19 +84,6 @@ inline std::string TransAnimation(const std::string& model, int frameCount, int 
   return s + "}\n";
 }
 
-inline void ResetDataTables() {
-  ModelCatalogue.clear();
-  PointStore.clear();
-  PolygonStore.clear();
-  ConnectorStore.clear();
-  TexturePageTable.clear();
-  NewTexture = nullptr;
-  LevelBufferTable.clear();
-  m_pPieVB = nullptr;
-  ResetAnimationTable();
-  ResetLoadingScreen();
-  SetTeamColorsFlag(true);
-}
 
 class LoadingTest : public ::testing::Test {
  protected:
@@ -104,7 +92,7 @@ class LoadingTest : public ::testing::Test {
     kvrtest::ResetInput();
     kvrtest::ResetDeviceSeams();
     kvrtest::SetTime(50000);
-    ResetDataTables();
+    ResetProgramTables();
     if (NeedsDevice()) {
       device_ = testsupport::CreateTestDevice(1024, 768);
       ASSERT_TRUE(device_);
@@ -114,7 +102,7 @@ class LoadingTest : public ::testing::Test {
 
   void TearDown() override {
     if (device_) ReleaseDeviceResources();
-    ResetDataTables();
+    ResetProgramTables();
     g_pd3dDevice = nullptr;
     device_.reset();
     kvrtest::UseRealClock();

@@ -26,7 +26,7 @@ class MalformedPieTest : public ModelTest {
   }
   // Loads cut.pie and then next.pie, from empty tables and an empty log.
   void LoadCutThenNext(const std::string& text) {
-    ResetModelTables();
+    ResetProgramTables();
     ErrorLog::Start();
     WriteModelFile("cut.pie", text);
     LoadModel(kModelDir, "cut.pie", CategoryBodies);

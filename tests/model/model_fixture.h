@@ -17,35 +17,21 @@
 #include "model/model_geometry.h"
 #include "model/pie_parser.h"
 #include "model/texture_pages.h"
+#include "program_tables.h"
 #include "test_support.h"
 
-// Releases what the model tables hold and empties them, as at program start.
-inline void ResetModelTables() {
-  ReleaseAllLevelBuffers();
-  ReleaseAllPageTextures();
-  LevelBufferTable.clear();
-  TexturePageTable.clear();
-  ModelCatalogue.clear();
-  PointStore.clear();
-  PolygonStore.clear();
-  ConnectorStore.clear();
-  TeamColorsFlag = true;
-  TeamNumber = 0;
-  SetPieInput(nullptr);
-  ResetAnimationTable();
-}
 
 // A scratch working directory with a fresh log, and no device: pages and buffers fail to be
 // created, which the parser and the catalogue do not care about.
 class ModelTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetModelTables();
+    ResetProgramTables();
     g_pd3dDevice = nullptr;
     ErrorLog::Start();
   }
   void TearDown() override {
-    ResetModelTables();
+    ResetProgramTables();
     g_pd3dDevice = nullptr;
   }
 

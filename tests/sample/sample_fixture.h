@@ -19,6 +19,7 @@
 #include "model/texture_pages.h"
 #include "overlay/loading_screen.h"
 #include "overlay/overlays.h"
+#include "program_tables.h"
 #include "test_support.h"
 
 namespace sampletest {
@@ -44,21 +45,6 @@ inline const std::vector<Expected>& ExpectedModels() {
   return models;
 }
 
-inline void ResetDataTables() {
-  ModelCatalogue.clear();
-  PointStore.clear();
-  PolygonStore.clear();
-  ConnectorStore.clear();
-  TexturePageTable.clear();
-  NewTexture = nullptr;
-  LevelBufferTable.clear();
-  m_pPieVB = nullptr;
-  ResetAnimationTable();
-  ResetLoadingScreen();
-  SetTeamColorsFlag(true);
-  viewerState = ViewerState{};
-  camera = Camera{};
-}
 
 class SampleTest : public ::testing::Test {
  protected:
@@ -68,7 +54,7 @@ class SampleTest : public ::testing::Test {
     kvrtest::ResetInput();
     kvrtest::ResetDeviceSeams();
     kvrtest::SetTime(50000);
-    ResetDataTables();
+    ResetProgramTables();
     device_ = testsupport::CreateTestDevice(1024, 768, WindowProc);
     ASSERT_TRUE(device_);
     g_pd3dDevice = device_->device;
@@ -79,7 +65,7 @@ class SampleTest : public ::testing::Test {
 
   void TearDown() override {
     ReleaseDeviceResources();  // every page texture and level buffer too
-    ResetDataTables();
+    ResetProgramTables();
     g_pd3dDevice = nullptr;
     device_.reset();
     kvrtest::UseRealClock();
