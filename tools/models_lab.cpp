@@ -9,26 +9,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-Model Start(const char* name, const char* page, double yaw = -30) {
-  Model m;
-  m.name = name;
-  m.page = page;
-  m.levels.resize(1);
-  m.yaw = yaw;
-  return m;
-}
-
-Anim Turning(const char* file, const char* token, int frames, int rate,
-             std::function<Key(int, int)> key) {
-  Anim a;
-  a.kind = Anim::kTrans;
-  a.frames = frames;
-  a.rate = rate;
-  a.fileName = file;
-  a.nameToken = token;
-  a.key = std::move(key);
-  return a;
-}
 
 using namespace tech;
 
@@ -36,7 +16,7 @@ using namespace tech;
 
 Model Atom() {
   // A nucleus and three electron rings, each ring spinning in its own tilted plane.
-  Model m = Start("atom", "dftech.pcx", 0);
+  Model m = StartModel("atom", "dftech.pcx", 0);
   m.levels.resize(4);
   const V3 c{0, 260, 0};
   Level& N = m.levels[0];
@@ -64,7 +44,7 @@ Model Atom() {
 }
 
 Model Globe() {
-  Model m = Start("globe", "dftech.pcx", 0);
+  Model m = StartModel("globe", "dftech.pcx", 0);
   m.levels.resize(2);
   Level& S = m.levels[0];
   Frustum(S, Xf(), 110, 90, 24, 12, chrome, &chrome, &plastic);
@@ -96,7 +76,7 @@ Model Globe() {
 
 Model Monitor() {
   // A console whose screen scrolls through four frames.
-  Model m = Start("monitor", "dftech.pcx", -25);
+  Model m = StartModel("monitor", "dftech.pcx", -25);
   Level& L = m.levels[0];
   Box(L, Xf(), {-200, 0, -90}, {200, 130, 90}, plastic);
   Hull(L, Move(0, 130, 0), {{-90, 0, 200}, {-60, 30, 200}, {90, 30, 200}, {90, 0, 200}}, plastic, plastic);
@@ -113,7 +93,7 @@ Model Monitor() {
 }
 
 Model Flask() {
-  Model m = Start("flask", "dftech.pcx", -20);
+  Model m = StartModel("flask", "dftech.pcx", -20);
   Level& L = m.levels[0];
   Box(L, Xf(), {-230, 150, -110}, {230, 170, 110}, floor);
   for (int sx : {-1, 1})
@@ -133,7 +113,7 @@ Model Flask() {
 
 Model Gears() {
   // Two cogwheels that mesh: twelve teeth turning 7.5 degrees a frame, eight turning 11.25 back.
-  Model m = Start("gears", "dftech.pcx", -20);
+  Model m = StartModel("gears", "dftech.pcx", -20);
   m.levels.resize(3);
   Level& S = m.levels[0];
   Box(S, Xf(), {-260, 0, -60}, {260, 30, 60}, floor);
@@ -163,7 +143,7 @@ Model Gears() {
 }
 
 Model Chip() {
-  Model m = Start("chip", "dftech.pcx", -25);
+  Model m = StartModel("chip", "dftech.pcx", -25);
   Level& L = m.levels[0];
   Box(L, Xf(), {-260, 0, -200}, {260, 20, 200}, circuit);
   BoxSides(L, Xf(), {-120, 20, -120}, {120, 60, 120}, tech::floor, chip, tech::floor);
@@ -179,7 +159,7 @@ Model Chip() {
 
 Model Rocketry() {
   // A research rocket on its pad; listed team-coloured, so its fins show one team frame.
-  Model m = Start("rocket", "dftech.pcx", -20);
+  Model m = StartModel("rocket", "dftech.pcx", -20);
   Level& L = m.levels[0];
   Frustum(L, Xf(), 170, 160, 30, 8, floor, &floor, &hazard, 22.5);
   Cylinder(L, Move(0, 30, 0), 50, 360, 12, tech::rocket, chrome);
@@ -205,7 +185,7 @@ using namespace fx;
 Model Blast() {
   // Eight levels, one per frame: crossed cards of the fireball swell while the strip on them
   // burns out to smoke. The upright cards are one-sided pairs, back to back.
-  Model m = Start("blast", "dffx.pcx", 0);
+  Model m = StartModel("blast", "dffx.pcx", 0);
   m.levels.resize(8);
   const Mat hot = flame.Sub(6, 28, 20, 34);  // the opaque heart of a flame frame
   for (int f = 0; f < 8; ++f) {
@@ -235,7 +215,7 @@ Model Blast() {
 
 Model Fireball() {
   // A ball of fire and a corona of flame tongues standing out from it.
-  Model m = Start("fireball", "dffx.pcx", 0);
+  Model m = StartModel("fireball", "dffx.pcx", 0);
   Level& L = m.levels[0];
   const Mat hot = flame.Sub(6, 28, 20, 34);
   Sphere(L, Move(0, 200, 0), 130, 12, 8, hot.With("16a00"));
@@ -250,7 +230,7 @@ Model Fireball() {
 }
 
 Model Smoke() {
-  Model m = Start("smoke", "dffx.pcx", 0);
+  Model m = StartModel("smoke", "dffx.pcx", 0);
   Level& L = m.levels[0];
   for (int i = 0; i < 6; ++i) {
     double y = i * 90, w = 160 + i * 40;
@@ -261,7 +241,7 @@ Model Smoke() {
 }
 
 Model Fire() {
-  Model m = Start("fire", "dffx.pcx", 0);
+  Model m = StartModel("fire", "dffx.pcx", 0);
   Level& L = m.levels[0];
   for (int i = 0; i < 7; ++i) {
     double a = i * 2 * kPi / 7;
@@ -277,7 +257,7 @@ Model Fire() {
 
 Model Muzzle() {
   // Seen head-on: a star of flame petals around the bore, a tongue of flame along -z.
-  Model m = Start("muzzle", "dffx.pcx", -20);
+  Model m = StartModel("muzzle", "dffx.pcx", -20);
   Level& L = m.levels[0];
   for (int k = 0; k < 8; ++k) Card(L, Move(0, 200, 0) * TurnZ(k * 45.0 + 22.5), 90, 170 + 50 * (k % 2), flame.With("6a00"));
   for (int k = 0; k < 3; ++k) Card(L, Move(0, 200, 0) * TurnZ(k * 60.0) * TurnX(-90), 110, 360, flame.With("6a00"));
@@ -288,7 +268,7 @@ Model Muzzle() {
 
 Model Tracer() {
   // A team-coloured burst of tracer rounds: their flame strip stays on the team's frame.
-  Model m = Start("tracer", "dffx.pcx", -50);
+  Model m = StartModel("tracer", "dffx.pcx", -50);
   Level& L = m.levels[0];
   const Mat round = flame.Sub(6, 28, 20, 34).With("16a00");  // the opaque heart of the flame
   for (int i = 0; i < 5; ++i) {

@@ -9,26 +9,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-Model Start(const char* name, const char* page, double yaw = -30) {
-  Model m;
-  m.name = name;
-  m.page = page;
-  m.levels.resize(1);
-  m.yaw = yaw;
-  return m;
-}
-
-Anim Turning(const char* file, const char* token, int frames, int rate,
-             std::function<Key(int, int)> key) {
-  Anim a;
-  a.kind = Anim::kTrans;
-  a.frames = frames;
-  a.rate = rate;
-  a.fileName = file;
-  a.nameToken = token;
-  a.key = std::move(key);
-  return a;
-}
 
 // A rough, lumpy radius for rocks: a few octaves of noise over the direction.
 double Lumpy(V3 d, int seed) {
@@ -50,7 +30,7 @@ void Crenellations(Level& L, double x0, double x1, double z0, double z1, double 
 
 Model Headquarters() {
   // A command post whose radar dish turns: level 1 is the building, level 2 the dish.
-  Model m = Start("hq", "dfbuild.pcx", -25);
+  Model m = StartModel("hq", "dfbuild.pcx", -25);
   m.levels.resize(2);
   Level& B = m.levels[0];
   BoxSides(B, Xf(), {-200, 0, -150}, {200, 40, 150}, asphalt, asphalt, asphalt);
@@ -85,7 +65,7 @@ Model Headquarters() {
 }
 
 Model Factory() {
-  Model m = Start("factory", "dfbuild.pcx");
+  Model m = StartModel("factory", "dfbuild.pcx");
   Level& L = m.levels[0];
   BoxSides(L, Xf(), {-220, 0, -160}, {220, 120, 160}, brick, concrete, concrete);
   Face(L, Xf(), {{-180, 0, -161}, {-180, 60, -161}, {180, 60, -161}, {180, 0, -161}}, windows, {0, 60, 0});
@@ -108,7 +88,7 @@ Model Factory() {
 }
 
 Model Bunker() {
-  Model m = Start("bunker", "dfbuild.pcx");
+  Model m = StartModel("bunker", "dfbuild.pcx");
   Level& L = m.levels[0];
   Frustum(L, Xf(), 150, 120, 80, 6, concrete, &concrete, nullptr, 30);
   Frustum(L, Move(0, 80, 0), 120, 124, 14, 6, steel, nullptr, nullptr, 30);
@@ -128,7 +108,7 @@ Model Bunker() {
 }
 
 Model Tower() {
-  Model m = Start("tower", "dfbuild.pcx");
+  Model m = StartModel("tower", "dfbuild.pcx");
   Level& L = m.levels[0];
   for (int sx : {-1, 1})
     for (int sz : {-1, 1}) {
@@ -153,7 +133,7 @@ Model Tower() {
 }
 
 Model PowerPlant() {
-  Model m = Start("powergen", "dfbuild.pcx");
+  Model m = StartModel("powergen", "dfbuild.pcx");
   Level& L = m.levels[0];
   // Two cooling towers with a waist, a turbine hall and a transformer.
   for (int i = 0; i < 2; ++i) {
@@ -175,7 +155,7 @@ Model PowerPlant() {
 }
 
 Model Silos() {
-  Model m = Start("silos", "dfbuild.pcx");
+  Model m = StartModel("silos", "dfbuild.pcx");
   Level& L = m.levels[0];
   const double xs[3] = {-120, 20, 150}, rs[3] = {70, 84, 56}, hs[3] = {220, 260, 170};
   for (int i = 0; i < 3; ++i) {
@@ -194,7 +174,7 @@ Model Silos() {
 }
 
 Model FortWall() {
-  Model m = Start("fortwall", "dfbuild.pcx", -20);
+  Model m = StartModel("fortwall", "dfbuild.pcx", -20);
   Level& L = m.levels[0];
   BoxSides(L, Xf(), {-220, 0, -30}, {220, 120, 30}, brick, concrete, concrete);
   Crenellations(L, -200, 200, -30, 30, 120, brick);
@@ -212,7 +192,7 @@ Model FortWall() {
 
 Model Windmill() {
   // On the nature page: stone tower, thatched cap and lattice sails that turn (level 2).
-  Model m = Start("windmill", "dfnature.pcx", -20);
+  Model m = StartModel("windmill", "dfnature.pcx", -20);
   m.levels.resize(2);
   Level& T = m.levels[0];
   using namespace nature;
@@ -246,7 +226,7 @@ using namespace nature;
 
 Model Pine() {
   // Crossed two-sided cards of a whole fir around a real trunk, and a skirt of low branches.
-  Model m = Start("pine", "dfnature.pcx", 0);
+  Model m = StartModel("pine", "dfnature.pcx", 0);
   Level& L = m.levels[0];
   Frustum(L, Xf(), 26, 8, 300, 8, bark, &bark, nullptr);
   for (int i = 0; i < 4; ++i) Card(L, Move(0, 40, 0) * TurnY(i * 45.0), 330, 560, pine);
@@ -259,7 +239,7 @@ Model Pine() {
 }
 
 Model Oak() {
-  Model m = Start("oak", "dfnature.pcx", 0);
+  Model m = StartModel("oak", "dfnature.pcx", 0);
   Level& L = m.levels[0];
   Frustum(L, Xf(), 46, 30, 180, 10, bark, &bark, nullptr);
   const V3 limbs[5] = {{-110, 260, -20}, {100, 280, 30}, {10, 300, -100}, {-20, 310, 110}, {30, 340, 0}};
@@ -272,7 +252,7 @@ Model Oak() {
 }
 
 Model Palm() {
-  Model m = Start("palm", "dfnature.pcx", 0);
+  Model m = StartModel("palm", "dfnature.pcx", 0);
   Level& L = m.levels[0];
   // A curved trunk of stacked rings, then drooping fronds.
   V3 at{0, 0, 0};
@@ -298,7 +278,7 @@ Model Palm() {
 }
 
 Model Boulder() {
-  Model m = Start("boulder", "dfnature.pcx", 0);
+  Model m = StartModel("boulder", "dfnature.pcx", 0);
   Level& L = m.levels[0];
   Sphere(L, Move(0, 90, 0) * Scale(1.3, 0.8, 1), 140, 12, 8, stone, Lumpy, 5);
   Sphere(L, Move(120, 40, -80), 60, 8, 6, stone, Lumpy, 6);
@@ -307,7 +287,7 @@ Model Boulder() {
 }
 
 Model Rocks() {
-  Model m = Start("rocks", "dfnature.pcx", 0);
+  Model m = StartModel("rocks", "dfnature.pcx", 0);
   Level& L = m.levels[0];
   const double p[6][4] = {{0, 0, 0, 100},   {150, 0, 40, 70}, {-140, 0, 30, 80},
                           {40, 0, -130, 60}, {-60, 0, 140, 55}, {90, 120, 10, 50}};
@@ -319,7 +299,7 @@ Model Rocks() {
 }
 
 Model Hut() {
-  Model m = Start("hut", "dfnature.pcx");
+  Model m = StartModel("hut", "dfnature.pcx");
   Level& L = m.levels[0];
   Cylinder(L, Xf(), 130, 120, 12, plaster, wood);
   Frustum(L, Move(0, 112, 0), 170, 0, 170, 12, thatch, &thatch, nullptr);
@@ -344,7 +324,7 @@ Model Hut() {
 
 Model Flagpole() {
   // The flag plays its four-frame wave; it is two-sided, so it shows from behind too.
-  Model m = Start("flagpole", "dfnature.pcx", 0);
+  Model m = StartModel("flagpole", "dfnature.pcx", 0);
   Level& L = m.levels[0];
   Frustum(L, Xf(), 8, 5, 480, 8, iron, nullptr, nullptr);
   Sphere(L, Move(0, 486, 0), 10, 6, 4, iron);
@@ -365,7 +345,7 @@ Model Flagpole() {
 
 Model Wreck() {
   // A burnt-out tank listed among the team-coloured features: its team panel shows one frame.
-  Model m = Start("wreck", "dfunits.pcx", -40);
+  Model m = StartModel("wreck", "dfunits.pcx", -40);
   Level& L = m.levels[0];
   using namespace units;
   Xf tilt = TurnZ(8) * TurnX(-4);
@@ -385,7 +365,7 @@ Model Wreck() {
 }
 
 Model Barrels() {
-  Model m = Start("barrels", "dfunits.pcx", -20);
+  Model m = StartModel("barrels", "dfunits.pcx", -20);
   Level& L = m.levels[0];
   using namespace units;
   const double pos[6][2] = {{-70, -40}, {0, -50}, {70, -40}, {-35, 20}, {35, 20}, {100, 60}};
@@ -399,7 +379,7 @@ Model Barrels() {
 // ---------------------------------------------------------------- miscellaneous
 
 Model Crate() {
-  Model m = Start("crate", "dfbuild.pcx");
+  Model m = StartModel("crate", "dfbuild.pcx");
   Level& L = m.levels[0];
   auto crate = [&](Xf at, double s) {
     BoxSides(L, at, {-s, 0, -s}, {s, 2 * s, s}, planks, planks, planks);
@@ -421,7 +401,7 @@ Model Crate() {
 
 Model Pumpjack() {
   // Three levels: the frame, the walking beam that rocks, and the crank that turns.
-  Model m = Start("pumpjack", "dfbuild.pcx", -30);
+  Model m = StartModel("pumpjack", "dfbuild.pcx", -30);
   m.levels.resize(3);
   Level& F = m.levels[0];
   Box(F, Xf(), {-260, 0, -60}, {220, 20, 60}, asphalt);
@@ -458,7 +438,7 @@ Model Pumpjack() {
 }
 
 Model Derrick() {
-  Model m = Start("derrick", "dfbuild.pcx", -20);
+  Model m = StartModel("derrick", "dfbuild.pcx", -20);
   Level& L = m.levels[0];
   const double h = 560, b = 130, t = 26;
   for (int sx : {-1, 1})
@@ -481,7 +461,7 @@ Model Derrick() {
 
 Model Beacon() {
   // A landing beacon whose lamp head blinks through its four-frame strip.
-  Model m = Start("beacon", "dftech.pcx", 0);
+  Model m = StartModel("beacon", "dftech.pcx", 0);
   Level& L = m.levels[0];
   using namespace tech;
   Frustum(L, Xf(), 110, 90, 30, 8, floor, &floor, &tech::hazard, 22.5);
@@ -496,7 +476,7 @@ Model Beacon() {
 
 Model LampPost() {
   // A double street lamp on a planter, with a sign and a bench.
-  Model m = Start("lamppost", "dfunits.pcx", -20);
+  Model m = StartModel("lamppost", "dfunits.pcx", -20);
   Level& L = m.levels[0];
   using namespace units;
   Frustum(L, Xf(), 70, 60, 50, 8, armour, &armour, &dark, 22.5);
@@ -518,7 +498,7 @@ Model LampPost() {
 
 Model Artifact() {
   // A floating crystal over a pedestal; three frames of it rising and falling.
-  Model m = Start("artifact", "dftech.pcx", 0);
+  Model m = StartModel("artifact", "dftech.pcx", 0);
   using namespace tech;
   m.levels.resize(3);
   for (int f = 0; f < 3; ++f) {

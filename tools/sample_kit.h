@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kit {
@@ -115,6 +116,29 @@ struct Model {
   double yaw = 0;  // degrees about +Y, so that the first view is three-quarters, not head-on
   bool team = false;  // listed after "SetTeamColorsFlag(true)" in a flag-aware manifest
 };
+
+// A one-level model on a page, turned by `yaw` degrees for a three-quarter first view.
+inline Model StartModel(const char* name, const char* page, double yaw = -30) {
+  Model m;
+  m.name = name;
+  m.page = page;
+  m.levels.resize(1);
+  m.yaw = yaw;
+  return m;
+}
+
+// A transform animation whose keys come from `key` for each level and frame.
+inline Anim Turning(const char* file, const char* token, int frames, int rate,
+                    std::function<Key(int, int)> key) {
+  Anim a;
+  a.kind = Anim::kTrans;
+  a.frames = frames;
+  a.rate = rate;
+  a.fileName = file;
+  a.nameToken = token;
+  a.key = std::move(key);
+  return a;
+}
 
 // Adds a polygon; its corners are put in the order that faces away from `inside`
 // (clockwise on screen when seen from outside, as D3DCULL_CCW wants).
