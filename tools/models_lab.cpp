@@ -9,7 +9,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-
 using namespace tech;
 
 // ---------------------------------------------------------------- research props

@@ -9,7 +9,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-
 // A rough, lumpy radius for rocks: a few octaves of noise over the direction.
 double Lumpy(V3 d, int seed) {
   float n = Fbm(float(d.x * 1.7 + d.z * 0.5 + 3), float(d.y * 1.7 + d.z * 1.1 + 3), 3, seed);
