@@ -126,6 +126,12 @@ void LoadAnimationFile(const std::string& path) {
     ErrorLog::Write(("Animation file ends early " + path).c_str());
     return;
   }
+  // A negative count promises no frames at all; kept as 0 so the counter and the frame lookup
+  // never meet a count below zero. The record stays: its model still finds it.
+  if (animation.frameCount < 0) {
+    ErrorLog::Write(("Animation file holds a negative frame count " + path).c_str());
+    animation.frameCount = 0;
+  }
 
   // Frames are appended one line at a time and the reading stops when the file runs dry, so the
   // counts in the file never decide how much is allocated.

@@ -70,11 +70,16 @@ void LoadDataSet() {
   // The whole manifest is in memory, so a category's loader never meets it open.
   TokenReader tokens(contents);
   std::string label, directory;
-  for (int pair = 0; pair < kPairCount; ++pair) {
+  int pairs = 0;
+  for (; pairs < kPairCount; ++pairs) {
     if (!tokens.Next(label)) break;  // fewer than nine pairs: load those that were read
     ErrorLog::Write(label.c_str());
     if (!tokens.Next(directory)) break;
     ErrorLog::Write(directory.c_str());
     LoadPair(label, directory);
+  }
+  if (pairs < kPairCount) {
+    ErrorLog::Write(("Start-up manifest duskfen\\KVRStartUp.gam ends after " + std::to_string(pairs) +
+                     " of 9 pairs").c_str());
   }
 }

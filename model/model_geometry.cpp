@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <string>
 
 #include "app/device.h"
 #include "app/error_log.h"
@@ -51,7 +52,7 @@ void AppendTriangle(TriangleList& out, const Corner& a, const Corner& b, const C
 
 bool BuildLevelTriangles(const PieModel& model, size_t pointBlock, size_t polygonBlock,
                          TriangleList& triangles, bool& animated, size_t& pointBlockLength,
-                         size_t& polygonBlockLength) {
+                         size_t& polygonBlockLength, LevelFaults* faults) {
   triangles.clear();
   animated = false;
   pointBlockLength = polygonBlockLength = 0;
@@ -93,17 +94,25 @@ bool BuildLevelTriangles(const PieModel& model, size_t pointBlock, size_t polygo
         const int64_t perRow = 256 / width;
         offsetU = width * (frame % perRow);
         offsetV = height * (frame / perRow);
+      } else if ((width < 1 || width > 256) && faults) {
+        faults->badFrameWidth = true;
       }
     }
 
     // Polygons that cannot make a triangle, or that name points the level does not have, are
     // left out; the rest of the level still builds.
-    if (cornerCount < 3) continue;
+    if (cornerCount < 3) {
+      if (faults) faults->tooFewCorners = true;
+      continue;
+    }
     bool pointsInLevel = true;
     for (int64_t c = 0; c < cornerCount; ++c) {
       if (pointNumbers[c] < 0 || pointNumbers[c] >= pointCount) pointsInLevel = false;
     }
-    if (!pointsInLevel) continue;
+    if (!pointsInLevel) {
+      if (faults) faults->strayPoints = true;
+      continue;
+    }
 
     corners.resize(static_cast<size_t>(cornerCount));
     for (int64_t c = 0; c < cornerCount; ++c) {
@@ -135,12 +144,13 @@ void BuildModelGeometry(int32_t model, BuildMode mode) {
   size_t polygonBlock = static_cast<size_t>(std::max(record.polygonStart, 0));
   bool storesWhole = true;
   TriangleList triangles;
+  LevelFaults faults;
   for (int32_t level = 0; level < record.levelCount; ++level) {
     bool animated = false;
     size_t pointLength = 0, polygonLength = 0;
     if (storesWhole) {
       storesWhole = BuildLevelTriangles(record, pointBlock, polygonBlock, triangles, animated,
-                                        pointLength, polygonLength);
+                                        pointLength, polygonLength, &faults);
     }
     if (!storesWhole) triangles.clear();
     if (mode == BuildMode::FirstBuild) {
@@ -152,6 +162,19 @@ void BuildModelGeometry(int32_t model, BuildMode mode) {
     }
     pointBlock += pointLength;
     polygonBlock += polygonLength;
+  }
+  // Once per model and kind, at load: the rebuilds of every animation beat would repeat them.
+  if (mode == BuildMode::FirstBuild) {
+    const std::string& name = record.name;
+    if (faults.tooFewCorners)
+      ErrorLog::Write(("Polygons of fewer than three corners, left out of model " + name).c_str());
+    if (faults.strayPoints)
+      ErrorLog::Write(("Polygons naming points their level lacks, left out of model " + name).c_str());
+    if (faults.badFrameWidth) {
+      ErrorLog::Write(
+          ("Animated polygons with a frame width outside 1 to 256, drawn unanimated in model " + name)
+              .c_str());
+    }
   }
 }
 

@@ -42,11 +42,18 @@ struct LevelBuffer {
 // One entry per level of every loaded model, in load order: a model's entries are consecutive.
 extern std::vector<LevelBuffer> LevelBufferTable;
 
+// Polygons that a level's build left out or drew without their animation strip.
+struct LevelFaults {
+  bool tooFewCorners = false;  // fewer than three corners: no triangle to make
+  bool strayPoints = false;    // corners naming points the level does not have
+  bool badFrameWidth = false;  // animated, with a frame width outside 1..256
+};
+
 // Builds the triangles of one level from the blocks at the given store positions and says how
 // long the two blocks are. False when the blocks do not lie whole inside the stores.
 bool BuildLevelTriangles(const PieModel& model, size_t pointBlock, size_t polygonBlock,
                          TriangleList& triangles, bool& animated, size_t& pointBlockLength,
-                         size_t& polygonBlockLength);
+                         size_t& polygonBlockLength, LevelFaults* faults = nullptr);
 void CreateLevelBuffer(const TriangleList& triangles, int32_t model, int32_t level);
 void UpdateLevelTexCoords(const TriangleList& triangles, int32_t model, int32_t level);
 void DrawLevelBuffer(int32_t position, D3DXMATRIX world);

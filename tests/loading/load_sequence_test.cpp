@@ -158,7 +158,8 @@ TEST_F(LoadSequence, AShortManifestLoadsThePairsItHolds) {
   WriteFile("duskfen/KVRStartUp.gam", "Weapons: " + Prefix("weapons") + "\nBodies:");
   LoadDataSet();
   EXPECT_EQ(Log(), (std::vector<std::string>{"KVRerrors.log started ", "Weapons:", Prefix("weapons"), "Weap1",
-                                             "Bodies:"}));
+                                             "Bodies:",
+                                             "Start-up manifest duskfen\\KVRStartUp.gam ends after 1 of 9 pairs"}));
   EXPECT_EQ(CatalogueNames(), (std::vector<std::string>{"Weap1"}));
 }
 
@@ -177,7 +178,8 @@ TEST_F(LoadSequence, TheLogRecordsCreationFailuresRightAfterItsStartLine) {
   ErrorLog::Write("written before the load: discarded");
   LoadDataSet();
   EXPECT_EQ(Log(), (std::vector<std::string>{"KVRerrors.log started ", "Failed to load texture kvrcursor.dds ",
-                                             "Weapons:", Prefix("weapons"), "Weap1"}));
+                                             "Weapons:", Prefix("weapons"), "Weap1",
+                                             "Start-up manifest duskfen\\KVRStartUp.gam ends after 1 of 9 pairs"}));
 }
 
 class TeamColours : public LoadSequence {
