@@ -63,7 +63,8 @@ DeviceCounters GetCounters(IDirect3DDevice9* device);
 void ResetCounters(IDirect3DDevice9* device);
 // Locks taken on one vertex buffer or texture since its creation.
 uint64_t LockCount(IDirect3DResource9* resource);
-// Primitive counts of the draw calls since the last ResetCounters, in order.
+// Primitive counts of the draw calls since the last ResetCounters, in order; only the first 4096
+// are kept, so the record stays bounded in a program that never resets it.
 std::vector<UINT> DrawCallPrimitiveCounts(IDirect3DDevice9* device);
 
 // ---- GDI --------------------------------------------------------------------------------

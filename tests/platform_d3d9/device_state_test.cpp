@@ -254,6 +254,15 @@ TEST_F(DeviceState, ScenesBracketDrawingAndCountersSeeEveryDraw) {
   EXPECT_EQ(2u, c.drawCalls);
   EXPECT_EQ(5u, c.primitives);
   EXPECT_EQ((std::vector<UINT>{2, 3}), kvrtest::DrawCallPrimitiveCounts(dev));
+
+  // A program that draws for hours without a reset: the counters go on, the record of each
+  // call's primitives stops at its first 4096 instead of growing with every frame.
+  dev->SetStreamSource(0, vb, 0, sizeof(RhwVertex));
+  ASSERT_EQ(D3D_OK, dev->BeginScene());
+  for (int i = 0; i < 5000; ++i) dev->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1);
+  ASSERT_EQ(D3D_OK, dev->EndScene());
+  EXPECT_EQ(5002u, kvrtest::GetCounters(dev).drawCalls);
+  EXPECT_EQ(4096u, kvrtest::DrawCallPrimitiveCounts(dev).size());
 }
 
 TEST_F(DeviceState, SeamsFailVertexBufferCreationsAndLocks) {

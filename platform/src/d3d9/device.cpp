@@ -432,7 +432,8 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT start, UINT count) {
   renderer_->Draw(state_, layout, type, start, static_cast<UINT>(vertices));
   ++counters_.drawCalls;
   counters_.primitives += count;
-  counters_.primitiveCounts.push_back(count);
+  if (counters_.primitiveCounts.size() < Counters::kMaxRecordedDrawCalls)
+    counters_.primitiveCounts.push_back(count);
   return D3D_OK;
 }
 
