@@ -30,22 +30,18 @@ build-win/build.ninja:
 windows: build-win/build.ninja
 	cmake --build build-win -j $(JOBS)
 
-# The whole suite under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer. Test
-# programs start through tests/asan/run_sanitized (the preset's test launcher); the options here
-# also reach the viewer that the end-to-end script starts. Two script tests are left to `make
-# test`: the pkg-config consumer links a plain program against the layer, which a sanitized layer
-# cannot serve, and the fuzz smoke run uses the fuzz build's own sanitizers. Leaks are suppressed
-# only inside the graphics stack (tests/asan/lsan.supp).
-ASAN_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:detect_stack_use_after_return=1 \
-  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/asan/lsan.supp:print_suppressions=0 \
-  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-
+# The whole suite under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer. The
+# asan presets hold everything: test programs start through tests/asan/run_sanitized, and the
+# sanitizer options (leak suppressions only inside the graphics stack, tests/asan/lsan.supp) also
+# reach the viewer that the end-to-end script starts. Two script tests are left to `make test`:
+# the pkg-config consumer links a plain program against the layer, which a sanitized layer cannot
+# serve, and the fuzz smoke run uses the fuzz build's own sanitizers.
 build-asan/build.ninja:
 	cmake --preset asan $(CMAKE_LAUNCHER) >/dev/null
 
 test-asan: build-asan/build.ninja
 	cmake --build build-asan -j $(JOBS)
-	cd build-asan && $(ASAN_ENV) ctest --output-on-failure -j $(JOBS) -E '^script_(pkgconfig_consumer|fuzz_smoke)$$'
+	ctest --preset asan -j $(JOBS)
 
 # Ten minutes of random input on the sample data set under Xvfb (not part of `make test`);
 # SOAK_SECONDS sets the length, SOAK_SEED replays a run.
