@@ -65,7 +65,7 @@ class DamagedDataSetTest : public loadingtest::LoadingTest {
     return static_cast<int64_t>(kvrtest::GetCounters(g_pd3dDevice).primitives);
   }
 
-  // The line count of the log that are exactly `line`.
+  // How many lines of the log are exactly `line`.
   static int Count(const std::vector<std::string>& log, const std::string& line) {
     return static_cast<int>(std::count(log.begin(), log.end(), line));
   }
@@ -196,16 +196,13 @@ TEST_F(DamagedDataSetTest, AStartUpManifestOfFivePairsLoadsThoseAndSaysSo) {
   WriteFile("duskfen/KVRStartUp.gam",
             "Structures: duskfen\\structs\\\nBodies: duskfen\\bodies\\\nWeapons: duskfen\\weapons\\\n"
             "Effects: duskfen\\effects\\\nFeatures: duskfen\\features\\\n");
-  for (const char* folder : {"structs", "bodies", "weapons", "effects", "features", "propuls"}) {
-    const std::string f = folder;
-    const std::string manifest = f == "structs"    ? "Structures.gam"
-                                 : f == "bodies"   ? "Bodies.gam"
-                                 : f == "weapons"  ? "Weapons.gam"
-                                 : f == "effects"  ? "Effects.gam"
-                                 : f == "features" ? "Features.gam"
-                                                   : "Propulsions.gam";
-    WriteFile("duskfen/" + f + "/" + manifest, "m" + f);
-    WriteFile("duskfen/" + f + "/m" + f + ".pie", PieModelText(1));
+  // Propulsions has its files but no pair: it must not load.
+  const std::pair<std::string, std::string> folders[] = {
+      {"structs", "Structures.gam"}, {"bodies", "Bodies.gam"},     {"weapons", "Weapons.gam"},
+      {"effects", "Effects.gam"},    {"features", "Features.gam"}, {"propuls", "Propulsions.gam"}};
+  for (const auto& [folder, manifest] : folders) {
+    WriteFile("duskfen/" + folder + "/" + manifest, "m" + folder);
+    WriteFile("duskfen/" + folder + "/m" + folder + ".pie", PieModelText(1));
   }
   LoadDataSet();
   std::vector<std::string> names;
