@@ -77,13 +77,35 @@ drawing_check() {
 }
 
 SECONDS=0
+echo "# seconds VmRSS_kB" >"$rss_log"
+echo "$SECONDS $(rss_kb)" >>"$rss_log"
+: >"$actions"
+# First a tour of everything the viewer can show: every category and every row of its model list,
+# with the axes and the turning on and off. The driver and the viewer's first-use allocations
+# (shader variants, pages sampled for the first time) then fall inside the first minute, and what
+# grows after it is growth, not warm-up.
+note "tour"
+for category in 0 1 2 3 4 5 6 7; do
+  tap t  # the category panel (a category click hides it again)
+  move 40 $((20 * category + 10))
+  pause_ms 150
+  xdotool click 1
+  pause_ms 150
+  for row in $(seq 0 19); do
+    move 40 $((20 * row + 10))
+    pause_ms 100
+    xdotool click 1
+    pause_ms 100
+  done
+  tap a
+  tap r
+done
+note "tour done"
 next_sample=0
 next_draw=30
 baseline=""
 peak=0
 last=0
-echo "# seconds VmRSS_kB" >"$rss_log"
-: >"$actions"
 
 keys=(a m r t KP_Add KP_Subtract)
 camera=(Up Down Home End)
@@ -152,7 +174,7 @@ final=$(rss_kb)
 [ -n "$final" ] && [ "$final" -gt "$peak" ] && peak=$final
 if [ -n "$baseline" ] && [ -n "$final" ]; then
   growth=$((peak - baseline))
-  echo "soak: VmRSS after loading $(awk 'NR == 2 { print $2 }' "$rss_log") kB, at 60 s $baseline kB," \
+  echo "soak: VmRSS after loading $(awk 'NR == 2 { print $2 }' "$rss_log") kB, first after a minute (the tour done) $baseline kB," \
        "peak after $peak kB, at the end $final kB: growth $growth kB (limit $limit kB)"
   [ "$growth" -le "$limit" ] || fail "resident memory grew by $growth kB after the first minute"
 elif [ "$duration" -ge 60 ]; then
