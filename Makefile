@@ -54,5 +54,9 @@ FUZZ_SECONDS ?= 60
 fuzz:
 	JOBS=$(JOBS) scripts/fuzz $(FUZZ_SECONDS)
 
+# Writes the bundled data set again with the generator (the same bytes every run).
+sample: build
+	build/make_sample sample
+
 clean:
 	rm -rf build build-win build-asan build-fuzz
