@@ -3,6 +3,7 @@
 # it random input for SECONDS seconds, samples its resident memory and checks that it still draws,
 # then ends it with Escape. Usage: drive_soak.sh VIEWER DATA OUT SECONDS SEED RSS_LIMIT_KB
 set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/../scripts/e2e/viewer_window.sh"
 
 viewer=$1
 data=$2
@@ -43,13 +44,7 @@ rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status" 2>/dev/null; }
 (cd "$data" && SDL_VIDEODRIVER=x11 exec "$viewer" >"$out/viewer.out" 2>&1) &
 pid=$!
 
-window=""
-for _ in $(seq 1 150); do
-  window=$(xdotool search --name 'Kvr MMORTS C/S APP' 2>/dev/null | head -n 1)
-  [ -n "$window" ] && break
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.2
-done
+window=$(find_viewer_window "$pid" 150)
 if [ -z "$window" ]; then
   echo "soak: FAIL the viewer's window did not appear"
   kill "$pid" 2>/dev/null

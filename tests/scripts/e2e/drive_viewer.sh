@@ -3,6 +3,7 @@
 # session with xdotool, taking a screenshot after each step. Writes the screenshots to SHOTS and
 # the viewer's exit code to SHOTS/exit_code. Usage: drive_viewer.sh VIEWER DATA_FOLDER SHOTS
 set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/viewer_window.sh"
 
 viewer=$1
 data=$2
@@ -40,13 +41,7 @@ click() {
 (cd "$data" && SDL_VIDEODRIVER=x11 exec "$viewer") &
 pid=$!
 
-window=""
-for _ in $(seq 1 100); do
-  window=$(xdotool search --name 'Kvr MMORTS C/S APP' 2>/dev/null | head -n 1)
-  [ -n "$window" ] && break
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.2
-done
+window=$(find_viewer_window "$pid" 100)
 if [ -z "$window" ]; then
   log "the viewer's window did not appear"
   kill "$pid" 2>/dev/null

@@ -1,0 +1,14 @@
+# Sourced by the scripts that drive the viewer under Xvfb.
+#
+# find_viewer_window PID TRIES: prints the viewer's window id once its window is mapped, polling
+# every 0.2 s at most TRIES times; prints nothing if the process ended or the window never came.
+find_viewer_window() {
+  local pid=$1 tries=$2 window=""
+  for _ in $(seq 1 "$tries"); do
+    window=$(xdotool search --name 'Kvr MMORTS C/S APP' 2>/dev/null | head -n 1)
+    [ -n "$window" ] && break
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.2
+  done
+  echo "$window"
+}
