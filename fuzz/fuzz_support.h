@@ -30,6 +30,7 @@
 #include "model/model_geometry.h"
 #include "model/pie_parser.h"
 #include "model/texture_pages.h"
+#include "test_support.h"
 #include "overlay/loading_screen.h"
 
 namespace fuzzsupport {
@@ -132,41 +133,16 @@ inline void WriteFile(const std::string& path, const std::string& text) {
   WriteFile(path, text.data(), text.size());
 }
 
-inline LRESULT CALLBACK PassThroughWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-  return DefWindowProcA(h, m, w, l);
-}
-
-// A small headless window and Direct3D 9 device, made the way the program makes them, kept for
-// the whole run and installed as g_pd3dDevice.
+// A small headless window and Direct3D 9 device, made as the tests make them, kept for the whole
+// run and installed as g_pd3dDevice.
 inline IDirect3DDevice9* CreateHeadlessDevice() {
   setenv("SDL_VIDEODRIVER", "offscreen", 1);
-  const int width = 320, height = 240;
-  kvrtest::SetDesktopSize(width, height);
-  WNDCLASSEXA wc = {};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_GLOBALCLASS;
-  wc.lpfnWndProc = PassThroughWindowProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = "kvrfuzz";
-  RegisterClassExA(&wc);
-  HWND hwnd = CreateWindowExA(0, "kvrfuzz", "kvrfuzz", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
-                              GetDesktopWindow(), nullptr, wc.hInstance, nullptr);
-  IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-  if (!hwnd || !d3d) Broken("no headless window or Direct3D");
-  D3DPRESENT_PARAMETERS pp = {};
-  pp.Windowed = TRUE;
-  pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-  pp.EnableAutoDepthStencil = TRUE;
-  pp.AutoDepthStencilFormat = D3DFMT_D16;
-  pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-  IDirect3DDevice9* device = nullptr;
-  if (FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hwnd,
-                               D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device)) ||
-      !device)
-    Broken("no headless Direct3D 9 device");
-  g_pD3D = d3d;
-  g_pd3dDevice = device;
-  return device;
+  // Held by a static pointer, never destroyed: the device lives until the process ends.
+  static testsupport::TestDevice* kept = testsupport::CreateTestDevice(320, 240).release();
+  if (!kept || !kept->device) Broken("no headless Direct3D 9 device");
+  g_pD3D = kept->d3d;
+  g_pd3dDevice = kept->device;
+  return kept->device;
 }
 
 template <typename T>
