@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache,)
 
-.PHONY: all build run test windows test-asan fuzz soak sample clean
+.PHONY: all build run test windows test-asan fuzz soak bench sample clean
 
 all: build
 
@@ -53,6 +53,12 @@ soak: build
 FUZZ_SECONDS ?= 60
 fuzz:
 	JOBS=$(JOBS) scripts/fuzz $(FUZZ_SECONDS)
+
+# Every benchmark (headless), ending with the frame, load, beat and memory figures set against
+# their floors. The first run writes the 10,000-model set into build/bench-set.
+bench: build/build.ninja
+	cmake --build build -j $(JOBS) --target kvrbench
+	SDL_VIDEODRIVER=offscreen build/kvrbench $(BENCH_ARGS)
 
 # Writes the bundled data set again with the generator (the same bytes every run).
 sample: build

@@ -1,0 +1,25 @@
+// One 100 ms animation beat over the 1,000 texture-animated models of the 10,000-model set.
+#include <benchmark/benchmark.h>
+#include <kvrplatform_testing.h>
+
+#include "bench_stage.h"
+#include "data/animations.h"
+
+namespace {
+
+void BM_Beat(benchmark::State& state) {
+  if (!bench::UseDataSet(bench::DataSet::Large)) {
+    state.SkipWithError("no device or no data set");
+    return;
+  }
+  kvrtest::SetTime(1000000);
+  TickAnimations();  // a first tick only starts the beat
+  for (auto _ : state) {
+    kvrtest::AdvanceTime(101);  // a beat comes once more than 100 ms have passed
+    TickAnimations();
+  }
+  kvrtest::UseRealClock();
+}
+BENCHMARK(BM_Beat)->UseRealTime()->MinTime(0.5)->Repetitions(7)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,134 @@
+// kvrbench: runs the benchmarks, then sets each of the viewer's four figures against its floor.
+//
+//   Frame   a whole RenderFrame           / a clear and a present       goal <= 1.3
+//   Load    start-up to the first frame   / reading the files' words    goal <= 3
+//   Beat    one animation beat            / a clear and a present       goal <  1
+//   Memory  peak resident after the load  / empty program + content     goal <= 1.5
+//
+// Every time is the median of the repetitions; figure and floor come from the same run.
+// Google Benchmark's own flags work as usual (--benchmark_filter skips the figures it filters out).
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "bench_stage.h"
+#include "memory_probe.h"
+
+namespace {
+
+// Passes everything to the console and keeps each benchmark's median real time, in seconds.
+class MedianKeeper : public benchmark::ConsoleReporter {
+ public:
+  explicit MedianKeeper(bool color) : ConsoleReporter(color ? OO_ColorTabular : OO_Tabular) {}
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (run.error_occurred) continue;
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+      if (median || single)
+        medians[run.run_name.function_name] =
+            run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+  std::map<std::string, double> medians;
+};
+
+std::string Time(double seconds) {
+  char buf[32];
+  if (seconds >= 1.0)
+    std::snprintf(buf, sizeof buf, "%.2f s", seconds);
+  else if (seconds >= 1e-3)
+    std::snprintf(buf, sizeof buf, "%.2f ms", seconds * 1e3);
+  else
+    std::snprintf(buf, sizeof buf, "%.1f us", seconds * 1e6);
+  return buf;
+}
+
+std::string Megabytes(double bytes) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.1f MB", bytes / (1024.0 * 1024.0));
+  return buf;
+}
+
+void Row(const char* figure, const std::string& value, const char* floorName,
+         const std::string& floorValue, double ratio, const char* goal, bool met) {
+  std::printf("%-7s %12s  %-26s %12s  %6.2f  %-7s %s\n", figure, value.c_str(), floorName,
+              floorValue.c_str(), ratio, goal, met ? "met" : "NOT MET");
+}
+
+void Missing(const char* figure) { std::printf("%-7s not measured in this run\n", figure); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i)
+    if (std::strncmp(argv[i], "--memory-probe=", 15) == 0) return bench::RunMemoryProbe(argv[i] + 15);
+
+  bool memory = true;
+  std::vector<char*> args;
+  for (int i = 0; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--no-memory") == 0)
+      memory = false;
+    else
+      args.push_back(argv[i]);
+  }
+  int count = int(args.size());
+  benchmark::Initialize(&count, args.data());
+  if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 2;
+  MedianKeeper reporter(isatty(STDOUT_FILENO) && std::getenv("TERM") && std::strcmp(std::getenv("TERM"), "dumb") != 0);
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  bench::Shutdown();
+
+  std::printf("\n%-7s %12s  %-26s %12s  %6s  %-7s\n", "figure", "median", "floor", "median",
+              "ratio", "goal");
+  const auto& m = reporter.medians;
+  auto has = [&](const char* name) { return m.count(name) && m.at(name) > 0; };
+  if (has("BM_Frame") && has("BM_ClearPresent")) {
+    const double r = m.at("BM_Frame") / m.at("BM_ClearPresent");
+    Row("Frame", Time(m.at("BM_Frame")), "clear + present", Time(m.at("BM_ClearPresent")), r,
+        "<= 1.3", r <= 1.3);
+  } else {
+    Missing("Frame");
+  }
+  if (has("BM_LoadToFirstFrame") && has("BM_ReadAndSplit")) {
+    const double r = m.at("BM_LoadToFirstFrame") / m.at("BM_ReadAndSplit");
+    Row("Load", Time(m.at("BM_LoadToFirstFrame")), "read files, split words",
+        Time(m.at("BM_ReadAndSplit")), r, "<= 3", r <= 3.0);
+  } else {
+    Missing("Load");
+  }
+  if (has("BM_Beat") && has("BM_ClearPresent")) {
+    const double r = m.at("BM_Beat") / m.at("BM_ClearPresent");
+    Row("Beat", Time(m.at("BM_Beat")), "clear + present", Time(m.at("BM_ClearPresent")), r, "< 1",
+        r < 1.0);
+  } else {
+    Missing("Beat");
+  }
+  if (memory) {
+    const bench::MemoryProbe empty = bench::ProbeMemory("empty");
+    const bench::MemoryProbe large = bench::ProbeMemory("large");
+    if (empty.ok && large.ok) {
+      const double content = double(large.textureBytes + large.vertexBytes);
+      const double floor = double(empty.peakBytes) + content;
+      const double r = double(large.peakBytes) / floor;
+      Row("Memory", Megabytes(double(large.peakBytes)), "empty program + content",
+          Megabytes(floor), r, "<= 1.5", r <= 1.5);
+      std::printf("        empty program %s, textures with mips %s, vertices %s\n",
+                  Megabytes(double(empty.peakBytes)).c_str(),
+                  Megabytes(double(large.textureBytes)).c_str(),
+                  Megabytes(double(large.vertexBytes)).c_str());
+    } else {
+      Missing("Memory");
+    }
+  }
+  return 0;
+}

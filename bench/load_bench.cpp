@@ -1,0 +1,67 @@
+// Start-up on the 10,000-model set against reading its files and splitting them into words.
+#include <benchmark/benchmark.h>
+#include <kvrplatform_testing.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bench_stage.h"
+#include "data/data_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// From an empty program to the first frame drawn: the scene set-up reads the manifests, every
+// model, animation and page, and builds every buffer; then one frame.
+void BM_LoadToFirstFrame(benchmark::State& state) {
+  kvrtest::UseRealClock();
+  if (bench::DataSetDir(bench::DataSet::Large).empty() || !bench::Device()) {
+    state.SkipWithError("no device or no data set");
+    return;
+  }
+  for (auto _ : state) {
+    state.PauseTiming();
+    bench::Unload();
+    state.ResumeTiming();
+    if (!bench::ReloadDataSet(bench::DataSet::Large)) state.SkipWithError("the load failed");
+  }
+}
+BENCHMARK(BM_LoadToFirstFrame)->UseRealTime()->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+
+// The floor: every file of the set read whole with plain stdio, and every text file's words
+// counted with the program's own word splitter.
+void BM_ReadAndSplit(benchmark::State& state) {
+  const std::string dir = bench::DataSetDir(bench::DataSet::Large);
+  if (dir.empty()) {
+    state.SkipWithError("no data set");
+    return;
+  }
+  std::vector<std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(dir))
+    if (entry.is_regular_file() && entry.path().filename() != "KVRerrors.log")
+      files.push_back(entry.path().string());
+  std::vector<char> contents;
+  std::string word;
+  for (auto _ : state) {
+    size_t words = 0;
+    for (const std::string& path : files) {
+      FILE* f = std::fopen(path.c_str(), "rb");
+      if (!f) continue;
+      std::fseek(f, 0, SEEK_END);
+      contents.resize(size_t(std::ftell(f)));
+      std::fseek(f, 0, SEEK_SET);
+      contents.resize(std::fread(contents.data(), 1, contents.size(), f));
+      std::fclose(f);
+      if (path.size() > 4 && path.compare(path.size() - 4, 4, ".dds") == 0) continue;
+      TokenReader reader(contents);
+      while (reader.Next(word)) ++words;
+    }
+    benchmark::DoNotOptimize(words);
+  }
+}
+BENCHMARK(BM_ReadAndSplit)->UseRealTime()->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+
+}  // namespace
