@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include <cctype>
+#include <unordered_map>
 
 #include "app/error_log.h"
 #include "data/data_file.h"
@@ -173,13 +173,18 @@ void LoadAnimationFile(const std::string& path) {
   if (!complete) ErrorLog::Write(("Animation file ends early " + path).c_str());
 }
 
-bool SameNameIgnoringCase(const std::string& a, const char* b) {
-  size_t i = 0;
-  for (; i < a.size() && b[i]; ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return i == a.size() && b[i] == 0;
+// Names match whatever the capitals of ASCII letters; other bytes must be equal.
+std::string LowerCase(const std::string& name) {
+  std::string lower = name;
+  for (char& c : lower)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return lower;
 }
+
+// Position in Animations of the first animation of each lower-cased name, for the entries
+// before animationIndexed.
+std::unordered_map<std::string, int32_t> animationIndex;
+size_t animationIndexed = 0;
 
 bool ValidAnimation(int32_t animation) {
   return animation >= 0 && static_cast<size_t>(animation) < Animations.size() &&
@@ -206,9 +211,18 @@ void LoadAnimations(const char* directory) {
 
 int32_t FindAnimation(const char* modelName) {
   if (!modelName) return -1;
-  for (size_t i = 0; i < Animations.size(); ++i)
-    if (SameNameIgnoringCase(Animations[i].name, modelName)) return static_cast<int32_t>(i);
-  return -1;
+  // Every model of a data set asks once while loading; a scan of all animations each time grows
+  // with models times animations. The index catches up with the table as it grows, and starts
+  // again if the table was emptied.
+  if (Animations.size() < animationIndexed) {
+    animationIndex.clear();
+    animationIndexed = 0;
+  }
+  for (; animationIndexed < Animations.size(); ++animationIndexed)
+    animationIndex.emplace(LowerCase(Animations[animationIndexed].name),
+                           static_cast<int32_t>(animationIndexed));  // the first of a name stays
+  const auto found = animationIndex.find(LowerCase(modelName));
+  return found == animationIndex.end() ? -1 : found->second;
 }
 
 bool IsFramesAnimation(int32_t animation) {
@@ -260,6 +274,8 @@ void TickAnimations() {
 
 void ResetAnimationTable() {
   Animations.clear();
+  animationIndex.clear();
+  animationIndexed = 0;
   AnimationFrames.clear();
   AnimationCounters.clear();
   beatStarted = false;
