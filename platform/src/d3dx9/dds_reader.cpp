@@ -120,11 +120,22 @@ void DecodeCompressed(D3DFORMAT format, const uint8_t* blocks, ArgbImage& out) {
   int flags = squish::kDxt1;
   if (format == D3DFMT_DXT2 || format == D3DFMT_DXT3) flags = squish::kDxt3;
   if (format == D3DFMT_DXT4 || format == D3DFMT_DXT5) flags = squish::kDxt5;
-  std::vector<squish::u8> rgba(size_t(out.width) * out.height * 4);
-  squish::DecompressImage(rgba.data(), int(out.width), int(out.height), blocks, flags);
-  for (size_t i = 0; i < out.texels.size(); ++i) {
-    const squish::u8* p = &rgba[i * 4];
-    out.texels[i] = uint32_t(p[3]) << 24 | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+  // Block by block: the library's whole-image call may fan out to a thread pool whose idle
+  // workers spin for milliseconds after each page, taking a core from the rest of the load.
+  const size_t blockBytes = flags == squish::kDxt1 ? 8 : 16;
+  squish::u8 rgba[16 * 4];
+  for (uint32_t by = 0; by < out.height; by += 4) {
+    for (uint32_t bx = 0; bx < out.width; bx += 4, blocks += blockBytes) {
+      squish::Decompress(rgba, blocks, flags);
+      // A block at a right or bottom edge narrower than 4 keeps only its texels inside.
+      for (uint32_t y = 0; y < 4 && by + y < out.height; ++y) {
+        for (uint32_t x = 0; x < 4 && bx + x < out.width; ++x) {
+          const squish::u8* p = &rgba[(y * 4 + x) * 4];
+          out.texels[size_t(by + y) * out.width + bx + x] =
+              uint32_t(p[3]) << 24 | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+        }
+      }
+    }
   }
 }
 
