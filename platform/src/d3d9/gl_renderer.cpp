@@ -500,19 +500,25 @@ Program* GlRenderer::Impl::ProgramFor(const ShaderKey& key) {
 
 void GlRenderer::Impl::ApplyRenderStates(const StateValues& s, bool pretransformed) {
   const DWORD* rs = s.renderStates;
-  const int blend = rs[D3DRS_ALPHABLENDENABLE] ? 1 : 0;
+  const bool separate = rs[D3DRS_SEPARATEALPHABLENDENABLE] != 0;
+  GLenum src = BlendFactor(rs[D3DRS_SRCBLEND], true), dst = BlendFactor(rs[D3DRS_DESTBLEND], false);
+  // BOTH* source factors decide the destination factor as well.
+  if (rs[D3DRS_SRCBLEND] == D3DBLEND_BOTHSRCALPHA) dst = GL_ONE_MINUS_SRC_ALPHA;
+  if (rs[D3DRS_SRCBLEND] == D3DBLEND_BOTHINVSRCALPHA) dst = GL_SRC_ALPHA;
+  const GLenum srcA = separate ? BlendFactor(rs[D3DRS_SRCBLENDALPHA], true) : src;
+  const GLenum dstA = separate ? BlendFactor(rs[D3DRS_DESTBLENDALPHA], false) : dst;
+  const GLenum op = BlendOp(rs[D3DRS_BLENDOP]);
+  const GLenum opA = separate ? BlendOp(rs[D3DRS_BLENDOPALPHA]) : op;
+  // Blending that writes the source unchanged (one, zero, add) is left off: the same pixels, but
+  // a software rasteriser then need not read the target back for every fragment.
+  const bool replaces = src == GL_ONE && dst == GL_ZERO && srcA == GL_ONE && dstA == GL_ZERO &&
+                        op == GL_FUNC_ADD && opA == GL_FUNC_ADD;
+  const int blend = rs[D3DRS_ALPHABLENDENABLE] && !replaces ? 1 : 0;
   if (blend != shadow.blend) {
     blend ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
     shadow.blend = blend;
   }
   if (blend) {
-    const bool separate = rs[D3DRS_SEPARATEALPHABLENDENABLE] != 0;
-    GLenum src = BlendFactor(rs[D3DRS_SRCBLEND], true), dst = BlendFactor(rs[D3DRS_DESTBLEND], false);
-    // BOTH* source factors decide the destination factor as well.
-    if (rs[D3DRS_SRCBLEND] == D3DBLEND_BOTHSRCALPHA) dst = GL_ONE_MINUS_SRC_ALPHA;
-    if (rs[D3DRS_SRCBLEND] == D3DBLEND_BOTHINVSRCALPHA) dst = GL_SRC_ALPHA;
-    GLenum srcA = separate ? BlendFactor(rs[D3DRS_SRCBLENDALPHA], true) : src;
-    GLenum dstA = separate ? BlendFactor(rs[D3DRS_DESTBLENDALPHA], false) : dst;
     if (src != shadow.srcRgb || dst != shadow.dstRgb || srcA != shadow.srcAlpha || dstA != shadow.dstAlpha) {
       glBlendFuncSeparate(src, dst, srcA, dstA);
       shadow.srcRgb = src;
@@ -520,8 +526,6 @@ void GlRenderer::Impl::ApplyRenderStates(const StateValues& s, bool pretransform
       shadow.srcAlpha = srcA;
       shadow.dstAlpha = dstA;
     }
-    GLenum op = BlendOp(rs[D3DRS_BLENDOP]);
-    GLenum opA = separate ? BlendOp(rs[D3DRS_BLENDOPALPHA]) : op;
     if (op != shadow.opRgb || opA != shadow.opAlpha) {
       glBlendEquationSeparate(op, opA);
       shadow.opRgb = op;
