@@ -1,7 +1,6 @@
 #include "model/model_geometry.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 #include <string>
 
@@ -37,15 +36,119 @@ struct Corner {
   int32_t texel[2];
 };
 
-void AppendTriangle(TriangleList& out, const Corner& a, const Corner& b, const Corner& c) {
-  Triangle t;
+inline void AppendTriangle(TriangleList& out, const Corner& a, const Corner& b, const Corner& c) {
+  Triangle& t = out.emplace_back();
   const Corner* corners[3] = {&a, &b, &c};
   for (int i = 0; i < 3; ++i) {
-    std::memcpy(t.position[i], corners[i]->position, sizeof t.position[i]);
+    t.position[i][0] = corners[i]->position[0];
+    t.position[i][1] = corners[i]->position[1];
+    t.position[i][2] = corners[i]->position[2];
     t.texel[i][0] = corners[i]->texel[0];
     t.texel[i][1] = corners[i]->texel[1];
   }
-  out.push_back(t);
+}
+
+// Scratch lists kept between calls: the animation step rebuilds every animated model on each
+// beat, and fresh lists would be allocated and grown again each time.
+TriangleList& ScratchTriangles() {
+  static TriangleList triangles;
+  return triangles;
+}
+std::vector<Corner>& ScratchCorners() {
+  static std::vector<Corner> corners;
+  return corners;
+}
+
+}  // namespace
+
+namespace {
+
+// One polygon record of a level, as WalkLevel hands it over.
+struct PolygonView {
+  int32_t kind;
+  int64_t cornerCount;
+  const int32_t* pointNumbers;
+  const int32_t* texels;   // cornerCount pairs
+  int64_t offsetU, offsetV;  // the strip frame shown, 0 for a polygon without animation
+  bool animated;
+  bool drawn;  // makes triangles: three corners or more, every one a point of the level
+  // Triangles it adds to the level's list: a fan around the first corner, doubled when
+  // two-sided.
+  size_t TriangleCount() const {
+    if (!drawn) return 0;
+    return static_cast<size_t>(cornerCount - 2) * (IsTwoSidedKind(kind) ? 2 : 1);
+  }
+};
+
+// Walks one level's point and polygon blocks, checking every count and length against the
+// stores, and calls visit(view) for each polygon in order. False when the blocks do not lie
+// whole inside the stores; the lengths are set only on success.
+template <typename Visit>
+bool WalkLevel(const PieModel& model, size_t pointBlock, size_t polygonBlock,
+               size_t& pointBlockLength, size_t& polygonBlockLength, LevelFaults* faults,
+               Visit&& visit) {
+  pointBlockLength = polygonBlockLength = 0;
+  // The parser leaves only whole blocks in the stores, but nothing here is read on trust.
+  if (pointBlock >= PointStore.size() || polygonBlock >= PolygonStore.size()) return false;
+  const int64_t pointCount = PointStore[pointBlock];
+  if (pointCount < 0 || static_cast<uint64_t>(1 + 3 * pointCount) > PointStore.size() - pointBlock)
+    return false;
+
+  const int64_t polygonCount = PolygonStore[polygonBlock];
+  if (polygonCount < 0) return false;
+  const size_t end = PolygonStore.size();
+  size_t at = polygonBlock + 1;
+  for (int64_t q = 0; q < polygonCount; ++q) {
+    if (end - at < 2) return false;
+    PolygonView view;
+    view.kind = PolygonStore[at];
+    view.cornerCount = PolygonStore[at + 1];
+    if (view.cornerCount < 0) return false;
+    view.animated = IsAnimatedKind(view.kind);
+    const uint64_t length = 2 + 3 * static_cast<uint64_t>(view.cornerCount) + (view.animated ? 4 : 0);
+    if (length > end - at) return false;
+    const int32_t* record = PolygonStore.data() + at;
+    view.pointNumbers = record + 2;
+    view.texels = view.pointNumbers + view.cornerCount + (view.animated ? 4 : 0);
+    at += length;
+
+    // Which frame of the strip: frames run left to right, then down, on the 256-wide page. A
+    // frame width outside 1..256 leaves no sensible strip, so such a polygon shows its texels
+    // as written.
+    view.offsetU = view.offsetV = 0;
+    if (view.animated) {
+      const int64_t width = view.pointNumbers[view.cornerCount + 2];
+      const int64_t height = view.pointNumbers[view.cornerCount + 3];
+      const int64_t frame = model.teamColors ? TeamNumber : model.frame;
+      if (width >= 1 && width <= 256 && frame >= 0) {
+        const int64_t perRow = 256 / width;
+        view.offsetU = width * (frame % perRow);
+        view.offsetV = height * (frame / perRow);
+      } else if ((width < 1 || width > 256) && faults) {
+        faults->badFrameWidth = true;
+      }
+    }
+
+    // Polygons that cannot make a triangle, or that name points the level does not have, are
+    // left out; the rest of the level still builds.
+    view.drawn = view.cornerCount >= 3;
+    if (!view.drawn) {
+      if (faults) faults->tooFewCorners = true;
+    } else {
+      for (int64_t c = 0; c < view.cornerCount; ++c) {
+        if (view.pointNumbers[c] < 0 || view.pointNumbers[c] >= pointCount) view.drawn = false;
+      }
+      if (!view.drawn && faults) faults->strayPoints = true;
+    }
+    visit(view);
+  }
+  pointBlockLength = static_cast<size_t>(1 + 3 * pointCount);
+  polygonBlockLength = at - polygonBlock;
+  return true;
+}
+
+int32_t CornerTexel(const PolygonView& p, int64_t corner, int axis) {
+  return Saturate(p.texels[2 * corner + axis] + (axis == 0 ? p.offsetU : p.offsetV));
 }
 
 }  // namespace
@@ -55,86 +158,31 @@ bool BuildLevelTriangles(const PieModel& model, size_t pointBlock, size_t polygo
                          size_t& polygonBlockLength, LevelFaults* faults) {
   triangles.clear();
   animated = false;
-  pointBlockLength = polygonBlockLength = 0;
-  // The parser leaves only whole blocks in the stores, but nothing here is read on trust.
-  if (pointBlock >= PointStore.size() || polygonBlock >= PolygonStore.size()) return false;
-  const int64_t pointCount = PointStore[pointBlock];
-  if (pointCount < 0 || static_cast<uint64_t>(1 + 3 * pointCount) > PointStore.size() - pointBlock)
-    return false;
-  const int32_t* points = PointStore.data() + pointBlock + 1;
-
-  const int64_t polygonCount = PolygonStore[polygonBlock];
-  if (polygonCount < 0) return false;
-  const size_t end = PolygonStore.size();
-  size_t at = polygonBlock + 1;
-  std::vector<Corner> corners;
-  for (int64_t q = 0; q < polygonCount; ++q) {
-    if (end - at < 2) return false;
-    const int32_t kind = PolygonStore[at];
-    const int64_t cornerCount = PolygonStore[at + 1];
-    if (cornerCount < 0) return false;
-    const bool isAnimated = IsAnimatedKind(kind);
-    const uint64_t length = 2 + 3 * static_cast<uint64_t>(cornerCount) + (isAnimated ? 4 : 0);
-    if (length > end - at) return false;
-    const int32_t* record = PolygonStore.data() + at;
-    const int32_t* pointNumbers = record + 2;
-    const int32_t* texels = pointNumbers + cornerCount + (isAnimated ? 4 : 0);
-    at += length;
-
-    // Which frame of the strip: frames run left to right, then down, on the 256-wide page. A
-    // frame width outside 1..256 leaves no sensible strip, so such a polygon shows its texels
-    // as written.
-    int64_t offsetU = 0, offsetV = 0;
-    if (isAnimated) {
-      animated = true;
-      const int64_t width = pointNumbers[cornerCount + 2];
-      const int64_t height = pointNumbers[cornerCount + 3];
-      const int64_t frame = model.teamColors ? TeamNumber : model.frame;
-      if (width >= 1 && width <= 256 && frame >= 0) {
-        const int64_t perRow = 256 / width;
-        offsetU = width * (frame % perRow);
-        offsetV = height * (frame / perRow);
-      } else if ((width < 1 || width > 256) && faults) {
-        faults->badFrameWidth = true;
-      }
-    }
-
-    // Polygons that cannot make a triangle, or that name points the level does not have, are
-    // left out; the rest of the level still builds.
-    if (cornerCount < 3) {
-      if (faults) faults->tooFewCorners = true;
-      continue;
-    }
-    bool pointsInLevel = true;
-    for (int64_t c = 0; c < cornerCount; ++c) {
-      if (pointNumbers[c] < 0 || pointNumbers[c] >= pointCount) pointsInLevel = false;
-    }
-    if (!pointsInLevel) {
-      if (faults) faults->strayPoints = true;
-      continue;
-    }
-
-    corners.resize(static_cast<size_t>(cornerCount));
-    for (int64_t c = 0; c < cornerCount; ++c) {
-      const int32_t* p = points + 3 * static_cast<int64_t>(pointNumbers[c]);
-      Corner& corner = corners[static_cast<size_t>(c)];
-      corner.position[0] = static_cast<float>(p[0]);
-      corner.position[1] = static_cast<float>(p[1]);
-      corner.position[2] = static_cast<float>(p[2]);
-      corner.texel[0] = Saturate(texels[2 * c] + offsetU);
-      corner.texel[1] = Saturate(texels[2 * c + 1] + offsetV);
-    }
-    // A fan around the first corner; a two-sided polygon adds each triangle's mirror (second and
-    // third corners exchanged) right after it, which faces the other way.
-    const bool twoSided = IsTwoSidedKind(kind);
-    for (size_t k = 2; k < corners.size(); ++k) {
-      AppendTriangle(triangles, corners[0], corners[k - 1], corners[k]);
-      if (twoSided) AppendTriangle(triangles, corners[0], corners[k], corners[k - 1]);
-    }
-  }
-  pointBlockLength = static_cast<size_t>(1 + 3 * pointCount);
-  polygonBlockLength = at - polygonBlock;
-  return true;
+  const int32_t* points = pointBlock < PointStore.size() ? PointStore.data() + pointBlock + 1 : nullptr;
+  std::vector<Corner>& corners = ScratchCorners();
+  return WalkLevel(model, pointBlock, polygonBlock, pointBlockLength, polygonBlockLength, faults,
+                   [&](const PolygonView& p) {
+                     if (p.animated) animated = true;
+                     if (!p.drawn) return;
+                     corners.resize(static_cast<size_t>(p.cornerCount));
+                     for (int64_t c = 0; c < p.cornerCount; ++c) {
+                       const int32_t* point = points + 3 * static_cast<int64_t>(p.pointNumbers[c]);
+                       Corner& corner = corners[static_cast<size_t>(c)];
+                       corner.position[0] = static_cast<float>(point[0]);
+                       corner.position[1] = static_cast<float>(point[1]);
+                       corner.position[2] = static_cast<float>(point[2]);
+                       corner.texel[0] = CornerTexel(p, c, 0);
+                       corner.texel[1] = CornerTexel(p, c, 1);
+                     }
+                     // A fan around the first corner; a two-sided polygon adds each triangle's
+                     // mirror (second and third corners exchanged) right after it, which faces
+                     // the other way.
+                     const bool twoSided = IsTwoSidedKind(p.kind);
+                     for (size_t k = 2; k < corners.size(); ++k) {
+                       AppendTriangle(triangles, corners[0], corners[k - 1], corners[k]);
+                       if (twoSided) AppendTriangle(triangles, corners[0], corners[k], corners[k - 1]);
+                     }
+                   });
 }
 
 void BuildModelGeometry(int32_t model, BuildMode mode) {
@@ -143,23 +191,29 @@ void BuildModelGeometry(int32_t model, BuildMode mode) {
   size_t pointBlock = static_cast<size_t>(std::max(record.pointStart, 0));
   size_t polygonBlock = static_cast<size_t>(std::max(record.polygonStart, 0));
   bool storesWhole = true;
-  TriangleList triangles;
+  TriangleList& triangles = ScratchTriangles();
   LevelFaults faults;
   for (int32_t level = 0; level < record.levelCount; ++level) {
     bool animated = false;
     size_t pointLength = 0, polygonLength = 0;
+    if (mode == BuildMode::Update) {
+      // Past a level cut short in the stores nothing is read any more.
+      if (storesWhole) {
+        storesWhole = UpdateLevelTexCoords(record, model, level, pointBlock, polygonBlock,
+                                           pointLength, polygonLength);
+      }
+      pointBlock += pointLength;
+      polygonBlock += polygonLength;
+      continue;
+    }
     if (storesWhole) {
       storesWhole = BuildLevelTriangles(record, pointBlock, polygonBlock, triangles, animated,
                                         pointLength, polygonLength, &faults);
     }
     if (!storesWhole) triangles.clear();
-    if (mode == BuildMode::FirstBuild) {
-      // Every level gets its entry, even an empty one, so later levels and models keep their
-      // positions in the table.
-      CreateLevelBuffer(triangles, model, level);
-    } else if (animated && storesWhole) {
-      UpdateLevelTexCoords(triangles, model, level);
-    }
+    // Every level gets its entry, even an empty one, so later levels and models keep their
+    // positions in the table.
+    CreateLevelBuffer(triangles, model, level);
     pointBlock += pointLength;
     polygonBlock += polygonLength;
   }
@@ -237,13 +291,35 @@ int32_t FirstLevelBufferOf(int32_t model) {
   return static_cast<int32_t>(it - LevelBufferTable.begin());
 }
 
-void UpdateLevelTexCoords(const TriangleList& triangles, int32_t model, int32_t level) {
+bool UpdateLevelTexCoords(const PieModel& record, int32_t model, int32_t level, size_t pointBlock,
+                          size_t polygonBlock, size_t& pointBlockLength, size_t& polygonBlockLength) {
+  // Only animated polygons change between beats, so only their vertices are written: the buffer
+  // ends as rewriting the whole rebuilt list would leave it, without building the list.
+  struct Animated {
+    PolygonView polygon;
+    size_t firstTriangle;
+  };
+  static std::vector<Animated> animated;
+  animated.clear();
+  size_t triangle = 0;
+  bool hasAnimated = false;
+  const bool whole = WalkLevel(record, pointBlock, polygonBlock, pointBlockLength, polygonBlockLength,
+                               nullptr, [&](const PolygonView& p) {
+                                 if (p.animated) {
+                                   hasAnimated = true;
+                                   if (p.drawn) animated.push_back({p, triangle});
+                                 }
+                                 triangle += p.TriangleCount();
+                               });
+  // A level cut short in the stores is not touched, nor is one without animated polygons.
+  if (!whole || !hasAnimated) return whole;
+
   const int32_t first = FirstLevelBufferOf(model);
-  if (first < 0 || level < 0) return;
+  if (first < 0 || level < 0) return true;
   const size_t position = static_cast<size_t>(first) + static_cast<size_t>(level);
-  if (position >= LevelBufferTable.size()) return;
+  if (position >= LevelBufferTable.size()) return true;
   const LevelBuffer& entry = LevelBufferTable[position];
-  if (entry.model != model || entry.level != level || !entry.buffer) return;
+  if (entry.model != model || entry.level != level || !entry.buffer) return true;
 
   void* data = nullptr;
   HRESULT hr = entry.buffer->Lock(0, 0, &data, 0);
@@ -254,19 +330,32 @@ void UpdateLevelTexCoords(const TriangleList& triangles, int32_t model, int32_t 
   if (FAILED(hr)) {
     // The buffer keeps its previous coordinates.
     ErrorLog::Write("Failed to lock vertex buffer PieVB[]");
-    return;
+    return true;
   }
-  // The polygons have not changed since the first build, so the counts agree; the smaller one is
-  // taken all the same, never writing past the buffer.
-  const size_t count = std::min(triangles.size(), static_cast<size_t>(entry.triangleCount));
-  PieVertex* vertex = static_cast<PieVertex*>(data);
-  for (size_t i = 0; i < count; ++i) {
-    for (int c = 0; c < 3; ++c, ++vertex) {
-      vertex->u = static_cast<float>(triangles[i].texel[c][0]) / kPageSize;
-      vertex->v = static_cast<float>(triangles[i].texel[c][1]) / kPageSize;
+  // The polygons have not changed since the first build, so the counts agree; a triangle beyond
+  // the buffer is skipped all the same, never written.
+  const size_t count = static_cast<size_t>(std::max(entry.triangleCount, 0));
+  PieVertex* vertices = static_cast<PieVertex*>(data);
+  auto write = [&](size_t t, const PolygonView& p, int64_t a, int64_t b, int64_t c) {
+    if (t >= count) return;
+    const int64_t corners[3] = {a, b, c};
+    for (int i = 0; i < 3; ++i) {
+      PieVertex& v = vertices[3 * t + i];
+      v.u = static_cast<float>(CornerTexel(p, corners[i], 0)) / kPageSize;
+      v.v = static_cast<float>(CornerTexel(p, corners[i], 1)) / kPageSize;
+    }
+  };
+  for (const Animated& a : animated) {
+    const PolygonView& p = a.polygon;
+    const bool twoSided = IsTwoSidedKind(p.kind);
+    size_t t = a.firstTriangle;
+    for (int64_t k = 2; k < p.cornerCount; ++k) {
+      write(t++, p, 0, k - 1, k);
+      if (twoSided) write(t++, p, 0, k, k - 1);
     }
   }
   entry.buffer->Unlock();
+  return true;
 }
 
 void DrawModel(int32_t model, D3DXMATRIX world) {

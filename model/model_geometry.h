@@ -55,7 +55,11 @@ bool BuildLevelTriangles(const PieModel& model, size_t pointBlock, size_t polygo
                          TriangleList& triangles, bool& animated, size_t& pointBlockLength,
                          size_t& polygonBlockLength, LevelFaults* faults = nullptr);
 void CreateLevelBuffer(const TriangleList& triangles, int32_t model, int32_t level);
-void UpdateLevelTexCoords(const TriangleList& triangles, int32_t model, int32_t level);
+// The animation step for one level: rewrites the texture coordinates of the level's animated
+// polygons in its buffer (one lock, only when the level has animated polygons) and says how long
+// its blocks are. False when the blocks do not lie whole inside the stores.
+bool UpdateLevelTexCoords(const PieModel& record, int32_t model, int32_t level, size_t pointBlock,
+                          size_t polygonBlock, size_t& pointBlockLength, size_t& polygonBlockLength);
 void DrawLevelBuffer(int32_t position, D3DXMATRIX world);
 // Position of the model's first LevelBufferTable entry, -1 when it has none.
 int32_t FirstLevelBufferOf(int32_t model);

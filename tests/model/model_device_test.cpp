@@ -146,6 +146,52 @@ TEST_F(LevelBufferTest, StripsStepAndWrapWhileTeamColouredModelsStayAtFrameZero)
   EXPECT_FLOAT_EQ(Vertices(teamStrip)[0].u, 0.0f);
 }
 
+TEST_F(LevelBufferTest, EveryAnimationStepLeavesTheBuffersAsAFullRebuildWould) {
+  // Level 0 mixes a still quad, a two-sided strip of 64 x 32 frames (the step writes only the
+  // strip's vertices, so its triangles must be found among the others), a strip of two corners
+  // and one naming a point the level lacks (both make no triangle), a strip of frame width 0
+  // (drawn unanimated) and a one-sided pentagon strip of 8 frames 32 wide. Level 1 holds a
+  // strip only.
+  TeamColorsFlag = false;
+  const std::string pie =
+      "PIE 2 TEXTURE 0 p.pcx 256 256 LEVELS 2 "
+      "LEVEL 1 POINTS 5 0 0 0 10 0 0 10 10 0 0 10 0 5 15 0 POLYGONS 6 "
+      "200 4 0 1 2 3 0 0 8 0 8 8 0 8 "
+      "6200 4 0 1 2 3 4 1 64 32 0 0 64 0 64 32 0 32 "
+      "4200 2 0 1 4 1 64 32 0 0 1 1 "
+      "4a00 3 0 1 9 4 1 64 32 0 0 1 1 2 2 "
+      "4200 3 0 1 2 4 1 0 32 5 5 6 6 7 7 "
+      "14200 5 0 1 2 3 4 8 1 32 32 0 224 32 224 32 255 16 255 0 255 "
+      "LEVEL 2 POINTS 3 0 0 0 10 0 0 10 10 0 POLYGONS 1 6a00 3 0 1 2 4 1 64 32 0 0 64 0 64 32";
+  const int32_t m = Load("mixed.pie", pie);
+  ASSERT_EQ(LevelBufferTable.size(), 2u);
+  for (int step = 0; step <= 9; ++step) {
+    if (step > 0) AdvanceTextureAnimations();
+    size_t points = static_cast<size_t>(ModelCatalogue[m].pointStart);
+    size_t polygons = static_cast<size_t>(ModelCatalogue[m].polygonStart);
+    for (int level = 0; level < 2; ++level) {
+      TriangleList triangles;
+      bool animated = false;
+      size_t pointLength = 0, polygonLength = 0;
+      ASSERT_TRUE(BuildLevelTriangles(ModelCatalogue[m], points, polygons, triangles, animated,
+                                      pointLength, polygonLength));
+      points += pointLength;
+      polygons += polygonLength;
+      const std::vector<PieVertex> v = Vertices(LevelBufferTable[level].buffer);
+      ASSERT_EQ(v.size(), triangles.size() * 3) << level;
+      for (size_t i = 0; i < v.size(); ++i) {
+        const Triangle& t = triangles[i / 3];
+        const size_t c = i % 3;
+        EXPECT_EQ(v[i].u, static_cast<float>(t.texel[c][0]) / 256.0f) << step << " " << level << " " << i;
+        EXPECT_EQ(v[i].v, static_cast<float>(t.texel[c][1]) / 256.0f) << step << " " << level << " " << i;
+        EXPECT_EQ(v[i].x, t.position[c][0] / 10.0f);
+      }
+    }
+  }
+  // The pentagon's 8 frames and the strips' 4 leave frameCount 4: every frame was shown.
+  EXPECT_EQ(ModelCatalogue[m].frameCount, 4);
+}
+
 TEST_F(LevelBufferTest, FailedCreationOrLockLeavesAnEntryWithoutBuffer) {
   kvrtest::FailVertexBufferCreationAfter(0);
   Load("a.pie", SquarePie());
