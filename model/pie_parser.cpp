@@ -1,5 +1,7 @@
 #include "model/pie_parser.h"
 
+#include <string_view>
+
 #include "data/animations.h"
 #include "data/data_file.h"
 #include "data/model_catalogue.h"
@@ -14,7 +16,7 @@ namespace {
 TokenReader* pieInput = nullptr;
 
 struct KindOfFlag {
-  const char* flag;
+  std::string_view flag;  // lengths compared first: most words differ from most flags in length
   int32_t kind;
 };
 const KindOfFlag kKinds[] = {
