@@ -5,7 +5,8 @@
 //   Beat    one animation beat            / a clear and a present       goal <  1
 //   Memory  peak resident after the load  / empty program + content     goal <= 1.5
 //
-// Every time is the median of the repetitions; figure and floor come from the same run.
+// Every time is the median of the repetitions; figure and floor come from the same run, their
+// repetitions interleaved.
 // Google Benchmark's own flags work as usual (--benchmark_filter skips the figures it filters out).
 #include <benchmark/benchmark.h>
 
@@ -73,13 +74,20 @@ int main(int argc, char** argv) {
     if (std::strncmp(argv[i], "--memory-probe=", 15) == 0) return bench::RunMemoryProbe(argv[i] + 15);
 
   bool memory = true;
+  bool interleaving = false;
   std::vector<char*> args;
   for (int i = 0; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--no-memory") == 0)
+    if (std::strcmp(argv[i], "--no-memory") == 0) {
       memory = false;
-    else
-      args.push_back(argv[i]);
+      continue;
+    }
+    interleaving |= std::strncmp(argv[i], "--benchmark_enable_random_interleaving", 38) == 0;
+    args.push_back(argv[i]);
   }
+  // A figure and its floor are measured in turns, their repetitions shuffled together, so a
+  // machine that is busier for a while slows both alike instead of one of them.
+  static char interleave[] = "--benchmark_enable_random_interleaving=true";
+  if (!interleaving) args.insert(args.begin() + 1, interleave);
   int count = int(args.size());
   benchmark::Initialize(&count, args.data());
   if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 2;

@@ -19,15 +19,45 @@ void BM_Frame(benchmark::State& state) {
   for (int i = 0; i < 10; ++i) RenderFrame();  // shaders compiled, buffers uploaded
   for (auto _ : state) RenderFrame();
 }
-BENCHMARK(BM_Frame)->UseRealTime()->MinTime(0.5)->Repetitions(7)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Frame)->UseRealTime()->MinTime(0.2)->Repetitions(15)->ReportAggregatesOnly(true);
 
-// The floor: the same device, the same clear (target and depth) and the same Present.
-void BM_ClearPresent(benchmark::State& state) {
-  if (!bench::UseDataSet(bench::DataSet::Sample)) {
+// Where a frame's time above the floor goes: the same frame without one of its parts.
+void BM_FrameWithout(benchmark::State& state) {
+  kvrtest::UseRealClock();
+  if (!bench::UseDataSet(bench::DataSet::Sample) || !bench::ShowLargestModelWithPanel()) {
     state.SkipWithError("no device or no sample data set");
     return;
   }
-  IDirect3DDevice9* d = g_pd3dDevice;
+  ViewerState& s = viewerState;
+  switch (state.range(0)) {
+    case 0:
+      state.SetLabel("the model");
+      s.displayedModel = -1;
+      break;
+    case 1:
+      state.SetLabel("the model panel");
+      s.showModelPanel = false;
+      break;
+    default:
+      state.SetLabel("model, panel and axes");
+      s.displayedModel = -1;
+      s.showModelPanel = false;
+      s.showAxes = false;
+      break;
+  }
+  for (int i = 0; i < 10; ++i) RenderFrame();
+  for (auto _ : state) RenderFrame();
+}
+BENCHMARK(BM_FrameWithout)->DenseRange(0, 2)->UseRealTime()->MinTime(0.5)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The floor: the same device, the same clear (target and depth) and the same Present.
+// Whatever data set is loaded stays: the floor draws none of it.
+void BM_ClearPresent(benchmark::State& state) {
+  IDirect3DDevice9* d = bench::Device();
+  if (!d) {
+    state.SkipWithError("no device");
+    return;
+  }
   for (int i = 0; i < 10; ++i) {
     d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, D3DCOLOR_ARGB(255, 0, 0, 0), 1.0f, 0);
     d->Present(nullptr, nullptr, nullptr, nullptr);
@@ -37,6 +67,6 @@ void BM_ClearPresent(benchmark::State& state) {
     d->Present(nullptr, nullptr, nullptr, nullptr);
   }
 }
-BENCHMARK(BM_ClearPresent)->UseRealTime()->MinTime(0.5)->Repetitions(7)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ClearPresent)->UseRealTime()->MinTime(0.2)->Repetitions(15)->ReportAggregatesOnly(true);
 
 }  // namespace

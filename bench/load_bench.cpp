@@ -29,7 +29,7 @@ void BM_LoadToFirstFrame(benchmark::State& state) {
     if (!bench::ReloadDataSet(bench::DataSet::Large)) state.SkipWithError("the load failed");
   }
 }
-BENCHMARK(BM_LoadToFirstFrame)->UseRealTime()->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadToFirstFrame)->UseRealTime()->Iterations(1)->Repetitions(9)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 
 // The floor: every file of the set read whole with plain stdio, and every text file's words
 // counted with the program's own word splitter.
@@ -62,6 +62,6 @@ void BM_ReadAndSplit(benchmark::State& state) {
     benchmark::DoNotOptimize(words);
   }
 }
-BENCHMARK(BM_ReadAndSplit)->UseRealTime()->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadAndSplit)->UseRealTime()->Iterations(1)->Repetitions(9)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 
 }  // namespace
