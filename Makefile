@@ -33,9 +33,10 @@ windows: build-win/build.ninja
 # The whole suite under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer. The
 # asan presets hold everything: test programs start through tests/asan/run_sanitized, and the
 # sanitizer options (leak suppressions only inside the graphics stack, tests/asan/lsan.supp) also
-# reach the viewer that the end-to-end script starts. Two script tests are left to `make test`:
+# reach the viewer that the end-to-end script starts. Three script tests are left to `make test`:
 # the pkg-config consumer links a plain program against the layer, which a sanitized layer cannot
-# serve, and the fuzz smoke run uses the fuzz build's own sanitizers.
+# serve, the fuzz smoke run uses the fuzz build's own sanitizers, and the benchmarks are not built
+# here (their timings would mean nothing under the sanitizers).
 build-asan/build.ninja:
 	cmake --preset asan $(CMAKE_LAUNCHER) >/dev/null
 
