@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -49,23 +48,6 @@ const Category kCategories[] = {
 
 const char* const kStillFlags[] = {"200", "a00", "2200", "2a00", "10200", "10a00"};
 const char* const kAnimatedFlags[] = {"4200", "4a00", "6200", "6a00", "14200", "14a00", "16a00"};
-
-bool WriteBytes(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), std::streamsize(bytes.size()));
-  return bool(out);
-}
-
-bool WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
-  return WriteBytes(path, std::string(bytes.begin(), bytes.end()));
-}
-
-std::string Lines(const std::vector<std::string>& lines) {
-  std::string out;
-  for (const std::string& l : lines) out += l + "\r\n";
-  return out;
-}
 
 std::string Numbered(const char* prefix, int n, int width) {
   char buf[32];

@@ -3,7 +3,6 @@
 // every run.
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -12,6 +11,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+using kit::Lines;
+using kit::WriteBytes;
 using kit::Model;
 
 struct Category {
@@ -21,24 +22,6 @@ struct Category {
   bool flagAware;         // understands the team-colour switches
   std::vector<Model> models;
 };
-
-bool WriteBytes(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), std::streamsize(bytes.size()));
-  return bool(out);
-}
-
-bool WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
-  return WriteBytes(path, std::string(bytes.begin(), bytes.end()));
-}
-
-// Manifests are written as a Windows editor saves them: one entry a line, CR LF.
-std::string Lines(const std::vector<std::string>& lines) {
-  std::string out;
-  for (const std::string& l : lines) out += l + "\r\n";
-  return out;
-}
 
 bool Check(bool ok, const std::string& what) {
   if (!ok) std::fprintf(stderr, "make_sample: %s\n", what.c_str());

@@ -5,6 +5,7 @@
 // between standard libraries), only integer hashing and plain arithmetic.
 #pragma once
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -213,6 +214,14 @@ extern const RGBA kHole;
 
 std::vector<uint8_t> DdsArgb(const Image& img, bool keepPureGreen);
 std::vector<uint8_t> DdsDxt(const Image& img, bool dxt5);
+
+// ---------------------------------------------------------------- output
+
+// Writes a file, creating its folders; false when it cannot be written whole.
+bool WriteBytes(const std::filesystem::path& path, const std::string& bytes);
+bool WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
+// Manifests are written as a Windows editor saves them: one entry a line, CR LF.
+std::string Lines(const std::vector<std::string>& lines);
 
 // ---------------------------------------------------------------- the data set
 
