@@ -3,10 +3,12 @@
 #include <kvrplatform_testing.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "app/device.h"
 #include "app/input.h"
@@ -144,15 +146,12 @@ std::string DataSetDir(DataSet set) {
 }
 
 bool ShowLargestModelWithPanel() {
-  int32_t largest = -1;
-  int64_t most = -1;
-  for (size_t i = 0; i < ModelCatalogue.size(); ++i) {
-    int64_t triangles = 0;
-    for (const LevelBuffer& b : LevelBufferTable)
-      if (b.model == int32_t(i)) triangles += b.triangleCount;
-    if (triangles > most) most = triangles, largest = int32_t(i);
-  }
-  if (largest < 0) return false;
+  // Triangles of each model, summed in one pass over the level table.
+  std::vector<int64_t> triangles(ModelCatalogue.size(), 0);
+  for (const LevelBuffer& b : LevelBufferTable)
+    if (b.model >= 0 && size_t(b.model) < triangles.size()) triangles[size_t(b.model)] += b.triangleCount;
+  if (triangles.empty()) return false;
+  const int32_t largest = int32_t(std::max_element(triangles.begin(), triangles.end()) - triangles.begin());
   // The panel lists twenty names with the largest model's among them, as a category of twenty
   // or more would; the rows are whatever names the catalogue starts with.
   ViewerState& s = viewerState;
