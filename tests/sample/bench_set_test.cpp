@@ -17,13 +17,10 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string BenchSetGenerator() {
-  if (const char* env = std::getenv("KVR_MAKE_BENCH_SET")) return env;
 #ifdef KVR_MAKE_BENCH_SET
-  return KVR_MAKE_BENCH_SET;
+  return ToolPath("KVR_MAKE_BENCH_SET", KVR_MAKE_BENCH_SET, "make_bench_set");
 #else
-  std::error_code ec;
-  fs::path self = fs::read_symlink("/proc/self/exe", ec);
-  return (self.parent_path().parent_path() / "make_bench_set").string();
+  return ToolPath("KVR_MAKE_BENCH_SET", nullptr, "make_bench_set");
 #endif
 }
 

@@ -15,16 +15,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The generator: KVR_MAKE_SAMPLE in the environment, else the path the build handed in, else
-// make_sample in the build folder above this test program's own.
 std::string GeneratorPath() {
-  if (const char* env = std::getenv("KVR_MAKE_SAMPLE")) return env;
 #ifdef KVR_MAKE_SAMPLE
-  return KVR_MAKE_SAMPLE;
+  return ToolPath("KVR_MAKE_SAMPLE", KVR_MAKE_SAMPLE, "make_sample");
 #else
-  std::error_code ec;
-  fs::path self = fs::read_symlink("/proc/self/exe", ec);
-  return (self.parent_path().parent_path() / "make_sample").string();
+  return ToolPath("KVR_MAKE_SAMPLE", nullptr, "make_sample");
 #endif
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <kvrplatform_testing.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -23,6 +24,16 @@
 #include "test_support.h"
 
 namespace sampletest {
+
+// A generator of tools/: the path in the environment variable if set, else the one the build
+// handed in (null when none), else `name` in the build folder above this test program's own.
+inline std::string ToolPath(const char* variable, const char* built, const char* name) {
+  if (const char* env = std::getenv(variable)) return env;
+  if (built) return built;
+  std::error_code ec;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return (self.parent_path().parent_path() / name).string();
+}
 
 inline std::string SampleDir() { return std::string(KVR_SOURCE_DIR) + "/sample"; }
 
