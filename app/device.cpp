@@ -1,17 +1,9 @@
+// The Direct3D object and device: created with three tries of vertex processing, released at the stop.
 #include "app/device.h"
 
-#include <d3dx9.h>
-
-#include "app/error_log.h"
-#include "app/input.h"
-#include "app/viewer_state.h"
-#include "data/load_sequence.h"
-#include "data/model_catalogue.h"
+#include "base/error_log.h"
+#include "data/data_set.h"
 #include "overlay/overlays.h"
-
-IDirect3D9* g_pD3D = nullptr;
-IDirect3DDevice9* g_pd3dDevice = nullptr;
-Camera camera = {};
 
 namespace {
 
@@ -27,10 +19,6 @@ const DeviceAttempt kDeviceAttempts[] = {
     {D3DCREATE_MIXED_VERTEXPROCESSING, "Failed to create the D3D Mixed Device "},
     {D3DCREATE_SOFTWARE_VERTEXPROCESSING, "Failed to create the D3D Software Device "},
 };
-
-const float kFieldOfView = 0.3926991f;  // pi / 8: 22.5 degrees vertically
-const float kNearPlane = 10.0f;
-const float kFarPlane = 2000.0f;
 
 }  // namespace
 
@@ -68,46 +56,6 @@ HRESULT InitD3D(HWND hWnd) {
   return E_FAIL;
 }
 
-void SetupScene() {
-  LoadDataSet();
-
-  SetColorBar(viewerState.sliderRed, 0);
-  SetColorBar(viewerState.sliderGreen, 1);
-  SetColorBar(viewerState.sliderBlue, 2);
-
-  ListModelsOfCategory(viewerState.nameList, viewerState.currentCategory);
-  viewerState.displayedModel = -1;
-  if (viewerState.selectedIndex >= 0 &&
-      static_cast<size_t>(viewerState.selectedIndex) < viewerState.nameList.size())
-    viewerState.displayedModel = FindModelByName(viewerState.nameList[viewerState.selectedIndex].c_str());
-
-  viewerState.leftHeld = false;
-  viewerState.rightHeld = false;
-  viewerState.clickPending = false;
-
-  if (!g_pd3dDevice) return;
-
-  D3DMATERIAL9 material = {};
-  material.Diffuse = {0.1f, 0.1f, 0.1f, 0.0f};
-  material.Ambient = {0.1f, 0.1f, 0.1f, 0.0f};
-  g_pd3dDevice->SetMaterial(&material);
-
-  RECT desktop = {};
-  GetClientRect(GetDesktopWindow(), &desktop);
-  float aspect = 1.0f;
-  if (desktop.right > 0 && desktop.bottom > 0)
-    aspect = 1.0f / (static_cast<float>(desktop.bottom) / static_cast<float>(desktop.right));
-  D3DXMATRIX projection;
-  D3DXMatrixPerspectiveFovLH(&projection, kFieldOfView, aspect, kNearPlane, kFarPlane);
-  g_pd3dDevice->SetTransform(D3DTS_PROJECTION, &projection);
-
-  ApplyView();
-
-  D3DXMATRIX world;
-  D3DXMatrixIdentity(&world);
-  g_pd3dDevice->SetTransform(D3DTS_WORLD, &world);
-}
-
 void ShutdownGraphics() {
   if (g_pd3dDevice) {
     g_pd3dDevice->Release();
@@ -119,25 +67,5 @@ void ShutdownGraphics() {
   }
   // Each resource holds its own reference to the device, so releasing them afterwards is safe.
   ReleaseDeviceResources();
-}
-
-void ResetCamera() {
-  camera.eyeX = 0.0f;
-  camera.eyeY = 47.0f;
-  camera.eyeZ = -224.0f;
-  camera.targetHeight = 47.0f;
-  camera.angle2 = 5.69f;
-  camera.angle1 = 6.3f;
-  PollCameraKeys();  // also applies the limits and the angle wrapping
-  ApplyView();
-}
-
-void ApplyView() {
-  if (!g_pd3dDevice) return;
-  D3DXVECTOR3 eye(camera.eyeX, camera.eyeY, camera.eyeZ);
-  D3DXVECTOR3 at(0.0f, 0.0f, 0.0f);
-  D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
-  D3DXMATRIX view;
-  D3DXMatrixLookAtLH(&view, &eye, &at, &up);
-  g_pd3dDevice->SetTransform(D3DTS_VIEW, &view);
+  ReleaseDataSet();
 }

@@ -1,10 +1,10 @@
-// Keyboard and mouse: the window procedure, the pointer poll and the polled camera keys.
+// Keyboard and mouse: the window procedure, the pointer poll and the colour sliders.
 #include "app/input.h"
 
-#include <d3d9.h>
 #include <windows.h>
 
-#include "app/device.h"
+#include "app/frame.h"
+#include "app/model_panel.h"
 #include "app/viewer_state.h"
 #include "overlay/overlays.h"
 
@@ -24,25 +24,6 @@ const SliderZone kSliders[3] = {
     {290, 556, 295, &ViewerState::sliderGreen},
     {570, 836, 575, &ViewerState::sliderBlue},
 };
-
-// Everything the camera keys change is this step times a factor; movement is per idle tick.
-constexpr float kStep = 0.00001f;
-constexpr float kZoomStep = kStep * 30000.0f;          // 0.3 world units of eye z
-constexpr float kHeightStep = kStep * 1.0f * 5000.0f;  // 0.05 world units of target height
-constexpr float kAngle1Step = kStep * 0.25f * 1000.0f; // 0.0025 rad
-constexpr float kAngle2Step = kStep * 0.1f * 10000.0f; // 0.01 rad
-constexpr float kClosestEyeZ = -50.0f;
-constexpr float kLowestTarget = 5.0f, kHighestTarget = 1300.0f;
-constexpr float kTwoPi = 6.2831855f;
-constexpr float kEaseStep = 0.5f;
-
-bool KeyHeld(int virtualKey) { return (GetAsyncKeyState(virtualKey) & 0x8000) != 0; }
-
-float WrapAngle(float a) {
-  if (a > kTwoPi) return a - kTwoPi;
-  if (a <= 0.0f) return a + kTwoPi;
-  return a;
-}
 
 void ScrollModelPanel(int32_t rows) {
   ViewerState& s = viewerState;
@@ -124,83 +105,4 @@ void PollCursor() {
   if (p.y < -32768) p.y = -32768;
   viewerState.mouseX = static_cast<int16_t>(p.x);
   viewerState.mouseY = static_cast<int16_t>(p.y);
-}
-
-void PollCameraKeys() {
-  Camera& c = camera;
-  const ViewerState& s = viewerState;
-  c.viewChanged = true;
-  bool taken = true;
-  bool wrapAngle1 = false;
-
-  D3DVIEWPORT9 viewport = {};
-  if (g_pd3dDevice) g_pd3dDevice->GetViewport(&viewport);
-  const int32_t width = static_cast<int32_t>(viewport.Width);
-  const int32_t height = static_cast<int32_t>(viewport.Height);
-  const int32_t mx = s.mouseX, my = s.mouseY;
-
-  // The first entry that applies takes the tick; the ones below it are not looked at. The Right
-  // arrow and the left and right screen edges take it without moving anything.
-  if (KeyHeld(VK_LEFT)) {
-    c.angle1 += kAngle1Step;
-    wrapAngle1 = true;
-  } else if (KeyHeld(VK_RIGHT)) {
-    // takes the tick, changes nothing
-  } else if (KeyHeld(VK_UP) || my == 0) {
-    c.eyeZ += kZoomStep;
-    if (c.eyeZ > kClosestEyeZ) c.eyeZ = kClosestEyeZ;
-  } else if (mx == 0) {
-    // left edge: likewise
-  } else if (mx == width - 1) {
-    // right edge: likewise
-  } else if (KeyHeld(VK_DOWN) || my == height - 1) {
-    c.eyeZ -= kZoomStep;
-  } else if (KeyHeld(VK_END)) {
-    c.targetHeight -= kHeightStep;
-  } else if (KeyHeld(VK_HOME)) {
-    c.targetHeight += kHeightStep;
-  } else if (KeyHeld(VK_INSERT)) {
-    c.angle2 += kAngle2Step;
-    if (c.angle2 > 7.0f) c.angle2 = 7.0f;
-  } else if (KeyHeld(VK_DELETE)) {
-    c.angle2 -= kAngle2Step;
-    if (c.angle2 < 0.0f) c.angle2 = 0.0f;
-  } else {
-    taken = false;
-    c.viewChanged = false;
-  }
-
-  if (taken) {
-    if (c.targetHeight > kHighestTarget) {
-      c.targetHeight = kHighestTarget;
-    } else if (c.targetHeight < kLowestTarget) {
-      c.targetHeight = kLowestTarget;
-    }
-  }
-  c.angle2 = WrapAngle(c.angle2);
-  if (wrapAngle1) c.angle1 = WrapAngle(c.angle1);
-  if (c.viewChanged) ApplyView();
-}
-
-bool EaseCameraHeight() {
-  Camera& c = camera;
-  bool moved = false;
-  // The eye comes to rest within half a unit of the target. A tick that moves it runs the key
-  // chain a second time, so a held key acts twice in that tick.
-  if (c.targetHeight < c.eyeY && c.targetHeight - c.eyeY < -kEaseStep) {
-    c.eyeY -= kEaseStep;
-    PollCameraKeys();
-    moved = true;
-  } else if (c.targetHeight > c.eyeY && c.targetHeight - c.eyeY > kEaseStep) {
-    c.eyeY += kEaseStep;
-    PollCameraKeys();
-    moved = true;
-  }
-  ApplyView();
-  return moved;
-}
-
-void CameraTick() {
-  PollCameraKeys();
-  EaseCameraHeight();
 }

@@ -1,11 +1,14 @@
+// The spine: WinMain's window, device and scene, and the message loop with its idle tick.
 #include "app/main_loop.h"
 
 #include <windows.h>
 
+#include "app/camera.h"
 #include "app/device.h"
-#include "app/error_log.h"
+#include "app/frame.h"
 #include "app/input.h"
-#include "app/viewer_state.h"
+#include "app/scene.h"
+#include "base/error_log.h"
 
 namespace {
 const char kClassName[] = "Kvr MMORTS";

@@ -1,8 +1,8 @@
-// The viewer's state and the per-frame composition: model, name, panels, frame count, overlays.
+// ViewerState: the one record of what the viewer shows, which the frame reads and input writes.
 #pragma once
 #include <cstdint>
 
-#include "data/model_catalogue.h"
+#include "model/model_catalogue.h"
 
 struct ViewerState {
   int32_t currentCategory = 6;  // structures
@@ -30,19 +30,3 @@ struct ViewerState {
   bool timingStarted = false;  // the first frame has set the two readings above
 };
 extern ViewerState viewerState;
-
-// Panel geometry: row i at y 20 * i, text at x 10, clickable left of x 150.
-constexpr int32_t kPanelRowHeight = 20;
-constexpr int32_t kPanelHitRight = 150;
-constexpr int32_t kModelPanelRows = 20;
-
-void RenderFrame();
-void ResetTextureStages();
-void DrawCategoryPanel();
-void DrawModelPanel();
-// Draws one panel row at (10, y); returns the screen row taken by a pending click, or -1.
-int32_t DrawPanelRow(const char* text, int32_t hitRight, int32_t y, bool highlighted);
-void SelectCategory(int32_t category);
-void SelectListEntry(int32_t position);
-// Largest firstRow that still fills the model panel: count - 20, or 0 for shorter lists.
-int32_t LastFirstRow();

@@ -2,7 +2,13 @@
 #include <benchmark/benchmark.h>
 #include <kvrplatform_testing.h>
 
+#include "app/camera.h"
 #include "app/device.h"
+#include "app/scene.h"
+#include "app/category_panel.h"
+#include "app/frame.h"
+#include "app/model_panel.h"
+#include "app/panel_row.h"
 #include "app/viewer_state.h"
 #include "bench_stage.h"
 

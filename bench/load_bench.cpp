@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "bench_stage.h"
-#include "data/data_file.h"
+#include "base/data_file.h"
 
 namespace {
 

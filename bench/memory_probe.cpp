@@ -10,6 +10,8 @@
 #include <string>
 
 #include "bench_stage.h"
+#include "model/level_buffers.h"
+#include "model/model_drawing.h"
 #include "model/model_geometry.h"
 #include "model/texture_pages.h"
 

@@ -1,23 +1,18 @@
+// The load sequence: the start-up manifest's pairs, each running its category's loader.
 #include "data/load_sequence.h"
 
 #include <windows.h>
 
-#include <string>
-#include <vector>
-
-#include "app/device.h"
-#include "app/error_log.h"
+#include "base/data_file.h"
+#include "base/error_log.h"
 #include "data/animations.h"
-#include "data/data_file.h"
-#include "data/model_catalogue.h"
-#include "overlay/bitmap_font.h"
-#include "overlay/loading_screen.h"
-#include "overlay/overlays.h"
+#include "data/category_manifests.h"
+#include "data/model_loader.h"
 
 namespace {
 
 const char kStartUpManifest[] = "duskfen\\KVRStartUp.gam";
-const int kPairCount = 9;
+const size_t kPairCount = 9;
 
 enum class TeamColors { Unchanged, On, Off };
 
@@ -40,12 +35,12 @@ const CategoryLabel kLabels[] = {
     {"Weapons:", "Loading weapons data", TeamColors::Unchanged, LoadWeapons},
 };
 
-void LoadPair(const std::string& label, const std::string& directory) {
+void LoadPair(const StartUpPair& pair, void (*showStage)(const char* line)) {
   for (const CategoryLabel& entry : kLabels) {
-    if (label != entry.label) continue;
-    ShowLoadingLine(entry.loadingLine);
+    if (pair.label != entry.label) continue;
+    if (showStage) showStage(entry.loadingLine);
     if (entry.teamColors != TeamColors::Unchanged) SetTeamColorsFlag(entry.teamColors == TeamColors::On);
-    entry.loader(directory.c_str());
+    entry.loader(pair.directory.c_str());
     return;
   }
   // Any other label loads nothing; it is already in the log with its directory.
@@ -53,33 +48,37 @@ void LoadPair(const std::string& label, const std::string& directory) {
 
 }  // namespace
 
-void LoadDataSet() {
-  CreateScreenFont();
-  ShowLoadingLine("Brennick starting up");
-  // Discards whatever the device creation wrote: the log of a run starts with its data set.
-  ErrorLog::Start();
-  CreateCursor();
-  ResetCamera();
-  CreateAxes();
+StartUpManifest ParseStartUpManifest(const char* begin, const char* end) {
+  StartUpManifest manifest;
+  TokenReader tokens(begin, end);
+  StartUpPair pair;
+  while (manifest.pairs.size() < kPairCount && tokens.Next(pair.label)) {
+    if (!tokens.Next(pair.directory)) {
+      manifest.lastLabel = pair.label;
+      break;
+    }
+    manifest.pairs.push_back(pair);
+  }
+  return manifest;
+}
 
+void ReadStartUpManifest(void (*showStage)(const char* line)) {
   std::vector<char> contents;
   if (!ReadDataFile(kStartUpManifest, contents)) {
     ErrorLog::Write("Failed to open start-up manifest duskfen\\KVRStartUp.gam");
     return;
   }
   // The whole manifest is in memory, so a category's loader never meets it open.
-  TokenReader tokens(contents);
-  std::string label, directory;
-  int pairs = 0;
-  for (; pairs < kPairCount; ++pairs) {
-    if (!tokens.Next(label)) break;  // fewer than nine pairs: load those that were read
-    ErrorLog::Write(label.c_str());
-    if (!tokens.Next(directory)) break;
-    ErrorLog::Write(directory.c_str());
-    LoadPair(label, directory);
+  const StartUpManifest manifest = ParseStartUpManifest(contents.data(), contents.data() + contents.size());
+  contents.clear();
+  for (const StartUpPair& pair : manifest.pairs) {
+    ErrorLog::Write(pair.label.c_str());
+    ErrorLog::Write(pair.directory.c_str());
+    LoadPair(pair, showStage);
   }
-  if (pairs < kPairCount) {
-    ErrorLog::Write(("Start-up manifest duskfen\\KVRStartUp.gam ends after " + std::to_string(pairs) +
-                     " of 9 pairs").c_str());
+  if (!manifest.lastLabel.empty()) ErrorLog::Write(manifest.lastLabel.c_str());
+  if (manifest.pairs.size() < kPairCount) {
+    ErrorLog::Write(("Start-up manifest duskfen\\KVRStartUp.gam ends after " +
+                     std::to_string(manifest.pairs.size()) + " of 9 pairs").c_str());
   }
 }

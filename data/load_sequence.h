@@ -1,4 +1,22 @@
-// The load sequence: the start-up manifest "duskfen\KVRStartUp.gam" drives every category loader.
+// The start-up manifest "duskfen\KVRStartUp.gam" and the category loaders it drives.
 #pragma once
+#include <string>
+#include <vector>
 
-void LoadDataSet();
+// One label and directory prefix of the start-up manifest, as written.
+struct StartUpPair {
+  std::string label;
+  std::string directory;
+};
+
+// The start-up manifest held in memory: at most nine pairs, and a label left without its
+// directory at the end (empty when there is none). Touches no file or table.
+struct StartUpManifest {
+  std::vector<StartUpPair> pairs;
+  std::string lastLabel;
+};
+StartUpManifest ParseStartUpManifest(const char* begin, const char* end);
+
+// Reads the start-up manifest and runs each pair's loader, calling showStage with the pair's
+// loading line first (the loading screen, for the program).
+void ReadStartUpManifest(void (*showStage)(const char* line));

@@ -77,6 +77,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReadAsDrawingDoes();
   }
 
-  fuzzsupport::ResetProgramTables();
+  ResetProgramTables();
   return 0;
 }

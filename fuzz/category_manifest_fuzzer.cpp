@@ -22,6 +22,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   category.loader(category.directory);
 
   fuzzsupport::CheckStoresMatchCatalogue();
-  fuzzsupport::ResetProgramTables();
+  ResetProgramTables();
   return 0;
 }

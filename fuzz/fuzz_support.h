@@ -23,13 +23,21 @@
 #include <string>
 #include <vector>
 
+#include "app/camera.h"
 #include "app/device.h"
-#include "app/error_log.h"
+#include "app/scene.h"
+#include "base/error_log.h"
 #include "data/animations.h"
-#include "data/model_catalogue.h"
+#include "data/category_manifests.h"
+#include "data/model_loader.h"
+#include "model/model_catalogue.h"
+#include "model/level_buffers.h"
+#include "model/level_walk.h"
+#include "model/model_drawing.h"
 #include "model/model_geometry.h"
 #include "model/pie_parser.h"
 #include "model/texture_pages.h"
+#include "program_tables.h"
 #include "test_support.h"
 #include "overlay/loading_screen.h"
 
@@ -143,31 +151,6 @@ inline IDirect3DDevice9* CreateHeadlessDevice() {
   g_pD3D = kept->d3d;
   g_pd3dDevice = kept->device;
   return kept->device;
-}
-
-template <typename T>
-void Empty(std::vector<T>& v) {
-  std::vector<T>().swap(v);
-}
-
-// Releases what the model tables hold and empties every table the loaders fill, as at start-up.
-inline void ResetProgramTables() {
-  ReleaseAllLevelBuffers();
-  ReleaseAllPageTextures();
-  Empty(LevelBufferTable);
-  Empty(TexturePageTable);
-  Empty(ModelCatalogue);
-  Empty(PointStore);
-  Empty(PolygonStore);
-  Empty(ConnectorStore);
-  SetPieInput(nullptr);
-  ResetAnimationTable();
-  Empty(Animations);
-  Empty(AnimationFrames);
-  Empty(AnimationCounters);
-  ResetLoadingScreen();
-  TeamColorsFlag = true;
-  TeamNumber = 0;
 }
 
 // Checks that the stores hold exactly what the catalogue's counts promise: each model's blocks

@@ -31,6 +31,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   for (int step = 0; step < 3; ++step) AdvanceTextureAnimations();
 
-  fuzzsupport::ResetProgramTables();
+  ResetProgramTables();
   return 0;
 }

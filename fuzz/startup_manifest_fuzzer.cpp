@@ -2,6 +2,7 @@
 // laid out like the sample one (every category directory with its manifest and small models, two
 // animations). No device: the loading screen draws nothing and buffers and pages fail to be
 // created, as the loaders allow; the catalogue, the stores and the animations are filled for real.
+#include "app/scene.h"
 #include "data/load_sequence.h"
 #include "fuzz_support.h"
 
@@ -25,6 +26,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (Animations.size() != AnimationCounters.size())
     fuzzsupport::Broken("an animation record without its counter");
-  fuzzsupport::ResetProgramTables();
+  ResetProgramTables();
   return 0;
 }

@@ -1,4 +1,4 @@
-// PIE model files: the model record, the three integer stores and the word-by-word parser.
+// PIE model files: the model record, the polygon kinds and the parser, a function of a file's bytes.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -15,35 +15,36 @@ struct PieModel {
   uint8_t animated = 0;          // some polygon carries a texture-animation strip
   int32_t frameCount = 1;        // texture-animation frames
   int32_t frame = 0;             // current texture-animation frame
-  uint8_t teamColors = 0;        // TeamColorsFlag when the model was parsed
+  uint8_t teamColors = 0;        // TeamColorsFlag when the model was loaded
   int32_t category = 0;          // ModelCategory
 };
-
-// Process-wide integer stores; a model's blocks are consecutive, one per level.
-extern std::vector<int32_t> PointStore;
-extern std::vector<int32_t> PolygonStore;
-extern std::vector<int32_t> ConnectorStore;
-
-int32_t LevelCountOf(int32_t model);
-int32_t TexturePageOf(int32_t model);
-int32_t AnimationOf(int32_t model);
-
-class TokenReader;
 
 // PolygonKind codes, stored in PolygonStore in place of the file's flag word.
 int32_t PolygonKindOf(const std::string& flagWord);  // 0 for a word not in the table
 bool IsAnimatedKind(int32_t kind);                   // carries a texture-animation strip
 bool IsTwoSidedKind(int32_t kind);
 
-// How reading one model's file went. Anything but Ok leaves counts in the stores that promise
-// more than was read, so the caller must roll the stores back to the model's start.
-enum class PieResult { Ok, EndedEarly, BadCount };
+// How parsing one model's file went.
+enum class PieResult {
+  Ok,
+  NotPie,      // the first word is not "PIE": not a model at all
+  EndedEarly,  // the words ran out before the model was whole
+  BadCount,    // a count read as negative
+};
 
-// The PIE input: the words of the one model file being loaded (null: none, every read fails).
-void SetPieInput(TokenReader* input);
-// The next word of the PIE input; false at its end.
-bool ReadToken(std::string& word);
-// Reads from after "PIE" to the level count into the record (name and category already set).
-PieResult ParsePieHeader(PieModel& model);
-// Reads the levels into the stores, updating the last record of the ModelCatalogue.
-PieResult ParsePieLevels(int32_t levelCount);
+// What one PIE file holds, as read from its bytes. The blocks are laid out exactly as they go into
+// the stores (one block per level), so the loader appends them whole; the starts in `model` are
+// 0, as if the stores had been empty, and connectorStart is -1 when a level had no connectors.
+struct PieParse {
+  PieModel model;           // levelCount, animated, frameCount and connectorStart from the file
+  bool headerWhole = false; // the header was read up to a level count of 0 or more
+  std::string pageName;     // the texture page file the model names ("page-3.dds"), once headerWhole
+  std::vector<int32_t> points;
+  std::vector<int32_t> polygons;
+  std::vector<int32_t> connectors;
+};
+
+// Parses one PIE file held in memory. Touches no file, table or global: what the file refers to
+// (its texture page) is handed back as a name for the loader to resolve. Anything but Ok leaves
+// blocks that promise more than they hold, so the loader must not commit them.
+PieResult ParsePie(const char* begin, const char* end, PieParse& out);

@@ -1,9 +1,10 @@
+// The TexturePageTable: each page loaded once through D3DX, bound for drawing, released at the end.
 #include "model/texture_pages.h"
 
 #include <d3dx9.h>
 
-#include "app/device.h"
-#include "app/error_log.h"
+#include "base/device.h"
+#include "base/error_log.h"
 
 std::vector<TexturePage> TexturePageTable;
 IDirect3DTexture9* NewTexture = nullptr;
@@ -88,4 +89,9 @@ void ReleaseAllPageTextures() {
   }
   // NewTexture only ever aliases a table entry, released just above.
   NewTexture = nullptr;
+}
+
+void ClearTexturePageTable() {
+  ReleaseAllPageTextures();
+  std::vector<TexturePage>().swap(TexturePageTable);
 }

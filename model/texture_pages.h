@@ -18,3 +18,5 @@ void SelectTexturePage(uint32_t page);
 void ReleaseLastPageTexture();
 // Releases every page texture once and empties NewTexture without a second release.
 void ReleaseAllPageTextures();
+// Releases every page texture and empties the table.
+void ClearTexturePageTable();

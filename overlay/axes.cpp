@@ -1,7 +1,7 @@
 #include <d3d9.h>
 
-#include "app/device.h"
-#include "app/error_log.h"
+#include "base/device.h"
+#include "base/error_log.h"
 #include "overlay/overlays.h"
 
 IDirect3DVertexBuffer9* m_pAxisVB = nullptr;

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "app/device.h"
+#include "base/device.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "app/device.h"
-#include "app/error_log.h"
+#include "base/device.h"
+#include "base/error_log.h"
 #include "overlay/overlays.h"
 
 IDirect3DVertexBuffer9* m_pCursorVB = nullptr;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/device.h"
+#include "base/device.h"
 #include "overlay/bitmap_font.h"
 
 namespace {

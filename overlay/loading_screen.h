@@ -6,5 +6,5 @@
 void ShowLoadingLine(const char* message);
 // Messages recorded so far (at most ten).
 int32_t LoadingLineCount();
-// Forgets every message (the program never needs it; tests do).
+// Forgets every message: a new load starts on an empty screen.
 void ResetLoadingScreen();

@@ -1,4 +1,4 @@
-// The cursor, the colour bars and the axes, and the release of every device resource at the stop.
+// The cursor, the colour bars and the axes, and the release of what they hold at the stop.
 #pragma once
 #include <d3d9.h>
 
@@ -27,4 +27,5 @@ void DrawCursor();
 // Each releases only what is present and leaves none behind, so it may run more than once.
 void ReleaseCursor();
 void ReleaseLineBuffers();
+// The screen font, the cursor and the line buffers; the data set releases its own.
 void ReleaseDeviceResources();

@@ -8,7 +8,9 @@
 #include <memory>
 #include <string>
 
+#include "app/camera.h"
 #include "app/device.h"
+#include "app/scene.h"
 #include "overlay/bitmap_font.h"
 #include "test_support.h"
 

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <map>
 
+#include "app/scene.h"
 #include "data/load_sequence.h"
 #include "loading/loading_fixture.h"
 

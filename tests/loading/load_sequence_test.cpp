@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/scene.h"
 #include "data/load_sequence.h"
 #include "loading_fixture.h"
 

@@ -1,4 +1,5 @@
 // The loading screen as presented: yellow progress lines from (400, 300) down, two red lines below.
+#include "app/scene.h"
 #include "data/load_sequence.h"
 #include "loading_fixture.h"
 #include "overlay/bitmap_font.h"

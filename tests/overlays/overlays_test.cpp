@@ -6,8 +6,10 @@
 #include <cstring>
 #include <memory>
 
+#include "app/camera.h"
 #include "app/device.h"
-#include "app/error_log.h"
+#include "app/scene.h"
+#include "base/error_log.h"
 #include "overlay/overlays.h"
 #include "test_support.h"
 

@@ -10,11 +10,21 @@
 #include <string>
 #include <vector>
 
+#include "app/camera.h"
 #include "app/device.h"
+#include "app/scene.h"
 #include "app/input.h"
+#include "app/category_panel.h"
+#include "app/frame.h"
+#include "app/model_panel.h"
+#include "app/panel_row.h"
 #include "app/viewer_state.h"
 #include "data/animations.h"
-#include "data/model_catalogue.h"
+#include "data/category_manifests.h"
+#include "data/model_loader.h"
+#include "model/model_catalogue.h"
+#include "model/level_buffers.h"
+#include "model/model_drawing.h"
 #include "model/model_geometry.h"
 #include "model/pie_parser.h"
 #include "model/texture_pages.h"

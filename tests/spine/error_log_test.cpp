@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/error_log.h"
+#include "base/error_log.h"
 #include "test_support.h"
 
 using testsupport::ReadFile;

@@ -3,7 +3,13 @@
 
 #include <cmath>
 
+#include "app/camera.h"
 #include "app/device.h"
+#include "app/scene.h"
+#include "app/category_panel.h"
+#include "app/frame.h"
+#include "app/model_panel.h"
+#include "app/panel_row.h"
 #include "app/viewer_state.h"
 #include "test_support.h"
 

@@ -3,8 +3,10 @@
 
 #include <cmath>
 
+#include "app/camera.h"
 #include "app/device.h"
-#include "app/error_log.h"
+#include "app/scene.h"
+#include "base/error_log.h"
 #include "test_support.h"
 
 using testsupport::ReadLines;

@@ -8,10 +8,18 @@
 #include <memory>
 #include <string>
 
+#include "app/camera.h"
 #include "app/device.h"
+#include "app/scene.h"
 #include "app/input.h"
+#include "app/category_panel.h"
+#include "app/frame.h"
+#include "app/model_panel.h"
+#include "app/panel_row.h"
 #include "app/viewer_state.h"
-#include "data/model_catalogue.h"
+#include "data/category_manifests.h"
+#include "data/model_loader.h"
+#include "model/model_catalogue.h"
 #include "overlay/bitmap_font.h"
 #include "overlay/overlays.h"
 #include "test_support.h"

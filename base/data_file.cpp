@@ -1,4 +1,4 @@
-#include "data/data_file.h"
+#include "base/data_file.h"
 
 #include <windows.h>
 

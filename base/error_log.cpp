@@ -1,4 +1,4 @@
-#include "app/error_log.h"
+#include "base/error_log.h"
 
 #include <fstream>
 

@@ -1,0 +1,75 @@
+// The scene: loading the data set behind the loading screen, then the first selection and transforms.
+#include "app/scene.h"
+
+#include <d3dx9.h>
+#include <windows.h>
+
+#include "app/camera.h"
+#include "app/viewer_state.h"
+#include "base/device.h"
+#include "base/error_log.h"
+#include "data/load_sequence.h"
+#include "model/model_catalogue.h"
+#include "overlay/bitmap_font.h"
+#include "overlay/loading_screen.h"
+#include "overlay/overlays.h"
+
+namespace {
+
+const float kFieldOfView = 0.3926991f;  // pi / 8: 22.5 degrees vertically
+const float kNearPlane = 10.0f;
+const float kFarPlane = 2000.0f;
+
+}  // namespace
+
+void LoadDataSet() {
+  ResetLoadingScreen();
+  CreateScreenFont();
+  ShowLoadingLine("Brennick starting up");
+  // Discards whatever the device creation wrote: the log of a run starts with its data set.
+  ErrorLog::Start();
+  CreateCursor();
+  ResetCamera();
+  CreateAxes();
+  ReadStartUpManifest(ShowLoadingLine);
+}
+
+void SetupScene() {
+  LoadDataSet();
+
+  SetColorBar(viewerState.sliderRed, 0);
+  SetColorBar(viewerState.sliderGreen, 1);
+  SetColorBar(viewerState.sliderBlue, 2);
+
+  ListModelsOfCategory(viewerState.nameList, viewerState.currentCategory);
+  viewerState.displayedModel = -1;
+  if (viewerState.selectedIndex >= 0 &&
+      static_cast<size_t>(viewerState.selectedIndex) < viewerState.nameList.size())
+    viewerState.displayedModel = FindModelByName(viewerState.nameList[viewerState.selectedIndex].c_str());
+
+  viewerState.leftHeld = false;
+  viewerState.rightHeld = false;
+  viewerState.clickPending = false;
+
+  if (!g_pd3dDevice) return;
+
+  D3DMATERIAL9 material = {};
+  material.Diffuse = {0.1f, 0.1f, 0.1f, 0.0f};
+  material.Ambient = {0.1f, 0.1f, 0.1f, 0.0f};
+  g_pd3dDevice->SetMaterial(&material);
+
+  RECT desktop = {};
+  GetClientRect(GetDesktopWindow(), &desktop);
+  float aspect = 1.0f;
+  if (desktop.right > 0 && desktop.bottom > 0)
+    aspect = 1.0f / (static_cast<float>(desktop.bottom) / static_cast<float>(desktop.right));
+  D3DXMATRIX projection;
+  D3DXMatrixPerspectiveFovLH(&projection, kFieldOfView, aspect, kNearPlane, kFarPlane);
+  g_pd3dDevice->SetTransform(D3DTS_PROJECTION, &projection);
+
+  ApplyView();
+
+  D3DXMATRIX world;
+  D3DXMatrixIdentity(&world);
+  g_pd3dDevice->SetTransform(D3DTS_WORLD, &world);
+}

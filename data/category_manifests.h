@@ -1,0 +1,25 @@
+// The eight category manifests: lists of model names, with team-colour switches in four of them.
+#pragma once
+#include <string>
+#include <vector>
+
+// A model waiting to be loaded. Names are whole words as read, so a long manifest name reaches
+// LoadModel intact instead of being cut to a fixed field.
+struct ManifestEntry {
+  std::string word;         // the listed word, as the log shows it
+  bool teamColors = false;  // the switch state in force where it was listed (flag-aware lists)
+};
+
+// The entries of one manifest held in memory. In a flag-aware manifest the words
+// "SetTeamColorsFlag(true)" and "SetTeamColorsFlag(false)" switch the state of the names after
+// them and are not entries; in a plain one every word is a name. Touches no file or table.
+std::vector<ManifestEntry> ParseCategoryManifest(const char* begin, const char* end, bool flagAware);
+
+void LoadBodies(const char* directory);
+void LoadFeatures(const char* directory);
+void LoadMiscelaneous(const char* directory);
+void LoadMiscelaneousIMD(const char* directory);
+void LoadEffects(const char* directory);
+void LoadPropulsions(const char* directory);
+void LoadStructures(const char* directory);
+void LoadWeapons(const char* directory);

@@ -1,0 +1,24 @@
+// The data set's one reset: every table that loading fills, emptied and released in one place.
+#include "data/data_set.h"
+
+#include "data/animations.h"
+#include "data/model_loader.h"
+#include "model/animation_table.h"
+#include "model/level_buffers.h"
+#include "model/level_walk.h"
+#include "model/model_catalogue.h"
+#include "model/model_geometry.h"
+#include "model/texture_pages.h"
+
+void ReleaseDataSet() {
+  ReleaseAllLevelBuffers();
+  ReleaseAllPageTextures();
+  ClearLevelBufferTable();
+  ClearTexturePageTable();
+  ClearModelCatalogue();
+  ReleaseGeometryScratch();
+  ClearAnimationTable();
+  ResetAnimationBeat();
+  SetTeamColorsFlag(true);
+  TeamNumber = 0;
+}

@@ -1,0 +1,66 @@
+// LoadModel: the load step around the PIE parser, with the roll-back of a model that fails.
+#include "data/model_loader.h"
+
+#include <string>
+#include <vector>
+
+#include "base/data_file.h"
+#include "base/error_log.h"
+#include "model/animation_table.h"
+#include "model/model_geometry.h"
+#include "model/texture_pages.h"
+
+bool TeamColorsFlag = true;
+
+void SetTeamColorsFlag(bool value) { TeamColorsFlag = value; }
+
+void LoadModel(const char* directory, const char* fileName, ModelCategory category) {
+  const std::string path = std::string(directory ? directory : "") + (fileName ? fileName : "");
+  std::vector<char> contents;
+  if (!ReadDataFile(path.c_str(), contents)) {
+    ErrorLog::Write(("Failed to open " + path).c_str());
+    return;
+  }
+  LoadModelFromBytes(path.c_str(), fileName, contents.data(), contents.data() + contents.size(),
+                     category);
+}
+
+void LoadModelFromBytes(const char* path, const char* fileName, const char* begin, const char* end,
+                        ModelCategory category) {
+  PieParse parsed;
+  const PieResult result = ParsePie(begin, end, parsed);
+  // A file that does not start with "PIE" is not a model: skipped without a word, as it always was.
+  if (result == PieResult::NotPie) return;
+
+  PieModel& model = parsed.model;
+  model.category = category;
+  // The manifest name carries ".pie".
+  model.name = fileName ? fileName : "";
+  model.name.resize(model.name.size() >= 4 ? model.name.size() - 4 : 0);
+
+  // A whole header asks for its page even when the levels after it fail, so a file cut inside
+  // its levels still leaves its page loaded; one cut inside its header leaves the page table as
+  // it was.
+  if (parsed.headerWhole) {
+    model.texturePage = LoadTexturePage(parsed.pageName.c_str());
+    model.animation = FindAnimation(model.name.c_str());
+    model.teamColors = TeamColorsFlag ? 1 : 0;
+  }
+  if (result != PieResult::Ok) {
+    // Nothing was committed, so the stores' counts still promise exactly what they hold and the
+    // catalogue never holds a half-read model.
+    const char* why = result == PieResult::EndedEarly ? "Model file ends early, skipped: "
+                                                      : "Model file holds a negative count, skipped: ";
+    ErrorLog::Write((why + std::string(path ? path : "")).c_str());
+    return;
+  }
+
+  model.pointStart = static_cast<int32_t>(PointStore.size());
+  model.polygonStart = static_cast<int32_t>(PolygonStore.size());
+  if (model.connectorStart != -1) model.connectorStart = static_cast<int32_t>(ConnectorStore.size());
+  PointStore.insert(PointStore.end(), parsed.points.begin(), parsed.points.end());
+  PolygonStore.insert(PolygonStore.end(), parsed.polygons.begin(), parsed.polygons.end());
+  ConnectorStore.insert(ConnectorStore.end(), parsed.connectors.begin(), parsed.connectors.end());
+  ModelCatalogue.push_back(std::move(model));
+  BuildModelGeometry(static_cast<int32_t>(ModelCatalogue.size() - 1), BuildMode::FirstBuild);
+}

@@ -1,0 +1,16 @@
+// LoadModel: one PIE file read, parsed, resolved and committed to the catalogue and its buffers.
+#pragma once
+#include <cstdint>
+
+#include "model/model_catalogue.h"
+
+// The team-colour switch that models take when they are loaded.
+extern bool TeamColorsFlag;
+void SetTeamColorsFlag(bool value);
+
+// Loads directory + fileName (fileName carries ".pie"); what cannot be loaded is logged and
+// leaves the tables as they were, apart from the page a whole header asked for.
+void LoadModel(const char* directory, const char* fileName, ModelCategory category);
+// The same for a file's bytes already in memory; path is what the log names.
+void LoadModelFromBytes(const char* path, const char* fileName, const char* begin, const char* end,
+                        ModelCategory category);

@@ -1,0 +1,44 @@
+// The model catalogue and the integer stores: the tables, their lookups and their emptying.
+#include "model/model_catalogue.h"
+
+std::vector<PieModel> ModelCatalogue;
+std::vector<int32_t> PointStore;
+std::vector<int32_t> PolygonStore;
+std::vector<int32_t> ConnectorStore;
+
+int32_t FindModelByName(const char* name) {
+  if (!name) return -1;
+  for (size_t i = 0; i < ModelCatalogue.size(); ++i) {
+    if (ModelCatalogue[i].name == name) return static_cast<int32_t>(i);
+  }
+  return -1;
+}
+
+void ListModelsOfCategory(ModelNameList& list, ModelCategory category) {
+  list.clear();
+  for (const PieModel& model : ModelCatalogue) {
+    if (model.category == category) list.push_back(model.name);
+  }
+}
+
+int32_t LevelCountOf(int32_t model) {
+  if (model < 0 || static_cast<size_t>(model) >= ModelCatalogue.size()) return 0;
+  return ModelCatalogue[model].levelCount;
+}
+
+int32_t TexturePageOf(int32_t model) {
+  if (model < 0 || static_cast<size_t>(model) >= ModelCatalogue.size()) return -1;
+  return ModelCatalogue[model].texturePage;
+}
+
+int32_t AnimationOf(int32_t model) {
+  if (model < 0 || static_cast<size_t>(model) >= ModelCatalogue.size()) return -1;
+  return ModelCatalogue[model].animation;
+}
+
+void ClearModelCatalogue() {
+  std::vector<PieModel>().swap(ModelCatalogue);
+  std::vector<int32_t>().swap(PointStore);
+  std::vector<int32_t>().swap(PolygonStore);
+  std::vector<int32_t>().swap(ConnectorStore);
+}

@@ -1,0 +1,40 @@
+// The model catalogue and the three integer stores that hold the models' levels.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/pie_parser.h"
+
+typedef int32_t ModelCategory;
+enum : int32_t {
+  CategoryBodies = 0,
+  CategoryFeatures = 1,
+  CategoryMiscelaneous = 2,
+  CategoryResearch = 3,
+  CategoryEffects = 4,
+  CategoryPropulsions = 5,
+  CategoryStructures = 6,
+  CategoryWeapons = 7,
+};
+
+typedef std::vector<std::string> ModelNameList;
+
+// A model's number is its position here, in load order.
+extern std::vector<PieModel> ModelCatalogue;
+
+// Process-wide integer stores; a model's blocks are consecutive, one per level, and the blocks of
+// different models follow each other in load order.
+extern std::vector<int32_t> PointStore;
+extern std::vector<int32_t> PolygonStore;
+extern std::vector<int32_t> ConnectorStore;
+
+int32_t FindModelByName(const char* name);
+void ListModelsOfCategory(ModelNameList& list, ModelCategory category);
+
+int32_t LevelCountOf(int32_t model);
+int32_t TexturePageOf(int32_t model);
+int32_t AnimationOf(int32_t model);
+
+// Empties the catalogue and the stores and gives their memory back.
+void ClearModelCatalogue();
