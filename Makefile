@@ -18,8 +18,11 @@ run:
 	$(MAKE) build
 	cd sample && ../build/kvrview
 
-# Builds everything (the Windows build included) and runs every test headless.
-test: build windows
+# Installs what is missing, builds everything (the Windows build included) and runs every test
+# headless.
+test:
+	scripts/install-deps
+	$(MAKE) build windows
 	cd build && ctest --output-on-failure -j $(JOBS)
 
 # Cross-compiles the same sources against mingw-w64's Windows headers and import libraries.

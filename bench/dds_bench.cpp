@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "dds_file.h"
 #include "platform/src/d3dx9/dds_reader.h"
 #include "platform/src/d3dx9/dds_texture.h"
 
@@ -26,20 +27,7 @@ std::vector<uint8_t> PageFile(int squishFlag, const char* fourCC) {
       rgba.push_back(green ? 0 : squish::u8((x / 8 + y / 8) % 2 ? 200 : 40));
       rgba.push_back(squish::u8(squishFlag == squish::kDxt1 ? 255 : (x + y) & 0xff));
     }
-  std::vector<uint8_t> file(128, 0);
-  auto put = [&file](size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) file[at + i] = uint8_t(v >> (8 * i));
-  };
-  put(0, 0x20534444);  // "DDS "
-  put(4, 124);
-  put(8, 0x1007);
-  put(12, kSide);
-  put(16, kSide);
-  put(76, 32);
-  put(80, 0x4);  // compressed, by four-character code
-  put(84, uint32_t(uint8_t(fourCC[0])) | uint32_t(uint8_t(fourCC[1])) << 8 | uint32_t(uint8_t(fourCC[2])) << 16 |
-              uint32_t(uint8_t(fourCC[3])) << 24);
-  put(108, 0x1000);
+  std::vector<uint8_t> file = ddsfile::Header::Compressed(fourCC, kSide, kSide).Bytes();
   std::vector<uint8_t> blocks(size_t(squish::GetStorageRequirements(kSide, kSide, squishFlag)));
   squish::CompressImage(rgba.data(), kSide, kSide, blocks.data(), squishFlag | squish::kColourRangeFit);
   file.insert(file.end(), blocks.begin(), blocks.end());

@@ -41,6 +41,8 @@
 #include "test_support.h"
 #include "overlay/loading_screen.h"
 
+#include "dds_file.h"
+
 namespace fuzzsupport {
 
 // Aborts with a message: what a target calls when the program broke one of its own promises,
@@ -175,38 +177,13 @@ inline void CheckStoresMatchCatalogue() {
     Broken("the stores hold entries no model accounts for");
 }
 
-// A DDS file of the given size and one opaque colour (A8R8G8B8, no mip levels).
-inline std::string SolidDds(uint32_t width, uint32_t height, uint32_t argb) {
-  uint32_t header[32] = {};
-  header[0] = 0x20534444;  // "DDS "
-  header[1] = 124;
-  header[2] = 0x1 | 0x2 | 0x4 | 0x8 | 0x1000;
-  header[3] = height;
-  header[4] = width;
-  header[5] = width * 4;
-  header[19] = 32;
-  header[20] = 0x41;  // RGB with alpha
-  header[22] = 32;
-  header[23] = 0x00FF0000;
-  header[24] = 0x0000FF00;
-  header[25] = 0x000000FF;
-  header[26] = 0xFF000000;
-  header[27] = 0x1000;
-  std::string bytes;
-  for (uint32_t word : header)
-    for (int b = 0; b < 4; ++b) bytes.push_back(static_cast<char>(word >> (8 * b)));
-  for (uint32_t i = 0; i < width * height; ++i)
-    for (int b = 0; b < 4; ++b) bytes.push_back(static_cast<char>(argb >> (8 * b)));
-  return bytes;
-}
-
 // Tiny pages under the names the sample data set's models use, and one generic name, so that
 // seeds from the sample set find their page without decoding a 256 x 256 image on every input.
 inline void WriteTinyPages() {
   const char* names[] = {"dfbuild.dds", "dffx.dds", "dfnature.dds", "dftech.dds", "dfunits.dds",
                          "page.dds"};
-  for (const char* name : names)
-    WriteFile(std::string("duskfen/texpages/") + name, SolidDds(4, 4, 0xFF808080));
+  const std::string page = ddsfile::AsString(ddsfile::SolidArgb32(4, 4, 0xFF808080));
+  for (const char* name : names) WriteFile(std::string("duskfen/texpages/") + name, page);
 }
 
 }  // namespace fuzzsupport

@@ -15,7 +15,7 @@ fi
 # Not numbers (keywords, pointers), or names our headers keep that mingw-w64 leaves out.
 not_compared='^(CONST|REFIID|REFGUID|interface|NULL|INVALID_HANDLE_VALUE|D3DVBF_FORCE_DWORD)$'
 
-headers=$(ls "$inc"/*.h | grep -v kvrplatform_testing)
+headers=$(ls "$inc"/*.h)
 # shellcheck disable=SC2086
 names=$( {
   grep -hoE '^#define[[:space:]]+[A-Z_][A-Za-z0-9_]*[[:space:]]+[^[:space:]]' $headers | awk '{print $2}'

@@ -6,7 +6,6 @@
 #include <d3dx9.h>
 
 #include <algorithm>
-#include <cstring>
 #include <map>
 
 #include "app/scene.h"
@@ -33,12 +32,7 @@ const char kGoodTriangle[] = "200 3 0 1 2 0 0 16 0 16 16\n";
 
 // A DDS header of 32-bit pixels that claims the given size, with `pixelBytes` bytes after it.
 std::string DdsClaiming(uint32_t width, uint32_t height, size_t pixelBytes) {
-  std::string header = SolidDds(1, 1, 0xFF808080).substr(0, 128);
-  std::memcpy(&header[12], &height, 4);
-  std::memcpy(&header[16], &width, 4);
-  const uint32_t pitch = width * 4;
-  std::memcpy(&header[20], &pitch, 4);
-  return header + std::string(pixelBytes, '\x7f');
+  return ddsfile::AsString(ddsfile::Header::Argb32(width, height).Bytes()) + std::string(pixelBytes, '\x7f');
 }
 
 std::string Path(const std::string& folder, const std::string& file) {

@@ -27,28 +27,13 @@
 #include "program_tables.h"
 #include "test_support.h"
 
+#include "dds_file.h"
+
 namespace loadingtest {
 
 // An uncompressed 32-bit DDS of one colour (0xAARRGGBB), no mip levels.
 inline std::string SolidDds(uint32_t width, uint32_t height, uint32_t argb) {
-  std::vector<uint32_t> header(32, 0);
-  header[0] = 0x20534444;  // "DDS "
-  header[1] = 124;
-  header[2] = 0x1 | 0x2 | 0x4 | 0x8 | 0x1000;  // caps, height, width, pitch, pixel format
-  header[3] = height;
-  header[4] = width;
-  header[5] = width * 4;
-  header[19] = 32;    // pixel format size
-  header[20] = 0x41;  // RGB with alpha
-  header[22] = 32;
-  header[23] = 0x00FF0000;
-  header[24] = 0x0000FF00;
-  header[25] = 0x000000FF;
-  header[26] = 0xFF000000;
-  header[27] = 0x1000;  // texture
-  std::string bytes(reinterpret_cast<const char*>(header.data()), header.size() * 4);
-  for (uint32_t i = 0; i < width * height; ++i) bytes.append(reinterpret_cast<const char*>(&argb), 4);
-  return bytes;
+  return ddsfile::AsString(ddsfile::SolidArgb32(width, height, argb));
 }
 
 // A PIE model of `levels` levels, level L a triangle whose x reaches 10 * (L + 1) PIE units, so the

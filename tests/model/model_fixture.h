@@ -26,6 +26,7 @@
 #include "program_tables.h"
 #include "test_support.h"
 
+#include "dds_file.h"
 
 // A scratch working directory with a fresh log, and no device: pages and buffers fail to be
 // created, which the parser and the catalogue do not care about.
@@ -115,33 +116,8 @@ inline bool StoresMatchTheirCounts() {
   return points == PointStore.size() && polygons == PolygonStore.size();
 }
 
-// An uncompressed A8R8G8B8 DDS of one level; texels are 0xAARRGGBB, top row first.
-inline std::vector<unsigned char> ArgbDds(uint32_t width, uint32_t height,
-                                          const std::vector<uint32_t>& texels) {
-  std::vector<uint32_t> words(32, 0);  // "DDS " and the 124-byte header
-  words[0] = 0x20534444;
-  words[1] = 124;
-  words[2] = 0x1 | 0x2 | 0x4 | 0x8 | 0x1000;  // caps, height, width, pitch, pixel format
-  words[3] = height;
-  words[4] = width;
-  words[5] = width * 4;
-  words[19] = 32;                   // pixel format size
-  words[20] = 0x40 | 0x1;           // RGB with alpha
-  words[22] = 32;
-  words[23] = 0x00FF0000;
-  words[24] = 0x0000FF00;
-  words[25] = 0x000000FF;
-  words[26] = 0xFF000000;
-  words[27] = 0x1000;               // a texture
-  words.insert(words.end(), texels.begin(), texels.end());
-  std::vector<unsigned char> bytes(words.size() * 4);
-  for (size_t i = 0; i < words.size(); ++i)
-    for (int b = 0; b < 4; ++b) bytes[4 * i + b] = static_cast<unsigned char>(words[i] >> (8 * b));
-  return bytes;
-}
-
 // A page of one colour in the page directory.
 inline void WritePlainPage(const std::string& name, uint32_t argb, uint32_t size = 8) {
   testsupport::WriteFile("duskfen/texpages/" + name,
-                         ArgbDds(size, size, std::vector<uint32_t>(size * size, argb)));
+                         ddsfile::SolidArgb32(size, size, argb));
 }

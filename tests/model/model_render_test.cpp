@@ -80,7 +80,7 @@ class ModelRenderTest : public ModelDeviceTest {
  protected:
   void SetUp() override {
     ModelDeviceTest::SetUp();
-    testsupport::WriteFile("duskfen/texpages/quad page.dds", ArgbDds(64, 64, QuadrantPage()));
+    testsupport::WriteFile("duskfen/texpages/quad page.dds", ddsfile::Argb32(64, 64, QuadrantPage()));
     WriteModelFile("board.pie", kBoard);
     WriteModelFile("beacon.pie", kBeacon);
     testsupport::WriteFile("mydata/models/Structures.gam", "board\r\nbeacon\r\n");

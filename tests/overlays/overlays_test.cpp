@@ -13,6 +13,8 @@
 #include "overlay/overlays.h"
 #include "test_support.h"
 
+#include "dds_file.h"
+
 namespace {
 
 struct BarVertex {
@@ -26,27 +28,6 @@ struct AxisVertex {
   float x, y, z;
   uint32_t color;
 };
-
-// An uncompressed 32-bit DDS of one colour (0xAARRGGBB).
-std::string SolidDds(uint32_t size, uint32_t argb) {
-  std::vector<uint32_t> h(32, 0);
-  h[0] = 0x20534444;
-  h[1] = 124;
-  h[2] = 0x100F;
-  h[3] = h[4] = size;
-  h[5] = size * 4;
-  h[19] = 32;
-  h[20] = 0x41;
-  h[22] = 32;
-  h[23] = 0x00FF0000;
-  h[24] = 0x0000FF00;
-  h[25] = 0x000000FF;
-  h[26] = 0xFF000000;
-  h[27] = 0x1000;
-  std::string bytes(reinterpret_cast<const char*>(h.data()), h.size() * 4);
-  for (uint32_t i = 0; i < size * size; ++i) bytes.append(reinterpret_cast<const char*>(&argb), 4);
-  return bytes;
-}
 
 template <typename Vertex>
 std::vector<Vertex> Contents(IDirect3DVertexBuffer9* vb, size_t count) {
@@ -159,7 +140,7 @@ TEST_F(Overlays, TheBarsAndAxesDrawAsLineLists) {
 }
 
 TEST_F(Overlays, TheCursorQuadFollowsThePointerAndIsWrittenOnlyWhenItMoves) {
-  testsupport::WriteFile("textures/kvrcursor.dds", SolidDds(32, 0xFFFF00FF));
+  testsupport::WriteFile("textures/kvrcursor.dds", ddsfile::SolidArgb32(32, 32, 0xFFFF00FF));
   ASSERT_EQ(CreateCursor(), 0);
   ASSERT_TRUE(cursorTexture);
   kvrtest::SetCursorPos(1000, 750);
@@ -203,7 +184,7 @@ TEST_F(Overlays, TheCursorQuadFollowsThePointerAndIsWrittenOnlyWhenItMoves) {
 }
 
 TEST_F(Overlays, APointerRestingAtTheOriginIsDrawnOnTheFirstFrame) {
-  testsupport::WriteFile("textures/kvrcursor.dds", SolidDds(32, 0xFFFF00FF));
+  testsupport::WriteFile("textures/kvrcursor.dds", ddsfile::SolidArgb32(32, 32, 0xFFFF00FF));
   ASSERT_EQ(CreateCursor(), 0);
   kvrtest::SetCursorPos(0, 0);
   g_pd3dDevice->BeginScene();
@@ -258,7 +239,7 @@ TEST_F(Overlays, AnAxisBufferThatCannotBeFilledIsDropped) {
 }
 
 TEST_F(Overlays, ReleasingTwiceLeavesNothingBehind) {
-  testsupport::WriteFile("textures/kvrcursor.dds", SolidDds(32, 0xFFFF00FF));
+  testsupport::WriteFile("textures/kvrcursor.dds", ddsfile::SolidArgb32(32, 32, 0xFFFF00FF));
   CreateCursor();
   CreateAxes();
   ReleaseDeviceResources();

@@ -1,5 +1,5 @@
-// Helpers for the DDS tests: hand-built headers, generated images, and ImageMagick as an
-// independent encoder and decoder.
+// Helpers for the DDS tests: generated images, and ImageMagick as an independent encoder and
+// decoder. Headers are built with tests/dds_file.h.
 #pragma once
 #include <d3d9types.h>
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "d3dx9/dds_reader.h"
+#include "dds_file.h"
 #include "test_support.h"
 
 namespace ddstest {
@@ -20,70 +21,6 @@ namespace ddstest {
 inline const char* kConvert = "/usr/bin/convert";
 
 inline bool HaveImageMagick() { return std::system((std::string(kConvert) + " -version >/dev/null 2>&1").c_str()) == 0; }
-
-inline void PutU32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (8 * i));
-}
-
-// The fields of a DDS header that the tests vary; Bytes() lays out the 128 bytes before the data.
-struct Header {
-  uint32_t size = 124;
-  uint32_t flags = 0x1007;  // caps, height, width, pixel format
-  uint32_t width = 4;
-  uint32_t height = 4;
-  uint32_t depth = 0;
-  uint32_t mipCount = 0;
-  uint32_t pfSize = 32;
-  uint32_t pfFlags = 0;
-  uint32_t fourCC = 0;
-  uint32_t bits = 0;
-  uint32_t r = 0, g = 0, b = 0, a = 0;
-  uint32_t caps2 = 0;
-
-  static Header Compressed(const char* code, uint32_t w, uint32_t h) {
-    Header hd;
-    hd.width = w;
-    hd.height = h;
-    hd.pfFlags = 0x4;
-    hd.fourCC = uint32_t(uint8_t(code[0])) | uint32_t(uint8_t(code[1])) << 8 |
-                uint32_t(uint8_t(code[2])) << 16 | uint32_t(uint8_t(code[3])) << 24;
-    return hd;
-  }
-  static Header Masked(uint32_t w, uint32_t h, uint32_t bits, uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
-    Header hd;
-    hd.width = w;
-    hd.height = h;
-    hd.pfFlags = 0x40 | (a ? 0x1 : 0);
-    hd.bits = bits;
-    hd.r = r;
-    hd.g = g;
-    hd.b = b;
-    hd.a = a;
-    return hd;
-  }
-
-  std::vector<uint8_t> Bytes() const {
-    std::vector<uint8_t> out(128, 0);
-    PutU32(out, 0, 0x20534444);
-    PutU32(out, 4, size);
-    PutU32(out, 8, flags | (mipCount ? 0x20000 : 0));
-    PutU32(out, 12, height);
-    PutU32(out, 16, width);
-    PutU32(out, 24, depth);
-    PutU32(out, 28, mipCount);
-    PutU32(out, 76, pfSize);
-    PutU32(out, 80, pfFlags);
-    PutU32(out, 84, fourCC);
-    PutU32(out, 88, bits);
-    PutU32(out, 92, r);
-    PutU32(out, 96, g);
-    PutU32(out, 100, b);
-    PutU32(out, 104, a);
-    PutU32(out, 108, 0x1000 | (mipCount > 1 ? 0x400008 : 0));
-    PutU32(out, 112, caps2);
-    return out;
-  }
-};
 
 inline std::vector<uint8_t> Concat(std::vector<uint8_t> a, const std::vector<uint8_t>& b) {
   a.insert(a.end(), b.begin(), b.end());

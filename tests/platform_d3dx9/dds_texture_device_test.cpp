@@ -5,7 +5,7 @@
 
 #include "dds_test_support.h"
 
-using ddstest::Header;
+using ddsfile::Header;
 using kvrdds::ArgbImage;
 
 namespace {

@@ -38,7 +38,7 @@ HRESULT QueryFor(IUnknown* self, REFIID riid, void** ppv, std::initializer_list<
 // Maps a sampler number (0..15, D3DVERTEXTEXTURESAMPLER0..3 = 257..260) to a slot, or -1.
 int SamplerSlot(DWORD sampler);
 
-// ---- Device seams (set by kvrtest:: functions) --------------------------------------------
+// ---- Device seams (set by platform/testing) ------------------------------------------------
 struct Seams {
   DWORD failCreateMask = 0;
   bool failDirect3DCreate = false;

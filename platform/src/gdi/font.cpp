@@ -17,7 +17,6 @@
 #include FT_SYNTHESIS_H
 #include FT_TRUETYPE_TABLES_H
 #include <fontconfig/fontconfig.h>
-#include <kvrplatform_testing.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -27,23 +26,10 @@
 #include <memory>
 #include <string>
 
+#include "gdi/font_face.h"
 #include "gdi/gdi_internal.h"
 
 namespace kvrgdi {
-
-struct FontFace {
-  FT_Face face = nullptr;
-  int pixelsPerEm = 0;
-  int ascent = 0;   // pixels above the baseline in the cell
-  int descent = 0;  // pixels below it
-  bool syntheticBold = false;
-  bool syntheticItalic = false;
-  bool antialiased = true;
-  std::string file;
-  ~FontFace() {
-    if (face) FT_Done_Face(face);
-  }
-};
 
 FontObject::FontObject() : GdiObject(ObjectKind::Font) {}
 FontObject::~FontObject() = default;
@@ -383,23 +369,3 @@ BOOL WINAPI ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* lprect,
 }
 
 }  // extern "C"
-
-namespace kvrtest {
-
-FontDescription DescribeFont(HFONT font) {
-  FontDescription d;
-  FontObject* object = FontFromHandle(font);
-  if (!object || !object->face) return d;
-  const FontFace& f = *object->face;
-  d.file = f.file;
-  d.family = f.face->family_name ? f.face->family_name : "";
-  d.style = f.face->style_name ? f.face->style_name : "";
-  d.pixelsPerEm = f.pixelsPerEm;
-  d.ascent = f.ascent;
-  d.descent = f.descent;
-  d.syntheticBold = f.syntheticBold;
-  d.syntheticItalic = f.syntheticItalic;
-  return d;
-}
-
-}  // namespace kvrtest

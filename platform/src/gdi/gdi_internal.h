@@ -23,11 +23,12 @@ struct GdiObject {
   int selections = 0;  // number of contexts it is selected into
 };
 
-// A FreeType face at one pixel size. Defined in font.cpp; the context code only passes it around.
+// A FreeType face at one pixel size. Defined in gdi/font_face.h; the context code only passes it
+// around.
 struct FontFace;
 
 struct FontObject : GdiObject {
-  FontObject();  // both out of line: FontFace is complete only in font.cpp
+  FontObject();  // both out of line: FontFace is complete only where font_face.h is included
   ~FontObject() override;
   std::unique_ptr<FontFace> face;
 };

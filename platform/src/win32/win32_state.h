@@ -1,4 +1,4 @@
-// State shared between the files of the Win32 backend and its test seams (platform/src/testing).
+// State shared between the files of the Win32 backend and its test seams (platform/testing).
 #pragma once
 #include <windows.h>
 

@@ -1,4 +1,5 @@
-// Test seams of kvrplatform. Only tests include this header; the program never does.
+// Test seams of kvrplatform, built into the kvrplatform_testing library. Tests, benchmarks and
+// fuzz targets include this header and link that library; the program does neither.
 //
 // Everything here changes how the layer behaves for the rest of the process (or until reset),
 // so a test sets what it needs and resets it in its tear-down.
