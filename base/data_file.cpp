@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <limits>
 
 bool ReadDataFile(const char* path, std::vector<char>& contents, size_t maxBytes) {
@@ -24,23 +25,46 @@ bool ReadDataFile(const char* path, std::vector<char>& contents, size_t maxBytes
   return ok;
 }
 
-static bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
+namespace {
+
+// Blank, tab, line feed, carriage return, vertical tab and form feed separate words.
+struct BlankTable {
+  bool blank[256] = {};
+  constexpr BlankTable() {
+    for (unsigned char c : {' ', '\t', '\n', '\r', '\v', '\f'}) blank[c] = true;
+  }
+};
+constexpr BlankTable kBlanks;
+
+inline bool IsBlank(char c) { return kBlanks.blank[static_cast<unsigned char>(c)]; }
+
+}  // namespace
 
 bool TokenReader::AtEnd() {
   while (p_ < end_ && IsBlank(*p_)) ++p_;
   return p_ >= end_;
 }
 
-bool TokenReader::Next(std::string& word) {
-  word.clear();
-  if (AtEnd()) return false;
-  while (p_ < end_ && !IsBlank(*p_) && word.size() < kMaxWordLength) word.push_back(*p_++);
+bool TokenReader::Next(std::string_view& word) {
+  if (AtEnd()) {
+    word = std::string_view();
+    return false;
+  }
+  const char* start = p_;
+  const char* limit = end_ - p_ > static_cast<std::ptrdiff_t>(kMaxWordLength) ? p_ + kMaxWordLength : end_;
+  while (p_ < limit && !IsBlank(*p_)) ++p_;
+  word = std::string_view(start, static_cast<size_t>(p_ - start));
   return true;
 }
 
-int32_t WordToInt(const std::string& word) {
+bool TokenReader::Next(std::string& word) {
+  std::string_view view;
+  const bool found = Next(view);
+  word.assign(view.data(), view.size());
+  return found;
+}
+
+int32_t WordToInt(std::string_view word) {
   size_t i = 0;
   bool negative = false;
   if (i < word.size() && (word[i] == '+' || word[i] == '-')) negative = word[i++] == '-';

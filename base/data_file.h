@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Reads the file at a data-set path (backslashes and any letter case, as written on Windows).
@@ -20,7 +21,9 @@ class TokenReader {
   explicit TokenReader(const std::vector<char>& contents)
       : p_(contents.data()), end_(contents.data() + contents.size()) {}
 
-  // The next word, of at most kMaxWordLength characters; false at the end of the input.
+  // The next word, of at most kMaxWordLength characters; false at the end of the input. The view
+  // points into the input and lives as long as it does.
+  bool Next(std::string_view& word);
   bool Next(std::string& word);
   bool AtEnd();
 
@@ -31,4 +34,4 @@ class TokenReader {
 
 // The value of a word's leading decimal number (optional sign, then digits); 0 when it has none.
 // Values beyond 32 bits saturate instead of overflowing.
-int32_t WordToInt(const std::string& word);
+int32_t WordToInt(std::string_view word);

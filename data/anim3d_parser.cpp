@@ -11,15 +11,15 @@ namespace {
 class AnimReader {
  public:
   AnimReader(const char* begin, const char* end) : tokens_(begin, end) {}
-  bool Word(std::string& word) { return tokens_.Next(word); }
+  bool Word(std::string_view& word) { return tokens_.Next(word); }
   bool Number(int32_t& value) {
-    std::string word;
+    std::string_view word;
     if (!Word(word)) return false;
     value = WordToInt(word);
     return true;
   }
   bool Skip(int count) {
-    std::string word;
+    std::string_view word;
     for (int i = 0; i < count; ++i)
       if (!Word(word)) return false;
     return true;
@@ -46,9 +46,9 @@ class AnimReader {
 
 // The name token is the model's file name in quotes: "name.pie". The name is what lies between
 // the opening quote and ".pie"".
-std::string NameFromToken(const std::string& token) {
+std::string NameFromToken(std::string_view token) {
   if (token.size() < 6) return std::string();
-  return token.substr(1, token.size() - 6);
+  return std::string(token.substr(1, token.size() - 6));
 }
 
 }  // namespace
@@ -56,7 +56,7 @@ std::string NameFromToken(const std::string& token) {
 void ParseAnim3D(const char* begin, const char* end, Anim3DParse& out) {
   out = Anim3DParse();
   AnimReader in(begin, end);
-  std::string word;
+  std::string_view word;
   bool frames = false;
   for (;;) {
     if (!in.Word(word)) return;

@@ -8,7 +8,7 @@
 namespace {
 
 struct KindOfFlag {
-  std::string_view flag;  // lengths compared first: most words differ from most flags in length
+  std::string_view flag;  // compared as views: lengths first, most words differ from most flags there
   int32_t kind;
 };
 const KindOfFlag kKinds[] = {
@@ -22,11 +22,11 @@ struct PieInput {
   TokenReader words;
   PieParse& out;
 
-  // The next word; false at the end of the input.
-  bool ReadToken(std::string& word) { return words.Next(word); }
+  // The next word, a view into the input; false at the end of the input.
+  bool ReadToken(std::string_view& word) { return words.Next(word); }
 
   bool ReadInt(int32_t& value) {
-    std::string word;
+    std::string_view word;
     if (!ReadToken(word)) return false;
     value = WordToInt(word);
     return true;
@@ -44,7 +44,7 @@ struct PieInput {
   }
 };
 
-bool IsAllDigits(const std::string& word) {
+bool IsAllDigits(std::string_view word) {
   if (word.empty()) return false;
   for (char c : word) {
     if (c < '0' || c > '9') return false;
@@ -54,19 +54,19 @@ bool IsAllDigits(const std::string& word) {
 
 // page-3.pcx and page-3.bmp both name page-3.dds: the last four characters give way to ".dds".
 // A word shorter than that is kept whole.
-std::string WithDdsExtension(const std::string& word) {
-  if (word.size() < 4) return word + ".dds";
-  return word.substr(0, word.size() - 4) + ".dds";
+std::string WithDdsExtension(std::string_view word) {
+  if (word.size() < 4) return std::string(word) + ".dds";
+  return std::string(word.substr(0, word.size() - 4)) + ".dds";
 }
 
 // Reads from after "PIE" to the level count.
 PieResult ParsePieHeader(PieInput& in) {
-  std::string word;
+  std::string_view word;
   do {
     if (!in.ReadToken(word)) return PieResult::EndedEarly;
   } while (word != "TEXTURE");
 
-  std::string textureType, firstName, next;
+  std::string_view textureType, firstName, next;
   if (!in.ReadToken(textureType) || !in.ReadToken(firstName) || !in.ReadToken(next))
     return PieResult::EndedEarly;
 
@@ -78,14 +78,14 @@ PieResult ParsePieHeader(PieInput& in) {
   if (IsAllDigits(next)) {
     pageName = WithDdsExtension(firstName);
   } else {
-    pageName = firstName + " " + WithDdsExtension(next);
+    pageName = std::string(firstName) + " " + WithDdsExtension(next);
     do {
       if (!in.ReadToken(word)) return PieResult::EndedEarly;
     } while (!IsAllDigits(word));
   }
 
   // Page height, the keyword before the level count, and the level count.
-  std::string height, keyword, levels;
+  std::string_view height, keyword, levels;
   if (!in.ReadToken(height) || !in.ReadToken(keyword) || !in.ReadToken(levels))
     return PieResult::EndedEarly;
   const int32_t levelCount = WordToInt(levels);
@@ -119,7 +119,7 @@ PieResult ParsePolygons(PieInput& in) {
 
   bool levelAnimated = false;
   int32_t levelFrameCount = 1;
-  std::string flag;
+  std::string_view flag;
   for (int32_t i = 0; i < count; ++i) {
     if (!in.ReadToken(flag)) return PieResult::EndedEarly;
     const int32_t kind = PolygonKindOf(flag);
@@ -151,7 +151,7 @@ PieResult ParsePolygons(PieInput& in) {
 PieResult ParseConnectors(PieInput& in, bool& keywordTaken) {
   PieModel& model = in.out.model;
   keywordTaken = false;
-  std::string word;
+  std::string_view word;
   if (!in.ReadToken(word)) {
     model.connectorStart = -1;
     return PieResult::Ok;
@@ -183,7 +183,7 @@ PieResult ParseConnectors(PieInput& in, bool& keywordTaken) {
 
 PieResult ParsePieLevels(PieInput& in) {
   bool keywordTaken = false;
-  std::string word;
+  std::string_view word;
   for (int32_t level = 0; level < in.out.model.levelCount; ++level) {
     // Level keyword (unless the connector step took it), level number, points keyword.
     for (int i = keywordTaken ? 1 : 0; i < 3; ++i) {
@@ -202,7 +202,7 @@ PieResult ParsePieLevels(PieInput& in) {
 
 }  // namespace
 
-int32_t PolygonKindOf(const std::string& flagWord) {
+int32_t PolygonKindOf(std::string_view flagWord) {
   for (const KindOfFlag& k : kKinds) {
     if (flagWord == k.flag) return k.kind;
   }
@@ -216,7 +216,7 @@ bool IsTwoSidedKind(int32_t kind) { return kind == 22 || kind == 30 || kind == 6
 PieResult ParsePie(const char* begin, const char* end, PieParse& out) {
   out = PieParse();
   PieInput in{TokenReader(begin, end), out};
-  std::string word;
+  std::string_view word;
   // A file that does not start with "PIE" is not a model.
   if (!in.ReadToken(word) || word != "PIE") return PieResult::NotPie;
   const PieResult result = ParsePieHeader(in);

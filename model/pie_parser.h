@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct PieModel {
@@ -20,7 +21,7 @@ struct PieModel {
 };
 
 // PolygonKind codes, stored in PolygonStore in place of the file's flag word.
-int32_t PolygonKindOf(const std::string& flagWord);  // 0 for a word not in the table
+int32_t PolygonKindOf(std::string_view flagWord);  // 0 for a word not in the table
 bool IsAnimatedKind(int32_t kind);                   // carries a texture-animation strip
 bool IsTwoSidedKind(int32_t kind);
 
