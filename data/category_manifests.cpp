@@ -10,44 +10,27 @@ namespace {
 const char kTeamColorsOn[] = "SetTeamColorsFlag(true)";
 const char kTeamColorsOff[] = "SetTeamColorsFlag(false)";
 
-// Reads a whole manifest into memory; false (with the path in the log) when it cannot be opened.
-bool ReadManifest(const std::string& path, std::vector<char>& contents) {
-  if (ReadDataFile(path.c_str(), contents)) return true;
-  ErrorLog::Write(("Failed to open " + path).c_str());
-  return false;
-}
+// What each category's manifest is called and whether it holds team-colour switches: features,
+// miscellaneous, research models and effects do; in the other lists every word is a model name,
+// switch words included.
+struct CategoryManifest {
+  const char* name;
+  bool flagAware;
+};
+const CategoryManifest kManifests[] = {
+    {"Bodies.gam", false},      {"Features.gam", true},    {"Miscelaneous.gam", true},
+    {"MiscelaneousIMD.gam", true}, {"Effects.gam", true},  {"Propulsions.gam", false},
+    {"Structures.gam", false},  {"Weapons.gam", false},
+};
 
-// Every name is in the log before the first model is loaded.
-std::vector<ManifestEntry> ReadEntries(const std::string& path, bool flagAware) {
+void LoadCategory(const char* directory, ModelCategory category) {
+  const std::string path = std::string(directory ? directory : "") + kManifests[category].name;
   std::vector<char> contents;
-  if (!ReadManifest(path, contents)) return {};
-  std::vector<ManifestEntry> entries =
-      ParseCategoryManifest(contents.data(), contents.data() + contents.size(), flagAware);
-  for (const ManifestEntry& entry : entries) ErrorLog::Write(entry.word.c_str());
-  return entries;
-}
-
-// Bodies, propulsions, structures and weapons: every word is a model name, switch words included.
-void LoadPlainCategory(const char* directory, const char* manifestName, ModelCategory category) {
-  const std::string prefix = directory ? directory : "";
-  for (const ManifestEntry& entry : ReadEntries(prefix + manifestName, false))
-    LoadModel(prefix.c_str(), (entry.word + ".pie").c_str(), category);
-}
-
-// Features, miscellaneous, research models and effects: the two switch words mark the names that
-// follow them as team-coloured or not.
-void LoadFlagAwareCategory(const char* directory, const char* manifestName, ModelCategory category) {
-  const std::string prefix = directory ? directory : "";
-  // The global flag changes only where the list changes its switch state, starting from an
-  // assumed false: names before the first switch keep the flag as the previous category left it.
-  bool tracked = false;
-  for (const ManifestEntry& entry : ReadEntries(prefix + manifestName, true)) {
-    if (entry.teamColors != tracked) {
-      SetTeamColorsFlag(entry.teamColors);
-      tracked = entry.teamColors;
-    }
-    LoadModel(prefix.c_str(), (entry.word + ".pie").c_str(), category);
+  if (!ReadDataFile(path.c_str(), contents)) {
+    ErrorLog::Write(("Failed to open " + path).c_str());
+    return;
   }
+  LoadCategoryEntries(directory, contents.data(), contents.data() + contents.size(), category);
 }
 
 }  // namespace
@@ -68,27 +51,33 @@ std::vector<ManifestEntry> ParseCategoryManifest(const char* begin, const char* 
   return entries;
 }
 
-void LoadBodies(const char* directory) {
-  LoadPlainCategory(directory, "Bodies.gam", CategoryBodies);
+void LoadCategoryEntries(const char* directory, const char* begin, const char* end,
+                         ModelCategory category) {
+  if (category < CategoryBodies || category > CategoryWeapons) return;
+  const bool flagAware = kManifests[category].flagAware;
+  // Every name is in the log before the first model is loaded.
+  const std::vector<ManifestEntry> entries = ParseCategoryManifest(begin, end, flagAware);
+  for (const ManifestEntry& entry : entries) ErrorLog::Write(entry.word.c_str());
+
+  const std::string prefix = directory ? directory : "";
+  // In a flag-aware list the global flag changes only where the list changes its switch state,
+  // starting from an assumed false: names before the first switch keep the flag as the previous
+  // category left it.
+  bool tracked = false;
+  for (const ManifestEntry& entry : entries) {
+    if (flagAware && entry.teamColors != tracked) {
+      SetTeamColorsFlag(entry.teamColors);
+      tracked = entry.teamColors;
+    }
+    LoadModel(prefix.c_str(), (entry.word + ".pie").c_str(), category);
+  }
 }
-void LoadFeatures(const char* directory) {
-  LoadFlagAwareCategory(directory, "Features.gam", CategoryFeatures);
-}
-void LoadMiscelaneous(const char* directory) {
-  LoadFlagAwareCategory(directory, "Miscelaneous.gam", CategoryMiscelaneous);
-}
-void LoadMiscelaneousIMD(const char* directory) {
-  LoadFlagAwareCategory(directory, "MiscelaneousIMD.gam", CategoryResearch);
-}
-void LoadEffects(const char* directory) {
-  LoadFlagAwareCategory(directory, "Effects.gam", CategoryEffects);
-}
-void LoadPropulsions(const char* directory) {
-  LoadPlainCategory(directory, "Propulsions.gam", CategoryPropulsions);
-}
-void LoadStructures(const char* directory) {
-  LoadPlainCategory(directory, "Structures.gam", CategoryStructures);
-}
-void LoadWeapons(const char* directory) {
-  LoadPlainCategory(directory, "Weapons.gam", CategoryWeapons);
-}
+
+void LoadBodies(const char* directory) { LoadCategory(directory, CategoryBodies); }
+void LoadFeatures(const char* directory) { LoadCategory(directory, CategoryFeatures); }
+void LoadMiscelaneous(const char* directory) { LoadCategory(directory, CategoryMiscelaneous); }
+void LoadMiscelaneousIMD(const char* directory) { LoadCategory(directory, CategoryResearch); }
+void LoadEffects(const char* directory) { LoadCategory(directory, CategoryEffects); }
+void LoadPropulsions(const char* directory) { LoadCategory(directory, CategoryPropulsions); }
+void LoadStructures(const char* directory) { LoadCategory(directory, CategoryStructures); }
+void LoadWeapons(const char* directory) { LoadCategory(directory, CategoryWeapons); }

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "model/model_catalogue.h"
+
 // A model waiting to be loaded. Names are whole words as read, so a long manifest name reaches
 // LoadModel intact instead of being cut to a fixed field.
 struct ManifestEntry {
@@ -14,6 +16,11 @@ struct ManifestEntry {
 // "SetTeamColorsFlag(true)" and "SetTeamColorsFlag(false)" switch the state of the names after
 // them and are not entries; in a plain one every word is a name. Touches no file or table.
 std::vector<ManifestEntry> ParseCategoryManifest(const char* begin, const char* end, bool flagAware);
+
+// Loads a category from its manifest's bytes already in memory: the names into the log, then each
+// model from the directory, as the category's loader does after reading the manifest.
+void LoadCategoryEntries(const char* directory, const char* begin, const char* end,
+                         ModelCategory category);
 
 void LoadBodies(const char* directory);
 void LoadFeatures(const char* directory);

@@ -70,7 +70,11 @@ void ReadStartUpManifest(void (*showStage)(const char* line)) {
   }
   // The whole manifest is in memory, so a category's loader never meets it open.
   const StartUpManifest manifest = ParseStartUpManifest(contents.data(), contents.data() + contents.size());
-  contents.clear();
+  std::vector<char>().swap(contents);
+  LoadStartUpPairs(manifest, showStage);
+}
+
+void LoadStartUpPairs(const StartUpManifest& manifest, void (*showStage)(const char* line)) {
   for (const StartUpPair& pair : manifest.pairs) {
     ErrorLog::Write(pair.label.c_str());
     ErrorLog::Write(pair.directory.c_str());

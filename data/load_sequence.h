@@ -17,6 +17,8 @@ struct StartUpManifest {
 };
 StartUpManifest ParseStartUpManifest(const char* begin, const char* end);
 
-// Reads the start-up manifest and runs each pair's loader, calling showStage with the pair's
-// loading line first (the loading screen, for the program).
+// Reads the start-up manifest and loads its pairs (LoadStartUpPairs).
 void ReadStartUpManifest(void (*showStage)(const char* line));
+// Logs each pair's label and directory and runs its category's loader, calling showStage with the
+// pair's loading line first (the loading screen, for the program); then logs a short manifest.
+void LoadStartUpPairs(const StartUpManifest& manifest, void (*showStage)(const char* line));

@@ -29,10 +29,15 @@ void LoadModelFromBytes(const char* path, const char* fileName, const char* begi
                         ModelCategory category) {
   PieParse parsed;
   const PieResult result = ParsePie(begin, end, parsed);
+  CommitParsedModel(path, fileName, result, parsed, category);
+}
+
+void CommitParsedModel(const char* path, const char* fileName, PieResult result,
+                       const PieParse& parsed, ModelCategory category) {
   // A file that does not start with "PIE" is not a model: skipped without a word, as it always was.
   if (result == PieResult::NotPie) return;
 
-  PieModel& model = parsed.model;
+  PieModel model = parsed.model;
   model.category = category;
   // The manifest name carries ".pie".
   model.name = fileName ? fileName : "";

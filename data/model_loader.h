@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "model/model_catalogue.h"
+#include "model/pie_parser.h"
 
 // The team-colour switch that models take when they are loaded.
 extern bool TeamColorsFlag;
@@ -14,3 +15,7 @@ void LoadModel(const char* directory, const char* fileName, ModelCategory catego
 // The same for a file's bytes already in memory; path is what the log names.
 void LoadModelFromBytes(const char* path, const char* fileName, const char* begin, const char* end,
                         ModelCategory category);
+// The step after the parse: resolves the page, the animation and the team colours of a parsed
+// model and commits it with its blocks, or logs why not (nothing for a file that is no model).
+void CommitParsedModel(const char* path, const char* fileName, PieResult result,
+                       const PieParse& parsed, ModelCategory category);

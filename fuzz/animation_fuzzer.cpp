@@ -1,19 +1,34 @@
-// An ANIM3D file and "Animations.gam" through LoadAnimations, then the 100 ms beat on the test
-// clock (across the 32-bit wrap), reading every animation's counter and every object's frame after
-// each tick as drawing does. Input: the manifest, a NUL byte, then the ANIM3D file "input.ani";
-// without a NUL the whole input is the ANIM3D file and the manifest lists it twice.
+// An ANIM3D file's bytes through ParseAnim3D, appended to the animation table twice as the loader
+// appends what it parsed, then the 100 ms beat on the test clock (across the 32-bit wrap), reading
+// every animation's counter and every object's frame after each tick as drawing does. Input: the
+// ANIM3D file; when it holds a NUL byte, the file is what follows the first one (older seeds put
+// a manifest before it).
 #include <kvrplatform_testing.h>
 
 #include <algorithm>
 #include <cstring>
 
+#include "data/anim3d_parser.h"
 #include "fuzz_support.h"
 
 namespace {
 
 // Objects past this many are not asked for: the frames behind them are the same table entries.
 const int32_t kMaxObjectsRead = 64;
-const size_t kMaxManifestBytes = 256;
+
+// What the parser promises the table: never more frames than its counts can reach, and counts
+// that are never negative.
+void CheckParse(const Anim3DParse& parsed) {
+  if (!parsed.headerRead) {
+    if (!parsed.frames.empty()) fuzzsupport::Broken("frames without a header");
+    return;
+  }
+  const Animation& a = parsed.animation;
+  if (a.frameCount < 0 || a.objectCount < -1) fuzzsupport::Broken("a negative count kept");
+  const int64_t objects = a.objectCount == -1 ? 1 : a.objectCount;
+  if (static_cast<int64_t>(parsed.frames.size()) > objects * a.frameCount)
+    fuzzsupport::Broken("more frames than the counts reach");
+}
 
 void ReadAsDrawingDoes() {
   if (Animations.size() != AnimationCounters.size())
@@ -45,28 +60,24 @@ void ReadAsDrawingDoes() {
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   fuzzsupport::MakeScratchDir(argc, argv);
-  fuzzsupport::ScratchScope scratch;
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzzsupport::ScratchScope scratch;
   const uint8_t* nul = static_cast<const uint8_t*>(std::memchr(data, 0, size));
-  if (nul) {
-    // Every manifest entry costs file opens and log lines; a longer list reaches no new code and
-    // only slows each input down, so the manifest is kept to its first bytes.
-    const size_t manifestBytes = std::min(static_cast<size_t>(nul - data), kMaxManifestBytes);
-    fuzzsupport::WriteFile("anims/Animations.gam", data, manifestBytes);
-    fuzzsupport::WriteFile("anims/input.ani", nul + 1, size - static_cast<size_t>(nul + 1 - data));
-  } else {
-    fuzzsupport::WriteFile("anims/Animations.gam", "input.ani\nINPUT.ANI\n");
-    fuzzsupport::WriteFile("anims/input.ani", data, size);
-  }
-  ErrorLog::Start();
+  const char* begin = reinterpret_cast<const char*>(nul ? nul + 1 : data);
+  const char* end = reinterpret_cast<const char*>(data + size);
   // Close to the 32-bit wrap of the millisecond counter, which the beat must survive.
   kvrtest::SetTime(0xFFFFF000u);
 
-  LoadAnimations("anims\\");
+  Anim3DParse parsed;
+  ParseAnim3D(begin, end, parsed);
+  CheckParse(parsed);
+  if (parsed.headerRead) {
+    // Two copies of one name: a model finds the first.
+    AppendAnimation(parsed.animation, parsed.frames);
+    AppendAnimation(parsed.animation, parsed.frames);
+  }
 
   ReadAsDrawingDoes();
   // The first tick only starts the beat; then beats, calls between beats, and a long pause.

@@ -1,5 +1,5 @@
-// A category manifest through its reader: the first byte picks one of the eight categories (and so
-// the plain or the flag-aware reader), the rest is the manifest. Its names are looked up in a small
+// A category manifest's bytes through LoadCategoryEntries: the first byte picks one of the eight
+// categories (and so the plain or the flag-aware list), the rest is the manifest, parsed in memory. Its names are looked up in a small
 // data set laid out like the sample one, where a few names exist (two of them damaged). No device:
 // the models' geometry is built, their buffers and pages fail to be created, as the loaders allow.
 #include "fuzz_support.h"
@@ -16,10 +16,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzzsupport::ScratchScope scratch;
   const size_t count = sizeof(fuzzsupport::kCategoryDirs) / sizeof(fuzzsupport::kCategoryDirs[0]);
   const fuzzsupport::CategoryDir& category = fuzzsupport::kCategoryDirs[data[0] % count];
-  fuzzsupport::WriteFile(std::string(category.path) + category.manifest, data + 1, size - 1);
   ErrorLog::Start();
 
-  category.loader(category.directory);
+  const char* begin = reinterpret_cast<const char*>(data + 1);
+  LoadCategoryEntries(category.directory, begin, begin + (size - 1),
+                      static_cast<ModelCategory>(data[0] % count));
 
   fuzzsupport::CheckStoresMatchCatalogue();
   ResetProgramTables();

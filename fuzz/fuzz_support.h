@@ -164,10 +164,10 @@ inline void CheckStoresMatchCatalogue() {
         static_cast<size_t>(m.polygonStart) != polygons)
       Broken("a model's blocks do not start where the previous model's end");
     for (int32_t level = 0; level < m.levelCount; ++level) {
-      TriangleList triangles;
-      bool animated = false;
+      // The walk the builds use, without building: it checks every count and length.
       size_t pointLength = 0, polygonLength = 0;
-      if (!BuildLevelTriangles(m, points, polygons, triangles, animated, pointLength, polygonLength))
+      if (!levelwalk::WalkLevel(m, points, polygons, pointLength, polygonLength, nullptr,
+                                [](const levelwalk::PolygonView&) {}))
         Broken("a level's blocks do not lie whole inside the stores");
       points += pointLength;
       polygons += polygonLength;

@@ -1,8 +1,7 @@
-// The start-up manifest "duskfen\KVRStartUp.gam" through the load sequence, over a small data set
+// The start-up manifest's bytes, parsed in memory, through the load sequence over a small data set
 // laid out like the sample one (every category directory with its manifest and small models, two
-// animations). No device: the loading screen draws nothing and buffers and pages fail to be
-// created, as the loaders allow; the catalogue, the stores and the animations are filled for real.
-#include "app/scene.h"
+// animations). No device: buffers and pages fail to be created, as the loaders allow; the
+// catalogue, the stores and the animations are filled for real.
 #include "data/load_sequence.h"
 #include "fuzz_support.h"
 
@@ -15,9 +14,9 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzzsupport::ScratchScope scratch;
-  fuzzsupport::WriteFile("duskfen/KVRStartUp.gam", data, size);
-
-  LoadDataSet();
+  const char* begin = reinterpret_cast<const char*>(data);
+  ErrorLog::Start();
+  LoadStartUpPairs(ParseStartUpManifest(begin, begin + size), nullptr);
 
   fuzzsupport::CheckStoresMatchCatalogue();
   for (size_t a = 0; a < Animations.size(); ++a) {
