@@ -1,3 +1,4 @@
+// Data files: read whole through the layer's file API, then split into words and numbers.
 #include "base/data_file.h"
 
 #include <windows.h>

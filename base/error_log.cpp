@@ -1,3 +1,4 @@
+// The error log: one open, write and close for every line.
 #include "base/error_log.h"
 
 #include <fstream>

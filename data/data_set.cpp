@@ -11,6 +11,9 @@
 #include "model/texture_pages.h"
 
 void ReleaseDataSet() {
+  // The scratch slots first (each forgets its table entry), then whatever the tables still hold.
+  ReleaseLastLevelBuffer();
+  ReleaseLastPageTexture();
   ReleaseAllLevelBuffers();
   ReleaseAllPageTextures();
   ClearLevelBufferTable();

@@ -1,3 +1,4 @@
+// The axes: three coloured lines through the origin in one vertex buffer.
 #include <d3d9.h>
 
 #include "base/device.h"

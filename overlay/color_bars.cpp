@@ -1,3 +1,4 @@
+// The colour bars: the three slider bars at the bottom of the screen, one strip per channel.
 #include <d3d9.h>
 
 #include <cstdint>

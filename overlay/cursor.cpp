@@ -1,3 +1,4 @@
+// The viewer's own cursor: a textured quad that follows the pointer.
 #include <windows.h>
 #include <d3d9.h>
 #include <d3dx9.h>

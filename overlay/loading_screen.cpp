@@ -1,3 +1,4 @@
+// The loading screen: the stage lines so far, redrawn and presented for each new one.
 #include "overlay/loading_screen.h"
 
 #include <d3d9.h>
@@ -40,8 +41,6 @@ void ShowLoadingLine(const char* message) {
   // A failed BeginScene still presents the cleared frame.
   g_pd3dDevice->Present(nullptr, nullptr, nullptr, nullptr);
 }
-
-int32_t LoadingLineCount() { return loadingLineCount; }
 
 void ResetLoadingScreen() {
   for (std::string& line : loadingLines) line.clear();

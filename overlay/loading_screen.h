@@ -4,7 +4,5 @@
 
 // Records the message and at once draws and presents the whole loading screen.
 void ShowLoadingLine(const char* message);
-// Messages recorded so far (at most ten).
-int32_t LoadingLineCount();
 // Forgets every message: a new load starts on an empty screen.
 void ResetLoadingScreen();

@@ -103,7 +103,7 @@ TEST_F(LoadSequence, TheUsualOrderLogsEveryPairAndItsLoaderLineForLine) {
   EXPECT_EQ(CatalogueNames(),
             (std::vector<std::string>{"Body1", "Feat1", "Misc1", "Res1", "Fx1", "Prop1", "Strc1", "Weap1"}));
   for (size_t i = 0; i < 8; ++i) EXPECT_EQ(ModelCatalogue[i].category, static_cast<int32_t>(i));
-  EXPECT_EQ(LoadingLineCount(), 10);
+  EXPECT_EQ(kvrtest::GetCounters(g_pd3dDevice).presents, 10u);  // one loading screen a line
   EXPECT_EQ(Model("Strc1").animation, 0);
 }
 
@@ -144,7 +144,7 @@ TEST_F(LoadSequence, LabelsMatchOnlyExactlyAndAnyOtherPairLoadsNothing) {
   EXPECT_EQ(Log(), expected);
   // A label listed twice loads its category twice.
   EXPECT_EQ(CatalogueNames(), (std::vector<std::string>{"Strc1", "Strc1", "Fx1", "Feat1"}));
-  EXPECT_EQ(LoadingLineCount(), 5);
+  EXPECT_EQ(kvrtest::GetCounters(g_pd3dDevice).presents, 5u);  // one loading screen a line
 }
 
 TEST_F(LoadSequence, AMissingManifestIsLoggedAndLeavesAnEmptyCatalogue) {
@@ -152,7 +152,7 @@ TEST_F(LoadSequence, AMissingManifestIsLoggedAndLeavesAnEmptyCatalogue) {
   EXPECT_EQ(Log(), (std::vector<std::string>{"KVRerrors.log started ",
                                              "Failed to open start-up manifest duskfen\\KVRStartUp.gam"}));
   EXPECT_TRUE(ModelCatalogue.empty());
-  EXPECT_EQ(LoadingLineCount(), 1);
+  EXPECT_EQ(kvrtest::GetCounters(g_pd3dDevice).presents, 1u);  // one loading screen a line
 }
 
 TEST_F(LoadSequence, AShortManifestLoadsThePairsItHolds) {

@@ -1,4 +1,5 @@
-// Direct3D 9 device: state, resources, scenes and state blocks; drawing goes to gl_renderer.cpp.
+// Direct3D 9 device: state, resources and scenes; drawing goes to gl_renderer.cpp, state blocks
+// to state_block.cpp.
 // Implemented: every render, texture-stage and sampler state is stored and returned (the ones
 //   drawing honours are listed in gl_renderer.cpp), transforms, material, viewport, FVF, stream 0
 //   (streams 1..15 are stored), textures on samplers 0..15 and the four vertex samplers, state
@@ -494,91 +495,6 @@ void Device::ReadBack(int* width, int* height, std::vector<uint32_t>* pixels) {
   *width = static_cast<int>(pp_.BackBufferWidth);
   *height = static_cast<int>(pp_.BackBufferHeight);
   renderer_->ReadBack(pixels);
-}
-
-// ---- State blocks ------------------------------------------------------------------------------
-
-StateBlock::StateBlock(Device* device) : device_(device) {}
-
-StateBlock::~StateBlock() {
-  if (handedOut_) device_->Release();
-}
-
-void StateBlock::HandOut() {
-  // While it is being recorded the block belongs to the device; once handed to the program it
-  // keeps the device alive like any other resource.
-  handedOut_ = true;
-  device_->AddRef();
-}
-
-HRESULT StateBlock::QueryInterface(REFIID riid, void** ppv) {
-  return QueryFor(this, riid, ppv, {&kIidStateBlock9});
-}
-
-ULONG StateBlock::AddRef() { return ++refs_; }
-
-ULONG StateBlock::Release() {
-  ULONG left = --refs_;
-  if (left == 0) delete this;
-  return left;
-}
-
-HRESULT StateBlock::GetDevice(IDirect3DDevice9** ppDevice) {
-  if (!ppDevice) return D3DERR_INVALIDCALL;
-  *ppDevice = device_;
-  device_->AddRef();
-  return D3D_OK;
-}
-
-HRESULT StateBlock::Capture() {
-  const StateValues& now = device_->state();
-  for (DWORD i = 0; i < kRenderStateCount; ++i)
-    if (mask.renderStates[i]) values.renderStates[i] = now.renderStates[i];
-  for (DWORD s = 0; s < kStageCount; ++s)
-    for (DWORD t = 0; t < kStageStateCount; ++t)
-      if (mask.stageStates[s * kStageStateCount + t]) values.stageStates[s][t] = now.stageStates[s][t];
-  for (DWORD s = 0; s < kAllSamplerCount; ++s)
-    for (DWORD t = 0; t < kSamplerStateCount; ++t)
-      if (mask.samplerStates[s * kSamplerStateCount + t])
-        values.samplerStates[s][t] = now.samplerStates[s][t];
-  for (DWORD i = 0; i < kTransformCount; ++i)
-    if (mask.transforms[i]) values.transforms[i] = now.transforms[i];
-  for (DWORD i = 0; i < kAllSamplerCount; ++i)
-    if (mask.textures[i]) values.textures[i] = now.textures[i];
-  for (DWORD i = 0; i < kStreamCount; ++i)
-    if (mask.streams[i]) values.streams[i] = now.streams[i];
-  if (mask.material) values.material = now.material;
-  if (mask.viewport) values.viewport = now.viewport;
-  if (mask.fvf) values.fvf = now.fvf;
-  return D3D_OK;
-}
-
-HRESULT StateBlock::Apply() {
-  Device* d = device_;
-  for (DWORD i = 0; i < kRenderStateCount; ++i)
-    if (mask.renderStates[i]) d->SetRenderState(static_cast<D3DRENDERSTATETYPE>(i), values.renderStates[i]);
-  for (DWORD s = 0; s < kStageCount; ++s)
-    for (DWORD t = 0; t < kStageStateCount; ++t)
-      if (mask.stageStates[s * kStageStateCount + t])
-        d->SetTextureStageState(s, static_cast<D3DTEXTURESTAGESTATETYPE>(t), values.stageStates[s][t]);
-  for (DWORD s = 0; s < kAllSamplerCount; ++s) {
-    DWORD sampler = s < kSamplerCount ? s : 257 + (s - kSamplerCount);
-    for (DWORD t = 0; t < kSamplerStateCount; ++t)
-      if (mask.samplerStates[s * kSamplerStateCount + t])
-        d->SetSamplerState(sampler, static_cast<D3DSAMPLERSTATETYPE>(t), values.samplerStates[s][t]);
-    if (mask.textures[s]) d->SetTexture(sampler, values.textures[s].get());
-  }
-  for (DWORD i = 0; i < kTransformCount; ++i)
-    if (mask.transforms[i]) d->SetTransform(static_cast<D3DTRANSFORMSTATETYPE>(i), &values.transforms[i]);
-  for (DWORD i = 0; i < kStreamCount; ++i)
-    if (mask.streams[i])
-      d->SetStreamSource(i, values.streams[i].buffer.get(), values.streams[i].offset,
-                         values.streams[i].stride);
-  if (mask.material) d->SetMaterial(&values.material);
-  if (mask.viewport) d->SetViewport(&values.viewport);
-  if (mask.fvf) d->SetFVF(values.fvf);
-  if (mask.pixelShader) d->SetPixelShader(nullptr);
-  return D3D_OK;
 }
 
 }  // namespace kvrd3d
