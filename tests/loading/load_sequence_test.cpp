@@ -233,4 +233,42 @@ TEST_F(TeamColours, BodiesSetItAndTheUnchangedCategoriesFollowTheOrder) {
   EXPECT_FALSE(ModelCatalogue.back().teamColors);
 }
 
+// The start-up manifest held in memory: its pairs before any loader runs.
+StartUpManifest ParseStartUp(const std::string& text) {
+  const std::vector<char> bytes(text.begin(), text.end());
+  return ParseStartUpManifest(bytes.data(), bytes.data() + bytes.size());
+}
+
+std::vector<std::string> Flattened(const StartUpManifest& manifest) {
+  std::vector<std::string> words;
+  for (const StartUpPair& pair : manifest.pairs) words.insert(words.end(), {pair.label, pair.directory});
+  return words;
+}
+
+TEST(StartUpManifestText, PairsAreKeptInTheirOrderAsWritten) {
+  const StartUpManifest m = ParseStartUp("Weapons: duskfen\\weapons\\\r\nAnimations: duskfen\\anims\\\n"
+                                         "bodies: x\n");
+  EXPECT_EQ(Flattened(m), (std::vector<std::string>{"Weapons:", "duskfen\\weapons\\", "Animations:",
+                                                    "duskfen\\anims\\", "bodies:", "x"}));
+  EXPECT_TRUE(m.lastLabel.empty());
+  EXPECT_TRUE(ParseStartUp("").pairs.empty());
+}
+
+TEST(StartUpManifestText, ReadingStopsAtTheNinthPair) {
+  std::string text;
+  for (int i = 1; i <= 9; ++i) text += "L" + std::to_string(i) + ": d" + std::to_string(i) + " ";
+  const StartUpManifest m = ParseStartUp(text + "Tenth: d10 Lone:");
+  ASSERT_EQ(m.pairs.size(), 9u);
+  EXPECT_EQ(m.pairs[8].label, "L9:");
+  EXPECT_EQ(m.pairs[8].directory, "d9");
+  // Nothing after the ninth pair is read, not even a label left alone at the end.
+  EXPECT_TRUE(m.lastLabel.empty());
+}
+
+TEST(StartUpManifestText, ALastLabelWithoutDirectoryIsKeptApart) {
+  const StartUpManifest m = ParseStartUp("Weapons: duskfen\\weapons\\\nBodies:");
+  EXPECT_EQ(Flattened(m), (std::vector<std::string>{"Weapons:", "duskfen\\weapons\\"}));
+  EXPECT_EQ(m.lastLabel, "Bodies:");
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 // PIE files cut anywhere or holding counts that lie: nothing half-read stays, the next model loads.
-// Meant to run under AddressSanitizer as well (the asan preset).
+// Each text is loaded from a buffer of exactly its size, so under AddressSanitizer (the asan preset)
+// a read past the end of a file is reported.
 #include "model_fixture.h"
 
 namespace {
@@ -20,17 +21,12 @@ const char kBadCount[] = "Model file holds a negative count, skipped: mydata\\mo
 
 class MalformedPieTest : public ModelTest {
  protected:
-  void SetUp() override {
-    ModelTest::SetUp();
-    WriteModelFile("next.pie", SquarePie());
-  }
   // Loads cut.pie and then next.pie, from empty tables and an empty log.
   void LoadCutThenNext(const std::string& text) {
     ResetProgramTables();
     ErrorLog::Start();
-    WriteModelFile("cut.pie", text);
-    LoadModel(kModelDir, "cut.pie", CategoryBodies);
-    LoadModel(kModelDir, "next.pie", CategoryBodies);
+    LoadModelText("cut.pie", text, CategoryBodies);
+    LoadModelText("next.pie", SquarePie(), CategoryBodies);
   }
   bool NextLoadedAlone() const {
     return ModelCatalogue.size() == 1 && ModelCatalogue[0].name == "next" &&
@@ -70,34 +66,44 @@ TEST_F(MalformedPieTest, CountsThatLieNeverAllocateHangOrReadPastTheFile) {
   struct Case {
     const char* what;
     std::string text;
-    const char* line;
+    PieResult result;
   };
   const std::string header = "PIE 2 TEXTURE 0 p.pcx 256 256 LEVELS ";
   const Case cases[] = {
-      {"huge level count", header + "2147483647 LEVEL 1 POINTS 0 POLYGONS 0", kEndedEarly},
-      {"negative level count", header + "-1 LEVEL 1 POINTS 0 POLYGONS 0", kBadCount},
-      {"huge point count", header + "1 LEVEL 1 POINTS 2147483647 1 2 3 POLYGONS 0", kEndedEarly},
-      {"saturated point count", header + "1 LEVEL 1 POINTS 99999999999999999999 1 2 3", kEndedEarly},
-      {"negative point count", header + "1 LEVEL 1 POINTS -5 1 2 3 POLYGONS 0", kBadCount},
-      {"huge polygon count", header + "1 LEVEL 1 POINTS 0 POLYGONS 2000000000 200 0", kEndedEarly},
-      {"negative polygon count", header + "1 LEVEL 1 POINTS 0 POLYGONS -2147483648", kBadCount},
-      {"huge corner count", header + "1 LEVEL 1 POINTS 0 POLYGONS 1 200 2147483647 0 0", kEndedEarly},
-      {"negative corner count", header + "1 LEVEL 1 POINTS 0 POLYGONS 1 200 -3 0 1 2", kBadCount},
+      {"huge level count", header + "2147483647 LEVEL 1 POINTS 0 POLYGONS 0", PieResult::EndedEarly},
+      {"negative level count", header + "-1 LEVEL 1 POINTS 0 POLYGONS 0", PieResult::BadCount},
+      {"huge point count", header + "1 LEVEL 1 POINTS 2147483647 1 2 3 POLYGONS 0", PieResult::EndedEarly},
+      {"saturated point count", header + "1 LEVEL 1 POINTS 99999999999999999999 1 2 3", PieResult::EndedEarly},
+      {"negative point count", header + "1 LEVEL 1 POINTS -5 1 2 3 POLYGONS 0", PieResult::BadCount},
+      {"huge polygon count", header + "1 LEVEL 1 POINTS 0 POLYGONS 2000000000 200 0", PieResult::EndedEarly},
+      {"negative polygon count", header + "1 LEVEL 1 POINTS 0 POLYGONS -2147483648", PieResult::BadCount},
+      {"huge corner count", header + "1 LEVEL 1 POINTS 0 POLYGONS 1 200 2147483647 0 0", PieResult::EndedEarly},
+      {"negative corner count", header + "1 LEVEL 1 POINTS 0 POLYGONS 1 200 -3 0 1 2", PieResult::BadCount},
       {"huge connector count", header + "1 LEVEL 1 POINTS 0 POLYGONS 0 CONNECTORS 715827883 1 2 3",
-       kEndedEarly},
+       PieResult::EndedEarly},
       {"negative connector count", header + "1 LEVEL 1 POINTS 0 POLYGONS 0 CONNECTORS -1 1 2 3",
-       kBadCount},
-      {"no TEXTURE word", "PIE 2 TYPE 200 LEVELS 1 LEVEL 1 POINTS 0 POLYGONS 0", kEndedEarly},
-      {"no width after a two-word name", "PIE 2 TEXTURE 0 a b c d e", kEndedEarly},
+       PieResult::BadCount},
+      {"no TEXTURE word", "PIE 2 TYPE 200 LEVELS 1 LEVEL 1 POINTS 0 POLYGONS 0", PieResult::EndedEarly},
+      {"no width after a two-word name", "PIE 2 TEXTURE 0 a b c d e", PieResult::EndedEarly},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
+    PieParse parsed;
+    EXPECT_EQ(ParsePieText(c.text, parsed), c.result);
     LoadCutThenNext(c.text);
     EXPECT_TRUE(NextLoadedAlone());
     EXPECT_TRUE(StoresMatchTheirCounts());
-    EXPECT_EQ(LogCount(c.line), 1);
+    EXPECT_EQ(LogCount(c.result == PieResult::BadCount ? kBadCount : kEndedEarly), 1);
   }
+}
+
+TEST_F(MalformedPieTest, OnlyAHeaderReadWholeAsksForItsPage) {
   // A header cut before its level count asks for no page.
   LoadCutThenNext("PIE 2 TEXTURE 0 early.pcx 256 256");
   for (const TexturePage& page : TexturePageTable) EXPECT_NE(page.PageName, "early.dds");
+  // One read whole keeps its page even though the levels after it fail and the model is dropped.
+  LoadCutThenNext("PIE 2 TEXTURE 0 late.pcx 256 256 LEVELS 1 LEVEL 1 POINTS 2 1 2 3");
+  EXPECT_TRUE(NextLoadedAlone());
+  ASSERT_FALSE(TexturePageTable.empty());
+  EXPECT_EQ(TexturePageTable[0].PageName, "late.dds");
 }

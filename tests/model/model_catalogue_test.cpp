@@ -120,3 +120,40 @@ TEST_F(ManifestTest, EmptyManifestsLoadNothing) {
   EXPECT_TRUE(LogLines().empty());
   EXPECT_FALSE(TeamColorsFlag);
 }
+
+// The words of a category manifest held in memory, before any model is loaded.
+class CategoryManifestText : public ::testing::Test {
+ protected:
+  static std::vector<ManifestEntry> Parse(const std::string& text, bool flagAware) {
+    const std::vector<char> bytes = Bytes(text);
+    return ParseCategoryManifest(bytes.data(), bytes.data() + bytes.size(), flagAware);
+  }
+  static std::vector<std::string> Words(const std::vector<ManifestEntry>& entries) {
+    std::vector<std::string> words;
+    for (const ManifestEntry& e : entries) words.push_back(e.word);
+    return words;
+  }
+  static std::vector<bool> TeamColours(const std::vector<ManifestEntry>& entries) {
+    std::vector<bool> flags;
+    for (const ManifestEntry& e : entries) flags.push_back(e.teamColors);
+    return flags;
+  }
+};
+
+TEST_F(CategoryManifestText, SwitchWordsMarkTheNamesAfterThemAndAreNoNames) {
+  const std::vector<ManifestEntry> entries =
+      Parse("a SetTeamColorsFlag(true)\nb c\r\nSetTeamColorsFlag(false) SetTeamColorsFlag(true) d\n"
+            "SetTeamColorsFlag(false) e",
+            true);
+  EXPECT_EQ(Words(entries), (std::vector<std::string>{"a", "b", "c", "d", "e"}));
+  // Names before the first switch are marked false; the loader leaves the flag alone for them.
+  EXPECT_EQ(TeamColours(entries), (std::vector<bool>{false, true, true, true, false}));
+  EXPECT_TRUE(Parse(" \n SetTeamColorsFlag(true) SetTeamColorsFlag(false)\n", true).empty());
+}
+
+TEST_F(CategoryManifestText, APlainManifestKeepsSwitchWordsAsNames) {
+  const std::vector<ManifestEntry> entries = Parse("SetTeamColorsFlag(true) a SetTeamColorsFlag(false) b", false);
+  EXPECT_EQ(Words(entries), (std::vector<std::string>{"SetTeamColorsFlag(true)", "a",
+                                                      "SetTeamColorsFlag(false)", "b"}));
+  EXPECT_EQ(TeamColours(entries), std::vector<bool>(4, false));
+}

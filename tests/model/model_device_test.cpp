@@ -21,10 +21,10 @@ TEST_F(PageTest, PagesAreNumberedByFirstRequestAndSharedWhateverTheLetterCase) {
 
 TEST_F(PageTest, MissingPageIsLoggedOnceHoweverManyModelsNameIt) {
   WritePlainPage("there.dds", 0xFF00FF00);
-  for (const char* name : {"a.pie", "b.pie", "c.pie"}) WriteModelFile(name, SquarePie("200", "gone.pcx"));
-  WriteModelFile("d.pie", SquarePie("200", "there.pcx"));
-  for (const char* name : {"a.pie", "b.pie", "d.pie", "c.pie"})
-    LoadModel(kModelDir, name, CategoryBodies);
+  LoadModelText("a.pie", SquarePie("200", "gone.pcx"), CategoryBodies);
+  LoadModelText("b.pie", SquarePie("200", "gone.pcx"), CategoryBodies);
+  LoadModelText("d.pie", SquarePie("200", "there.pcx"), CategoryBodies);
+  LoadModelText("c.pie", SquarePie("200", "gone.pcx"), CategoryBodies);
   EXPECT_EQ(LogLines(), (std::vector<std::string>{"duskfen\\texpages\\gone.dds",
                                                   "Failed to create texture NewTexture"}));
   ASSERT_EQ(ModelCatalogue.size(), 4u);
@@ -70,8 +70,7 @@ TEST_F(PageTest, ShutdownReleasesEveryTextureExactlyOnce) {
 class LevelBufferTest : public ModelDeviceTest {
  protected:
   int32_t Load(const std::string& name, const std::string& text) {
-    WriteModelFile(name, text);
-    LoadModel(kModelDir, name.c_str(), CategoryStructures);
+    LoadModelText(name, text);
     return static_cast<int32_t>(ModelCatalogue.size()) - 1;
   }
   std::vector<PieVertex> Vertices(IDirect3DVertexBuffer9* buffer) {

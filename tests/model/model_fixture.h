@@ -1,4 +1,5 @@
-// Shared set-up of the model tests: empty tables, a scratch folder with the log, file writers.
+// Shared set-up of the model tests: empty tables, a scratch folder with the log, file writers and
+// loaders of model text held in memory.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -79,6 +80,24 @@ inline const char* kModelDir = "mydata\\models\\";
 
 inline void WriteModelFile(const std::string& name, const std::string& text) {
   testsupport::WriteFile("mydata/models/" + name, text);
+}
+
+// A model's text in a buffer of exactly its size, as a file is read into memory: a read past its
+// end is one past the allocation, which AddressSanitizer reports.
+inline std::vector<char> Bytes(const std::string& text) { return std::vector<char>(text.begin(), text.end()); }
+
+inline PieResult ParsePieText(const std::string& text, PieParse& out) {
+  const std::vector<char> bytes = Bytes(text);
+  return ParsePie(bytes.data(), bytes.data() + bytes.size(), out);
+}
+
+// Loads a model from its text as LoadModel loads the file of that name in the models folder (the
+// log names the same path), without writing the file.
+inline void LoadModelText(const std::string& fileName, const std::string& text,
+                          ModelCategory category = CategoryStructures) {
+  const std::vector<char> bytes = Bytes(text);
+  const std::string path = kModelDir + fileName;
+  LoadModelFromBytes(path.c_str(), fileName.c_str(), bytes.data(), bytes.data() + bytes.size(), category);
 }
 
 // A one-level PIE file: `points` and `polygons` are the words after the counts' keywords.

@@ -5,8 +5,7 @@
 class GeometryTest : public ModelTest {
  protected:
   int32_t Load(const std::string& text) {
-    WriteModelFile("m.pie", text);
-    LoadModel(kModelDir, "m.pie", CategoryStructures);
+    LoadModelText("m.pie", text);
     return static_cast<int32_t>(ModelCatalogue.size()) - 1;
   }
   TriangleList Level0(int32_t model) {

@@ -183,9 +183,9 @@ TEST_F(ModelRenderTest, TransformAnimationTurnsAboutZTheOtherWayThenMoves) {
   AnimationFrames.assign(1, AnimationFrame{{100000, 0, 0}, {0, 0, 90000}, {0, 0, 0}});
   AnimationCounters.assign(1, 0);
   // A white bar from the origin 20 units along +x, 6 units high.
-  WriteModelFile("bar.pie", OneLevelPie("quad page.pcx", 4, "0 30 0  200 30 0  200 -30 0  0 -30 0", 1,
-                                        "200 4 0 1 2 3  192 192 192 192 192 192 192 192"));
-  LoadModel(kModelDir, "bar.pie", CategoryEffects);
+  LoadModelText("bar.pie", OneLevelPie("quad page.pcx", 4, "0 30 0  200 30 0  200 -30 0  0 -30 0", 1,
+                                       "200 4 0 1 2 3  192 192 192 192 192 192 192 192"),
+                CategoryEffects);
   int32_t bar = FindModelByName("bar");
   ASSERT_EQ(bar, 2);
   ASSERT_EQ(ModelCatalogue[bar].animation, 0);
