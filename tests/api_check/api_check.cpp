@@ -52,11 +52,12 @@ void CheckKernel32AndWinmm() {
   HANDLE(WINAPI * createFile)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) = &CreateFileA;
   BOOL(WINAPI * readFile)(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED) = &ReadFile;
   DWORD(WINAPI * getFileSize)(HANDLE, LPDWORD) = &GetFileSize;
+  DWORD(WINAPI * getFileType)(HANDLE) = &GetFileType;
   BOOL(WINAPI * closeHandle)(HANDLE) = &CloseHandle;
   int(WINAPI * mulDiv)(int, int, int) = &MulDiv;
   DWORD(WINAPI * getTime)(void) = &timeGetTime;
-  Keep(getModuleHandle), Keep(createFile), Keep(readFile), Keep(getFileSize), Keep(closeHandle);
-  Keep(mulDiv), Keep(getTime);
+  Keep(getModuleHandle), Keep(createFile), Keep(readFile), Keep(getFileSize), Keep(getFileType);
+  Keep(closeHandle), Keep(mulDiv), Keep(getTime);
 }
 
 void CheckGdi32() {

@@ -1,13 +1,20 @@
 // Windows file names on this disk: separators, letter case, reading through kernel32 calls.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <windows.h>
+
+#include <chrono>
+#include <future>
 
 #include "test_support.h"
 #include "win32/path_resolution.h"
 
 namespace {
 
-void WriteFile(const std::string& path, const std::string& text) {
+// Not WriteFile: that name is kernel32's.
+void WriteText(const std::string& path, const std::string& text) {
   std::filesystem::path parent = std::filesystem::path(path).parent_path();
   if (!parent.empty()) std::filesystem::create_directories(parent);
   std::ofstream(path, std::ios::binary) << text;
@@ -30,7 +37,7 @@ std::string ReadWhole(const char* name) {
 
 TEST(Win32Paths, BackslashesAndOtherCaseReachTheFileComponentByComponent) {
   testsupport::TempDir dir;
-  WriteFile("Duskfen/TexPages/Page-7.DDS", "seven");
+  WriteText("Duskfen/TexPages/Page-7.DDS", "seven");
   EXPECT_EQ(KvrResolveWindowsPath("duskfen\\texpages\\page-7.dds"), "Duskfen/TexPages/Page-7.DDS");
   EXPECT_EQ(KvrResolveWindowsPath("DUSKFEN\\\\TexPages/PAGE-7.dds"), "Duskfen/TexPages/Page-7.DDS");
   EXPECT_EQ(KvrResolveWindowsPath(".\\duskfen\\..\\Duskfen\\texpages\\Page-7.DDS"),
@@ -43,10 +50,10 @@ TEST(Win32Paths, BackslashesAndOtherCaseReachTheFileComponentByComponent) {
 
 TEST(Win32Paths, ExactCaseWinsAndTiesBreakTheSameWayEveryTime) {
   testsupport::TempDir dir;
-  WriteFile("models/A.pie", "upper");
-  WriteFile("models/a.pie", "lower");
-  WriteFile("models/bOx.pie", "mixed");
-  WriteFile("models/BoX.pie", "other");
+  WriteText("models/A.pie", "upper");
+  WriteText("models/a.pie", "lower");
+  WriteText("models/bOx.pie", "mixed");
+  WriteText("models/BoX.pie", "other");
   EXPECT_EQ(ReadWhole("models\\a.pie"), "lower");
   EXPECT_EQ(ReadWhole("MODELS\\A.pie"), "upper");
   // Neither spelling matches exactly: the byte-wise first of the candidates.
@@ -55,7 +62,7 @@ TEST(Win32Paths, ExactCaseWinsAndTiesBreakTheSameWayEveryTime) {
 
 TEST(Win32Paths, MissingFilesAndDirectoriesFailToOpen) {
   testsupport::TempDir dir;
-  WriteFile("data/present.txt", "x");
+  WriteText("data/present.txt", "x");
   EXPECT_EQ(ReadWhole("data\\absent.txt"), "<no file>");
   EXPECT_EQ(ReadWhole("nodir\\present.txt"), "<no file>");
   EXPECT_EQ(ReadWhole("DATA"), "<no file>");  // a directory is not a file
@@ -65,7 +72,7 @@ TEST(Win32Paths, MissingFilesAndDirectoriesFailToOpen) {
 
 TEST(Win32Files, ReadsStopAtTheEndAndClosedHandlesAreDead) {
   testsupport::TempDir dir;
-  WriteFile("f.bin", "abcdef");
+  WriteText("f.bin", "abcdef");
   HANDLE h = CreateFileA("F.BIN", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
   ASSERT_NE(h, nullptr);
@@ -82,6 +89,94 @@ TEST(Win32Files, ReadsStopAtTheEndAndClosedHandlesAreDead) {
   EXPECT_FALSE(ReadFile(h, buffer, 1, &read, nullptr));
   EXPECT_EQ(GetFileSize(h, nullptr), INVALID_FILE_SIZE);
   EXPECT_FALSE(CloseHandle(INVALID_HANDLE_VALUE));
+}
+
+HANDLE Open(const char* name, DWORD access, DWORD disposition, DWORD flags = 0) {
+  return CreateFileA(name, access, FILE_SHARE_READ, nullptr, disposition, flags, nullptr);
+}
+
+// Runs `call` on another thread. Should it still be waiting on the FIFO `fifo` (to open it, or
+// to fill a read of up to 4 KB) after a long while, the FIFO gets a peer of both kinds and 4 KB,
+// which releases it, and the test fails.
+template <typename Call>
+auto WithoutWaiting(const std::string& fifo, Call call) -> decltype(call()) {
+  auto done = std::async(std::launch::async, call);
+  if (done.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+    ADD_FAILURE() << "waited on " << fifo;
+    const int peer = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+    const std::string release(4096, 'x');
+    if (peer < 0 || ::write(peer, release.data(), release.size()) != ssize_t(release.size()))
+      ADD_FAILURE() << "could not release the wait";
+    done.wait();
+    if (peer >= 0) close(peer);
+  }
+  return done.get();
+}
+
+TEST(Win32FileTypes, AFifoWithNoPeerOpensAtOnceForReadingAndRefusesWriting) {
+  testsupport::TempDir dir;
+  ASSERT_EQ(mkfifo("pipe.pie", 0644), 0);
+  HANDLE writer = WithoutWaiting("pipe.pie", [] { return Open("pipe.pie", GENERIC_WRITE, OPEN_EXISTING); });
+  EXPECT_EQ(writer, INVALID_HANDLE_VALUE);  // nobody would ever read what it writes
+  if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+  HANDLE reader = WithoutWaiting("pipe.pie", [] { return Open("PIPE.PIE", GENERIC_READ, OPEN_EXISTING); });
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetFileType(reader), FILE_TYPE_PIPE);
+  char buffer[8];
+  DWORD read = 99;
+  EXPECT_TRUE(ReadFile(reader, buffer, sizeof buffer, &read, nullptr));  // no writer: at its end
+  EXPECT_EQ(read, 0u);
+  // With a reader there, a writer opens too; with nothing written, reading fails instead of waiting.
+  writer = WithoutWaiting("pipe.pie", [] { return Open("pipe.pie", GENERIC_WRITE, OPEN_ALWAYS); });
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetFileType(writer), FILE_TYPE_PIPE);
+  EXPECT_FALSE(WithoutWaiting("pipe.pie", [&] { return ReadFile(reader, buffer, sizeof buffer, &read, nullptr); }));
+  EXPECT_TRUE(CloseHandle(writer));
+  EXPECT_TRUE(CloseHandle(reader));
+  struct stat st;
+  ASSERT_EQ(lstat("pipe.pie", &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));  // OPEN_ALWAYS left it a FIFO
+}
+
+TEST(Win32FileTypes, DevicesFilesAndDeadHandlesReportTheirKind) {
+  testsupport::TempDir dir;
+  WriteText("model.pie", "PIE 2");
+  HANDLE null = Open("/dev/null", GENERIC_READ, OPEN_EXISTING);
+  ASSERT_NE(null, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetFileType(null), FILE_TYPE_CHAR);
+  HANDLE file = Open("MODEL.PIE", GENERIC_READ, OPEN_EXISTING);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetFileType(file), FILE_TYPE_DISK);
+  EXPECT_TRUE(CloseHandle(null));
+  EXPECT_TRUE(CloseHandle(file));
+  EXPECT_EQ(GetFileType(file), FILE_TYPE_UNKNOWN);
+  EXPECT_EQ(GetFileType(INVALID_HANDLE_VALUE), FILE_TYPE_UNKNOWN);
+  EXPECT_EQ(GetFileType(nullptr), FILE_TYPE_UNKNOWN);
+}
+
+TEST(Win32Files, OpenReparsePointRefusesALinkWithEveryDispositionAndLeavesItsTargetAlone) {
+  testsupport::TempDir dir;
+  WriteText("target.log", "earlier lines\n");
+  ASSERT_EQ(symlink("target.log", "link.log"), 0);
+  ASSERT_EQ(symlink("missing.log", "dangling.log"), 0);
+  const DWORD dispositions[] = {CREATE_NEW, CREATE_ALWAYS, OPEN_EXISTING, OPEN_ALWAYS, TRUNCATE_EXISTING};
+  for (const char* name : {"link.log", "LINK.LOG", "dangling.log", "Dangling.Log"}) {
+    for (DWORD disposition : dispositions) {
+      SCOPED_TRACE(std::string(name) + " disposition " + std::to_string(disposition));
+      EXPECT_EQ(Open(name, GENERIC_READ | GENERIC_WRITE, disposition, FILE_FLAG_OPEN_REPARSE_POINT),
+                INVALID_HANDLE_VALUE);
+    }
+  }
+  EXPECT_EQ(testsupport::ReadFile("target.log"), "earlier lines\n");
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status("missing.log")));
+  // Without the flag a link is followed; with it, only the last component is refused.
+  EXPECT_EQ(ReadWhole("LINK.LOG"), "earlier lines\n");
+  std::filesystem::create_directory("logs");
+  ASSERT_EQ(symlink("logs", "logs-link"), 0);
+  HANDLE h = Open("logs-link\\New.log", GENERIC_WRITE, CREATE_ALWAYS, FILE_FLAG_OPEN_REPARSE_POINT);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(CloseHandle(h));
+  EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status("logs/New.log")));
 }
 
 TEST(Win32Files, MulDivRoundsHalvesAwayFromZeroAndRefusesZeroAndOverflow) {

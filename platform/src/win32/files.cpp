@@ -1,9 +1,13 @@
 // kernel32 files and arithmetic.
 // Implemented: CreateFileA (GENERIC_READ and/or GENERIC_WRITE; all five creation dispositions;
-//   the name goes through KvrResolveWindowsPath), ReadFile (synchronous), GetFileSize, CloseHandle,
-//   MulDiv (rounded to nearest, halves away from zero; -1 on a zero divisor or overflow).
-// Not implemented: sharing modes (never enforced), security attributes, template files,
-//   overlapped reads (they fail), handles of other kinds in CloseHandle, GetLastError codes.
+//   the name goes through KvrResolveWindowsPath; FILE_FLAG_OPEN_REPARSE_POINT refuses a symbolic
+//   link as the last component; never blocks: a FIFO opens at once or fails; FIFOs and devices
+//   open, directories do not), ReadFile (synchronous; a FIFO or device with nothing ready fails
+//   instead of waiting), GetFileSize, GetFileType, CloseHandle, MulDiv (rounded to nearest,
+//   halves away from zero; -1 on a zero divisor or overflow).
+// Not implemented: sharing modes (never enforced), security attributes, template files, every
+//   other FILE_FLAG_*, opening a symbolic link itself, overlapped reads (they fail), handles of
+//   other kinds in CloseHandle, GetLastError codes.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -64,23 +68,29 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
       break;
     default: return INVALID_HANDLE_VALUE;
   }
+  // A data set can name a FIFO where a file should be: without O_NONBLOCK opening it would wait
+  // for a writer that never comes. Regular files and directories ignore the flag.
+  flags |= O_NONBLOCK | O_CLOEXEC;
+  // With O_CREAT too: a dangling link is refused rather than created through.
+  if (dwFlagsAndAttributes & FILE_FLAG_OPEN_REPARSE_POINT) flags |= O_NOFOLLOW;
   int fd = -1;
   if (!(flags & O_CREAT)) {
     // A name that is already right on disk (only its separators turned) opens at once: a data set
     // of thousands of files is read without a directory walk or an extra stat for each.
     std::string direct(lpFileName);
     std::replace(direct.begin(), direct.end(), '\\', '/');
-    fd = open(direct.c_str(), flags | O_CLOEXEC);
+    fd = open(direct.c_str(), flags);
     if (fd < 0 && errno != ENOENT && errno != ENOTDIR) return INVALID_HANDLE_VALUE;
   }
   if (fd < 0) {
     // Creating must find a file whose name differs only in letter case before making a new one.
     const std::string path = KvrResolveWindowsPath(lpFileName);
-    fd = open(path.c_str(), flags | O_CLOEXEC, 0644);
+    fd = open(path.c_str(), flags, 0644);
   }
   if (fd < 0) return INVALID_HANDLE_VALUE;
   struct stat st;
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {  // Windows opens no directory this way
+  // Windows opens no directory this way; FIFOs and devices it does (GetFileType tells them apart).
+  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
     close(fd);
     return INVALID_HANDLE_VALUE;
   }
@@ -123,6 +133,16 @@ DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
   uint64_t size = static_cast<uint64_t>(st.st_size);
   if (lpFileSizeHigh) *lpFileSizeHigh = static_cast<DWORD>(size >> 32);
   return static_cast<DWORD>(size & 0xFFFFFFFFu);
+}
+
+DWORD WINAPI GetFileType(HANDLE hFile) {
+  int fd = FdFromHandle(hFile);
+  struct stat st;
+  if (fd < 0 || fstat(fd, &st) != 0) return FILE_TYPE_UNKNOWN;
+  if (S_ISREG(st.st_mode)) return FILE_TYPE_DISK;
+  if (S_ISCHR(st.st_mode)) return FILE_TYPE_CHAR;
+  if (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)) return FILE_TYPE_PIPE;
+  return FILE_TYPE_UNKNOWN;
 }
 
 BOOL WINAPI CloseHandle(HANDLE hObject) {
