@@ -52,12 +52,18 @@ void CheckKernel32AndWinmm() {
   HANDLE(WINAPI * createFile)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) = &CreateFileA;
   BOOL(WINAPI * readFile)(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED) = &ReadFile;
   DWORD(WINAPI * getFileSize)(HANDLE, LPDWORD) = &GetFileSize;
+  BOOL(WINAPI * writeFile)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) = &WriteFile;
+  DWORD(WINAPI * setFilePointer)(HANDLE, LONG, PLONG, DWORD) = &SetFilePointer;
+  BOOL(WINAPI * setEndOfFile)(HANDLE) = &SetEndOfFile;
   DWORD(WINAPI * getFileType)(HANDLE) = &GetFileType;
+  BOOL(WINAPI * getFileInformation)(HANDLE, LPBY_HANDLE_FILE_INFORMATION) = &GetFileInformationByHandle;
+  DWORD(WINAPI * getFileAttributes)(LPCSTR) = &GetFileAttributesA;
   BOOL(WINAPI * closeHandle)(HANDLE) = &CloseHandle;
   int(WINAPI * mulDiv)(int, int, int) = &MulDiv;
   DWORD(WINAPI * getTime)(void) = &timeGetTime;
-  Keep(getModuleHandle), Keep(createFile), Keep(readFile), Keep(getFileSize), Keep(getFileType);
-  Keep(closeHandle), Keep(mulDiv), Keep(getTime);
+  Keep(getModuleHandle), Keep(createFile), Keep(readFile), Keep(getFileSize), Keep(writeFile);
+  Keep(setFilePointer), Keep(setEndOfFile), Keep(getFileType), Keep(getFileInformation);
+  Keep(getFileAttributes), Keep(closeHandle), Keep(mulDiv), Keep(getTime);
 }
 
 void CheckGdi32() {

@@ -179,6 +179,129 @@ TEST(Win32Files, OpenReparsePointRefusesALinkWithEveryDispositionAndLeavesItsTar
   EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status("logs/New.log")));
 }
 
+TEST(Win32Files, WritesAppendAfterSeekingToTheEndAndSetEndOfFileAtZeroEmpties) {
+  testsupport::TempDir dir;
+  HANDLE h = Open("KVRerrors.log", GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  EXPECT_TRUE(WriteFile(h, "first\n", 6, &written, nullptr));
+  EXPECT_EQ(written, 6u);
+  EXPECT_TRUE(CloseHandle(h));
+  h = Open("kvrerrors.LOG", GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);  // the same file, kept
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(SetFilePointer(h, 0, nullptr, FILE_END), 6u);
+  EXPECT_TRUE(WriteFile(h, "second\n", 7, nullptr, nullptr));
+  EXPECT_EQ(testsupport::ReadFile("KVRerrors.log"), "first\nsecond\n");
+  EXPECT_EQ(SetFilePointer(h, -7, nullptr, FILE_CURRENT), 6u);
+  EXPECT_EQ(SetFilePointer(h, 0, nullptr, FILE_BEGIN), 0u);
+  EXPECT_TRUE(SetEndOfFile(h));
+  EXPECT_EQ(GetFileSize(h, nullptr), 0u);
+  EXPECT_EQ(testsupport::ReadFile("KVRerrors.log"), "");
+  EXPECT_TRUE(CloseHandle(h));
+}
+
+TEST(Win32Files, TheFilePointerMovesIn64BitsAndNeverBeforeTheStart) {
+  testsupport::TempDir dir;
+  HANDLE h = Open("big.bin", GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(WriteFile(h, "0123456789", 10, nullptr, nullptr));
+  LONG high = 1;
+  EXPECT_EQ(SetFilePointer(h, 16, &high, FILE_BEGIN), 16u);  // 4 GB + 16, nothing written there
+  EXPECT_EQ(high, 1);
+  // Without the high part a position past 4 GB can't be told, so the move fails.
+  EXPECT_EQ(SetFilePointer(h, 0, nullptr, FILE_CURRENT), INVALID_SET_FILE_POINTER);
+  high = -1;  // with the low part, -12 in 64 bits
+  EXPECT_EQ(SetFilePointer(h, -12, &high, FILE_CURRENT), 4u);
+  EXPECT_EQ(high, 1);
+  high = 0;
+  EXPECT_EQ(SetFilePointer(h, 3, &high, FILE_BEGIN), 3u);
+  EXPECT_EQ(SetFilePointer(h, -4, nullptr, FILE_CURRENT), INVALID_SET_FILE_POINTER);
+  EXPECT_EQ(SetFilePointer(h, -11, nullptr, FILE_END), INVALID_SET_FILE_POINTER);
+  EXPECT_EQ(SetFilePointer(h, 0, nullptr, 3), INVALID_SET_FILE_POINTER);
+  char c = 0;
+  ASSERT_TRUE(ReadFile(h, &c, 1, nullptr, nullptr));
+  EXPECT_EQ(c, '3');  // no failed move moved it
+  EXPECT_TRUE(CloseHandle(h));
+  EXPECT_EQ(SetFilePointer(h, 0, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER);
+}
+
+TEST(Win32Files, AHandleOpenedForReadingNeitherWritesNorTruncates) {
+  testsupport::TempDir dir;
+  WriteText("page.txt", "kept");
+  HANDLE h = Open("PAGE.TXT", GENERIC_READ, OPEN_EXISTING);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DWORD written = 99;
+  EXPECT_FALSE(WriteFile(h, "x", 1, &written, nullptr));
+  EXPECT_EQ(written, 0u);
+  EXPECT_FALSE(SetEndOfFile(h));
+  EXPECT_TRUE(CloseHandle(h));
+  EXPECT_EQ(testsupport::ReadFile("page.txt"), "kept");
+  EXPECT_FALSE(WriteFile(h, "x", 1, &written, nullptr));
+}
+
+TEST(Win32Files, FileInformationCarriesSizeLinksIdentityAndTimes) {
+  testsupport::TempDir dir;
+  WriteText("model.pie", "PIE 2\n");
+  WriteText("other.pie", "PIE 3\n");
+  ASSERT_EQ(link("model.pie", "second-name.pie"), 0);
+  // 1,000,000,000.0000005 s after 1970: 11644473600 s more from 1601, in 100 ns ticks.
+  const timespec times[2] = {{1000000000, 500}, {1000000000, 500}};
+  ASSERT_EQ(utimensat(AT_FDCWD, "model.pie", times, 0), 0);
+  const uint64_t expectedTicks = (1000000000ull + 11644473600ull) * 10000000ull + 5;
+
+  auto information = [](const char* name) {
+    BY_HANDLE_FILE_INFORMATION info = {};
+    HANDLE h = Open(name, GENERIC_READ, OPEN_EXISTING);
+    EXPECT_NE(h, INVALID_HANDLE_VALUE) << name;
+    EXPECT_TRUE(GetFileInformationByHandle(h, &info)) << name;
+    CloseHandle(h);
+    return info;
+  };
+  const BY_HANDLE_FILE_INFORMATION model = information("MODEL.PIE");
+  EXPECT_EQ(model.dwFileAttributes, DWORD(FILE_ATTRIBUTE_NORMAL));
+  EXPECT_EQ(model.nFileSizeHigh, 0u);
+  EXPECT_EQ(model.nFileSizeLow, 6u);
+  EXPECT_EQ(model.nNumberOfLinks, 2u);
+  auto ticks = [](const FILETIME& ft) { return uint64_t(ft.dwHighDateTime) << 32 | ft.dwLowDateTime; };
+  EXPECT_EQ(ticks(model.ftLastWriteTime), expectedTicks);
+  EXPECT_EQ(ticks(model.ftLastAccessTime), expectedTicks);
+  EXPECT_LE(ticks(model.ftCreationTime), ticks(model.ftLastWriteTime));
+
+  // Volume and index name the file: the same through both names, another file differs.
+  const BY_HANDLE_FILE_INFORMATION second = information("second-name.pie");
+  const BY_HANDLE_FILE_INFORMATION other = information("other.pie");
+  EXPECT_EQ(second.dwVolumeSerialNumber, model.dwVolumeSerialNumber);
+  EXPECT_EQ(second.nFileIndexHigh, model.nFileIndexHigh);
+  EXPECT_EQ(second.nFileIndexLow, model.nFileIndexLow);
+  EXPECT_EQ(other.dwVolumeSerialNumber, model.dwVolumeSerialNumber);
+  EXPECT_FALSE(other.nFileIndexLow == model.nFileIndexLow && other.nFileIndexHigh == model.nFileIndexHigh);
+
+  EXPECT_EQ(information("/dev/null").dwFileAttributes, DWORD(FILE_ATTRIBUTE_DEVICE));
+  BY_HANDLE_FILE_INFORMATION untouched = {};
+  EXPECT_FALSE(GetFileInformationByHandle(INVALID_HANDLE_VALUE, &untouched));
+}
+
+TEST(Win32Files, AttributesTellLinksFoldersDevicesAndFilesApartWithoutFollowingTheLastLink) {
+  testsupport::TempDir dir;
+  WriteText("Pages/page.dds", "DDS ");
+  ASSERT_EQ(mkfifo("Pages/pipe.dds", 0644), 0);
+  ASSERT_EQ(symlink("page.dds", "Pages/link.dds"), 0);
+  ASSERT_EQ(symlink("nowhere.dds", "Pages/dangling.dds"), 0);
+  ASSERT_EQ(symlink("Pages", "folder-link"), 0);
+  EXPECT_EQ(GetFileAttributesA("pages\\PAGE.DDS"), DWORD(FILE_ATTRIBUTE_NORMAL));
+  EXPECT_EQ(GetFileAttributesA("PAGES"), DWORD(FILE_ATTRIBUTE_DIRECTORY));
+  EXPECT_EQ(GetFileAttributesA("pages\\pipe.dds"), DWORD(FILE_ATTRIBUTE_DEVICE));
+  EXPECT_EQ(GetFileAttributesA("/dev/null"), DWORD(FILE_ATTRIBUTE_DEVICE));
+  EXPECT_EQ(GetFileAttributesA("Pages\\LINK.dds"), DWORD(FILE_ATTRIBUTE_REPARSE_POINT));
+  EXPECT_EQ(GetFileAttributesA("Pages\\dangling.dds"), DWORD(FILE_ATTRIBUTE_REPARSE_POINT));
+  EXPECT_EQ(GetFileAttributesA("folder-link"), DWORD(FILE_ATTRIBUTE_REPARSE_POINT));
+  EXPECT_EQ(GetFileAttributesA("FOLDER-LINK\\page.dds"), DWORD(FILE_ATTRIBUTE_NORMAL));  // links before the last are followed
+  EXPECT_EQ(GetFileAttributesA("Pages\\missing.dds"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetFileAttributesA("missing\\page.dds"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetFileAttributesA(""), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetFileAttributesA(nullptr), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST(Win32Files, MulDivRoundsHalvesAwayFromZeroAndRefusesZeroAndOverflow) {
   EXPECT_EQ(MulDiv(12, 96, 72), 16);
   EXPECT_EQ(MulDiv(5, 1, 2), 3);

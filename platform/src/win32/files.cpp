@@ -2,12 +2,17 @@
 // Implemented: CreateFileA (GENERIC_READ and/or GENERIC_WRITE; all five creation dispositions;
 //   the name goes through KvrResolveWindowsPath; FILE_FLAG_OPEN_REPARSE_POINT refuses a symbolic
 //   link as the last component; never blocks: a FIFO opens at once or fails; FIFOs and devices
-//   open, directories do not), ReadFile (synchronous; a FIFO or device with nothing ready fails
-//   instead of waiting), GetFileSize, GetFileType, CloseHandle, MulDiv (rounded to nearest,
-//   halves away from zero; -1 on a zero divisor or overflow).
+//   open, directories do not), ReadFile and WriteFile (synchronous, the whole count or failure;
+//   a FIFO or device with nothing ready fails instead of waiting), SetFilePointer (64-bit with
+//   the high part), SetEndOfFile, GetFileSize, GetFileType, GetFileInformationByHandle,
+//   GetFileAttributesA (the name resolved as CreateFileA resolves it; a symbolic link reported as
+//   itself), CloseHandle, MulDiv (rounded to nearest, halves away from zero; -1 on a zero divisor
+//   or overflow).
 // Not implemented: sharing modes (never enforced), security attributes, template files, every
-//   other FILE_FLAG_*, opening a symbolic link itself, overlapped reads (they fail), handles of
-//   other kinds in CloseHandle, GetLastError codes.
+//   other FILE_FLAG_*, opening a symbolic link itself, overlapped reads and writes (they fail),
+//   handles of other kinds in CloseHandle, GetLastError codes, attributes other than DIRECTORY,
+//   DEVICE, NORMAL and REPARSE_POINT (no READONLY, HIDDEN or ARCHIVE), creation times (this
+//   disk keeps none: the earlier of the last write and the last status change stands in).
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,6 +43,37 @@ int FdFromHandle(HANDLE h) {
   if (v < kFileHandleBase || (v - kFileHandleBase) % kFileHandleStep != 0) return -1;
   size_t slot = (v - kFileHandleBase) / kFileHandleStep;
   return slot < g_fds.size() ? g_fds[slot] : -1;
+}
+
+DWORD AttributesOf(const struct stat& st) {
+  if (S_ISDIR(st.st_mode)) return FILE_ATTRIBUTE_DIRECTORY;
+  if (S_ISREG(st.st_mode)) return FILE_ATTRIBUTE_NORMAL;
+  return FILE_ATTRIBUTE_DEVICE;  // FIFOs, sockets, character and block devices
+}
+
+const timespec& Earlier(const timespec& a, const timespec& b) {
+  if (a.tv_sec != b.tv_sec) return a.tv_sec < b.tv_sec ? a : b;
+  return a.tv_nsec <= b.tv_nsec ? a : b;
+}
+
+// A FILETIME counts 100-nanosecond intervals since 1601-01-01 UTC; times before that (or past
+// what 64 bits hold) are clamped, since the disk's fields are whatever the data set says.
+FILETIME FileTimeOf(const timespec& t) {
+  constexpr int64_t kSecondsFrom1601To1970 = 11644473600;
+  constexpr int64_t kTicksPerSecond = 10000000;
+  uint64_t ticks = 0;
+  if (t.tv_sec >= -kSecondsFrom1601To1970) {
+    const uint64_t seconds = static_cast<uint64_t>(static_cast<int64_t>(t.tv_sec) + kSecondsFrom1601To1970);
+    const uint64_t fraction = static_cast<uint64_t>(t.tv_nsec) / 100;
+    if (seconds > (UINT64_MAX - fraction) / kTicksPerSecond)
+      ticks = UINT64_MAX;
+    else
+      ticks = seconds * kTicksPerSecond + fraction;
+  }
+  FILETIME ft;
+  ft.dwLowDateTime = static_cast<DWORD>(ticks & 0xFFFFFFFFu);
+  ft.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+  return ft;
 }
 
 }  // namespace
@@ -135,6 +171,63 @@ DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
   return static_cast<DWORD>(size & 0xFFFFFFFFu);
 }
 
+BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
+                      LPOVERLAPPED lpOverlapped) {
+  if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = 0;
+  int fd = FdFromHandle(hFile);
+  if (fd < 0 || lpOverlapped || (!lpBuffer && nNumberOfBytesToWrite > 0)) return FALSE;
+  // write() may take less than given (a signal, a full pipe); Windows writes it all or fails.
+  DWORD total = 0;
+  const char* in = static_cast<const char*>(lpBuffer);
+  while (total < nNumberOfBytesToWrite) {
+    ssize_t n = write(fd, in + total, nNumberOfBytesToWrite - total);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = total;
+      return FALSE;
+    }
+    total += static_cast<DWORD>(n);
+  }
+  if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = total;
+  return TRUE;
+}
+
+DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh, DWORD dwMoveMethod) {
+  int fd = FdFromHandle(hFile);
+  if (fd < 0) return INVALID_SET_FILE_POINTER;
+  // With a high part the distance is the 64-bit value of both; without, the low part's sign.
+  int64_t distance = lDistanceToMove;
+  if (lpDistanceToMoveHigh)
+    distance = static_cast<int64_t>(static_cast<uint64_t>(static_cast<uint32_t>(*lpDistanceToMoveHigh)) << 32 |
+                                    static_cast<uint32_t>(lDistanceToMove));
+  int64_t origin;
+  if (dwMoveMethod == FILE_BEGIN) {
+    origin = 0;
+  } else if (dwMoveMethod == FILE_CURRENT) {
+    origin = lseek(fd, 0, SEEK_CUR);
+  } else if (dwMoveMethod == FILE_END) {
+    struct stat st;
+    origin = fstat(fd, &st) == 0 ? st.st_size : -1;
+  } else {
+    return INVALID_SET_FILE_POINTER;
+  }
+  int64_t target;
+  if (origin < 0 || __builtin_add_overflow(origin, distance, &target) || target < 0)
+    return INVALID_SET_FILE_POINTER;  // Windows moves no pointer before the start
+  // A caller without the high part cannot be told a position past 4 GB, so Windows refuses it.
+  if (!lpDistanceToMoveHigh && target > int64_t(0xFFFFFFFF)) return INVALID_SET_FILE_POINTER;
+  if (lseek(fd, target, SEEK_SET) != target) return INVALID_SET_FILE_POINTER;
+  if (lpDistanceToMoveHigh) *lpDistanceToMoveHigh = static_cast<LONG>(static_cast<uint64_t>(target) >> 32);
+  return static_cast<DWORD>(static_cast<uint64_t>(target) & 0xFFFFFFFFu);
+}
+
+BOOL WINAPI SetEndOfFile(HANDLE hFile) {
+  int fd = FdFromHandle(hFile);
+  if (fd < 0) return FALSE;
+  const off_t position = lseek(fd, 0, SEEK_CUR);
+  return position >= 0 && ftruncate(fd, position) == 0 ? TRUE : FALSE;
+}
+
 DWORD WINAPI GetFileType(HANDLE hFile) {
   int fd = FdFromHandle(hFile);
   struct stat st;
@@ -143,6 +236,37 @@ DWORD WINAPI GetFileType(HANDLE hFile) {
   if (S_ISCHR(st.st_mode)) return FILE_TYPE_CHAR;
   if (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)) return FILE_TYPE_PIPE;
   return FILE_TYPE_UNKNOWN;
+}
+
+BOOL WINAPI GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATION lpFileInformation) {
+  int fd = FdFromHandle(hFile);
+  struct stat st;
+  if (fd < 0 || !lpFileInformation || fstat(fd, &st) != 0) return FALSE;
+  BY_HANDLE_FILE_INFORMATION& info = *lpFileInformation;
+  info.dwFileAttributes = AttributesOf(st);
+  const timespec& created = Earlier(st.st_mtim, st.st_ctim);
+  info.ftCreationTime = FileTimeOf(created);
+  info.ftLastAccessTime = FileTimeOf(st.st_atim);
+  info.ftLastWriteTime = FileTimeOf(st.st_mtim);
+  const uint64_t device = static_cast<uint64_t>(st.st_dev);
+  info.dwVolumeSerialNumber = static_cast<DWORD>(device ^ (device >> 32));
+  const uint64_t size = st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
+  info.nFileSizeHigh = static_cast<DWORD>(size >> 32);
+  info.nFileSizeLow = static_cast<DWORD>(size & 0xFFFFFFFFu);
+  info.nNumberOfLinks = static_cast<DWORD>(std::min<uint64_t>(st.st_nlink, 0xFFFFFFFFu));
+  const uint64_t index = static_cast<uint64_t>(st.st_ino);
+  info.nFileIndexHigh = static_cast<DWORD>(index >> 32);
+  info.nFileIndexLow = static_cast<DWORD>(index & 0xFFFFFFFFu);
+  return TRUE;
+}
+
+DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
+  if (!lpFileName || !lpFileName[0]) return INVALID_FILE_ATTRIBUTES;
+  const std::string path = KvrResolveWindowsPath(lpFileName);
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0) return INVALID_FILE_ATTRIBUTES;
+  if (S_ISLNK(st.st_mode)) return FILE_ATTRIBUTE_REPARSE_POINT;
+  return AttributesOf(st);
 }
 
 BOOL WINAPI CloseHandle(HANDLE hObject) {
