@@ -101,8 +101,10 @@ void CheckD3DX() {
   HRESULT(WINAPI * textureFromFile)(LPDIRECT3DDEVICE9, LPCSTR, UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL,
                                     DWORD, DWORD, D3DCOLOR, D3DXIMAGE_INFO*, PALETTEENTRY*,
                                     LPDIRECT3DTEXTURE9*) = &D3DXCreateTextureFromFileExA;
+  HRESULT(WINAPI * imageInfoFromFile)(LPCSTR, D3DXIMAGE_INFO*) = &D3DXGetImageInfoFromFileA;
   Keep(identity), Keep(multiply), Keep(translation), Keep(rotationX), Keep(rotationY), Keep(rotationZ);
   Keep(perspective), Keep(lookAt), Keep(times), Keep(timesAssign), Keep(textureFromFile);
+  Keep(imageInfoFromFile);
   // The matrix constructors the program relies on.
   const FLOAT f[16] = {};
   D3DXMATRIX fromArray(f);

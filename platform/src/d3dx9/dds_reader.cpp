@@ -165,6 +165,13 @@ bool ReadDdsHeader(const uint8_t* data, const uint8_t* end, DdsHeaderInfo& info,
   info = DdsHeaderInfo();
   if (!data || end < data || uint64_t(end - data) < kHeaderBytes)
     return Fail(error, "shorter than a DDS header");
+  return ReadDdsHeaderOfFile(data, uint64_t(end - data), info, error);
+}
+
+bool ReadDdsHeaderOfFile(const uint8_t* data, uint64_t fileBytes, DdsHeaderInfo& info, std::string* error) {
+  static_assert(kHeaderBytes == kDdsHeaderBytes, "");
+  info = DdsHeaderInfo();
+  if (!data || fileBytes < kHeaderBytes) return Fail(error, "shorter than a DDS header");
   if (LoadU32(data) != kMagic) return Fail(error, "not a DDS file");
   if (LoadU32(data + kOffSize) != kHeaderSize) return Fail(error, "DDS header size is not 124");
   if (LoadU32(data + kOffPfSize) != kPixelFormatSize) return Fail(error, "DDS pixel format size is not 32");
@@ -206,7 +213,7 @@ bool ReadDdsHeader(const uint8_t* data, const uint8_t* end, DdsHeaderInfo& info,
   uint64_t total = 0;
   for (uint32_t i = 0; i < levels; ++i)
     total += LevelBytes(info.format, bits, std::max(1u, width >> i), std::max(1u, height >> i));
-  if (total > uint64_t(end - data) - kHeaderBytes) return Fail(error, "DDS data shorter than its levels need");
+  if (total > fileBytes - kHeaderBytes) return Fail(error, "DDS data shorter than its levels need");
 
   info.width = width;
   info.height = height;

@@ -32,9 +32,16 @@ struct DdsHeaderInfo {
   uint64_t dataSize = 0;          // bytes needed by all the stored levels
 };
 
+// The magic number and the header: the bytes before level 0.
+constexpr size_t kDdsHeaderBytes = 128;
+
 // Validates the header of a DDS file held in [data, end). On failure returns false and sets
 // *error (if given) to a one-line reason.
 bool ReadDdsHeader(const uint8_t* data, const uint8_t* end, DdsHeaderInfo& info, std::string* error);
+
+// The same for a file of fileBytes bytes of which only the header is at hand: kDdsHeaderBytes
+// at `header`. It passes exactly when ReadDdsHeader would pass on the whole file.
+bool ReadDdsHeaderOfFile(const uint8_t* header, uint64_t fileBytes, DdsHeaderInfo& info, std::string* error);
 
 // Validates and decodes every stored level. levels[0] is the full-size image.
 bool DecodeDds(const uint8_t* data, const uint8_t* end, DdsHeaderInfo& info, std::vector<ArgbImage>& levels,

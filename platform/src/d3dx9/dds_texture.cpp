@@ -1,4 +1,4 @@
-// D3DX texture creation from DDS files: D3DXCreateTextureFromFileExA.
+// D3DX texture creation from DDS files: D3DXCreateTextureFromFileExA, D3DXGetImageInfoFromFileA.
 // Supported: the DDS formats of dds_reader.cpp; width and height D3DX_DEFAULT or 0 (the file's,
 //   rounded up to a power of two), D3DX_DEFAULT_NONPOW2 and D3DX_FROM_FILE (the file's) or
 //   explicit (resized), all capped by the device's largest texture; mip levels D3DX_DEFAULT or
@@ -6,13 +6,18 @@
 //   A8R8G8B8, X8R8G8B8, A4R4G4B4 (others fall back to the nearest of these three); the colour
 //   key; D3DXIMAGE_INFO.
 // Not supported: other image file types (BMP, PNG, ...), palettes (pPalette is ignored), dithering.
+// Only regular files are read: a FIFO or a device, named or reached through a link, is refused
+// before it is opened. D3DXGetImageInfoFromFileA reads the header alone and passes exactly the
+// files whose header D3DXCreateTextureFromFileExA accepts, reporting what it reports.
 // The file's own mip levels are used while the texture keeps the file's size; the levels it
 // lacks are filtered down from the last level there is.
 #include <d3dx9.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <memory>
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -72,20 +77,74 @@ D3DFORMAT TextureFormat(D3DFORMAT requested, const DdsHeaderInfo& file, D3DCOLOR
   return D3DFMT_X8R8G8B8;
 }
 
-// The program names files the Windows way (backslashes, any letter case).
+// An image file open for reading: a regular file of at most kMaxFileBytes.
+class ImageFile {
+ public:
+  ImageFile() = default;
+  ImageFile(const ImageFile&) = delete;
+  ImageFile& operator=(const ImageFile&) = delete;
+  ~ImageFile() {
+    if (fd_ >= 0) close(fd_);
+  }
+
+  // The program names files the Windows way (backslashes, any letter case). A FIFO would make
+  // reading wait for a writer, a device such as /dev/zero never ends, so anything but a regular
+  // file is refused on its stat, without being opened; O_NONBLOCK and the stat of what was opened
+  // cover a file swapped for one of those in between.
+  bool Open(const char* windowsPath) {
+    const std::string path = KvrResolveWindowsPath(windowsPath);
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    fd_ = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd_ < 0 || fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    size_ = uint64_t(st.st_size);
+    return size_ <= kMaxFileBytes;
+  }
+
+  uint64_t Size() const { return size_; }
+
+  // Up to `count` bytes; fewer only at the end of the file. -1 on a read error.
+  ssize_t Read(uint8_t* out, size_t count) {
+    size_t total = 0;
+    while (total < count) {
+      const ssize_t n = read(fd_, out + total, count - total);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return -1;
+      if (n == 0) break;
+      total += size_t(n);
+    }
+    return ssize_t(total);
+  }
+
+ private:
+  int fd_ = -1;
+  uint64_t size_ = 0;
+};
+
 bool ReadWholeFile(const char* windowsPath, std::vector<uint8_t>& bytes) {
-  const std::string path = KvrResolveWindowsPath(windowsPath);
-  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-  if (!file) return false;
-  // Read in chunks rather than trusting a size reported up front (a directory or a pipe).
+  ImageFile file;
+  if (!file.Open(windowsPath)) return false;
+  // The size is where reading starts, not a promise: the file can still grow or shrink.
+  bytes.reserve(size_t(file.Size()));
   std::vector<uint8_t> chunk(1 << 16);
   for (;;) {
-    const size_t got = std::fread(chunk.data(), 1, chunk.size(), file.get());
+    const ssize_t got = file.Read(chunk.data(), chunk.size());
+    if (got < 0) return false;
     if (got == 0) break;
-    if (bytes.size() + got > kMaxFileBytes) return false;
+    if (bytes.size() + size_t(got) > kMaxFileBytes) return false;
     bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + got);
   }
-  return !std::ferror(file.get());
+  return true;
+}
+
+void DescribeImage(const DdsHeaderInfo& info, D3DXIMAGE_INFO& out) {
+  out.Width = info.width;
+  out.Height = info.height;
+  out.Depth = 1;
+  out.MipLevels = info.levelCount;
+  out.Format = info.format;
+  out.ResourceType = D3DRTYPE_TEXTURE;
+  out.ImageFileFormat = D3DXIFF_DDS;
 }
 
 }  // namespace
@@ -149,15 +208,7 @@ extern "C" HRESULT WINAPI D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE9 pDevice
     if (!DecodeDds(bytes.data(), bytes.data() + bytes.size(), info, fileLevels, nullptr))
       return D3DXERR_INVALIDDATA;
   }
-  if (pSrcInfo) {
-    pSrcInfo->Width = info.width;
-    pSrcInfo->Height = info.height;
-    pSrcInfo->Depth = 1;
-    pSrcInfo->MipLevels = info.levelCount;
-    pSrcInfo->Format = info.format;
-    pSrcInfo->ResourceType = D3DRTYPE_TEXTURE;
-    pSrcInfo->ImageFileFormat = D3DXIFF_DDS;
-  }
+  if (pSrcInfo) DescribeImage(info, *pSrcInfo);
 
   TextureRequest request;
   request.width = Width;
@@ -195,5 +246,18 @@ extern "C" HRESULT WINAPI D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE9 pDevice
     }
   }
   *ppTexture = texture;
+  return D3D_OK;
+}
+
+extern "C" HRESULT WINAPI D3DXGetImageInfoFromFileA(LPCSTR pSrcFile, D3DXIMAGE_INFO* pSrcInfo) {
+  using namespace kvrdds;
+  if (!pSrcFile) return D3DERR_INVALIDCALL;
+  ImageFile file;
+  uint8_t header[kDdsHeaderBytes];
+  DdsHeaderInfo info;
+  if (!file.Open(pSrcFile) || file.Read(header, sizeof header) != ssize_t(sizeof header) ||
+      !ReadDdsHeaderOfFile(header, file.Size(), info, nullptr))
+    return D3DXERR_INVALIDDATA;
+  if (pSrcInfo) DescribeImage(info, *pSrcInfo);
   return D3D_OK;
 }
