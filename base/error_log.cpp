@@ -1,47 +1,110 @@
-// The error log: one open, write and close for every line.
+// The error log: one open, write and close for every line, never through a link or into a non-file.
 #include "base/error_log.h"
 
-#include <fstream>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
 
 namespace {
 
 const char kLogName[] = "KVRerrors.log";
 
-// One stream for the whole run, never held open between calls. Its error state is cleared before
-// each open, so a log that could not be opened once (a full disk, a moment without permission)
-// loses only that line, not every line after it.
-std::ofstream& Stream() {
-  static std::ofstream stream;
-  return stream;
+// A data set may ship a "KVRerrors.log" of its own: a link to a file elsewhere, a pipe that never
+// opens, a device or a folder. The log is written only into a regular file of its own name, so a
+// line that meets anything else is dropped, and standard error says once why.
+bool toldWhyNoLog = false;
+
+void TellWhyNoLog(const char* why) {
+  if (toldWhyNoLog) return;
+  toldWhyNoLog = true;
+  std::fprintf(stderr, "kvrview: %s %s: running without a log\n", kLogName, why);
+  std::fflush(stderr);
 }
 
-template <typename WritePieces>
-void WriteLine(std::ios::openmode mode, WritePieces write) {
-  std::ofstream& out = Stream();
-  out.clear();
-  out.open(kLogName, mode);
-  if (out.is_open()) {
-    write(out);
-    out.close();
+// Why the log's name cannot be written into, from its attributes (a link is not followed).
+void TellWhyFromAttributes() {
+  const DWORD attributes = GetFileAttributesA(kLogName);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;  // missing, or not ours to judge: a lost line
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    TellWhyNoLog("is a symbolic link");
+  } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    TellWhyNoLog("is a folder");
+  } else if (attributes & FILE_ATTRIBUTE_DEVICE) {
+    TellWhyNoLog("is a pipe or a device");
   }
-  out.clear();
+}
+
+// Opens the log for one line: emptied first, or positioned at its end. INVALID_HANDLE_VALUE when
+// the name is not a regular file or cannot be opened now (a full disk, no permission): that line
+// is lost, the next one tries again.
+HANDLE OpenLog(bool empty) {
+  HANDLE file = CreateFileA(kLogName, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    TellWhyFromAttributes();
+    return INVALID_HANDLE_VALUE;
+  }
+  BY_HANDLE_FILE_INFORMATION info = {};
+  if (GetFileType(file) != FILE_TYPE_DISK) {
+    TellWhyNoLog("is a pipe or a device");
+  } else if (!GetFileInformationByHandle(file, &info)) {
+    // Nothing to judge it by: not written.
+  } else if (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) {
+    TellWhyNoLog(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? "is a folder" : "is a symbolic link");
+  } else if (empty ? SetFilePointer(file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+                         SetEndOfFile(file)
+                   : SetFilePointer(file, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER) {
+    return file;
+  }
+  CloseHandle(file);
+  return INVALID_HANDLE_VALUE;
+}
+
+void WriteLine(bool empty, const std::string& line) {
+  HANDLE file = OpenLog(empty);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  CloseHandle(file);
 }
 
 }  // namespace
 
 namespace ErrorLog {
 
-void Start() {
-  WriteLine(std::ios::out | std::ios::trunc, [](std::ofstream& out) { out << "KVRerrors.log started \n"; });
+namespace {
+
+std::string EscapedBytes(const char* text, size_t length) {
+  std::string out;
+  out.reserve(length);
+  static const char kHex[] = "0123456789ABCDEF";
+  for (size_t i = 0; i < length; ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20 || c == 0x7F) {
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 0xF];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
 }
 
-void Write(const char* text) {
-  WriteLine(std::ios::out | std::ios::app, [text](std::ofstream& out) { out << (text ? text : "") << "\n"; });
-}
+}  // namespace
+
+std::string Escaped(const char* text) { return text ? EscapedBytes(text, std::strlen(text)) : std::string(); }
+
+void Start() { WriteLine(true, "KVRerrors.log started \n"); }
+
+void Write(const char* text) { WriteLine(false, Escaped(text) + "\n"); }
+
+void Write(const std::string& text) { WriteLine(false, EscapedBytes(text.data(), text.size()) + "\n"); }
 
 void WriteValue(const char* text, int32_t value) {
-  WriteLine(std::ios::out | std::ios::app,
-            [text, value](std::ofstream& out) { out << (text ? text : "") << " " << value << "\n"; });
+  WriteLine(false, Escaped(text) + " " + std::to_string(value) + "\n");
 }
 
 }  // namespace ErrorLog

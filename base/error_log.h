@@ -1,13 +1,21 @@
 // The error log "KVRerrors.log": the program's only written output besides the screen.
-// Every call opens the file, writes one line and closes it, so each line survives a crash.
+// Every call opens the file, writes one line and closes it, so each line survives a crash. The log
+// is only ever a regular file of that name: a link, a pipe, a device or a folder in its place is
+// never written through, and standard error says so once.
 #pragma once
 #include <cstdint>
+#include <string>
 
 namespace ErrorLog {
 // Empties the log and writes its start line.
 void Start();
-// Appends text and a newline.
+// Appends text and a newline. Bytes below 0x20 and 0x7F are written as \xNN, so no text (a word
+// of a data set, say) can start a line of its own or hide earlier lines in a terminal.
 void Write(const char* text);
+// The same for text that may hold NUL bytes (a word of a data set), which are escaped too.
+void Write(const std::string& text);
 // Appends text, a blank, the value in decimal and a newline.
 void WriteValue(const char* text, int32_t value);
+// The text as a line of the log holds it.
+std::string Escaped(const char* text);
 }  // namespace ErrorLog
