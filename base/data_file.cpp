@@ -11,6 +11,10 @@ bool ReadDataFile(const char* path, std::vector<char>& contents, size_t maxBytes
   HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
+  if (GetFileType(file) != FILE_TYPE_DISK) {
+    CloseHandle(file);
+    return false;
+  }
   DWORD high = 0;
   DWORD low = GetFileSize(file, &high);
   uint64_t size = (static_cast<uint64_t>(high) << 32) | low;
@@ -52,8 +56,7 @@ bool TokenReader::Next(std::string_view& word) {
     return false;
   }
   const char* start = p_;
-  const char* limit = end_ - p_ > static_cast<std::ptrdiff_t>(kMaxWordLength) ? p_ + kMaxWordLength : end_;
-  while (p_ < limit && !IsBlank(*p_)) ++p_;
+  while (p_ < end_ && !IsBlank(*p_)) ++p_;
   word = std::string_view(start, static_cast<size_t>(p_ - start));
   return true;
 }

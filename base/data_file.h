@@ -1,7 +1,7 @@
 // Data files of the data set: read whole into memory, then taken apart word by word.
 //
-// Every data file (manifests, PIE, ANIM3D) is a sequence of words separated by white space;
-// a word is at most 30 characters, and a longer run of characters is read as several words.
+// Every data file (manifests, PIE, ANIM3D) is a sequence of words separated by white space. A
+// word is read whole, however long: cutting it into pieces would shift every word after it.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -10,10 +10,9 @@
 #include <vector>
 
 // Reads the file at a data-set path (backslashes and any letter case, as written on Windows).
-// False when it cannot be opened or read, or is larger than maxBytes.
+// False when it cannot be opened or read, is not a regular file (a pipe or a device is never read,
+// and never waited for), or is larger than maxBytes.
 bool ReadDataFile(const char* path, std::vector<char>& contents, size_t maxBytes = 64u << 20);
-
-constexpr size_t kMaxWordLength = 30;
 
 class TokenReader {
  public:
@@ -21,8 +20,8 @@ class TokenReader {
   explicit TokenReader(const std::vector<char>& contents)
       : p_(contents.data()), end_(contents.data() + contents.size()) {}
 
-  // The next word, of at most kMaxWordLength characters; false at the end of the input. The view
-  // points into the input and lives as long as it does.
+  // The next word; false at the end of the input. The view points into the input and lives as
+  // long as it does.
   bool Next(std::string_view& word);
   bool Next(std::string& word);
   bool AtEnd();
