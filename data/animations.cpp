@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "base/ceilings.h"
 #include "base/data_file.h"
+#include "base/data_path.h"
 #include "base/error_log.h"
 #include "data/anim3d_parser.h"
 
@@ -20,32 +22,45 @@ const double kBeatMilliseconds = 100.0;
 bool beatStarted = false;
 DWORD lastBeat = 0;
 
+// What an animation costs besides its frames: the record, its counter and its name.
+constexpr uint64_t kAnimationRecordBytes = sizeof(Animation) + sizeof(int32_t) + 64;
+
+uint64_t AnimationBytes() {
+  return AnimationFrames.size() * sizeof(AnimationFrame) + Animations.size() * kAnimationRecordBytes;
+}
+
 void LoadAnimationFile(const std::string& path) {
   // The path is logged twice on purpose: it is the log's established form, kept as it is.
-  ErrorLog::Write(path.c_str());
-  ErrorLog::Write(path.c_str());
+  ErrorLog::Write(path);
+  ErrorLog::Write(path);
+  if (!DataPathAllowed(path)) return;
   std::vector<char> contents;
   if (!ReadDataFile(path.c_str(), contents)) {
-    ErrorLog::Write(("Failed to open animation file " + path).c_str());
+    ErrorLog::Write("Failed to open animation file " + path);
     return;
   }
   Anim3DParse parsed;
   ParseAnim3D(contents.data(), contents.data() + contents.size(), parsed);
   if (!parsed.keywordFound) {
-    ErrorLog::Write(("No ANIM3DFRAMES or ANIM3DTRANS in " + path).c_str());
+    ErrorLog::Write("No ANIM3DFRAMES or ANIM3DTRANS in " + path);
     return;
   }
-  if (parsed.nameRead) ErrorLog::Write(parsed.animation.name.c_str());
+  if (parsed.nameRead) ErrorLog::Write(parsed.animation.name);
   if (!parsed.headerRead) {
-    ErrorLog::Write(("Animation file ends early " + path).c_str());
+    ErrorLog::Write("Animation file ends early " + path);
     return;
   }
   if (parsed.negativeCount)
-    ErrorLog::Write(("Animation file holds a negative frame count " + path).c_str());
+    ErrorLog::Write("Animation file holds a negative frame count " + path);
+  const uint64_t bytes = parsed.frames.size() * sizeof(AnimationFrame) + kAnimationRecordBytes;
+  if (!FitsUnderCeiling(AnimationBytes(), bytes, kMaxAnimationBytes)) {
+    ErrorLog::Write("Keyframe animations would pass their ceiling of 256 MiB, skipped: " + path);
+    return;
+  }
 
   AppendAnimation(std::move(parsed.animation), parsed.frames);
   ErrorLog::WriteValue("size ", static_cast<int32_t>(Animations.size()));
-  if (!parsed.complete) ErrorLog::Write(("Animation file ends early " + path).c_str());
+  if (!parsed.complete) ErrorLog::Write("Animation file ends early " + path);
 }
 
 }  // namespace
@@ -53,9 +68,10 @@ void LoadAnimationFile(const std::string& path) {
 void LoadAnimations(const char* directory) {
   const std::string prefix = directory ? directory : "";
   const std::string manifest = prefix + "Animations.gam";
+  if (!DataPathAllowed(manifest)) return;
   std::vector<char> contents;
   if (!ReadDataFile(manifest.c_str(), contents)) {
-    ErrorLog::Write(("Failed to open animation manifest " + manifest).c_str());
+    ErrorLog::Write("Failed to open animation manifest " + manifest);
     return;
   }
   // All paths are collected before the first animation file is opened.

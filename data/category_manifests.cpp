@@ -2,6 +2,7 @@
 #include "data/category_manifests.h"
 
 #include "base/data_file.h"
+#include "base/data_path.h"
 #include "base/error_log.h"
 #include "data/model_loader.h"
 
@@ -25,9 +26,10 @@ const CategoryManifest kManifests[] = {
 
 void LoadCategory(const char* directory, ModelCategory category) {
   const std::string path = std::string(directory ? directory : "") + kManifests[category].name;
+  if (!DataPathAllowed(path)) return;
   std::vector<char> contents;
   if (!ReadDataFile(path.c_str(), contents)) {
-    ErrorLog::Write(("Failed to open " + path).c_str());
+    ErrorLog::Write("Failed to open " + path);
     return;
   }
   LoadCategoryEntries(directory, contents.data(), contents.data() + contents.size(), category);
@@ -57,7 +59,7 @@ void LoadCategoryEntries(const char* directory, const char* begin, const char* e
   const bool flagAware = kManifests[category].flagAware;
   // Every name is in the log before the first model is loaded.
   const std::vector<ManifestEntry> entries = ParseCategoryManifest(begin, end, flagAware);
-  for (const ManifestEntry& entry : entries) ErrorLog::Write(entry.word.c_str());
+  for (const ManifestEntry& entry : entries) ErrorLog::Write(entry.word);
 
   const std::string prefix = directory ? directory : "";
   // In a flag-aware list the global flag changes only where the list changes its switch state,
@@ -69,7 +71,9 @@ void LoadCategoryEntries(const char* directory, const char* begin, const char* e
       SetTeamColorsFlag(entry.teamColors);
       tracked = entry.teamColors;
     }
-    LoadModel(prefix.c_str(), (entry.word + ".pie").c_str(), category);
+    // Checked whole here: a name holding a NUL byte would be cut short as a C string.
+    const std::string fileName = entry.word + ".pie";
+    if (DataPathAllowed(prefix + fileName)) LoadModel(prefix.c_str(), fileName.c_str(), category);
   }
 }
 

@@ -4,10 +4,12 @@
 #include <windows.h>
 
 #include "base/data_file.h"
+#include "base/data_path.h"
 #include "base/error_log.h"
 #include "data/animations.h"
 #include "data/category_manifests.h"
 #include "data/model_loader.h"
+#include "model/model_geometry.h"
 
 namespace {
 
@@ -38,6 +40,8 @@ const CategoryLabel kLabels[] = {
 void LoadPair(const StartUpPair& pair, void (*showStage)(const char* line)) {
   for (const CategoryLabel& entry : kLabels) {
     if (pair.label != entry.label) continue;
+    // A prefix that leaves the data set loads nothing: not even its manifest is looked for.
+    if (!DataPathAllowed(pair.directory)) return;
     if (showStage) showStage(entry.loadingLine);
     if (entry.teamColors != TeamColors::Unchanged) SetTeamColorsFlag(entry.teamColors == TeamColors::On);
     entry.loader(pair.directory.c_str());
@@ -76,13 +80,15 @@ void ReadStartUpManifest(void (*showStage)(const char* line)) {
 
 void LoadStartUpPairs(const StartUpManifest& manifest, void (*showStage)(const char* line)) {
   for (const StartUpPair& pair : manifest.pairs) {
-    ErrorLog::Write(pair.label.c_str());
-    ErrorLog::Write(pair.directory.c_str());
+    ErrorLog::Write(pair.label);
+    ErrorLog::Write(pair.directory);
     LoadPair(pair, showStage);
   }
-  if (!manifest.lastLabel.empty()) ErrorLog::Write(manifest.lastLabel.c_str());
+  if (!manifest.lastLabel.empty()) ErrorLog::Write(manifest.lastLabel);
   if (manifest.pairs.size() < kPairCount) {
-    ErrorLog::Write(("Start-up manifest duskfen\\KVRStartUp.gam ends after " +
-                     std::to_string(manifest.pairs.size()) + " of 9 pairs").c_str());
+    ErrorLog::Write("Start-up manifest duskfen\\KVRStartUp.gam ends after " +
+                     std::to_string(manifest.pairs.size()) + " of 9 pairs");
   }
+  // Loading is over: the scratch lists the builds grew are given back.
+  ReleaseGeometryScratch();
 }

@@ -4,21 +4,37 @@
 #include <string>
 #include <vector>
 
+#include "base/ceilings.h"
 #include "base/data_file.h"
+#include "base/data_path.h"
 #include "base/error_log.h"
 #include "model/animation_table.h"
+#include "model/level_buffers.h"
 #include "model/model_geometry.h"
 #include "model/texture_pages.h"
 
 bool TeamColorsFlag = true;
 
+namespace {
+
+// What a catalogue entry costs besides its blocks: the record and its name.
+constexpr uint64_t kModelRecordBytes = sizeof(PieModel) + 64;
+
+}  // namespace
+
+uint64_t ModelDataBytes() {
+  return 4 * uint64_t{PointStore.size() + PolygonStore.size() + ConnectorStore.size()} +
+         ModelCatalogue.size() * kModelRecordBytes + LevelBufferTable.size() * sizeof(LevelBuffer);
+}
+
 void SetTeamColorsFlag(bool value) { TeamColorsFlag = value; }
 
 void LoadModel(const char* directory, const char* fileName, ModelCategory category) {
   const std::string path = std::string(directory ? directory : "") + (fileName ? fileName : "");
+  if (!DataPathAllowed(path)) return;
   std::vector<char> contents;
   if (!ReadDataFile(path.c_str(), contents)) {
-    ErrorLog::Write(("Failed to open " + path).c_str());
+    ErrorLog::Write("Failed to open " + path);
     return;
   }
   LoadModelFromBytes(path.c_str(), fileName, contents.data(), contents.data() + contents.size(),
@@ -47,7 +63,7 @@ void CommitParsedModel(const char* path, const char* fileName, PieResult result,
   // its levels still leaves its page loaded; one cut inside its header leaves the page table as
   // it was.
   if (parsed.headerWhole) {
-    model.texturePage = LoadTexturePage(parsed.pageName.c_str());
+    model.texturePage = LoadTexturePage(parsed.pageName);
     model.animation = FindAnimation(model.name.c_str());
     model.teamColors = TeamColorsFlag ? 1 : 0;
   }
@@ -56,16 +72,37 @@ void CommitParsedModel(const char* path, const char* fileName, PieResult result,
     // catalogue never holds a half-read model.
     const char* why = result == PieResult::EndedEarly ? "Model file ends early, skipped: "
                                                       : "Model file holds a negative count, skipped: ";
-    ErrorLog::Write((why + std::string(path ? path : "")).c_str());
+    ErrorLog::Write(why + std::string(path ? path : ""));
     return;
   }
 
-  model.pointStart = static_cast<int32_t>(PointStore.size());
-  model.polygonStart = static_cast<int32_t>(PolygonStore.size());
-  if (model.connectorStart != -1) model.connectorStart = static_cast<int32_t>(ConnectorStore.size());
+  const std::string where = path ? path : "";
+  const uint64_t dataBytes =
+      4 * uint64_t{parsed.points.size() + parsed.polygons.size() + parsed.connectors.size()} +
+      kModelRecordBytes + uint64_t(model.levelCount) * sizeof(LevelBuffer);
+  if (!FitsUnderCeiling(ModelDataBytes(), dataBytes, kMaxModelDataBytes)) {
+    ErrorLog::Write("Model data would pass its ceiling of 512 MiB, skipped: " + where);
+    return;
+  }
+
+  const size_t points = PointStore.size(), polygons = PolygonStore.size(),
+               connectors = ConnectorStore.size();
+  model.pointStart = static_cast<int32_t>(points);
+  model.polygonStart = static_cast<int32_t>(polygons);
+  if (model.connectorStart != -1) model.connectorStart = static_cast<int32_t>(connectors);
   PointStore.insert(PointStore.end(), parsed.points.begin(), parsed.points.end());
   PolygonStore.insert(PolygonStore.end(), parsed.polygons.begin(), parsed.polygons.end());
   ConnectorStore.insert(ConnectorStore.end(), parsed.connectors.begin(), parsed.connectors.end());
+
+  // The vertices are counted from the blocks now in the stores before any buffer is made.
+  if (!FitsUnderCeiling(LevelBufferBytes(), ModelTriangleCount(model) * kLevelTriangleBytes,
+                        kMaxVertexBytes)) {
+    PointStore.resize(points);
+    PolygonStore.resize(polygons);
+    ConnectorStore.resize(connectors);
+    ErrorLog::Write("Vertex buffers would pass their ceiling of 1 GiB, skipped: " + where);
+    return;
+  }
   ModelCatalogue.push_back(std::move(model));
   BuildModelGeometry(static_cast<int32_t>(ModelCatalogue.size() - 1), BuildMode::FirstBuild);
 }

@@ -9,6 +9,9 @@
 extern bool TeamColorsFlag;
 void SetTeamColorsFlag(bool value);
 
+// Bytes the catalogue, its stores and the level entries hold, as the model-data ceiling counts them.
+uint64_t ModelDataBytes();
+
 // Loads directory + fileName (fileName carries ".pie"); what cannot be loaded is logged and
 // leaves the tables as they were, apart from the page a whole header asked for.
 void LoadModel(const char* directory, const char* fileName, ModelCategory category);

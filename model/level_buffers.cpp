@@ -12,9 +12,11 @@ std::vector<LevelBuffer> LevelBufferTable;
 
 namespace {
 
+// Bytes of every level buffer held.
+uint64_t vertexBytes = 0;
+
 // Positions in the files are in tenths of the units the scene is drawn in.
 const float kPositionScale = 10.0f;
-const uint64_t kTriangleBytes = 3 * sizeof(PieVertex);
 
 }  // namespace
 
@@ -28,7 +30,7 @@ void CreateLevelBuffer(const TriangleList& triangles, int32_t model, int32_t lev
   // A level without triangles has nothing to draw; Direct3D refuses a buffer of length 0, so none
   // is asked for.
   if (!triangles.empty()) {
-    const uint64_t length = triangles.size() * kTriangleBytes;
+    const uint64_t length = triangles.size() * kLevelTriangleBytes;
     HRESULT hr = E_FAIL;
     if (g_pd3dDevice && length <= std::numeric_limits<UINT>::max()) {
       hr = g_pd3dDevice->CreateVertexBuffer(static_cast<UINT>(length), 0, kPieVertexFVF,
@@ -61,6 +63,7 @@ void CreateLevelBuffer(const TriangleList& triangles, int32_t model, int32_t lev
           }
         }
         m_pPieVB->Unlock();
+        vertexBytes += length;
         entry.buffer = m_pPieVB;
         entry.triangleCount = static_cast<int32_t>(triangles.size());
       }
@@ -87,6 +90,8 @@ void ReleaseLastLevelBuffer() {
       entry.triangleCount = 0;
     }
   }
+  D3DVERTEXBUFFER_DESC desc = {};
+  if (SUCCEEDED(m_pPieVB->GetDesc(&desc))) vertexBytes = desc.Size < vertexBytes ? vertexBytes - desc.Size : 0;
   m_pPieVB->Release();
   m_pPieVB = nullptr;
 }
@@ -101,9 +106,12 @@ void ReleaseAllLevelBuffers() {
   }
   // m_pPieVB only ever aliases a table entry, released just above.
   m_pPieVB = nullptr;
+  vertexBytes = 0;
 }
 
 void ClearLevelBufferTable() {
   ReleaseAllLevelBuffers();
   std::vector<LevelBuffer>().swap(LevelBufferTable);
 }
+
+uint64_t LevelBufferBytes() { return vertexBytes; }

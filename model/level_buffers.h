@@ -38,3 +38,7 @@ void ReleaseLastLevelBuffer();
 void ReleaseAllLevelBuffers();
 // Releases every level buffer and empties the table.
 void ClearLevelBufferTable();
+// Bytes of the level buffers held.
+uint64_t LevelBufferBytes();
+// What one triangle takes in a level buffer.
+constexpr uint64_t kLevelTriangleBytes = 3 * sizeof(PieVertex);

@@ -115,9 +115,9 @@ void BuildModelGeometry(int32_t model, BuildMode mode) {
   if (mode == BuildMode::FirstBuild) {
     const std::string& name = record.name;
     if (faults.tooFewCorners)
-      ErrorLog::Write(("Polygons of fewer than three corners, left out of model " + name).c_str());
+      ErrorLog::Write("Polygons of fewer than three corners, left out of model " + name);
     if (faults.strayPoints)
-      ErrorLog::Write(("Polygons naming points their level lacks, left out of model " + name).c_str());
+      ErrorLog::Write("Polygons naming points their level lacks, left out of model " + name);
     if (faults.badFrameWidth) {
       ErrorLog::Write(
           ("Animated polygons with a frame width outside 1 to 256, drawn unanimated in model " + name)
@@ -135,6 +135,21 @@ void AdvanceTextureAnimations() {
     if (model.frame >= model.frameCount) model.frame = 0;
     BuildModelGeometry(static_cast<int32_t>(m), BuildMode::Update);
   }
+}
+
+uint64_t ModelTriangleCount(const PieModel& record) {
+  size_t pointBlock = static_cast<size_t>(std::max(record.pointStart, 0));
+  size_t polygonBlock = static_cast<size_t>(std::max(record.polygonStart, 0));
+  uint64_t triangles = 0;
+  for (int32_t level = 0; level < record.levelCount; ++level) {
+    size_t pointLength = 0, polygonLength = 0;
+    if (!WalkLevel(record, pointBlock, polygonBlock, pointLength, polygonLength, nullptr,
+                   [&](const PolygonView& p) { triangles += p.TriangleCount(); }))
+      break;
+    pointBlock += pointLength;
+    polygonBlock += polygonLength;
+  }
+  return triangles;
 }
 
 void ReleaseGeometryScratch() {

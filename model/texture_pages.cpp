@@ -3,6 +3,10 @@
 
 #include <d3dx9.h>
 
+#include <unordered_map>
+
+#include "base/ceilings.h"
+#include "base/data_path.h"
 #include "base/device.h"
 #include "base/error_log.h"
 
@@ -19,48 +23,111 @@ const DWORD kPageFilter = D3DX_FILTER_TRIANGLE | D3DX_FILTER_MIRROR;
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool SameNameIgnoringCase(const std::string& a, const char* b) {
-  size_t i = 0;
-  for (; i < a.size(); ++i) {
-    if (b[i] == '\0' || LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+// One key for every way of writing the same page: letter case, '/' or '\', doubled separators
+// and "." components make no difference, so a page is loaded once however its models spell it.
+std::string PageKey(const std::string& name) {
+  std::string key;
+  key.reserve(name.size());
+  size_t start = 0;
+  while (start <= name.size()) {
+    size_t end = name.find_first_of("/\\", start);
+    if (end == std::string::npos) end = name.size();
+    const std::string part = name.substr(start, end - start);
+    if (!part.empty() && part != ".") {
+      if (!key.empty()) key += '\\';
+      for (char c : part) key += LowerAscii(c);
+    }
+    start = end + 1;
   }
-  return b[i] == '\0';
+  return key;
+}
+
+// Position in TexturePageTable of each page key.
+std::unordered_map<std::string, int32_t> pageIndex;
+// Decoded bytes of every page texture held, at four bytes a texel over all levels.
+uint64_t textureBytes = 0;
+
+uint32_t RoundUpToPowerOfTwo(uint32_t n) {
+  uint32_t p = 1;
+  while (p < n && p < (1u << 31)) p <<= 1;
+  return p;
+}
+
+// What a page of this size becomes: rounded up to powers of two, with every mip level.
+uint64_t DecodedBytes(uint32_t width, uint32_t height) {
+  uint64_t bytes = 0;
+  for (uint64_t w = width, h = height;; w = w > 1 ? w / 2 : 1, h = h > 1 ? h / 2 : 1) {
+    bytes += w * h * 4;
+    if (w == 1 && h == 1) break;
+  }
+  return bytes;
+}
+
+uint64_t TextureBytes(IDirect3DTexture9* texture) {
+  uint64_t bytes = 0;
+  for (DWORD level = 0; level < texture->GetLevelCount(); ++level) {
+    D3DSURFACE_DESC desc = {};
+    if (SUCCEEDED(texture->GetLevelDesc(level, &desc))) bytes += uint64_t{desc.Width} * desc.Height * 4;
+  }
+  return bytes;
+}
+
+// False, with a log line naming the ceiling and the file, when the page must not be decoded. A
+// file whose header cannot be read is left to the loader, which fails on it as it always did.
+bool PageFitsCeilings(const std::string& path) {
+  D3DXIMAGE_INFO info = {};
+  if (FAILED(D3DXGetImageInfoFromFileA(path.c_str(), &info))) return true;
+  const uint32_t width = RoundUpToPowerOfTwo(info.Width), height = RoundUpToPowerOfTwo(info.Height);
+  if (width > kMaxPageSide || height > kMaxPageSide) {
+    ErrorLog::Write("Texture page larger than 4096 x 4096 texels once rounded, skipped: " + path);
+    return false;
+  }
+  if (!FitsUnderCeiling(textureBytes, DecodedBytes(width, height), kMaxTextureBytes)) {
+    ErrorLog::Write("Texture pages would pass their ceiling of 1 GiB, skipped: " + path);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
 
-int32_t LoadTexturePage(const char* pageName) {
-  if (!pageName) pageName = "";
-  for (size_t i = 0; i < TexturePageTable.size(); ++i) {
-    if (SameNameIgnoringCase(TexturePageTable[i].PageName, pageName)) return static_cast<int32_t>(i);
-  }
+int32_t LoadTexturePage(const std::string& pageName) {
+  const std::string key = PageKey(pageName);
+  const auto known = pageIndex.find(key);
+  if (known != pageIndex.end()) return known->second;
 
   TexturePage page;
   page.PageName = pageName;
   // Names and the path are whole strings: a long page name is loaded as written, never cut.
-  std::string path = std::string(kPageDirectory) + pageName;
+  const std::string path = std::string(kPageDirectory) + pageName;
 
   // The result goes through a local so that a failed creation cannot leave NewTexture pointing at
   // something the table does not own; NewTexture always names the last page texture created.
-  IDirect3DTexture9* created = nullptr;
-  HRESULT hr = E_FAIL;
-  if (g_pd3dDevice) {
-    hr = D3DXCreateTextureFromFileExA(g_pd3dDevice, path.c_str(), D3DX_DEFAULT, D3DX_DEFAULT,
-                                      D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
-                                      kPageFilter, kPageFilter, kPageColourKey, nullptr, nullptr,
-                                      &created);
-  }
-  if (SUCCEEDED(hr) && created) {
-    NewTexture = created;
-    page.texture = created;
-  } else {
-    // The entry stays, without texture, so a later request for the same name neither retries
-    // the file nor logs it again, and the numbers of later pages are unaffected.
-    ErrorLog::Write(path.c_str());
-    ErrorLog::Write("Failed to create texture NewTexture");
+  // The entry stays in every case, without texture when it has none, so a later request for the
+  // same name neither retries the file nor logs it again, and the numbers of later pages are
+  // unaffected.
+  if (DataPathAllowed(path) && (!g_pd3dDevice || PageFitsCeilings(path))) {
+    IDirect3DTexture9* created = nullptr;
+    HRESULT hr = E_FAIL;
+    if (g_pd3dDevice) {
+      hr = D3DXCreateTextureFromFileExA(g_pd3dDevice, path.c_str(), D3DX_DEFAULT, D3DX_DEFAULT,
+                                        D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
+                                        kPageFilter, kPageFilter, kPageColourKey, nullptr, nullptr,
+                                        &created);
+    }
+    if (SUCCEEDED(hr) && created) {
+      NewTexture = created;
+      page.texture = created;
+      textureBytes += TextureBytes(created);
+    } else {
+      ErrorLog::Write(path);
+      ErrorLog::Write("Failed to create texture NewTexture");
+    }
   }
   TexturePageTable.push_back(page);
-  return static_cast<int32_t>(TexturePageTable.size() - 1);
+  const int32_t number = static_cast<int32_t>(TexturePageTable.size() - 1);
+  pageIndex.emplace(key, number);
+  return number;
 }
 
 void SelectTexturePage(uint32_t page) {
@@ -76,6 +143,8 @@ void ReleaseLastPageTexture() {
   for (TexturePage& page : TexturePageTable) {
     if (page.texture == NewTexture) page.texture = nullptr;
   }
+  const uint64_t bytes = TextureBytes(NewTexture);
+  textureBytes = bytes < textureBytes ? textureBytes - bytes : 0;
   NewTexture->Release();
   NewTexture = nullptr;
 }
@@ -89,9 +158,14 @@ void ReleaseAllPageTextures() {
   }
   // NewTexture only ever aliases a table entry, released just above.
   NewTexture = nullptr;
+  textureBytes = 0;
 }
 
 void ClearTexturePageTable() {
   ReleaseAllPageTextures();
   std::vector<TexturePage>().swap(TexturePageTable);
+  std::unordered_map<std::string, int32_t>().swap(pageIndex);
+  textureBytes = 0;
 }
+
+uint64_t TexturePageBytes() { return textureBytes; }

@@ -13,10 +13,15 @@ struct TexturePage {
 extern std::vector<TexturePage> TexturePageTable;
 extern IDirect3DTexture9* NewTexture;
 
-int32_t LoadTexturePage(const char* pageName);
+// The page's number, loading it on the first request for its name (any spelling of the same page
+// counts as one). A page that cannot be loaded, whose path leaves the data set or that would pass
+// a ceiling keeps its entry without a texture.
+int32_t LoadTexturePage(const std::string& pageName);
 void SelectTexturePage(uint32_t page);
 void ReleaseLastPageTexture();
 // Releases every page texture once and empties NewTexture without a second release.
 void ReleaseAllPageTextures();
 // Releases every page texture and empties the table.
 void ClearTexturePageTable();
+// Decoded bytes of the page textures held, over all their levels.
+uint64_t TexturePageBytes();

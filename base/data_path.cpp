@@ -1,0 +1,34 @@
+// Paths from data files: the check that keeps every file the data set names inside its folder.
+#include "base/data_path.h"
+
+#include <string>
+
+#include "base/error_log.h"
+
+const char* DataPathRefusal(std::string_view path) {
+  if (path.find('\0') != std::string_view::npos) return "the name holds a NUL byte";
+  if (!path.empty() && (path[0] == '/' || path[0] == '\\')) return "the path is absolute";
+  // A drive ("C:x"), or a stream or device name on Windows ("file:stream", "COM1:").
+  if (path.find(':') != std::string_view::npos) return "the path names a drive";
+  int64_t depth = 0;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find_first_of("/\\", start);
+    if (end == std::string_view::npos) end = path.size();
+    const std::string_view part = path.substr(start, end - start);
+    if (part == "..") {
+      if (--depth < 0) return "the path climbs out of the data set";
+    } else if (!part.empty() && part != ".") {
+      ++depth;
+    }
+    start = end + 1;
+  }
+  return nullptr;
+}
+
+bool DataPathAllowed(std::string_view path) {
+  const char* why = DataPathRefusal(path);
+  if (!why) return true;
+  ErrorLog::Write("Refused " + std::string(path) + ": " + why);
+  return false;
+}
