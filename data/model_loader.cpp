@@ -85,24 +85,17 @@ void CommitParsedModel(const char* path, const char* fileName, PieResult result,
     return;
   }
 
-  const size_t points = PointStore.size(), polygons = PolygonStore.size(),
-               connectors = ConnectorStore.size();
-  model.pointStart = static_cast<int32_t>(points);
-  model.polygonStart = static_cast<int32_t>(polygons);
-  if (model.connectorStart != -1) model.connectorStart = static_cast<int32_t>(connectors);
-  PointStore.insert(PointStore.end(), parsed.points.begin(), parsed.points.end());
-  PolygonStore.insert(PolygonStore.end(), parsed.polygons.begin(), parsed.polygons.end());
-  ConnectorStore.insert(ConnectorStore.end(), parsed.connectors.begin(), parsed.connectors.end());
-
-  // The vertices are counted from the blocks now in the stores before any buffer is made.
-  if (!FitsUnderCeiling(LevelBufferBytes(), ModelTriangleCount(model) * kLevelTriangleBytes,
-                        kMaxVertexBytes)) {
-    PointStore.resize(points);
-    PolygonStore.resize(polygons);
-    ConnectorStore.resize(connectors);
+  if (!FitsUnderCeiling(LevelBufferBytes(), parsed.triangleBound * kLevelTriangleBytes, kMaxVertexBytes)) {
     ErrorLog::Write("Vertex buffers would pass their ceiling of 1 GiB, skipped: " + where);
     return;
   }
+
+  model.pointStart = static_cast<int32_t>(PointStore.size());
+  model.polygonStart = static_cast<int32_t>(PolygonStore.size());
+  if (model.connectorStart != -1) model.connectorStart = static_cast<int32_t>(ConnectorStore.size());
+  PointStore.insert(PointStore.end(), parsed.points.begin(), parsed.points.end());
+  PolygonStore.insert(PolygonStore.end(), parsed.polygons.begin(), parsed.polygons.end());
+  ConnectorStore.insert(ConnectorStore.end(), parsed.connectors.begin(), parsed.connectors.end());
   ModelCatalogue.push_back(std::move(model));
   BuildModelGeometry(static_cast<int32_t>(ModelCatalogue.size() - 1), BuildMode::FirstBuild);
 }

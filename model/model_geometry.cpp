@@ -137,21 +137,6 @@ void AdvanceTextureAnimations() {
   }
 }
 
-uint64_t ModelTriangleCount(const PieModel& record) {
-  size_t pointBlock = static_cast<size_t>(std::max(record.pointStart, 0));
-  size_t polygonBlock = static_cast<size_t>(std::max(record.polygonStart, 0));
-  uint64_t triangles = 0;
-  for (int32_t level = 0; level < record.levelCount; ++level) {
-    size_t pointLength = 0, polygonLength = 0;
-    if (!WalkLevel(record, pointBlock, polygonBlock, pointLength, polygonLength, nullptr,
-                   [&](const PolygonView& p) { triangles += p.TriangleCount(); }))
-      break;
-    pointBlock += pointLength;
-    polygonBlock += polygonLength;
-  }
-  return triangles;
-}
-
 void ReleaseGeometryScratch() {
   TriangleList().swap(ScratchTriangles());
   std::vector<Corner>().swap(ScratchCorners());

@@ -19,8 +19,6 @@ void BuildModelGeometry(int32_t model, BuildMode mode);
 bool BuildLevelTriangles(const PieModel& model, size_t pointBlock, size_t polygonBlock,
                          TriangleList& triangles, bool& animated, size_t& pointBlockLength,
                          size_t& polygonBlockLength, LevelFaults* faults = nullptr);
-// Triangles the model's level buffers will hold, from a walk of its blocks in the stores.
-uint64_t ModelTriangleCount(const PieModel& record);
 // One texture-animation step: every animated model that is not team-coloured shows its next frame.
 void AdvanceTextureAnimations();
 // Gives back the scratch lists the first builds grew.

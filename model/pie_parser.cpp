@@ -128,6 +128,7 @@ PieResult ParsePolygons(PieInput& in) {
     if (corners < 0) return PieResult::BadCount;
     block.push_back(kind);
     block.push_back(corners);
+    if (corners >= 3) in.out.triangleBound += uint64_t(corners - 2) * (IsTwoSidedKind(kind) ? 2 : 1);
     if (!in.AppendInts(block, corners)) return PieResult::EndedEarly;
     if (IsAnimatedKind(kind)) {
       const size_t at = block.size();

@@ -43,6 +43,9 @@ struct PieParse {
   std::vector<int32_t> points;
   std::vector<int32_t> polygons;
   std::vector<int32_t> connectors;
+  // Triangles the levels can make at most: a fan of n - 2 for each polygon of n >= 3 corners,
+  // doubled when two-sided (polygons naming points their level lacks make fewer).
+  uint64_t triangleBound = 0;
 };
 
 // Parses one PIE file held in memory. Touches no file, table or global: what the file refers to

@@ -16,6 +16,7 @@
 #include "data/category_manifests.h"
 #include "dds_file.h"
 #include "model/model_catalogue.h"
+#include "model/pie_parser.h"
 #include "model/texture_pages.h"
 #include "program_tables.h"
 #include "test_support.h"
@@ -184,6 +185,18 @@ TEST_F(HostileFiles, APageLargerThanTheCeilingOnceRoundedIsNeverDecoded) {
   EXPECT_EQ(TexturePageBytes(), 0u);
   ResetProgramTables();
   g_pd3dDevice = nullptr;
+}
+
+TEST(Ceilings, TheParserBoundsTheTrianglesAModelWillAskBuffersFor) {
+  // A two-sided square makes 4 triangles, a plain triangle 1, a two-corner polygon none; the
+  // bound is what the vertex ceiling is checked against before anything is committed.
+  const std::string text =
+      "PIE 2 TEXTURE 0 p.pcx 256 256 LEVELS 2 LEVEL 1 POINTS 4 0 0 0 1 0 0 1 1 0 0 1 0 POLYGONS 2 "
+      "2200 4 0 1 2 3 0 0 1 0 1 1 0 1  200 2 0 1 0 0 1 0 "
+      "LEVEL 2 POINTS 3 0 0 0 1 0 0 1 1 0 POLYGONS 1 200 3 0 1 2 0 0 1 0 1 1";
+  PieParse parsed;
+  ASSERT_EQ(ParsePie(text.data(), text.data() + text.size(), parsed), PieResult::Ok);
+  EXPECT_EQ(parsed.triangleBound, 5u);
 }
 
 TEST(Ceilings, SizesNearTheirLimitsNeverOverflowTheSum) {
