@@ -1,8 +1,10 @@
-// kvrbench: runs the benchmarks, then sets each of the viewer's four figures against its floor.
+// kvrbench: runs the benchmarks, then sets each of the viewer's five figures against its floor.
 //
 //   Frame   a whole RenderFrame           / a clear and a present       goal <= 1.3
 //   Load    start-up to the first frame   / reading the files' words    goal <= 3
 //   Beat    one animation beat            / a clear and a present       goal <  1
+//   Open    40,000 files by other-case    / the same by exact names     goal <= 2
+//           names through CreateFileA
 //   Memory  peak resident after the load  / empty program + content     goal <= 1.5
 //
 // Every time is the median of the repetitions; figure and floor come from the same run, their
@@ -120,6 +122,13 @@ int main(int argc, char** argv) {
         r < 1.0);
   } else {
     Missing("Beat");
+  }
+  if (has("BM_OpenOtherCaseNames") && has("BM_OpenExactNames")) {
+    const double r = m.at("BM_OpenOtherCaseNames") / m.at("BM_OpenExactNames");
+    Row("Open", Time(m.at("BM_OpenOtherCaseNames")), "the same by exact names",
+        Time(m.at("BM_OpenExactNames")), r, "<= 2", r <= 2.0);
+  } else {
+    Missing("Open");
   }
   if (memory) {
     const bench::MemoryProbe empty = bench::ProbeMemory("empty");

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <future>
+#include <thread>
 
 #include "test_support.h"
 #include "win32/path_resolution.h"
@@ -68,6 +69,93 @@ TEST(Win32Paths, MissingFilesAndDirectoriesFailToOpen) {
   EXPECT_EQ(ReadWhole("DATA"), "<no file>");  // a directory is not a file
   EXPECT_EQ(ReadWhole(""), "<no file>");
   EXPECT_EQ(KvrResolveWindowsPath("nodir\\Data\\present.txt"), "nodir/Data/present.txt");
+}
+
+// Lets a folder stand still long enough for its next listing to be kept and trusted, so what
+// follows checks that a kept listing notices changes.
+void LetSettle() { std::this_thread::sleep_for(std::chrono::milliseconds(kKvrFolderSettleMilliseconds * 2 + 20)); }
+
+TEST(Win32PathCache, AFolderListedBeforeSeesFilesCreatedRenamedOverAndDeleted) {
+  testsupport::TempDir dir;
+  WriteText("Pages/page-1.dds", "lower");
+  // Changed in the very moment it was listed: still seen.
+  EXPECT_EQ(KvrResolveWindowsPath("PAGES\\PAGE-0.DDS"), "Pages/PAGE-0.DDS");
+  WriteText("Pages/page-0.dds", "zero");
+  EXPECT_EQ(KvrResolveWindowsPath("PAGES\\PAGE-0.DDS"), "Pages/page-0.dds");
+  LetSettle();
+  EXPECT_EQ(KvrResolveWindowsPath("PAGES\\PAGE-1.DDS"), "Pages/page-1.dds");
+
+  // Created: a spelling that comes first in byte order now wins.
+  WriteText("Pages/Page-1.dds", "upper");
+  EXPECT_EQ(KvrResolveWindowsPath("PAGES\\PAGE-1.DDS"), "Pages/Page-1.dds");
+  LetSettle();
+  EXPECT_EQ(KvrResolveWindowsPath("pages\\page-1.DDS"), "Pages/Page-1.dds");
+
+  // Renamed over the other spelling: only that one is left.
+  ASSERT_EQ(rename("Pages/Page-1.dds", "Pages/page-1.dds"), 0);
+  EXPECT_EQ(KvrResolveWindowsPath("PAGES\\PAGE-1.DDS"), "Pages/page-1.dds");
+  LetSettle();
+  EXPECT_EQ(KvrResolveWindowsPath("PAGES\\PAGE-1.DDS"), "Pages/page-1.dds");
+
+  // Deleted: nothing matches.
+  ASSERT_EQ(unlink("Pages/page-1.dds"), 0);
+  EXPECT_EQ(KvrResolveWindowsPath("PAGES\\PAGE-1.DDS"), "Pages/PAGE-1.DDS");
+  EXPECT_EQ(ReadWhole("PAGES\\PAGE-1.DDS"), "<no file>");
+}
+
+TEST(Win32PathCache, FoldersKeepTheirOwnListingsAndARelativeNameFollowsTheWorkingFolder) {
+  {
+    testsupport::TempDir dir;
+    WriteText("One/Tex.dds", "one");
+    WriteText("Two/TEX.dds", "two");
+    LetSettle();
+    for (int round = 0; round < 3; ++round) {
+      EXPECT_EQ(ReadWhole("one\\tex.dds"), "one");
+      EXPECT_EQ(ReadWhole("two\\tex.dds"), "two");
+    }
+    ASSERT_EQ(unlink("Two/TEX.dds"), 0);
+    EXPECT_EQ(ReadWhole("two\\tex.dds"), "<no file>");
+    EXPECT_EQ(ReadWhole("one\\tex.dds"), "one");
+    WriteText("models/Box.pie", "first folder");
+    LetSettle();
+    EXPECT_EQ(ReadWhole("MODELS\\BOX.PIE"), "first folder");
+  }
+  // The same relative names in another working folder name other files.
+  testsupport::TempDir dir;
+  WriteText("models/bOX.pie", "second folder");
+  LetSettle();
+  EXPECT_EQ(ReadWhole("MODELS\\BOX.PIE"), "second folder");
+}
+
+class Win32PathCacheLimits : public ::testing::Test {
+ protected:
+  void TearDown() override { kvrtest::SetFolderCacheLimits(0, 0); }
+  testsupport::TempDir dir_;
+};
+
+TEST_F(Win32PathCacheLimits, MoreFoldersThanItKeepsStillResolveAfterItStartsAgain) {
+  kvrtest::SetFolderCacheLimits(1000, 4);
+  constexpr int kFolders = 10;
+  for (int i = 0; i < kFolders; ++i) WriteText("f" + std::to_string(i) + "/Name.txt", std::to_string(i));
+  LetSettle();
+  for (int pass = 0; pass < 3; ++pass)
+    for (int i = 0; i < kFolders; ++i) {
+      SCOPED_TRACE(i);
+      ASSERT_EQ(ReadWhole(("F" + std::to_string(i) + "\\NAME.TXT").c_str()), std::to_string(i));
+    }
+}
+
+TEST_F(Win32PathCacheLimits, AFolderWithMoreNamesThanItKeepsIsReadForEachName) {
+  kvrtest::SetFolderCacheLimits(8, 4);
+  for (int i = 0; i < 12; ++i) WriteText("big/Model" + std::to_string(i) + ".pie", "m" + std::to_string(i));
+  WriteText("big/tex.dds", "lower");
+  WriteText("big/Tex.dds", "upper");
+  LetSettle();
+  EXPECT_EQ(ReadWhole("BIG\\MODEL11.PIE"), "m11");
+  EXPECT_EQ(KvrResolveWindowsPath("big\\TEX.DDS"), "big/Tex.dds");  // the first in byte order
+  ASSERT_EQ(unlink("big/Tex.dds"), 0);
+  EXPECT_EQ(KvrResolveWindowsPath("big\\TEX.DDS"), "big/tex.dds");
+  EXPECT_EQ(KvrResolveWindowsPath("big\\none.dds"), "big/none.dds");
 }
 
 TEST(Win32Files, ReadsStopAtTheEndAndClosedHandlesAreDead) {
@@ -198,6 +286,16 @@ TEST(Win32Files, WritesAppendAfterSeekingToTheEndAndSetEndOfFileAtZeroEmpties) {
   EXPECT_EQ(GetFileSize(h, nullptr), 0u);
   EXPECT_EQ(testsupport::ReadFile("KVRerrors.log"), "");
   EXPECT_TRUE(CloseHandle(h));
+  // Opened for reading, it neither takes writes nor truncates.
+  h = Open("KVRERRORS.LOG", GENERIC_WRITE, OPEN_EXISTING);
+  ASSERT_TRUE(WriteFile(h, "kept", 4, nullptr, nullptr));
+  CloseHandle(h);
+  h = Open("KVRERRORS.LOG", GENERIC_READ, OPEN_EXISTING);
+  EXPECT_FALSE(WriteFile(h, "x", 1, &written, nullptr));
+  EXPECT_EQ(written, 0u);
+  EXPECT_FALSE(SetEndOfFile(h));
+  EXPECT_TRUE(CloseHandle(h));
+  EXPECT_EQ(testsupport::ReadFile("KVRerrors.log"), "kept");
 }
 
 TEST(Win32Files, TheFilePointerMovesIn64BitsAndNeverBeforeTheStart) {
@@ -223,20 +321,6 @@ TEST(Win32Files, TheFilePointerMovesIn64BitsAndNeverBeforeTheStart) {
   EXPECT_EQ(c, '3');  // no failed move moved it
   EXPECT_TRUE(CloseHandle(h));
   EXPECT_EQ(SetFilePointer(h, 0, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER);
-}
-
-TEST(Win32Files, AHandleOpenedForReadingNeitherWritesNorTruncates) {
-  testsupport::TempDir dir;
-  WriteText("page.txt", "kept");
-  HANDLE h = Open("PAGE.TXT", GENERIC_READ, OPEN_EXISTING);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  DWORD written = 99;
-  EXPECT_FALSE(WriteFile(h, "x", 1, &written, nullptr));
-  EXPECT_EQ(written, 0u);
-  EXPECT_FALSE(SetEndOfFile(h));
-  EXPECT_TRUE(CloseHandle(h));
-  EXPECT_EQ(testsupport::ReadFile("page.txt"), "kept");
-  EXPECT_FALSE(WriteFile(h, "x", 1, &written, nullptr));
 }
 
 TEST(Win32Files, FileInformationCarriesSizeLinksIdentityAndTimes) {

@@ -1,6 +1,6 @@
 // kernel32 files and arithmetic.
 // Implemented: CreateFileA (GENERIC_READ and/or GENERIC_WRITE; all five creation dispositions;
-//   the name goes through KvrResolveWindowsPath; FILE_FLAG_OPEN_REPARSE_POINT refuses a symbolic
+//   the name resolved as path_resolution.h says; FILE_FLAG_OPEN_REPARSE_POINT refuses a symbolic
 //   link as the last component; never blocks: a FIFO opens at once or fails; FIFOs and devices
 //   open, directories do not), ReadFile and WriteFile (synchronous, the whole count or failure;
 //   a FIFO or device with nothing ready fails instead of waiting), SetFilePointer (64-bit with
@@ -110,18 +110,17 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
   // With O_CREAT too: a dangling link is refused rather than created through.
   if (dwFlagsAndAttributes & FILE_FLAG_OPEN_REPARSE_POINT) flags |= O_NOFOLLOW;
   int fd = -1;
-  if (!(flags & O_CREAT)) {
+  if (flags & O_CREAT) {
+    // Creating must find a file whose name differs only in letter case before making a new one.
+    fd = open(KvrResolveWindowsPath(lpFileName).c_str(), flags, 0644);
+  } else {
     // A name that is already right on disk (only its separators turned) opens at once: a data set
     // of thousands of files is read without a directory walk or an extra stat for each.
     std::string direct(lpFileName);
     std::replace(direct.begin(), direct.end(), '\\', '/');
     fd = open(direct.c_str(), flags);
-    if (fd < 0 && errno != ENOENT && errno != ENOTDIR) return INVALID_HANDLE_VALUE;
-  }
-  if (fd < 0) {
-    // Creating must find a file whose name differs only in letter case before making a new one.
-    const std::string path = KvrResolveWindowsPath(lpFileName);
-    fd = open(path.c_str(), flags, 0644);
+    if (fd < 0 && (errno == ENOENT || errno == ENOTDIR))
+      fd = open(KvrResolveMissingPath(std::move(direct)).c_str(), flags);
   }
   if (fd < 0) return INVALID_HANDLE_VALUE;
   struct stat st;

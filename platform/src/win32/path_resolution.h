@@ -1,5 +1,6 @@
 // Windows file names on a case-sensitive POSIX file system.
 #pragma once
+#include <cstddef>
 #include <string>
 
 // Turns a Windows path into one this system can open: '\' and '/' both separate components,
@@ -8,3 +9,16 @@
 // as given, so opening the result fails as it would on Windows. Relative paths stay relative to
 // the working directory. Every file the layer opens by a program-supplied name goes through here.
 std::string KvrResolveWindowsPath(const char* path);
+
+// The same for a name already written with '/' whose exact spelling was just found missing (an
+// open of it failed), which saves looking that spelling up again.
+std::string KvrResolveMissingPath(std::string unixPath);
+
+// Folder listings are read once and kept while the folder stays as it was. One read within this
+// many milliseconds of the folder's last change (more on disks with time stamps in whole seconds)
+// is read again on its next use: a change in the same instant might not show in its times.
+constexpr int kKvrFolderSettleMilliseconds = 50;
+
+// How many names, in all, and how many folders the cache of listings keeps before it is emptied;
+// 0 restores the layer's own limits. For the test seams.
+void KvrSetFolderCacheLimits(size_t names, size_t folders);

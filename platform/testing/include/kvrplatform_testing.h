@@ -37,6 +37,12 @@ void ResetInput();
 // calls that found nothing to hand over.
 int EmptyPeekCount();
 
+// ---- Files ------------------------------------------------------------------------------
+// Limits of the cache of folder listings behind names in other letter case: how many names in
+// all and how many folders it keeps before it starts again; a folder with more names than that
+// is read again for each name. Empties the cache. (0, 0) restores the layer's own limits.
+void SetFolderCacheLimits(size_t names, size_t folders);
+
 // ---- Device -----------------------------------------------------------------------------
 // CreateDevice fails for any behaviour flag in this mask (D3DCREATE_*_VERTEXPROCESSING bits).
 void FailDeviceCreation(DWORD behaviorFlagsMask);

@@ -1,6 +1,8 @@
-// Test seams of the Win32 backend: clock, desktop size, scripted messages, key and cursor state.
+// Test seams of the Win32 backend: clock, desktop size, scripted messages, key and cursor state,
+// the folder cache of path resolution.
 #include <kvrplatform_testing.h>
 
+#include "win32/path_resolution.h"
 #include "win32/win32_state.h"
 
 namespace kvrtest {
@@ -32,5 +34,7 @@ void ResetInput() {
 }
 
 int EmptyPeekCount() { return kvrwin32::EmptyPeeks(); }
+
+void SetFolderCacheLimits(size_t names, size_t folders) { KvrSetFolderCacheLimits(names, folders); }
 
 }  // namespace kvrtest
