@@ -1,5 +1,5 @@
 // Ceilings on what one data set may make the viewer hold: a page, the pages, the vertices, the
-// models' own data and the keyframes. Whatever would pass one is skipped with a log line naming
+// models' own data, the keyframes and the log. Whatever would pass one is skipped with a log line naming
 // the ceiling and the file, and the rest of the data set loads.
 #pragma once
 #include <cstdint>
@@ -14,6 +14,10 @@ constexpr uint64_t kMaxVertexBytes = uint64_t{1} << 30;
 constexpr uint64_t kMaxModelDataBytes = uint64_t{512} << 20;
 // The keyframe records of every animation together.
 constexpr uint64_t kMaxAnimationBytes = uint64_t{256} << 20;
+
+// The error log from one start on: a data set that names millions of missing files would
+// otherwise fill the disk with lines about them.
+constexpr uint64_t kMaxLogBytes = uint64_t{64} << 20;
 
 // True when adding `more` to `used` stays within `ceiling` (no overflow on hostile sizes).
 constexpr bool FitsUnderCeiling(uint64_t used, uint64_t more, uint64_t ceiling) {

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "base/ceilings.h"
+
 namespace {
 
 const char kLogName[] = "KVRerrors.log";
@@ -62,12 +64,28 @@ HANDLE OpenLog(bool empty) {
   return INVALID_HANDLE_VALUE;
 }
 
-void WriteLine(bool empty, const std::string& line) {
+// Bytes written since the last start; past the ceiling one last line says so and the rest is
+// dropped.
+uint64_t bytesSinceStart = 0;
+bool ceilingReached = false;
+const char kCeilingLine[] = "The log has reached its ceiling of 64 MiB: later lines are dropped\n";
+
+void WriteLine(bool empty, std::string line) {
+  if (empty) {
+    bytesSinceStart = 0;
+    ceilingReached = false;
+  }
+  if (ceilingReached) return;
+  if (!FitsUnderCeiling(bytesSinceStart, line.size(), kMaxLogBytes)) {
+    ceilingReached = true;
+    line = kCeilingLine;
+  }
   HANDLE file = OpenLog(empty);
   if (file == INVALID_HANDLE_VALUE) return;
   DWORD written = 0;
   WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
   CloseHandle(file);
+  bytesSinceStart += written;
 }
 
 }  // namespace

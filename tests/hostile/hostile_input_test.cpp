@@ -77,6 +77,20 @@ TEST_F(HostileFiles, LogLinesCannotHoldControlBytesOrStartANewLine) {
             "duskfen\\bodies\\ stays as written\n");
 }
 
+TEST_F(HostileFiles, TheLogStopsAtItsCeilingWithOneLineSayingSoUntilTheNextStart) {
+  const std::string mebibyte(1 << 20, 'x');
+  ErrorLog::Start();
+  for (int i = 0; i < 70; ++i) ErrorLog::Write(mebibyte);
+  ErrorLog::Write("dropped");
+  EXPECT_LE(std::filesystem::file_size("KVRerrors.log"), kMaxLogBytes + 100);
+  std::vector<std::string> lines = ReadLines("KVRerrors.log");
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back(), "The log has reached its ceiling of 64 MiB: later lines are dropped");
+  ErrorLog::Start();
+  ErrorLog::Write("after the restart");
+  EXPECT_EQ(ReadLines("KVRerrors.log"), (std::vector<std::string>{"KVRerrors.log started ", "after the restart"}));
+}
+
 TEST_F(HostileFiles, TheLogNeverWritesThroughALinkOrIntoAPipeADeviceOrAFolder) {
   const std::string outside = dir_.path() + "/outside.txt";
   WriteFile("outside.txt", "the user's own file\n");
