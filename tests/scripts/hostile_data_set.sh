@@ -36,7 +36,8 @@ for _ in \$(seq 1 150); do
   kill -0 \$pid 2>/dev/null || break
   xdotool key Escape 2>/dev/null
 done
-if kill -0 \$pid 2>/dev/null; then kill \$pid; echo timeout >"$work/$name.err2"; fi
+# /usr/bin/time does not pass a signal on: the viewer under it is stopped first.
+if kill -0 \$pid 2>/dev/null; then pkill -P \$pid; kill \$pid; echo timeout >"$work/$name.err2"; fi
 wait \$pid
 echo \$? >"$work/$name.rc"
 EOS
