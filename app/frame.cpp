@@ -12,6 +12,7 @@
 #include "app/viewer_state.h"
 #include "base/device.h"
 #include "data/animations.h"
+#include "data/load_sequence.h"
 #include "model/model_drawing.h"
 #include "model/model_geometry.h"
 #include "overlay/bitmap_font.h"
@@ -147,6 +148,9 @@ void RenderFrame() {
     } else if (s.showModelPanel) {
       DrawModelPanel();
     }
+
+    if (s.startUpManifestMissing)
+      DrawTextRgb(400, 20, "No start-up manifest duskfen\\KVRStartUp.gam in this folder", 255, 40, 40);
 
     DrawTextYellow(700, -2, "FPS");
     DrawNumberYellow(740, -2, static_cast<int32_t>(s.fpsShown));

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "app/camera.h"
+#include "app/command_line.h"
 #include "app/device.h"
 #include "app/frame.h"
 #include "app/input.h"
@@ -21,7 +22,11 @@ void IdleTick() {
   RenderFrame();
 }
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+  // Into the data set's folder before anything else, so that the log is written there too.
+  const int exitCode = HandleCommandLine(commandLine);
+  if (exitCode >= 0) return exitCode;
+
   ErrorLog::Start();
 
   HINSTANCE instance = GetModuleHandleA(nullptr);

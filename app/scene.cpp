@@ -36,6 +36,7 @@ void LoadDataSet() {
 
 void SetupScene() {
   LoadDataSet();
+  viewerState.startUpManifestMissing = GetFileAttributesA(kStartUpManifest) == INVALID_FILE_ATTRIBUTES;
 
   SetColorBar(viewerState.sliderRed, 0);
   SetColorBar(viewerState.sliderGreen, 1);

@@ -28,5 +28,6 @@ struct ViewerState {
   uint32_t fpsWindowStart = 0;
   uint32_t lastFrameTime = 0;
   bool timingStarted = false;  // the first frame has set the two readings above
+  bool startUpManifestMissing = false;  // the folder holds no start-up manifest: say so on screen
 };
 extern ViewerState viewerState;

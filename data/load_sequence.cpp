@@ -11,9 +11,10 @@
 #include "data/model_loader.h"
 #include "model/model_geometry.h"
 
+const char kStartUpManifest[] = "duskfen\\KVRStartUp.gam";
+
 namespace {
 
-const char kStartUpManifest[] = "duskfen\\KVRStartUp.gam";
 const size_t kPairCount = 9;
 
 enum class TeamColors { Unchanged, On, Off };

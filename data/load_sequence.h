@@ -17,6 +17,9 @@ struct StartUpManifest {
 };
 StartUpManifest ParseStartUpManifest(const char* begin, const char* end);
 
+// The start-up manifest's name, relative to the data set's folder.
+extern const char kStartUpManifest[];
+
 // Reads the start-up manifest and loads its pairs (LoadStartUpPairs).
 void ReadStartUpManifest(void (*showStage)(const char* line));
 // Logs each pair's label and directory and runs its category's loader, calling showStage with the

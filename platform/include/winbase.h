@@ -85,6 +85,7 @@ BOOL WINAPI SetEndOfFile(HANDLE hFile);
 DWORD WINAPI GetFileType(HANDLE hFile);
 BOOL WINAPI GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATION lpFileInformation);
 DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName);
+BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName);
 BOOL WINAPI CloseHandle(HANDLE hObject);
 
 int WINAPI MulDiv(int nNumber, int nNumerator, int nDenominator);

@@ -386,6 +386,25 @@ TEST(Win32Files, AttributesTellLinksFoldersDevicesAndFilesApartWithoutFollowingT
   EXPECT_EQ(GetFileAttributesA(nullptr), INVALID_FILE_ATTRIBUTES);
 }
 
+TEST(Win32Files, SetCurrentDirectoryEntersFoldersByAnyCaseAndRefusesFilesAndMissingOnes) {
+  testsupport::TempDir dir;
+  WriteText("Data Set/Duskfen/page.dds", "DDS ");
+  ASSERT_EQ(symlink("Data Set", "set-link"), 0);
+  EXPECT_FALSE(SetCurrentDirectoryA("missing"));
+  EXPECT_FALSE(SetCurrentDirectoryA("Data Set\\duskfen\\page.dds"));
+  EXPECT_FALSE(SetCurrentDirectoryA(""));
+  EXPECT_FALSE(SetCurrentDirectoryA(nullptr));
+  EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(dir.path()));
+
+  ASSERT_TRUE(SetCurrentDirectoryA("data set\\DUSKFEN"));
+  EXPECT_EQ(GetFileAttributesA("page.dds"), DWORD(FILE_ATTRIBUTE_NORMAL));
+  ASSERT_TRUE(SetCurrentDirectoryA("..\\.."));
+  ASSERT_TRUE(SetCurrentDirectoryA("set-link"));  // a link to a folder is followed
+  EXPECT_EQ(GetFileAttributesA("duskfen\\page.dds"), DWORD(FILE_ATTRIBUTE_NORMAL));
+  ASSERT_TRUE(SetCurrentDirectoryA((dir.path() + "/Data Set/Duskfen").c_str()));
+  EXPECT_EQ(GetFileAttributesA("page.dds"), DWORD(FILE_ATTRIBUTE_NORMAL));
+}
+
 TEST(Win32Files, MulDivRoundsHalvesAwayFromZeroAndRefusesZeroAndOverflow) {
   EXPECT_EQ(MulDiv(12, 96, 72), 16);
   EXPECT_EQ(MulDiv(5, 1, 2), 3);

@@ -66,3 +66,22 @@ TEST_P(Scene, ProjectionUsesTheDesktopAspectAndTheFixedFrustum) {
 
 INSTANTIATE_TEST_SUITE_P(Desktops, Scene, ::testing::Values(std::make_pair(1280, 1024), std::make_pair(1024, 768)));
 
+
+// The on-screen note about a missing start-up manifest is set by the scene only when the folder
+// holds none; an empty manifest, found in other letter case, is still one.
+TEST(SceneManifestNote, IsSetOnlyWhenTheFolderHoldsNoStartUpManifest) {
+  for (const bool present : {false, true}) {
+    testsupport::TempDir dir;
+    if (present) testsupport::WriteFile("Duskfen/kvrstartup.GAM", "");
+    auto t = testsupport::CreateTestDevice(1024, 768);
+    ASSERT_TRUE(t);
+    g_pd3dDevice = t->device;
+    g_pd3dDevice->AddRef();
+    viewerState = ViewerState{};
+    SetupScene();
+    EXPECT_EQ(viewerState.startUpManifestMissing, !present);
+    ShutdownGraphics();
+    kvrtest::ResetDeviceSeams();
+  }
+  viewerState = ViewerState{};
+}

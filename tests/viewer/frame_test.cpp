@@ -143,3 +143,22 @@ TEST_F(FrameTest, TheNameOfTheDisplayedModelIsDrawnAboveIt) {
   frame = Frame();
   EXPECT_EQ(Lit(frame, 380, 0, 660, 24), 0);
 }
+
+TEST_F(FrameTest, AMissingStartUpManifestIsNamedInRedUnderTheModelName) {
+  const kvrtest::Image without = Frame();
+  EXPECT_EQ(Lit(without, 400, 20, 1024, 40), 0);
+
+  viewerState.startUpManifestMissing = true;
+  const kvrtest::Image with = Frame();
+  Save("frame_missing_manifest.png", with);
+  int red = 0;
+  for (int y = 20; y < 40; ++y)
+    for (int x = 400; x < 1024; ++x) {
+      const uint32_t c = with.At(x, y);
+      if (((c >> 16) & 0xFF) > 180 && ((c >> 8) & 0xFF) < 80 && (c & 0xFF) < 80) ++red;
+    }
+  EXPECT_GT(red, 200);
+  // Nothing else of the frame moves: the line stays within its strip.
+  EXPECT_EQ(Differences(without, with, 0, 0, 1024, 20), 0);
+  EXPECT_EQ(Differences(without, with, 0, 40, 1024, 768), 0);
+}

@@ -6,7 +6,8 @@
 //   a FIFO or device with nothing ready fails instead of waiting), SetFilePointer (64-bit with
 //   the high part), SetEndOfFile, GetFileSize, GetFileType, GetFileInformationByHandle,
 //   GetFileAttributesA (the name resolved as CreateFileA resolves it; a symbolic link reported as
-//   itself), CloseHandle, MulDiv (rounded to nearest, halves away from zero; -1 on a zero divisor
+//   itself), SetCurrentDirectoryA (the name resolved likewise; a link to a folder is followed),
+//   CloseHandle, MulDiv (rounded to nearest, halves away from zero; -1 on a zero divisor
 //   or overflow).
 // Not implemented: sharing modes (never enforced), security attributes, template files, every
 //   other FILE_FLAG_*, opening a symbolic link itself, overlapped reads and writes (they fail),
@@ -266,6 +267,12 @@ DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
   if (lstat(path.c_str(), &st) != 0) return INVALID_FILE_ATTRIBUTES;
   if (S_ISLNK(st.st_mode)) return FILE_ATTRIBUTE_REPARSE_POINT;
   return AttributesOf(st);
+}
+
+BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName) {
+  if (!lpPathName || !lpPathName[0]) return FALSE;
+  const std::string path = KvrResolveWindowsPath(lpPathName);
+  return chdir(path.c_str()) == 0 ? TRUE : FALSE;
 }
 
 BOOL WINAPI CloseHandle(HANDLE hObject) {

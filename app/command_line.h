@@ -1,0 +1,28 @@
+// The command line: kvrview [--help | --version | FOLDER].
+#pragma once
+#include <string>
+#include <vector>
+
+// Splits a command line (WinMain's lpCmdLine: what follows the program's name) into arguments as
+// Windows programs do: spaces and tabs separate them; double quotes group, so a quoted argument
+// may hold spaces; inside quotes "" is one quote; 2n backslashes before a quote are n backslashes
+// and the quote groups, 2n+1 are n backslashes and a literal quote; other backslashes are kept.
+std::vector<std::string> SplitCommandLine(const char* line);
+
+struct CommandLine {
+  enum class Action { kRun, kHelp, kVersion, kUsageError };
+  Action action = Action::kRun;
+  std::string folder;  // the data set's folder, empty for the working directory
+  std::string problem;  // for kUsageError: what was wrong, one line
+};
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The text of --help: every option, every key and mouse action, ending with a newline.
+const char* UsageText();
+// "kvrview <version>\n".
+std::string VersionText();
+
+// What WinMain does with its command line before anything else: prints help, version or a usage
+// error, or changes into the data set's folder. Returns -1 when the viewer should start, else the
+// exit code (0 after --help and --version, 2 after a mistake).
+int HandleCommandLine(const char* line);
