@@ -27,6 +27,7 @@ const char kUsage[] =
     "  T                           show or hide the category panel; click a category to list its models\n"
     "  M                           show or hide the model panel; click a name to show that model\n"
     "  numpad + / numpad -         scroll the model panel\n"
+    "  PageDown / PageUp           show the next / previous model of the category\n"
     "  R                           start or stop the model turning (hold the right button to slow it)\n"
     "  A                           show or hide the axes (x red, y green, z blue)\n"
     "  Up / Down, or the pointer on the top / bottom screen edge\n"

@@ -33,6 +33,29 @@ void ScrollModelPanel(int32_t rows) {
   s.firstRow = static_cast<int32_t>(next);
 }
 
+// Selects the next (step 1) or previous (step -1) model of the current category, wrapping round at
+// the ends; with no model shown (a category just chosen) it starts at the first or the last. A
+// model panel that is switched on scrolls so that the selected row stays in it.
+void StepSelection(int32_t step) {
+  ViewerState& s = viewerState;
+  const int64_t count = static_cast<int64_t>(s.nameList.size());
+  if (count == 0) return;
+  int64_t next;
+  if (s.displayedModel == -1 || s.selectedIndex < 0 || s.selectedIndex >= count) {
+    next = step > 0 ? 0 : count - 1;
+  } else {
+    next = ((s.selectedIndex + step) % count + count) % count;
+  }
+  SelectListEntry(static_cast<int32_t>(next));
+  if (!s.showModelPanel) return;
+  int64_t first = s.firstRow;
+  if (next < first) first = next;
+  if (next >= first + kModelPanelRows) first = next - kModelPanelRows + 1;
+  if (first > LastFirstRow()) first = LastFirstRow();
+  if (first < 0) first = 0;
+  s.firstRow = static_cast<int32_t>(first);
+}
+
 void KeyDown(WPARAM key) {
   ViewerState& s = viewerState;
   // Letters act on the virtual-key code, so Shift makes no difference.
@@ -44,6 +67,8 @@ void KeyDown(WPARAM key) {
     case 'T': s.showCategoryPanel = !s.showCategoryPanel; break;
     case VK_ADD: ScrollModelPanel(1); break;
     case VK_SUBTRACT: ScrollModelPanel(-1); break;
+    case VK_NEXT: StepSelection(1); break;
+    case VK_PRIOR: StepSelection(-1); break;
     default: break;
   }
 }

@@ -135,3 +135,83 @@ TEST_F(InputTest, PollCursorReadsThePointerWithXHeldAt1022) {
   EXPECT_EQ(viewerState.mouseX, 1022);
   EXPECT_EQ(viewerState.mouseY, 32767);
 }
+
+// PageDown / PageUp: the next and previous model of the category.
+
+TEST_F(InputTest, PageKeysStepThroughTheCategoryAndWrapRoundAtTheEnds) {
+  AddModels("Body", 2, CategoryBodies);
+  AddModels("Tower", 3, CategoryStructures);
+  ListModelsOfCategory(viewerState.nameList, CategoryStructures);
+  SelectListEntry(0);
+  ASSERT_NE(viewerState.displayedModel, -1);
+
+  Send(WM_KEYDOWN, VK_NEXT);
+  EXPECT_EQ(viewerState.selectedIndex, 1);
+  EXPECT_EQ(ModelCatalogue[viewerState.displayedModel].name, "Tower1");
+  Send(WM_KEYDOWN, VK_NEXT);
+  Send(WM_KEYDOWN, VK_NEXT);
+  EXPECT_EQ(viewerState.selectedIndex, 0);
+  EXPECT_EQ(ModelCatalogue[viewerState.displayedModel].name, "Tower0");
+  Send(WM_KEYDOWN, VK_PRIOR);
+  EXPECT_EQ(viewerState.selectedIndex, 2);
+  EXPECT_EQ(ModelCatalogue[viewerState.displayedModel].name, "Tower2");
+  Send(WM_KEYDOWN, VK_PRIOR);
+  EXPECT_EQ(ModelCatalogue[viewerState.displayedModel].name, "Tower1");
+}
+
+TEST_F(InputTest, PageKeysAfterAChosenCategoryStartAtItsFirstOrLastModel) {
+  AddModels("Body", 4, CategoryBodies);
+  AddModels("Tower", 3, CategoryStructures);
+  ListModelsOfCategory(viewerState.nameList, CategoryStructures);
+  SelectListEntry(2);
+  SelectCategory(CategoryBodies);  // nothing shown, the old position left behind
+  ASSERT_EQ(viewerState.displayedModel, -1);
+  Send(WM_KEYDOWN, VK_NEXT);
+  EXPECT_EQ(ModelCatalogue[viewerState.displayedModel].name, "Body0");
+
+  SelectCategory(CategoryBodies);
+  Send(WM_KEYDOWN, VK_PRIOR);
+  EXPECT_EQ(ModelCatalogue[viewerState.displayedModel].name, "Body3");
+
+  // An empty category has nothing to step to.
+  SelectCategory(CategoryWeapons);
+  Send(WM_KEYDOWN, VK_NEXT);
+  Send(WM_KEYDOWN, VK_PRIOR);
+  EXPECT_EQ(viewerState.displayedModel, -1);
+}
+
+TEST_F(InputTest, PageKeysScrollAShownModelPanelToKeepTheSelectedRowInIt) {
+  AddModels("Pylon", 30, CategoryStructures);
+  ListModelsOfCategory(viewerState.nameList, CategoryStructures);
+  viewerState.showModelPanel = true;
+  SelectListEntry(18);
+  Send(WM_KEYDOWN, VK_NEXT);  // row 19: the panel's last
+  EXPECT_EQ(viewerState.firstRow, 0);
+  Send(WM_KEYDOWN, VK_NEXT);  // row 20 comes in at the bottom
+  EXPECT_EQ(viewerState.selectedIndex, 20);
+  EXPECT_EQ(viewerState.firstRow, 1);
+
+  for (int i = 0; i < 9; ++i) Send(WM_KEYDOWN, VK_NEXT);
+  EXPECT_EQ(viewerState.selectedIndex, 29);
+  EXPECT_EQ(viewerState.firstRow, 10);
+  Send(WM_KEYDOWN, VK_NEXT);  // round to the first: the panel goes back to the top
+  EXPECT_EQ(viewerState.selectedIndex, 0);
+  EXPECT_EQ(viewerState.firstRow, 0);
+  Send(WM_KEYDOWN, VK_PRIOR);  // and back to the last: to the bottom
+  EXPECT_EQ(viewerState.selectedIndex, 29);
+  EXPECT_EQ(viewerState.firstRow, 10);
+
+  // The selected row is drawn highlighted where the panel now shows it.
+  const kvrtest::Image frame = Frame();
+  const kvrtest::Image expected = Reference([] {
+    for (int i = 0; i < kModelPanelRows; ++i)
+      DrawPanelRow(NameAt(10 + i), kPanelHitRight, kPanelRowHeight * i, i == 19);
+  });
+  EXPECT_EQ(Differences(frame, expected, 0, 0, 200, 400), 0);
+
+  // A hidden panel is left where it was.
+  viewerState.showModelPanel = false;
+  Send(WM_KEYDOWN, VK_NEXT);
+  EXPECT_EQ(viewerState.selectedIndex, 0);
+  EXPECT_EQ(viewerState.firstRow, 10);
+}
