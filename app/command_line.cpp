@@ -5,13 +5,15 @@
 
 #include <cstdio>
 
+#include "app/controls.h"
+
 #ifndef KVR_VERSION
 #define KVR_VERSION "unknown"
 #endif
 
 namespace {
 
-const char kUsage[] =
+const char kUsageHead[] =
     "Usage: kvrview [FOLDER]\n"
     "       kvrview --help | --version\n"
     "\n"
@@ -22,18 +24,17 @@ const char kUsage[] =
     "  --help       print this text and exit\n"
     "  --version    print the version and exit\n"
     "\n"
-    "Keys and mouse:\n"
-    "  Escape                      quit\n"
-    "  T                           show or hide the category panel; click a category to list its models\n"
-    "  M                           show or hide the model panel; click a name to show that model\n"
-    "  numpad + / numpad -         scroll the model panel\n"
-    "  PageDown / PageUp           show the next / previous model of the category\n"
-    "  R                           start or stop the model turning (hold the right button to slow it)\n"
-    "  A                           show or hide the axes (x red, y green, z blue)\n"
-    "  Up / Down, or the pointer on the top / bottom screen edge\n"
-    "                              move the eye towards / away from the model\n"
-    "  Home / End                  raise / lower the eye\n"
-    "  left button on a slider     set the red, green or blue part of the background\n";
+    "Keys and mouse:\n";
+
+std::string MakeUsage() {
+  std::string usage = kUsageHead;
+  for (size_t i = 0; i < kControlCount; ++i) {
+    std::string input = kControls[i].input;
+    input.resize(input.size() < 26 ? 26 : input.size() + 1, ' ');
+    usage += "  " + input + kControls[i].action + "\n";
+  }
+  return usage;
+}
 
 bool IsSeparator(char c) { return c == ' ' || c == '\t'; }
 
@@ -113,7 +114,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   return result;
 }
 
-const char* UsageText() { return kUsage; }
+const char* UsageText() {
+  static const std::string usage = MakeUsage();
+  return usage.c_str();
+}
 
 std::string VersionText() { return std::string("kvrview ") + KVR_VERSION + "\n"; }
 

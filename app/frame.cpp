@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "app/category_panel.h"
+#include "app/controls.h"
 #include "app/model_panel.h"
 #include "app/viewer_state.h"
 #include "base/device.h"
@@ -148,6 +149,7 @@ void RenderFrame() {
     } else if (s.showModelPanel) {
       DrawModelPanel();
     }
+    if (s.showHelp) DrawHelp();
 
     if (s.startUpManifestMissing)
       DrawTextRgb(400, 20, "No start-up manifest duskfen\\KVRStartUp.gam in this folder", 255, 40, 40);

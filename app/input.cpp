@@ -65,6 +65,7 @@ void KeyDown(WPARAM key) {
     case 'M': s.showModelPanel = !s.showModelPanel; break;
     case 'R': s.rotate = !s.rotate; break;
     case 'T': s.showCategoryPanel = !s.showCategoryPanel; break;
+    case VK_F1: s.showHelp = !s.showHelp; break;
     case VK_ADD: ScrollModelPanel(1); break;
     case VK_SUBTRACT: ScrollModelPanel(-1); break;
     case VK_NEXT: StepSelection(1); break;

@@ -14,6 +14,7 @@ struct ViewerState {
   bool showCategoryPanel = false;
   bool showModelPanel = false;
   bool rotate = false;
+  bool showHelp = false;  // F1's list of the keys and mouse actions
   float rotationPhase = 0.0f;  // fraction of a full turn about +Y, 0..1
   int32_t sliderRed = 0, sliderGreen = 0, sliderBlue = 0;  // 0..255
   int16_t mouseX = 0, mouseY = 0;  // screen pixels; x never above 1022

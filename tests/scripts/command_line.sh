@@ -36,7 +36,7 @@ cd "$work" || exit 1
 "$viewer" --help >help.out 2>help.err
 check "--help exits with 0" equals "$?" 0
 check "--help writes nothing on standard error" empty help.err
-for word in --help --version FOLDER Escape T M "numpad +" R A "Up / Down" "Home / End" slider; do
+for word in --help --version FOLDER Escape F1 T M PageDown PageUp "numpad +" R A "Up / Down" "Home / End" slider; do
   check "--help lists $word" holds help.out "$word"
 done
 

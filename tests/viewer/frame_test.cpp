@@ -1,6 +1,7 @@
 // The frame: its clock, the frame count, the model's rotation and the background colour.
 #include <cmath>
 
+#include "app/controls.h"
 #include "viewer_fixture.h"
 
 using FrameTest = ViewerTest;
@@ -161,4 +162,30 @@ TEST_F(FrameTest, AMissingStartUpManifestIsNamedInRedUnderTheModelName) {
   // Nothing else of the frame moves: the line stays within its strip.
   EXPECT_EQ(Differences(without, with, 0, 0, 1024, 20), 0);
   EXPECT_EQ(Differences(without, with, 0, 40, 1024, 768), 0);
+}
+
+TEST_F(FrameTest, F1ListsTheControlsOverTheSceneAndASecondF1TakesThemAway) {
+  AddModels("Pylon", 25, CategoryStructures);
+  ListModelsOfCategory(viewerState.nameList, CategoryStructures);
+  viewerState.showModelPanel = true;
+  const kvrtest::Image before = Frame();
+
+  Send(WM_KEYDOWN, VK_F1);
+  const kvrtest::Image shown = Frame();
+  Save("frame_help.png", shown);
+  // One row for the heading and one for each control, right of the panel.
+  const int bottom = 60 + 18 * static_cast<int>(kControlCount + 1);
+  EXPECT_GT(Differences(before, shown, 160, 60, 1024, bottom), 3000);
+  for (size_t i = 0; i <= kControlCount; ++i) {
+    const int y = 60 + 18 * static_cast<int>(i);
+    EXPECT_GT(Lit(shown, 170, y, 1024, y + 18), 20) << "row " << i;
+  }
+  // The panel, the frame count and the sliders stay as they were.
+  EXPECT_EQ(Differences(before, shown, 0, 0, 160, 768), 0);
+  EXPECT_EQ(Differences(before, shown, 0, 0, 1024, 20), 0);
+  EXPECT_EQ(Differences(before, shown, 0, 740, 1024, 768), 0);
+
+  Send(WM_KEYDOWN, VK_F1);
+  const kvrtest::Image hidden = Frame();
+  EXPECT_EQ(Differences(before, hidden, 0, 0, 1024, 768), 0);
 }
