@@ -16,17 +16,7 @@ done
 work=$(mktemp -d /tmp/kvr-cmdline-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
-failures=0
-check() {  # description, then a test command
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok   $what"
-  else
-    echo "FAIL $what"
-    failures=$((failures + 1))
-  fi
-}
+. "$src/tests/scripts/e2e/checks.sh"
 equals() { [ "$1" = "$2" ] || { echo "     ('$1' is not '$2')"; return 1; }; }
 holds() { grep -qF -- "$2" "$1" || { echo "     ('$2' not in $1)"; return 1; }; }
 empty() { [ ! -s "$1" ] || { echo "     ($1 is not empty)"; return 1; }; }

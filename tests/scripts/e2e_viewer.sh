@@ -41,17 +41,7 @@ changed() {
          <(/usr/bin/convert "$6" -crop "${4}x${5}+${2}+${3}" +repage -depth 8 rgb:-) 2>/dev/null | wc -l
 }
 
-failures=0
-check() {  # description, then a test command
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok   $what"
-  else
-    echo "FAIL $what"
-    failures=$((failures + 1))
-  fi
-}
+. "$src/tests/scripts/e2e/checks.sh"
 atleast() { [ "$1" -ge "$2" ] || { echo "     ($1 < $2)"; return 1; }; }
 atmost() { [ "$1" -le "$2" ] || { echo "     ($1 > $2)"; return 1; }; }
 equals() { [ "$1" = "$2" ] || { echo "     ('$1' is not '$2')"; return 1; }; }

@@ -16,12 +16,7 @@ done
 
 work=$(mktemp -d /tmp/kvr-hostile-XXXXXX)
 trap 'rm -rf "$work"' EXIT
-failures=0
-check() {  # description, then a test command
-  local what=$1
-  shift
-  if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
-}
+. "$src/tests/scripts/e2e/checks.sh"
 
 # run_viewer FOLDER NAME: the viewer started in FOLDER under Xvfb and sent Escape every two seconds
 # until it stops (at most 300 s); writes NAME.rc, NAME.kb (peak resident KiB) and NAME.err.
