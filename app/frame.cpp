@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cmath>
+#include <string>
 
 #include "app/category_panel.h"
 #include "app/controls.h"
@@ -151,8 +152,10 @@ void RenderFrame() {
     }
     if (s.showHelp) DrawHelp();
 
-    if (s.startUpManifestMissing)
-      DrawTextRgb(400, 20, "No start-up manifest duskfen\\KVRStartUp.gam in this folder", 255, 40, 40);
+    if (s.startUpManifestMissing) {
+      static const std::string missing = std::string("No start-up manifest ") + kStartUpManifest + " in this folder";
+      DrawTextRgb(400, 20, missing.c_str(), 255, 40, 40);
+    }
 
     DrawTextYellow(700, -2, "FPS");
     DrawNumberYellow(740, -2, static_cast<int32_t>(s.fpsShown));

@@ -31,12 +31,12 @@ void LoadDataSet() {
   CreateCursor();
   ResetCamera();
   CreateAxes();
-  ReadStartUpManifest(ShowLoadingLine);
+  // The frame names the missing manifest on screen; the load has already logged it.
+  viewerState.startUpManifestMissing = !ReadStartUpManifest(ShowLoadingLine);
 }
 
 void SetupScene() {
   LoadDataSet();
-  viewerState.startUpManifestMissing = GetFileAttributesA(kStartUpManifest) == INVALID_FILE_ATTRIBUTES;
 
   SetColorBar(viewerState.sliderRed, 0);
   SetColorBar(viewerState.sliderGreen, 1);

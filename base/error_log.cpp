@@ -111,9 +111,10 @@ std::string EscapedBytes(const char* text, size_t length) {
   return out;
 }
 
-}  // namespace
-
+// The text as a line of the log holds it.
 std::string Escaped(const char* text) { return text ? EscapedBytes(text, std::strlen(text)) : std::string(); }
+
+}  // namespace
 
 void Start() { WriteLine(true, "KVRerrors.log started \n"); }
 

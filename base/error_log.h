@@ -16,6 +16,4 @@ void Write(const char* text);
 void Write(const std::string& text);
 // Appends text, a blank, the value in decimal and a newline.
 void WriteValue(const char* text, int32_t value);
-// The text as a line of the log holds it.
-std::string Escaped(const char* text);
 }  // namespace ErrorLog

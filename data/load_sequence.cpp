@@ -67,16 +67,17 @@ StartUpManifest ParseStartUpManifest(const char* begin, const char* end) {
   return manifest;
 }
 
-void ReadStartUpManifest(void (*showStage)(const char* line)) {
+bool ReadStartUpManifest(void (*showStage)(const char* line)) {
   std::vector<char> contents;
   if (!ReadDataFile(kStartUpManifest, contents)) {
     ErrorLog::Write("Failed to open start-up manifest duskfen\\KVRStartUp.gam");
-    return;
+    return false;
   }
   // The whole manifest is in memory, so a category's loader never meets it open.
   const StartUpManifest manifest = ParseStartUpManifest(contents.data(), contents.data() + contents.size());
   std::vector<char>().swap(contents);
   LoadStartUpPairs(manifest, showStage);
+  return true;
 }
 
 void LoadStartUpPairs(const StartUpManifest& manifest, void (*showStage)(const char* line)) {

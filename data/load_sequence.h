@@ -20,8 +20,9 @@ StartUpManifest ParseStartUpManifest(const char* begin, const char* end);
 // The start-up manifest's name, relative to the data set's folder.
 extern const char kStartUpManifest[];
 
-// Reads the start-up manifest and loads its pairs (LoadStartUpPairs).
-void ReadStartUpManifest(void (*showStage)(const char* line));
+// Reads the start-up manifest and loads its pairs (LoadStartUpPairs); false when the manifest
+// could not be read (it is logged).
+bool ReadStartUpManifest(void (*showStage)(const char* line));
 // Logs each pair's label and directory and runs its category's loader, calling showStage with the
 // pair's loading line first (the loading screen, for the program); then logs a short manifest.
 void LoadStartUpPairs(const StartUpManifest& manifest, void (*showStage)(const char* line));
