@@ -3,6 +3,7 @@
 
 #include "data/animations.h"
 #include "data/model_loader.h"
+#include "data/model_sources.h"
 #include "model/animation_table.h"
 #include "model/level_buffers.h"
 #include "model/level_walk.h"
@@ -19,6 +20,7 @@ void ReleaseDataSet() {
   ClearLevelBufferTable();
   ClearTexturePageTable();
   ClearModelCatalogue();
+  ClearModelSources();
   ReleaseGeometryScratch();
   ClearAnimationTable();
   ResetAnimationBeat();

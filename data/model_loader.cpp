@@ -8,6 +8,7 @@
 #include "base/data_file.h"
 #include "base/data_path.h"
 #include "base/error_log.h"
+#include "data/model_sources.h"
 #include "model/animation_table.h"
 #include "model/level_buffers.h"
 #include "model/model_geometry.h"
@@ -97,5 +98,6 @@ void CommitParsedModel(const char* path, const char* fileName, PieResult result,
   PolygonStore.insert(PolygonStore.end(), parsed.polygons.begin(), parsed.polygons.end());
   ConnectorStore.insert(ConnectorStore.end(), parsed.connectors.begin(), parsed.connectors.end());
   ModelCatalogue.push_back(std::move(model));
+  ModelSourcePaths.push_back(where);
   BuildModelGeometry(static_cast<int32_t>(ModelCatalogue.size() - 1), BuildMode::FirstBuild);
 }
