@@ -13,6 +13,8 @@
 #include "base/error_log.h"
 #include "data/anim3d_parser.h"
 
+std::vector<std::string> AnimationSourcePaths;
+
 namespace {
 
 const double kBeatMilliseconds = 100.0;
@@ -59,6 +61,8 @@ void LoadAnimationFile(const std::string& path) {
   }
 
   AppendAnimation(std::move(parsed.animation), parsed.frames);
+  AnimationSourcePaths.resize(Animations.size());
+  AnimationSourcePaths.back() = path;
   ErrorLog::WriteValue("size ", static_cast<int32_t>(Animations.size()));
   if (!parsed.complete) ErrorLog::Write("Animation file ends early " + path);
 }
@@ -80,6 +84,41 @@ void LoadAnimations(const char* directory) {
   for (std::string word; tokens.Next(word);) paths.push_back(prefix + word);
   contents.clear();
   for (const std::string& path : paths) LoadAnimationFile(path);
+}
+
+bool ReloadAnimation(int32_t animation, std::string& reason) {
+  if (animation < 0 || static_cast<size_t>(animation) >= AnimationSourcePaths.size()) return false;
+  const std::string path = AnimationSourcePaths[animation];
+  if (!DataPathAllowed(path)) {
+    reason = "Path refused: " + path;
+    return false;
+  }
+  std::vector<char> contents;
+  if (!ReadDataFile(path.c_str(), contents)) {
+    reason = "Failed to open animation file " + path;
+    ErrorLog::Write(reason);
+    return false;
+  }
+  Anim3DParse parsed;
+  ParseAnim3D(contents.data(), contents.data() + contents.size(), parsed);
+  if (!parsed.keywordFound) {
+    reason = "No ANIM3DFRAMES or ANIM3DTRANS in " + path;
+  } else if (!parsed.headerRead || !parsed.complete) {
+    reason = "Animation file ends early " + path;
+  } else if (parsed.negativeCount) {
+    reason = "Animation file holds a negative frame count " + path;
+  } else {
+    const uint64_t bytes = parsed.frames.size() * sizeof(AnimationFrame);
+    if (!FitsUnderCeiling(AnimationBytes(), bytes, kMaxAnimationBytes)) {
+      reason = "Keyframe animations would pass their ceiling of 256 MiB, skipped: " + path;
+    } else {
+      ReplaceAnimation(animation, std::move(parsed.animation), parsed.frames);
+      ErrorLog::Write("Reloaded " + path);
+      return true;
+    }
+  }
+  ErrorLog::Write(reason);
+  return false;
 }
 
 bool TickAnimations() {

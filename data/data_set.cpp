@@ -23,6 +23,7 @@ void ReleaseDataSet() {
   ClearModelSources();
   ReleaseGeometryScratch();
   ClearAnimationTable();
+  std::vector<std::string>().swap(AnimationSourcePaths);
   ResetAnimationBeat();
   SetTeamColorsFlag(true);
   TeamNumber = 0;

@@ -39,6 +39,20 @@ int32_t AppendAnimation(Animation animation, const std::vector<AnimationFrame>& 
   return static_cast<int32_t>(Animations.size() - 1);
 }
 
+bool ReplaceAnimation(int32_t number, Animation animation, const std::vector<AnimationFrame>& frames) {
+  if (!ValidAnimation(number)) return false;
+  // The old frames stay where they are, unused: the table is only ever appended to.
+  animation.firstFrame = static_cast<int32_t>(AnimationFrames.size());
+  animation.storedFrames = static_cast<int64_t>(frames.size());
+  AnimationFrames.insert(AnimationFrames.end(), frames.begin(), frames.end());
+  Animations[number] = std::move(animation);
+  AnimationCounters[number] = 0;
+  // The name may have changed: the index is built again on the next look-up.
+  animationIndex.clear();
+  animationIndexed = 0;
+  return true;
+}
+
 int32_t FindAnimation(const char* modelName) {
   if (!modelName) return -1;
   // Every model of a data set asks once while loading; a scan of all animations each time grows

@@ -28,6 +28,9 @@ extern std::vector<int32_t> AnimationCounters;
 // Appends an animation and its frames (their positions are set here) with a counter at 0;
 // returns its number.
 int32_t AppendAnimation(Animation animation, const std::vector<AnimationFrame>& frames);
+// Gives an existing animation a new record and frames (a file read again), keeping its number;
+// its counter starts again at 0. False for a number outside the table.
+bool ReplaceAnimation(int32_t number, Animation animation, const std::vector<AnimationFrame>& frames);
 // The first animation whose name equals modelName, whatever the capitals; -1 when none does.
 int32_t FindAnimation(const char* modelName);
 bool IsFramesAnimation(int32_t animation);

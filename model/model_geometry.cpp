@@ -126,6 +126,32 @@ void BuildModelGeometry(int32_t model, BuildMode mode) {
   }
 }
 
+void RebuildModelGeometry(int32_t model) {
+  if (model < 0 || static_cast<size_t>(model) >= ModelCatalogue.size()) return;
+  std::vector<LevelBuffer>& table = LevelBufferTable;
+  // Owners never decrease along the table: the model's entries, if any, start here.
+  const size_t at = static_cast<size_t>(
+      std::lower_bound(table.begin(), table.end(), model,
+                       [](const LevelBuffer& e, int32_t m) { return e.model < m; }) -
+      table.begin());
+  size_t count = 0;
+  for (; at + count < table.size() && table[at + count].model == model; ++count) {
+    LevelBuffer& entry = table[at + count];
+    if (entry.buffer) {
+      if (entry.buffer == m_pPieVB) m_pPieVB = nullptr;
+      entry.buffer->Release();
+      entry.buffer = nullptr;
+    }
+  }
+  table.erase(table.begin() + static_cast<std::ptrdiff_t>(at),
+              table.begin() + static_cast<std::ptrdiff_t>(at + count));
+  // The first build appends; the new entries are then turned into the old ones' place.
+  const size_t before = table.size();
+  BuildModelGeometry(model, BuildMode::FirstBuild);
+  std::rotate(table.begin() + static_cast<std::ptrdiff_t>(at),
+              table.begin() + static_cast<std::ptrdiff_t>(before), table.end());
+}
+
 void AdvanceTextureAnimations() {
   for (size_t m = 0; m < ModelCatalogue.size(); ++m) {
     PieModel& model = ModelCatalogue[m];

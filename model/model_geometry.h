@@ -19,6 +19,10 @@ void BuildModelGeometry(int32_t model, BuildMode mode);
 bool BuildLevelTriangles(const PieModel& model, size_t pointBlock, size_t polygonBlock,
                          TriangleList& triangles, bool& animated, size_t& pointBlockLength,
                          size_t& polygonBlockLength, LevelFaults* faults = nullptr);
+// Builds every level of a model that is already in the table again (after its blocks were
+// replaced): its old level entries are released and the new ones take their place, so the
+// entries of the other models keep their positions relative to each other.
+void RebuildModelGeometry(int32_t model);
 // One texture-animation step: every animated model that is not team-coloured shows its next frame.
 void AdvanceTextureAnimations();
 // Gives back the scratch lists the first builds grew.

@@ -74,7 +74,7 @@ uint64_t TextureBytes(IDirect3DTexture9* texture) {
 
 // False, with a log line naming the ceiling and the file, when the page must not be decoded. A
 // file whose header cannot be read is left to the loader, which fails on it as it always did.
-bool PageFitsCeilings(const std::string& path) {
+bool PageFitsCeilings(const std::string& path, uint64_t replacing) {
   D3DXIMAGE_INFO info = {};
   if (FAILED(D3DXGetImageInfoFromFileA(path.c_str(), &info))) return true;
   const uint32_t width = RoundUpToPowerOfTwo(info.Width), height = RoundUpToPowerOfTwo(info.Height);
@@ -82,11 +82,32 @@ bool PageFitsCeilings(const std::string& path) {
     ErrorLog::Write("Texture page larger than 4096 x 4096 texels once rounded, skipped: " + path);
     return false;
   }
-  if (!FitsUnderCeiling(textureBytes, DecodedBytes(width, height), kMaxTextureBytes)) {
+  const uint64_t held = replacing < textureBytes ? textureBytes - replacing : 0;
+  if (!FitsUnderCeiling(held, DecodedBytes(width, height), kMaxTextureBytes)) {
     ErrorLog::Write("Texture pages would pass their ceiling of 1 GiB, skipped: " + path);
     return false;
   }
   return true;
+}
+
+// Creates the page's texture from its file, or logs why not and gives null. The ceilings count
+// `replacing` bytes as already given back: a reload swaps that many out.
+IDirect3DTexture9* CreatePageTexture(const std::string& path, uint64_t replacing) {
+  if (!DataPathAllowed(path)) return nullptr;
+  if (g_pd3dDevice && !PageFitsCeilings(path, replacing)) return nullptr;
+  IDirect3DTexture9* created = nullptr;
+  HRESULT hr = E_FAIL;
+  if (g_pd3dDevice) {
+    hr = D3DXCreateTextureFromFileExA(g_pd3dDevice, path.c_str(), D3DX_DEFAULT, D3DX_DEFAULT,
+                                      D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, kPageFilter,
+                                      kPageFilter, kPageColourKey, nullptr, nullptr, &created);
+  }
+  if (FAILED(hr) || !created) {
+    ErrorLog::Write(path);
+    ErrorLog::Write("Failed to create texture NewTexture");
+    return nullptr;
+  }
+  return created;
 }
 
 }  // namespace
@@ -106,28 +127,36 @@ int32_t LoadTexturePage(const std::string& pageName) {
   // The entry stays in every case, without texture when it has none, so a later request for the
   // same name neither retries the file nor logs it again, and the numbers of later pages are
   // unaffected.
-  if (DataPathAllowed(path) && (!g_pd3dDevice || PageFitsCeilings(path))) {
-    IDirect3DTexture9* created = nullptr;
-    HRESULT hr = E_FAIL;
-    if (g_pd3dDevice) {
-      hr = D3DXCreateTextureFromFileExA(g_pd3dDevice, path.c_str(), D3DX_DEFAULT, D3DX_DEFAULT,
-                                        D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
-                                        kPageFilter, kPageFilter, kPageColourKey, nullptr, nullptr,
-                                        &created);
-    }
-    if (SUCCEEDED(hr) && created) {
-      NewTexture = created;
-      page.texture = created;
-      textureBytes += TextureBytes(created);
-    } else {
-      ErrorLog::Write(path);
-      ErrorLog::Write("Failed to create texture NewTexture");
-    }
+  if (IDirect3DTexture9* created = CreatePageTexture(path, 0)) {
+    NewTexture = created;
+    page.texture = created;
+    textureBytes += TextureBytes(created);
   }
   TexturePageTable.push_back(page);
   const int32_t number = static_cast<int32_t>(TexturePageTable.size() - 1);
   pageIndex.emplace(key, number);
   return number;
+}
+
+std::string TexturePagePath(int32_t page) {
+  if (page < 0 || static_cast<size_t>(page) >= TexturePageTable.size()) return std::string();
+  return std::string(kPageDirectory) + TexturePageTable[page].PageName;
+}
+
+bool ReloadTexturePage(int32_t page) {
+  if (page < 0 || static_cast<size_t>(page) >= TexturePageTable.size()) return false;
+  TexturePage& entry = TexturePageTable[page];
+  const uint64_t oldBytes = entry.texture ? TextureBytes(entry.texture) : 0;
+  IDirect3DTexture9* created = CreatePageTexture(TexturePagePath(page), oldBytes);
+  if (!created) return false;
+  if (entry.texture) {
+    if (NewTexture == entry.texture) NewTexture = created;
+    entry.texture->Release();
+    textureBytes = oldBytes < textureBytes ? textureBytes - oldBytes : 0;
+  }
+  entry.texture = created;
+  textureBytes += TextureBytes(created);
+  return true;
 }
 
 void SelectTexturePage(uint32_t page) {

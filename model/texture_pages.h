@@ -17,6 +17,11 @@ extern IDirect3DTexture9* NewTexture;
 // counts as one). A page that cannot be loaded, whose path leaves the data set or that would pass
 // a ceiling keeps its entry without a texture.
 int32_t LoadTexturePage(const std::string& pageName);
+// The path a page is read from, relative to the data set's folder; empty outside the table.
+std::string TexturePagePath(int32_t page);
+// Reads the page's file again and swaps the new texture in. On failure (logged as a first load
+// is) the page keeps the texture it had, and false is returned.
+bool ReloadTexturePage(int32_t page);
 void SelectTexturePage(uint32_t page);
 void ReleaseLastPageTexture();
 // Releases every page texture once and empties NewTexture without a second release.

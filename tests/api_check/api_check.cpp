@@ -58,13 +58,15 @@ void CheckKernel32AndWinmm() {
   DWORD(WINAPI * getFileType)(HANDLE) = &GetFileType;
   BOOL(WINAPI * getFileInformation)(HANDLE, LPBY_HANDLE_FILE_INFORMATION) = &GetFileInformationByHandle;
   DWORD(WINAPI * getFileAttributes)(LPCSTR) = &GetFileAttributesA;
+  BOOL(WINAPI * getFileAttributesEx)(LPCSTR, GET_FILEEX_INFO_LEVELS, LPVOID) = &GetFileAttributesExA;
   BOOL(WINAPI * setCurrentDirectory)(LPCSTR) = &SetCurrentDirectoryA;
   BOOL(WINAPI * closeHandle)(HANDLE) = &CloseHandle;
   int(WINAPI * mulDiv)(int, int, int) = &MulDiv;
   DWORD(WINAPI * getTime)(void) = &timeGetTime;
   Keep(getModuleHandle), Keep(createFile), Keep(readFile), Keep(getFileSize), Keep(writeFile);
   Keep(setFilePointer), Keep(setEndOfFile), Keep(getFileType), Keep(getFileInformation);
-  Keep(getFileAttributes), Keep(setCurrentDirectory), Keep(closeHandle), Keep(mulDiv), Keep(getTime);
+  Keep(getFileAttributes), Keep(getFileAttributesEx), Keep(setCurrentDirectory), Keep(closeHandle);
+  Keep(mulDiv), Keep(getTime);
 }
 
 void CheckGdi32() {

@@ -386,6 +386,44 @@ TEST(Win32Files, AttributesTellLinksFoldersDevicesAndFilesApartWithoutFollowingT
   EXPECT_EQ(GetFileAttributesA(nullptr), INVALID_FILE_ATTRIBUTES);
 }
 
+TEST(Win32Files, AttributeDataGivesSizeAndWriteTimeWithoutOpeningAndFollowsEveryChange) {
+  testsupport::TempDir dir;
+  WriteText("Pages/page.dds", "DDS 1234");
+  ASSERT_EQ(symlink("page.dds", "Pages/link.dds"), 0);
+  const auto stamp = [](const char* name, WIN32_FILE_ATTRIBUTE_DATA& data) {
+    data = {};
+    return GetFileAttributesExA(name, GetFileExInfoStandard, &data);
+  };
+  WIN32_FILE_ATTRIBUTE_DATA first, again, link;
+  ASSERT_TRUE(stamp("PAGES\\Page.DDS", first));
+  EXPECT_EQ(first.dwFileAttributes, DWORD(FILE_ATTRIBUTE_NORMAL));
+  EXPECT_EQ(first.nFileSizeLow, 8u);
+  EXPECT_EQ(first.nFileSizeHigh, 0u);
+  ASSERT_TRUE(stamp("pages\\link.dds", link));
+  EXPECT_EQ(link.dwFileAttributes, DWORD(FILE_ATTRIBUTE_REPARSE_POINT));
+  ASSERT_TRUE(stamp("pages", again));
+  EXPECT_EQ(again.dwFileAttributes, DWORD(FILE_ATTRIBUTE_DIRECTORY));
+  EXPECT_EQ(again.nFileSizeLow, 0u);
+
+  // A write time a second later is a different stamp, also at the same size.
+  struct timespec later[2] = {{0, UTIME_OMIT}, {0, 0}};
+  struct stat st;
+  ASSERT_EQ(stat("Pages/page.dds", &st), 0);
+  later[1].tv_sec = st.st_mtim.tv_sec + 1;
+  later[1].tv_nsec = st.st_mtim.tv_nsec;
+  ASSERT_EQ(utimensat(AT_FDCWD, "Pages/page.dds", later, 0), 0);
+  ASSERT_TRUE(stamp("pages\\page.dds", again));
+  const auto ticks = [](const FILETIME& t) { return (uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime; };
+  EXPECT_EQ(ticks(again.ftLastWriteTime) - ticks(first.ftLastWriteTime), 10'000'000u);
+
+  WIN32_FILE_ATTRIBUTE_DATA untouched = {};
+  EXPECT_FALSE(GetFileAttributesExA("pages\\missing.dds", GetFileExInfoStandard, &untouched));
+  EXPECT_FALSE(GetFileAttributesExA("", GetFileExInfoStandard, &untouched));
+  EXPECT_FALSE(GetFileAttributesExA(nullptr, GetFileExInfoStandard, &untouched));
+  EXPECT_FALSE(GetFileAttributesExA("pages\\page.dds", GetFileExMaxInfoLevel, &untouched));
+  EXPECT_FALSE(GetFileAttributesExA("pages\\page.dds", GetFileExInfoStandard, nullptr));
+}
+
 TEST(Win32Files, SetCurrentDirectoryEntersFoldersByAnyCaseAndRefusesFilesAndMissingOnes) {
   testsupport::TempDir dir;
   WriteText("Data Set/Duskfen/page.dds", "DDS ");

@@ -6,7 +6,8 @@
 //   a FIFO or device with nothing ready fails instead of waiting), SetFilePointer (64-bit with
 //   the high part), SetEndOfFile, GetFileSize, GetFileType, GetFileInformationByHandle,
 //   GetFileAttributesA (the name resolved as CreateFileA resolves it; a symbolic link reported as
-//   itself), SetCurrentDirectoryA (the name resolved likewise; a link to a folder is followed),
+//   itself), GetFileAttributesExA (GetFileExInfoStandard: attributes, times and size without
+//   opening the file, a symbolic link reported as itself), SetCurrentDirectoryA (the name resolved likewise; a link to a folder is followed),
 //   CloseHandle, MulDiv (rounded to nearest, halves away from zero; -1 on a zero divisor
 //   or overflow).
 // Not implemented: sharing modes (never enforced), security attributes, template files, every
@@ -267,6 +268,24 @@ DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
   if (lstat(path.c_str(), &st) != 0) return INVALID_FILE_ATTRIBUTES;
   if (S_ISLNK(st.st_mode)) return FILE_ATTRIBUTE_REPARSE_POINT;
   return AttributesOf(st);
+}
+
+BOOL WINAPI GetFileAttributesExA(LPCSTR lpFileName, GET_FILEEX_INFO_LEVELS fInfoLevelId,
+                                 LPVOID lpFileInformation) {
+  if (!lpFileName || !lpFileName[0] || !lpFileInformation || fInfoLevelId != GetFileExInfoStandard)
+    return FALSE;
+  const std::string path = KvrResolveWindowsPath(lpFileName);
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0) return FALSE;
+  WIN32_FILE_ATTRIBUTE_DATA& data = *static_cast<WIN32_FILE_ATTRIBUTE_DATA*>(lpFileInformation);
+  data.dwFileAttributes = S_ISLNK(st.st_mode) ? FILE_ATTRIBUTE_REPARSE_POINT : AttributesOf(st);
+  data.ftCreationTime = FileTimeOf(Earlier(st.st_mtim, st.st_ctim));
+  data.ftLastAccessTime = FileTimeOf(st.st_atim);
+  data.ftLastWriteTime = FileTimeOf(st.st_mtim);
+  const uint64_t size = S_ISDIR(st.st_mode) || st.st_size <= 0 ? 0 : static_cast<uint64_t>(st.st_size);
+  data.nFileSizeHigh = static_cast<DWORD>(size >> 32);
+  data.nFileSizeLow = static_cast<DWORD>(size & 0xFFFFFFFFu);
+  return TRUE;
 }
 
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName) {
