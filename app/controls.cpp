@@ -10,6 +10,7 @@ const Control kControls[] = {
     {"M", "show or hide the model panel; click a name to show that model"},
     {"numpad + / numpad -", "scroll the model panel"},
     {"PageDown / PageUp", "show the next / previous model of the category"},
+    {"F5", "read the whole data set again, keeping the view and the selection"},
     {"R", "start or stop the model turning"},
     {"right button held", "turn the model ten times slower"},
     {"A", "show or hide the axes (x red, y green, z blue)"},

@@ -4,10 +4,14 @@
 #include <d3dx9.h>
 #include <windows.h>
 
+#include <string>
+
 #include "app/camera.h"
+#include "app/model_panel.h"
 #include "app/viewer_state.h"
 #include "base/device.h"
 #include "base/error_log.h"
+#include "data/data_set.h"
 #include "data/load_sequence.h"
 #include "model/model_catalogue.h"
 #include "overlay/bitmap_font.h"
@@ -33,6 +37,32 @@ void LoadDataSet() {
   CreateAxes();
   // The frame names the missing manifest on screen; the load has already logged it.
   viewerState.startUpManifestMissing = !ReadStartUpManifest(ShowLoadingLine);
+}
+
+void ReloadDataSet() {
+  ViewerState& s = viewerState;
+  const char* shown = s.displayedModel != -1 ? NameAt(s.selectedIndex) : nullptr;
+  const std::string selected = shown ? shown : "";
+
+  ReleaseDataSet();
+  ResetLoadingScreen();
+  ShowLoadingLine("Reloading the data set");
+  ErrorLog::Write("Reloading the data set");
+  s.startUpManifestMissing = !ReadStartUpManifest(ShowLoadingLine);
+
+  ListModelsOfCategory(s.nameList, s.currentCategory);
+  int32_t position = 0;
+  for (size_t i = 0; i < s.nameList.size(); ++i) {
+    if (s.nameList[i] == selected) {
+      position = static_cast<int32_t>(i);
+      break;
+    }
+  }
+  SelectListEntry(position);
+  if (s.firstRow > LastFirstRow()) s.firstRow = LastFirstRow();
+  if (s.selectedIndex < s.firstRow || s.selectedIndex >= s.firstRow + kModelPanelRows)
+    s.firstRow = s.selectedIndex < LastFirstRow() ? s.selectedIndex : LastFirstRow();
+  s.clickPending = false;
 }
 
 void SetupScene() {

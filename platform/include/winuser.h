@@ -138,6 +138,7 @@ typedef struct tagMSG {
 #define VK_DIVIDE 0x6F
 #define VK_F1 0x70
 #define VK_F4 0x73
+#define VK_F5 0x74
 #define VK_F10 0x79
 #define VK_F12 0x7B
 #define VK_NUMLOCK 0x90
