@@ -188,6 +188,12 @@ void CheckDevice() {
   HRESULT (STDMETHODCALLTYPE D::*createVertexBuffer)(UINT, DWORD, DWORD, D3DPOOL, IDirect3DVertexBuffer9**,
                                                      HANDLE*) = &D::CreateVertexBuffer;
   HRESULT (STDMETHODCALLTYPE D::*getRenderTarget)(DWORD, IDirect3DSurface9**) = &D::GetRenderTarget;
+  HRESULT (STDMETHODCALLTYPE D::*getBackBuffer)(UINT, UINT, D3DBACKBUFFER_TYPE, IDirect3DSurface9**) =
+      &D::GetBackBuffer;
+  HRESULT (STDMETHODCALLTYPE D::*getRenderTargetData)(IDirect3DSurface9*, IDirect3DSurface9*) =
+      &D::GetRenderTargetData;
+  HRESULT (STDMETHODCALLTYPE D::*createOffscreenPlainSurface)(UINT, UINT, D3DFORMAT, D3DPOOL, IDirect3DSurface9**,
+                                                              HANDLE*) = &D::CreateOffscreenPlainSurface;
   HRESULT (STDMETHODCALLTYPE D::*beginScene)() = &D::BeginScene;
   HRESULT (STDMETHODCALLTYPE D::*endScene)() = &D::EndScene;
   HRESULT (STDMETHODCALLTYPE D::*clear)(DWORD, const D3DRECT*, DWORD, D3DCOLOR, float, DWORD) = &D::Clear;
@@ -224,6 +230,7 @@ void CheckDevice() {
   Keep(endStateBlock), Keep(getTexture), Keep(setTexture), Keep(getStageState), Keep(setStageState);
   Keep(getSamplerState), Keep(setSamplerState), Keep(drawPrimitive), Keep(setFVF), Keep(getFVF);
   Keep(setPixelShader), Keep(getPixelShader), Keep(setStreamSource), Keep(getStreamSource);
+  Keep(getBackBuffer), Keep(getRenderTargetData), Keep(createOffscreenPlainSurface);
 }
 
 // ---- Numbers --------------------------------------------------------------------------------
@@ -279,6 +286,7 @@ static_assert(D3DCREATE_MIXED_VERTEXPROCESSING == 0x80, "");
 static_assert(D3DDEVTYPE_HAL == 1 && D3DSWAPEFFECT_DISCARD == 1, "");
 static_assert(D3DPRESENT_INTERVAL_IMMEDIATE == 0x80000000L && D3DPRESENT_INTERVAL_DEFAULT == 0, "");
 static_assert(D3DCLEAR_TARGET == 1 && D3DCLEAR_ZBUFFER == 2 && D3DCLEAR_STENCIL == 4, "");
+static_assert(D3DBACKBUFFER_TYPE_MONO == 0 && D3DBACKBUFFER_TYPE_LEFT == 1, "");
 
 // Render states.
 static_assert(D3DRS_ZENABLE == 7 && D3DRS_FILLMODE == 8 && D3DRS_SHADEMODE == 9, "");
