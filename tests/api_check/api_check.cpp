@@ -103,9 +103,11 @@ void CheckD3DX() {
                                     DWORD, DWORD, D3DCOLOR, D3DXIMAGE_INFO*, PALETTEENTRY*,
                                     LPDIRECT3DTEXTURE9*) = &D3DXCreateTextureFromFileExA;
   HRESULT(WINAPI * imageInfoFromFile)(LPCSTR, D3DXIMAGE_INFO*) = &D3DXGetImageInfoFromFileA;
+  HRESULT(WINAPI * saveSurface)(LPCSTR, D3DXIMAGE_FILEFORMAT, LPDIRECT3DSURFACE9, const PALETTEENTRY*,
+                                const RECT*) = &D3DXSaveSurfaceToFileA;
   Keep(identity), Keep(multiply), Keep(translation), Keep(rotationX), Keep(rotationY), Keep(rotationZ);
   Keep(perspective), Keep(lookAt), Keep(times), Keep(timesAssign), Keep(textureFromFile);
-  Keep(imageInfoFromFile);
+  Keep(imageInfoFromFile), Keep(saveSurface);
   // The matrix constructors the program relies on.
   const FLOAT f[16] = {};
   D3DXMATRIX fromArray(f);
@@ -338,7 +340,7 @@ static_assert(D3DLOCK_READONLY == 0x10 && D3DLOCK_NOOVERWRITE == 0x1000, "");
 static_assert(D3DX_DEFAULT == (UINT)-1 && D3DX_DEFAULT_NONPOW2 == (UINT)-2, "");
 static_assert(D3DX_FILTER_NONE == 1 && D3DX_FILTER_POINT == 2 && D3DX_FILTER_LINEAR == 3, "");
 static_assert(D3DX_FILTER_TRIANGLE == 4 && D3DX_FILTER_BOX == 5 && D3DX_FILTER_MIRROR == (7 << 16), "");
-static_assert(D3DXIFF_DDS == 4, "");
+static_assert(D3DXIFF_DDS == 4 && D3DXIFF_PNG == 3 && D3DXIFF_JPG == 1, "");
 
 // Colour helpers.
 static_assert(D3DCOLOR_ARGB(0x12, 0x34, 0x56, 0x78) == 0x12345678u, "");
