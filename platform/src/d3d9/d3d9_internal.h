@@ -52,7 +52,7 @@ Seams& DeviceSeams();
 
 struct Counters {
   uint64_t drawCalls = 0, primitives = 0, clears = 0, presents = 0;
-  uint64_t vertexBufferLocks = 0, textureLocks = 0;
+  uint64_t vertexBufferLocks = 0, textureLocks = 0;  // offscreen plain surfaces count as textures
   // Only the first draw calls since a reset: the viewer draws thousands a second for hours and
   // never resets, so an unbounded record would be a steady leak.
   static constexpr size_t kMaxRecordedDrawCalls = 4096;

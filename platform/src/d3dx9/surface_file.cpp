@@ -111,6 +111,7 @@ HRESULT ReadSurface(IDirect3DSurface9* surface, const D3DSURFACE_DESC& desc, con
   Held<IDirect3DDevice9> device;
   Held<IDirect3DSurface9> copy;
   hr = surface->GetDevice(device.out());
+  if (SUCCEEDED(hr) && !device.get()) hr = D3DERR_INVALIDCALL;
   if (SUCCEEDED(hr))
     hr = device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, copy.out(),
                                              nullptr);
