@@ -82,16 +82,6 @@ TEST_F(BackBuffer, RenderTargetDataIsTheDrawnFrameTopRowFirstBeforeAndAfterPrese
   EXPECT_EQ(expected.pixels, CopyOfRenderTarget().pixels);
 }
 
-TEST_F(BackBuffer, RenderTargetDataCopiesTheWholeBackBufferWhateverTheViewport) {
-  ClearTo(0xFF000000);
-  const D3DVIEWPORT9 corner = {40, 30, 8, 6, 0.0f, 1.0f};
-  ASSERT_EQ(D3D_OK, dev->SetViewport(&corner));
-  ASSERT_EQ(D3D_OK, dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0));
-  kvrtest::Image expected = Filled(0xFF000000);
-  Fill(expected, 40, 30, 48, 36, 0xFFFFFFFF);
-  EXPECT_EQ(expected.pixels, CopyOfRenderTarget().pixels);
-}
-
 TEST_F(BackBuffer, RenderTargetDataRefusesSurfacesThatDoNotMatch) {
   DrawFrame();
   IDirect3DSurface9* rt = nullptr;
