@@ -31,8 +31,10 @@ struct TestDevice {
   }
 };
 
+// The back buffer takes the window's size unless a size of its own is given.
 inline std::unique_ptr<TestDevice> CreateTestDevice(int width = 1024, int height = 768,
-                                                    WNDPROC proc = PassThroughWindowProc) {
+                                                    WNDPROC proc = PassThroughWindowProc,
+                                                    UINT backBufferWidth = 0, UINT backBufferHeight = 0) {
   kvrtest::SetDesktopSize(width, height);
   WNDCLASSEXA wc = {};
   wc.cbSize = sizeof(wc);
@@ -49,6 +51,8 @@ inline std::unique_ptr<TestDevice> CreateTestDevice(int width = 1024, int height
   D3DPRESENT_PARAMETERS pp = {};
   pp.Windowed = TRUE;
   pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+  pp.BackBufferWidth = backBufferWidth;
+  pp.BackBufferHeight = backBufferHeight;
   pp.EnableAutoDepthStencil = TRUE;
   pp.AutoDepthStencilFormat = D3DFMT_D16;
   pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;

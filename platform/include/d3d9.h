@@ -133,6 +133,13 @@ struct IDirect3DDevice9 : public IUnknown {
                                                        HANDLE* pSharedHandle) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetRenderTarget(DWORD RenderTargetIndex,
                                                     IDirect3DSurface9** ppRenderTarget) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_TYPE Type,
+                                                  IDirect3DSurface9** ppBackBuffer) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetRenderTargetData(IDirect3DSurface9* pRenderTarget,
+                                                        IDirect3DSurface9* pDestSurface) = 0;
+  virtual HRESULT STDMETHODCALLTYPE CreateOffscreenPlainSurface(UINT Width, UINT Height, D3DFORMAT Format,
+                                                                D3DPOOL Pool, IDirect3DSurface9** ppSurface,
+                                                                HANDLE* pSharedHandle) = 0;
   virtual HRESULT STDMETHODCALLTYPE BeginScene() = 0;
   virtual HRESULT STDMETHODCALLTYPE EndScene() = 0;
   virtual HRESULT STDMETHODCALLTYPE Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color,

@@ -1,4 +1,4 @@
-// D3DX 9 texture subset: creating a texture from a DDS file.
+// D3DX 9 texture subset: creating a texture from a DDS file, saving a surface to a PNG file.
 #pragma once
 #include "d3d9.h"
 
@@ -44,5 +44,8 @@ HRESULT WINAPI D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE9 pDevice, LPCSTR pS
                                             D3DXIMAGE_INFO* pSrcInfo, PALETTEENTRY* pPalette,
                                             LPDIRECT3DTEXTURE9* ppTexture);
 HRESULT WINAPI D3DXGetImageInfoFromFileA(LPCSTR pSrcFile, D3DXIMAGE_INFO* pSrcInfo);
+HRESULT WINAPI D3DXSaveSurfaceToFileA(LPCSTR pDestFile, D3DXIMAGE_FILEFORMAT DestFormat,
+                                      LPDIRECT3DSURFACE9 pSrcSurface, const PALETTEENTRY* pSrcPalette,
+                                      const RECT* pSrcRect);
 }
 #endif

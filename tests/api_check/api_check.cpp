@@ -105,9 +105,11 @@ void CheckD3DX() {
                                     DWORD, DWORD, D3DCOLOR, D3DXIMAGE_INFO*, PALETTEENTRY*,
                                     LPDIRECT3DTEXTURE9*) = &D3DXCreateTextureFromFileExA;
   HRESULT(WINAPI * imageInfoFromFile)(LPCSTR, D3DXIMAGE_INFO*) = &D3DXGetImageInfoFromFileA;
+  HRESULT(WINAPI * saveSurface)(LPCSTR, D3DXIMAGE_FILEFORMAT, LPDIRECT3DSURFACE9, const PALETTEENTRY*,
+                                const RECT*) = &D3DXSaveSurfaceToFileA;
   Keep(identity), Keep(multiply), Keep(translation), Keep(rotationX), Keep(rotationY), Keep(rotationZ);
   Keep(perspective), Keep(lookAt), Keep(times), Keep(timesAssign), Keep(textureFromFile);
-  Keep(imageInfoFromFile);
+  Keep(imageInfoFromFile), Keep(saveSurface);
   // The matrix constructors the program relies on.
   const FLOAT f[16] = {};
   D3DXMATRIX fromArray(f);
@@ -190,6 +192,12 @@ void CheckDevice() {
   HRESULT (STDMETHODCALLTYPE D::*createVertexBuffer)(UINT, DWORD, DWORD, D3DPOOL, IDirect3DVertexBuffer9**,
                                                      HANDLE*) = &D::CreateVertexBuffer;
   HRESULT (STDMETHODCALLTYPE D::*getRenderTarget)(DWORD, IDirect3DSurface9**) = &D::GetRenderTarget;
+  HRESULT (STDMETHODCALLTYPE D::*getBackBuffer)(UINT, UINT, D3DBACKBUFFER_TYPE, IDirect3DSurface9**) =
+      &D::GetBackBuffer;
+  HRESULT (STDMETHODCALLTYPE D::*getRenderTargetData)(IDirect3DSurface9*, IDirect3DSurface9*) =
+      &D::GetRenderTargetData;
+  HRESULT (STDMETHODCALLTYPE D::*createOffscreenPlainSurface)(UINT, UINT, D3DFORMAT, D3DPOOL, IDirect3DSurface9**,
+                                                              HANDLE*) = &D::CreateOffscreenPlainSurface;
   HRESULT (STDMETHODCALLTYPE D::*beginScene)() = &D::BeginScene;
   HRESULT (STDMETHODCALLTYPE D::*endScene)() = &D::EndScene;
   HRESULT (STDMETHODCALLTYPE D::*clear)(DWORD, const D3DRECT*, DWORD, D3DCOLOR, float, DWORD) = &D::Clear;
@@ -226,6 +234,7 @@ void CheckDevice() {
   Keep(endStateBlock), Keep(getTexture), Keep(setTexture), Keep(getStageState), Keep(setStageState);
   Keep(getSamplerState), Keep(setSamplerState), Keep(drawPrimitive), Keep(setFVF), Keep(getFVF);
   Keep(setPixelShader), Keep(getPixelShader), Keep(setStreamSource), Keep(getStreamSource);
+  Keep(getBackBuffer), Keep(getRenderTargetData), Keep(createOffscreenPlainSurface);
 }
 
 // ---- Numbers --------------------------------------------------------------------------------
@@ -281,6 +290,7 @@ static_assert(D3DCREATE_MIXED_VERTEXPROCESSING == 0x80, "");
 static_assert(D3DDEVTYPE_HAL == 1 && D3DSWAPEFFECT_DISCARD == 1, "");
 static_assert(D3DPRESENT_INTERVAL_IMMEDIATE == 0x80000000L && D3DPRESENT_INTERVAL_DEFAULT == 0, "");
 static_assert(D3DCLEAR_TARGET == 1 && D3DCLEAR_ZBUFFER == 2 && D3DCLEAR_STENCIL == 4, "");
+static_assert(D3DBACKBUFFER_TYPE_MONO == 0 && D3DBACKBUFFER_TYPE_LEFT == 1, "");
 
 // Render states.
 static_assert(D3DRS_ZENABLE == 7 && D3DRS_FILLMODE == 8 && D3DRS_SHADEMODE == 9, "");
@@ -332,7 +342,7 @@ static_assert(D3DLOCK_READONLY == 0x10 && D3DLOCK_NOOVERWRITE == 0x1000, "");
 static_assert(D3DX_DEFAULT == (UINT)-1 && D3DX_DEFAULT_NONPOW2 == (UINT)-2, "");
 static_assert(D3DX_FILTER_NONE == 1 && D3DX_FILTER_POINT == 2 && D3DX_FILTER_LINEAR == 3, "");
 static_assert(D3DX_FILTER_TRIANGLE == 4 && D3DX_FILTER_BOX == 5 && D3DX_FILTER_MIRROR == (7 << 16), "");
-static_assert(D3DXIFF_DDS == 4, "");
+static_assert(D3DXIFF_DDS == 4 && D3DXIFF_PNG == 3 && D3DXIFF_JPG == 1, "");
 
 // Colour helpers.
 static_assert(D3DCOLOR_ARGB(0x12, 0x34, 0x56, 0x78) == 0x12345678u, "");

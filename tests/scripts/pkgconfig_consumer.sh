@@ -26,4 +26,10 @@ if [[ $status -ne 0 ]]; then
   echo "pkgconfig_consumer: the consumer program exited with $status" >&2
   exit 1
 fi
-echo "pkgconfig_consumer: built against kvrplatform.pc and ran to a clean stop"
+# The frame it saved is a PNG file of the window's size: the signature, then IHDR with 320 x 240.
+head=$(head -c 24 consumer-frame.png 2>/dev/null | od -An -tx1 | tr -d ' \n')
+if [[ $head != 89504e470d0a1a0a0000000d4948445200000140000000f0 ]]; then
+  echo "pkgconfig_consumer: consumer-frame.png is not a 320x240 PNG file (starts ${head:-with nothing})" >&2
+  exit 1
+fi
+echo "pkgconfig_consumer: built against kvrplatform.pc, saved a frame and ran to a clean stop"

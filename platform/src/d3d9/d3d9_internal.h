@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+#include "d3d9/texel_formats.h"
+
 namespace kvrd3d {
 
 class Device;
@@ -50,7 +52,7 @@ Seams& DeviceSeams();
 
 struct Counters {
   uint64_t drawCalls = 0, primitives = 0, clears = 0, presents = 0;
-  uint64_t vertexBufferLocks = 0, textureLocks = 0;
+  uint64_t vertexBufferLocks = 0, textureLocks = 0;  // offscreen plain surfaces count as textures
   // Only the first draw calls since a reset: the viewer draws thousands a second for hours and
   // never resets, so an unbounded record would be a steady leak.
   static constexpr size_t kMaxRecordedDrawCalls = 4096;
@@ -130,7 +132,8 @@ class VertexBuffer final : public IDirect3DVertexBuffer9, public DeviceChild {
 
 class Texture;
 
-// A level of a texture, or the device's back buffer.
+// A level of a texture, or the device's back buffer. An offscreen plain surface is the one level
+// of a texture the program never sees: it shares that texture's storage, locks and count.
 class Surface final : public IDirect3DSurface9 {
  public:
   Surface(Device* device, Texture* container, UINT level);
@@ -143,6 +146,10 @@ class Surface final : public IDirect3DSurface9 {
   HRESULT STDMETHODCALLTYPE GetDesc(D3DSURFACE_DESC* desc) override;
   HRESULT STDMETHODCALLTYPE LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
   HRESULT STDMETHODCALLTYPE UnlockRect() override;
+
+  Device* device() const { return device_; }
+  Texture* container() const { return container_; }  // null for the back buffer
+  UINT level() const { return level_; }
 
  private:
   Device* device_;
@@ -174,7 +181,11 @@ class Texture final : public IDirect3DTexture9, public DeviceChild {
     std::unique_ptr<Surface> surface;
   };
   D3DFORMAT format() const { return format_; }
+  D3DPOOL pool() const { return pool_; }
   const std::vector<Level>& levels() const { return levels_; }
+  // A level the device itself fills (a copy of the back buffer), marked changed; null while the
+  // program holds it locked.
+  Level* WritableLevel(UINT level);
   uint64_t lockCount() const { return lockCount_; }
   // GL side: converted to RGBA8 and uploaded when bound while dirty.
   unsigned glTexture = 0;
@@ -259,13 +270,6 @@ void FillCaps(D3DCAPS9* caps, UINT adapter, D3DDEVTYPE type, UINT maxTexture);
 // The desktop's current mode: its size, X8R8G8B8.
 void DesktopMode(D3DDISPLAYMODE* mode);
 
-// ---- Texture formats -------------------------------------------------------------------------
-// Bytes per texel of a format textures can be created in; 0 for formats they cannot.
-UINT TextureFormatBytes(D3DFORMAT format);
-// Converts one row of width texels to RGBA8 bytes (R, G, B, A in memory). Channels of fewer than
-// eight bits widen by repeating their bits; formats without alpha read as opaque.
-void ConvertRowToRgba8(D3DFORMAT format, const uint8_t* src, uint8_t* dst, UINT width);
-
 // ---- Vertex layouts ------------------------------------------------------------------------
 // Where each element of a flexible-vertex-format vertex lies, in bytes from its start.
 struct FvfLayout {
@@ -306,6 +310,13 @@ class Device final : public IDirect3DDevice9 {
                                                IDirect3DVertexBuffer9** ppVertexBuffer,
                                                HANDLE* pSharedHandle) override;
   HRESULT STDMETHODCALLTYPE GetRenderTarget(DWORD index, IDirect3DSurface9** target) override;
+  HRESULT STDMETHODCALLTYPE GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_TYPE Type,
+                                          IDirect3DSurface9** ppBackBuffer) override;
+  HRESULT STDMETHODCALLTYPE GetRenderTargetData(IDirect3DSurface9* pRenderTarget,
+                                                IDirect3DSurface9* pDestSurface) override;
+  HRESULT STDMETHODCALLTYPE CreateOffscreenPlainSurface(UINT Width, UINT Height, D3DFORMAT Format, D3DPOOL Pool,
+                                                        IDirect3DSurface9** ppSurface,
+                                                        HANDLE* pSharedHandle) override;
   HRESULT STDMETHODCALLTYPE BeginScene() override;
   HRESULT STDMETHODCALLTYPE EndScene() override;
   HRESULT STDMETHODCALLTYPE Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color,

@@ -1,11 +1,11 @@
 // Direct3D 9 device: state, resources and scenes; drawing goes to gl_renderer.cpp, state blocks
-// to state_block.cpp.
+// to state_block.cpp, the back buffer as a surface and copies of it to back_buffer.cpp.
 // Implemented: every render, texture-stage and sampler state is stored and returned (the ones
 //   drawing honours are listed in gl_renderer.cpp), transforms, material, viewport, FVF, stream 0
 //   (streams 1..15 are stored), textures on samplers 0..15 and the four vertex samplers, state
 //   blocks recorded with BeginStateBlock/EndStateBlock, Clear, Present (always the whole back
-//   buffer to the device's window: rectangles, window override and dirty region are ignored),
-//   DrawPrimitive.
+//   buffer to the device's window: rectangles, window override and dirty region are ignored;
+//   whatever the swap effect, the back buffer keeps the frame just presented), DrawPrimitive.
 // Not implemented (D3DERR_INVALIDCALL): Reset, pixel and vertex shaders other than none,
 //   render targets other than the back buffer, index buffers and indexed drawing, lights.
 #include <SDL.h>
@@ -244,15 +244,6 @@ HRESULT Device::CreateVertexBuffer(UINT Length, DWORD Usage, DWORD FVF, D3DPOOL 
   if (seams.vertexBufferCreationsLeft == 0) return D3DERR_OUTOFVIDEOMEMORY;
   if (seams.vertexBufferCreationsLeft > 0) --seams.vertexBufferCreationsLeft;
   *ppVertexBuffer = new VertexBuffer(this, Length, Usage, FVF, Pool);
-  return D3D_OK;
-}
-
-HRESULT Device::GetRenderTarget(DWORD index, IDirect3DSurface9** target) {
-  if (!target) return D3DERR_INVALIDCALL;
-  *target = nullptr;
-  if (index != 0) return index < 4 ? D3DERR_NOTFOUND : D3DERR_INVALIDCALL;
-  *target = backBuffer_.get();
-  AddRef();
   return D3D_OK;
 }
 

@@ -846,4 +846,15 @@ void GlRenderer::ReadBack(std::vector<uint32_t>* pixels) {
                GL_UNSIGNED_INT_8_8_8_8_REV, pixels->data());
 }
 
+void GlRenderer::ReadBack(uint8_t* rows, UINT pitch) {
+  MakeCurrent();
+  Impl& g = *impl_;
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, g.fbo);
+  // The whole back buffer whatever the viewport; GL's row 0 is already Direct3D's top row.
+  glPixelStorei(GL_PACK_ROW_LENGTH, static_cast<GLint>(pitch / 4));
+  glReadPixels(0, 0, static_cast<GLsizei>(g.width), static_cast<GLsizei>(g.height), GL_BGRA, GL_UNSIGNED_BYTE,
+               rows);
+  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+}
+
 }  // namespace kvrd3d

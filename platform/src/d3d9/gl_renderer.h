@@ -28,6 +28,9 @@ class GlRenderer {
   void Present();
   // The back buffer as 0xAARRGGBB, top row first.
   void ReadBack(std::vector<uint32_t>* pixels);
+  // The back buffer in A8R8G8B8 texels (B, G, R, A in memory), top row first, rows `pitch` bytes
+  // apart; pitch is a multiple of four and at least four times the width.
+  void ReadBack(uint8_t* rows, UINT pitch);
 
   void DeleteBuffer(unsigned buffer);
   void DeleteTexture(unsigned texture);

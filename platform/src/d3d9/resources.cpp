@@ -166,6 +166,16 @@ UINT TextureFormatBytes(D3DFORMAT format) {
   }
 }
 
+bool TextureFormatHasAlpha(D3DFORMAT format) {
+  switch (format) {
+    case D3DFMT_A8R8G8B8: case D3DFMT_A8B8G8R8: case D3DFMT_A1R5G5B5: case D3DFMT_A4R4G4B4:
+    case D3DFMT_A8L8: case D3DFMT_A8R3G3B2: case D3DFMT_A8: case D3DFMT_A4L4:
+      return true;
+    default:
+      return false;
+  }
+}
+
 namespace {
 
 // Widens an n-bit channel to eight bits by repeating its bits (0xF -> 0xFF, 0x1F -> 0xFF).
@@ -313,6 +323,12 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, 
   ++device()->counters().textureLocks;
   if (!(flags & D3DLOCK_READONLY)) dirty = true;
   return D3D_OK;
+}
+
+Texture::Level* Texture::WritableLevel(UINT level) {
+  if (level >= levels_.size() || levels_[level].locked) return nullptr;
+  dirty = true;
+  return &levels_[level];
 }
 
 HRESULT Texture::UnlockRect(UINT level) {

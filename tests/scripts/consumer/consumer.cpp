@@ -1,9 +1,11 @@
 // A small, plain Win32 + Direct3D 9 program, written as for Windows: a window, a device, a few
-// frames cleared to a colour with one pre-transformed triangle, then a clean stop. It knows
-// nothing of the layer it may be built on. The exit code says what failed (0: nothing).
+// frames cleared to a colour with one pre-transformed triangle, the first of them saved as
+// consumer-frame.png in the working folder, then a clean stop. It knows nothing of the layer it
+// may be built on. The exit code says what failed (0: nothing).
 #include <windows.h>
 #include <mmsystem.h>
 #include <d3d9.h>
+#include <d3dx9.h>
 
 namespace {
 
@@ -104,6 +106,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     device->SetStreamSource(0, vb, 0, sizeof(ScreenVertex));
     Check(SUCCEEDED(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1)));
     Check(SUCCEEDED(device->EndScene()));
+    if (frames == 0) {
+      // A screenshot as a Windows program takes one: after the scene, before Present.
+      IDirect3DSurface9* back = NULL;
+      Check(SUCCEEDED(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back)));
+      if (back) {
+        Check(SUCCEEDED(D3DXSaveSurfaceToFileA("consumer-frame.png", D3DXIFF_PNG, back, NULL, NULL)));
+        back->Release();
+      }
+    }
     Check(SUCCEEDED(device->Present(NULL, NULL, NULL, NULL)));
     // Stop the way a user would: a key press that closes the window.
     if (++frames == kFramesToShow || timeGetTime() - start > kGiveUpAfterMs) PostMessageA(hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
