@@ -11,6 +11,7 @@
 #include "app/category_panel.h"
 #include "app/controls.h"
 #include "app/model_panel.h"
+#include "app/screenshot.h"
 #include "app/viewer_state.h"
 #include "base/device.h"
 #include "data/animations.h"
@@ -162,6 +163,9 @@ void RenderFrame() {
 
     DrawColorBars();
     DrawCursor();
+    // The picture is taken before the note that reports it is drawn.
+    TakeRequestedScreenshot(s.lastFrameTime);
+    DrawScreenshotNote(s.lastFrameTime);
     d->EndScene();
   }
 

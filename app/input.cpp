@@ -6,6 +6,7 @@
 #include "app/frame.h"
 #include "app/model_panel.h"
 #include "app/scene.h"
+#include "app/screenshot.h"
 #include "app/viewer_state.h"
 #include "overlay/overlays.h"
 
@@ -68,6 +69,7 @@ void KeyDown(WPARAM key) {
     case 'T': s.showCategoryPanel = !s.showCategoryPanel; break;
     case VK_F1: s.showHelp = !s.showHelp; break;
     case VK_F5: ReloadDataSet(); break;
+    case VK_F12: RequestScreenshot(); break;
     case VK_ADD: ScrollModelPanel(1); break;
     case VK_SUBTRACT: ScrollModelPanel(-1); break;
     case VK_NEXT: StepSelection(1); break;
