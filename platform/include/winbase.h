@@ -1,4 +1,5 @@
-// kernel32 subset: module handle, files (with Windows path resolution), MulDiv.
+// kernel32 subset: module handle, files (with Windows path resolution), change notification,
+// waits, MulDiv.
 #pragma once
 #include "windef.h"
 
@@ -34,6 +35,20 @@
 #define FILE_CURRENT 1
 #define FILE_END 2
 #define INVALID_SET_FILE_POINTER ((DWORD)-1)
+
+// What a change notification handle watches for (winnt.h in the SDK).
+#define FILE_NOTIFY_CHANGE_FILE_NAME 0x00000001
+#define FILE_NOTIFY_CHANGE_DIR_NAME 0x00000002
+#define FILE_NOTIFY_CHANGE_ATTRIBUTES 0x00000004
+#define FILE_NOTIFY_CHANGE_SIZE 0x00000008
+#define FILE_NOTIFY_CHANGE_LAST_WRITE 0x00000010
+#define FILE_NOTIFY_CHANGE_CREATION 0x00000040
+#define FILE_NOTIFY_CHANGE_SECURITY 0x00000100
+
+// Waits; WAIT_TIMEOUT is in winerror.h, as in the SDK.
+#define INFINITE 0xFFFFFFFF
+#define WAIT_OBJECT_0 ((DWORD)0x00000000L)
+#define WAIT_FAILED ((DWORD)0xFFFFFFFF)
 
 typedef LONG* PLONG;
 
@@ -100,6 +115,17 @@ BOOL WINAPI GetFileAttributesExA(LPCSTR lpFileName, GET_FILEEX_INFO_LEVELS fInfo
                                  LPVOID lpFileInformation);
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName);
 BOOL WINAPI CloseHandle(HANDLE hObject);
+
+// Change notification: a handle that is signalled when something the filter names changes in a
+// folder (not in its subfolders: bWatchSubtree must be FALSE), and stays so until
+// FindNextChangeNotification re-arms it. The folder's name is resolved as CreateFileA resolves a
+// name. Which file changed is not told.
+HANDLE WINAPI FindFirstChangeNotificationA(LPCSTR lpPathName, BOOL bWatchSubtree, DWORD dwNotifyFilter);
+BOOL WINAPI FindNextChangeNotification(HANDLE hChangeHandle);
+BOOL WINAPI FindCloseChangeNotification(HANDLE hChangeHandle);
+// Waits for a change notification handle: WAIT_OBJECT_0 when it is signalled, WAIT_TIMEOUT when
+// dwMilliseconds (or INFINITE) pass first, WAIT_FAILED for any other handle.
+DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds);
 
 int WINAPI MulDiv(int nNumber, int nNumerator, int nDenominator);
 

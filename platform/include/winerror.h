@@ -1,4 +1,4 @@
-// HRESULT values and helpers for the kvrplatform subset.
+// HRESULT values and helpers, and the wait time-out code, for the kvrplatform subset.
 #pragma once
 #include "windef.h"
 
@@ -10,6 +10,9 @@
 #define E_POINTER ((HRESULT)0x80004003L)
 #define E_OUTOFMEMORY ((HRESULT)0x8007000EL)
 #define E_INVALIDARG ((HRESULT)0x80070057L)
+
+// What WaitForSingleObject returns when its time runs out.
+#define WAIT_TIMEOUT 258L
 
 #define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
 #define FAILED(hr) (((HRESULT)(hr)) < 0)

@@ -61,12 +61,17 @@ void CheckKernel32AndWinmm() {
   BOOL(WINAPI * getFileAttributesEx)(LPCSTR, GET_FILEEX_INFO_LEVELS, LPVOID) = &GetFileAttributesExA;
   BOOL(WINAPI * setCurrentDirectory)(LPCSTR) = &SetCurrentDirectoryA;
   BOOL(WINAPI * closeHandle)(HANDLE) = &CloseHandle;
+  HANDLE(WINAPI * findFirstChange)(LPCSTR, BOOL, DWORD) = &FindFirstChangeNotificationA;
+  BOOL(WINAPI * findNextChange)(HANDLE) = &FindNextChangeNotification;
+  BOOL(WINAPI * findCloseChange)(HANDLE) = &FindCloseChangeNotification;
+  DWORD(WINAPI * waitForSingleObject)(HANDLE, DWORD) = &WaitForSingleObject;
   int(WINAPI * mulDiv)(int, int, int) = &MulDiv;
   DWORD(WINAPI * getTime)(void) = &timeGetTime;
   Keep(getModuleHandle), Keep(createFile), Keep(readFile), Keep(getFileSize), Keep(writeFile);
   Keep(setFilePointer), Keep(setEndOfFile), Keep(getFileType), Keep(getFileInformation);
   Keep(getFileAttributes), Keep(getFileAttributesEx), Keep(setCurrentDirectory), Keep(closeHandle);
   Keep(mulDiv), Keep(getTime);
+  Keep(findFirstChange), Keep(findNextChange), Keep(findCloseChange), Keep(waitForSingleObject);
 }
 
 void CheckGdi32() {
