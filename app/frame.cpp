@@ -15,6 +15,7 @@
 #include "app/viewer_state.h"
 #include "base/device.h"
 #include "data/animations.h"
+#include "data/live_reload.h"
 #include "data/load_sequence.h"
 #include "model/model_drawing.h"
 #include "model/model_geometry.h"
@@ -156,6 +157,11 @@ void RenderFrame() {
     if (s.startUpManifestMissing) {
       static const std::string missing = std::string("No start-up manifest ") + kStartUpManifest + " in this folder";
       DrawTextRgb(400, 20, missing.c_str(), 255, 40, 40);
+    } else if (s.displayedModel != -1) {
+      // The shown model's file (or its page or animation) changed and no longer reads: the last
+      // good model stays on screen, with the reason under its name.
+      const std::string& fault = ReloadFaultOf(s.displayedModel);
+      if (!fault.empty()) DrawTextRgb(400, 20, fault.c_str(), 255, 40, 40);
     }
 
     DrawTextYellow(700, -2, "FPS");

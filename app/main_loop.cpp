@@ -2,6 +2,7 @@
 #include "app/main_loop.h"
 
 #include <windows.h>
+#include <mmsystem.h>
 
 #include "app/camera.h"
 #include "app/command_line.h"
@@ -10,6 +11,7 @@
 #include "app/input.h"
 #include "app/scene.h"
 #include "base/error_log.h"
+#include "data/live_reload.h"
 
 namespace {
 const char kClassName[] = "Kvr MMORTS";
@@ -17,6 +19,8 @@ const char kWindowTitle[] = "Kvr MMORTS C/S APP";
 }  // namespace
 
 void IdleTick() {
+  // Files of the data set edited meanwhile are read again before the frame shows them.
+  PollDataSetChanges(timeGetTime());
   PollCursor();
   CameraTick();
   RenderFrame();

@@ -12,6 +12,7 @@
 #include "base/device.h"
 #include "base/error_log.h"
 #include "data/data_set.h"
+#include "data/live_reload.h"
 #include "data/load_sequence.h"
 #include "model/model_catalogue.h"
 #include "overlay/bitmap_font.h"
@@ -49,6 +50,7 @@ void ReloadDataSet() {
   ShowLoadingLine("Reloading the data set");
   ErrorLog::Write("Reloading the data set");
   s.startUpManifestMissing = !ReadStartUpManifest(ShowLoadingLine);
+  StartWatchingDataSet();
 
   ListModelsOfCategory(s.nameList, s.currentCategory);
   int32_t position = 0;
@@ -67,6 +69,7 @@ void ReloadDataSet() {
 
 void SetupScene() {
   LoadDataSet();
+  StartWatchingDataSet();
 
   SetColorBar(viewerState.sliderRed, 0);
   SetColorBar(viewerState.sliderGreen, 1);

@@ -2,6 +2,7 @@
 #include "data/data_set.h"
 
 #include "data/animations.h"
+#include "data/live_reload.h"
 #include "data/model_loader.h"
 #include "data/model_sources.h"
 #include "model/animation_table.h"
@@ -12,6 +13,7 @@
 #include "model/texture_pages.h"
 
 void ReleaseDataSet() {
+  StopWatchingDataSet();
   // The scratch slots first (each forgets its table entry), then whatever the tables still hold.
   ReleaseLastLevelBuffer();
   ReleaseLastPageTexture();
