@@ -9,7 +9,10 @@
 use strict;
 use warnings;
 
-my $root = shift or die "usage: make_dataset.pl FOLDER\n";
+my $root = shift or die "usage: make_dataset.pl FOLDER [OTHER_PAGE]\n";
+# OTHER_PAGE: where to write a second page, all cyan,
+# for a run that swaps the page while the viewer shows it.
+my $other_page = shift;
 
 sub write_file {
   my ($path, $data) = @_;
@@ -45,6 +48,10 @@ write_file("$root/duskfen/texpages/e2epage.dds", dds_argb(64, 64, sub {
   my $q = ($x < 32 ? 0 : 1) + ($y < 32 ? 0 : 2);
   return [255, @{ $quarters[$q] }];
 }));
+
+if ($other_page) {
+  write_file($other_page, dds_argb(64, 64, sub { return [255, 40, 200, 220] }));
+}
 
 # The cursor: a white triangle in the top-left corner, transparent elsewhere.
 write_file("$root/textures/kvrcursor.dds", dds_argb(32, 32, sub {
