@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/data_path.h"
 #include "base/error_log.h"
 #include "data/animations.h"
 #include "data/model_reload.h"
@@ -90,7 +91,8 @@ std::string FolderKey(const std::string& folder) {
 void Watch(const std::string& path, FileKind kind, int32_t number,
            std::unordered_map<std::string, size_t>& folderByKey,
            std::unordered_map<std::string, bool>& seenPaths) {
-  if (path.empty() || !seenPaths.emplace(FolderKey(path), true).second) return;
+  // A path the load refused is never opened, so never watched either.
+  if (path.empty() || DataPathRefusal(path) || !seenPaths.emplace(FolderKey(path), true).second) return;
   const std::string folder = FolderOf(path);
   const std::string key = FolderKey(folder);
   auto found = folderByKey.find(key);
