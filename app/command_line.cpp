@@ -4,8 +4,11 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 
+#include "app/check_command.h"
 #include "app/controls.h"
+#include "app/picture_commands.h"
 
 #ifndef KVR_VERSION
 #define KVR_VERSION "unknown"
@@ -15,14 +18,33 @@ namespace {
 
 const char kUsageHead[] =
     "Usage: kvrview [FOLDER]\n"
+    "       kvrview --check [--json] [FOLDER]\n"
+    "       kvrview --render NAME -o FILE.png [OPTION...] [FOLDER]\n"
+    "       kvrview --sheet -o FILE.png [--category NAME] [--cell PX] [--columns N] [FOLDER]\n"
     "       kvrview --help | --version\n"
     "\n"
     "Shows the models of the data set in FOLDER (the current folder when none is given).\n"
     "The log, KVRerrors.log, is written in that folder.\n"
     "\n"
     "Options:\n"
-    "  --help       print this text and exit\n"
-    "  --version    print the version and exit\n"
+    "  --check              load the data set without a window, list every problem found as\n"
+    "                       'path: message' and a summary; exit 0 without problems, 1 with\n"
+    "                       some, 2 when the folder holds no start-up manifest. Writes nothing.\n"
+    "  --json               with --check: the models and problems as one JSON document\n"
+    "  --render NAME        draw the model NAME into a PNG file, without a window\n"
+    "  --sheet              draw every model into a contact sheet (PNG), without a window\n"
+    "  -o FILE.png          the picture --render or --sheet writes\n"
+    "  --size WxH           --render: the picture's size (default 512x512)\n"
+    "  --yaw DEG            --render: turn about the vertical axis (default 35)\n"
+    "  --pitch DEG          --render: look down by this much (default 25)\n"
+    "  --background R,G,B   --render and --sheet: the background (default 0,0,0)\n"
+    "  --time MS            --render: the animation clock, in milliseconds (default 0)\n"
+    "  --category NAME      --sheet: only this category (bodies, features, miscellaneous,\n"
+    "                       research, effects, propulsions, structures, weapons)\n"
+    "  --cell PX            --sheet: the side of a cell (default 192)\n"
+    "  --columns N          --sheet: cells a row (default: fitting about 16:9)\n"
+    "  --help               print this text and exit\n"
+    "  --version            print the version and exit\n"
     "\n"
     "Keys and mouse:\n";
 
@@ -79,6 +101,67 @@ std::vector<std::string> SplitCommandLine(const char* line) {
   return arguments;
 }
 
+namespace {
+
+bool ParseInt(const std::string& text, int64_t low, int64_t high, int64_t& out) {
+  if (text.empty() || text.size() > 12) return false;
+  size_t i = text[0] == '-' ? 1 : 0;
+  if (i == text.size()) return false;
+  int64_t value = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+    value = value * 10 + (text[i] - '0');
+  }
+  if (text[0] == '-') value = -value;
+  if (value < low || value > high) return false;
+  out = value;
+  return true;
+}
+
+bool ParseDegrees(const std::string& text, float& out) {
+  // Whole or decimal degrees, -3600 to 3600.
+  if (text.empty() || text.size() > 16) return false;
+  char* end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  if (end != text.c_str() + text.size() || !(value >= -3600.0 && value <= 3600.0)) return false;
+  out = static_cast<float>(value);
+  return true;
+}
+
+// "WxH", each side 16 to 8192.
+bool ParseSize(const std::string& text, int32_t& width, int32_t& height) {
+  const size_t x = text.find('x');
+  int64_t w = 0, h = 0;
+  if (x == std::string::npos || !ParseInt(text.substr(0, x), 16, 8192, w) ||
+      !ParseInt(text.substr(x + 1), 16, 8192, h))
+    return false;
+  width = static_cast<int32_t>(w);
+  height = static_cast<int32_t>(h);
+  return true;
+}
+
+bool ParseColour(const std::string& text, uint8_t rgb[3]) {
+  size_t start = 0;
+  for (int i = 0; i < 3; ++i) {
+    const size_t comma = text.find(',', start);
+    if ((i < 2) != (comma != std::string::npos)) return false;
+    int64_t value = 0;
+    if (!ParseInt(text.substr(start, i < 2 ? comma - start : std::string::npos), 0, 255, value)) return false;
+    rgb[i] = static_cast<uint8_t>(value);
+    start = comma + 1;
+  }
+  return true;
+}
+
+CommandLine UsageError(const std::string& problem) {
+  CommandLine result;
+  result.action = CommandLine::Action::kUsageError;
+  result.problem = problem;
+  return result;
+}
+
+}  // namespace
+
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   CommandLine result;
   for (const std::string& argument : arguments) {
@@ -91,25 +174,81 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       return result;
     }
   }
-  for (const std::string& argument : arguments) {
-    if (argument.size() > 1 && argument[0] == '-') {
-      result.action = CommandLine::Action::kUsageError;
-      result.problem = "unknown option: " + argument;
-      return result;
+  // Which options each command takes; any other is a mistake.
+  enum : unsigned { kForCheck = 1, kForRender = 2, kForSheet = 4 };
+  unsigned given = 0;     // the commands whose options were given
+  unsigned commands = 0;  // the commands named
+  std::vector<std::string> folders;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    // The options that take a value read it from the next argument.
+    const auto value = [&](std::string& out) {
+      if (i + 1 >= arguments.size()) return false;
+      out = arguments[++i];
+      return true;
+    };
+    std::string text;
+    int64_t number = 0;
+    if (argument == "--check") {
+      commands |= kForCheck;
+      result.action = CommandLine::Action::kCheck;
+    } else if (argument == "--json") {
+      given |= kForCheck;
+      result.json = true;
+    } else if (argument == "--render") {
+      commands |= kForRender;
+      result.action = CommandLine::Action::kRender;
+      if (!value(result.modelName) || result.modelName.empty()) return UsageError("--render needs a model name");
+    } else if (argument == "--sheet") {
+      commands |= kForSheet;
+      result.action = CommandLine::Action::kSheet;
+    } else if (argument == "-o") {
+      given |= kForRender | kForSheet;
+      if (!value(result.output) || result.output.empty()) return UsageError("-o needs a file name");
+    } else if (argument == "--size") {
+      given |= kForRender;
+      if (!value(text) || !ParseSize(text, result.width, result.height))
+        return UsageError("--size needs WxH, each side 16 to 8192");
+    } else if (argument == "--yaw" || argument == "--pitch") {
+      given |= kForRender;
+      float& angle = argument == "--yaw" ? result.yaw : result.pitch;
+      (argument == "--yaw" ? result.yawGiven : result.pitchGiven) = true;
+      if (!value(text) || !ParseDegrees(text, angle)) return UsageError(argument + " needs degrees, -3600 to 3600");
+    } else if (argument == "--background") {
+      given |= kForRender | kForSheet;
+      if (!value(text) || !ParseColour(text, result.background))
+        return UsageError("--background needs R,G,B, each 0 to 255");
+    } else if (argument == "--time") {
+      given |= kForRender;
+      if (!value(text) || !ParseInt(text, 0, 86400000, number))
+        return UsageError("--time needs milliseconds, 0 to 86400000");
+      result.time = static_cast<uint32_t>(number);
+    } else if (argument == "--category") {
+      given |= kForSheet;
+      if (!value(result.category) || result.category.empty()) return UsageError("--category needs a name");
+    } else if (argument == "--cell") {
+      given |= kForSheet;
+      if (!value(text) || !ParseInt(text, 32, 1024, number)) return UsageError("--cell needs pixels, 32 to 1024");
+      result.cell = static_cast<int32_t>(number);
+    } else if (argument == "--columns") {
+      given |= kForSheet;
+      if (!value(text) || !ParseInt(text, 1, 256, number)) return UsageError("--columns needs 1 to 256");
+      result.columns = static_cast<int32_t>(number);
+    } else if (argument.size() > 1 && argument[0] == '-') {
+      return UsageError("unknown option: " + argument);
+    } else {
+      folders.push_back(argument);
     }
   }
-  if (arguments.size() > 1) {
-    result.action = CommandLine::Action::kUsageError;
-    result.problem = "one folder at most";
-    return result;
-  }
-  if (!arguments.empty()) {
-    if (arguments[0].empty()) {
-      result.action = CommandLine::Action::kUsageError;
-      result.problem = "the folder's name is empty";
-      return result;
-    }
-    result.folder = arguments[0];
+  if (commands & (commands - 1)) return UsageError("--check, --render and --sheet go alone");
+  // An option of a command that was not named (--json without --check, say) is a mistake.
+  if (given & ~commands) return UsageError("an option that belongs to another command");
+  if ((commands & (kForRender | kForSheet)) && result.output.empty())
+    return UsageError("-o FILE.png is needed");
+  if (folders.size() > 1) return UsageError("one folder at most");
+  if (!folders.empty()) {
+    if (folders[0].empty()) return UsageError("the folder's name is empty");
+    result.folder = folders[0];
   }
   return result;
 }
@@ -120,6 +259,25 @@ const char* UsageText() {
 }
 
 std::string VersionText() { return std::string("kvrview ") + KVR_VERSION + "\n"; }
+
+namespace {
+
+// Changes into the data set's folder: -1 when done, else the exit code after saying why not.
+int EnterFolder(const char* folder) {
+  const DWORD attributes = GetFileAttributesA(folder);
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    std::fprintf(stderr, "kvrview: no such folder: %s\n", folder);
+    return 2;
+  }
+  // A symbolic link to a folder is a folder to change into; anything else that is not one is not.
+  if (!SetCurrentDirectoryA(folder)) {
+    std::fprintf(stderr, "kvrview: not a folder: %s\n", folder);
+    return 2;
+  }
+  return -1;
+}
+
+}  // namespace
 
 int HandleCommandLine(const char* line) {
   const CommandLine command = ParseCommandLine(SplitCommandLine(line));
@@ -135,19 +293,16 @@ int HandleCommandLine(const char* line) {
     case CommandLine::Action::kUsageError:
       std::fprintf(stderr, "kvrview: %s\n%s", command.problem.c_str(), UsageText());
       return 2;
-    case CommandLine::Action::kRun: break;
+    default: break;
   }
-  if (command.folder.empty()) return -1;
-  const char* folder = command.folder.c_str();
-  const DWORD attributes = GetFileAttributesA(folder);
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
-    std::fprintf(stderr, "kvrview: no such folder: %s\n", folder);
-    return 2;
+  if (!command.folder.empty()) {
+    const int code = EnterFolder(command.folder.c_str());
+    if (code >= 0) return code;
   }
-  // A symbolic link to a folder is a folder to change into; anything else that is not one is not.
-  if (!SetCurrentDirectoryA(folder)) {
-    std::fprintf(stderr, "kvrview: not a folder: %s\n", folder);
-    return 2;
+  switch (command.action) {
+    case CommandLine::Action::kCheck: return RunCheck(command);
+    case CommandLine::Action::kRender: return RunRender(command);
+    case CommandLine::Action::kSheet: return RunSheet(command);
+    default: return -1;
   }
-  return -1;
 }

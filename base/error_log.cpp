@@ -70,7 +70,14 @@ uint64_t bytesSinceStart = 0;
 bool ceilingReached = false;
 const char kCeilingLine[] = "The log has reached its ceiling of 64 MiB: later lines are dropped\n";
 
+void (*diverted)(const std::string& line) = nullptr;
+
 void WriteLine(bool empty, std::string line) {
+  if (diverted) {
+    if (!line.empty() && line.back() == '\n') line.pop_back();
+    diverted(line);
+    return;
+  }
   if (empty) {
     bytesSinceStart = 0;
     ceilingReached = false;
@@ -121,6 +128,8 @@ void Start() { WriteLine(true, "KVRerrors.log started \n"); }
 void Write(const char* text) { WriteLine(false, Escaped(text) + "\n"); }
 
 void Write(const std::string& text) { WriteLine(false, EscapedBytes(text.data(), text.size()) + "\n"); }
+
+void Divert(void (*sink)(const std::string& line)) { diverted = sink; }
 
 void WriteValue(const char* text, int32_t value) {
   WriteLine(false, Escaped(text) + " " + std::to_string(value) + "\n");

@@ -16,4 +16,7 @@ void Write(const char* text);
 void Write(const std::string& text);
 // Appends text, a blank, the value in decimal and a newline.
 void WriteValue(const char* text, int32_t value);
+// From now on every line (escaped, without its newline) goes to sink instead of the file, which
+// is then never opened; null sends them to the file again. The headless commands write no log.
+void Divert(void (*sink)(const std::string& line));
 }  // namespace ErrorLog

@@ -4,11 +4,14 @@
 //   (top-level windows only: one SDL window each, created with SDL_WINDOW_OPENGL; WS_POPUP is
 //   borderless, WS_EX_TOPMOST always on top, WS_VISIBLE shown; WM_CREATE is sent), DestroyWindow
 //   (sends WM_DESTROY). A window is placed and sized as asked and never changes the display mode.
+//   A program whose first window is created without WS_VISIBLE runs without a display: SDL's
+//   offscreen driver serves it (and every later window), unless SDL_VIDEODRIVER names another.
 // Not implemented: child windows, menus, icons and cursors of the class, class and window extra
 //   bytes, WM_NCCREATE and the other non-client messages, moving or resizing after creation.
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
@@ -112,8 +115,10 @@ void DesktopSize(int* width, int* height) {
 
 }  // namespace
 
-bool KvrEnsureSdlVideo() {
+bool KvrEnsureSdlVideo(bool forHiddenWindow) {
   if (g_videoState == 0) {
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    if (forHiddenWindow && (!asked || !asked[0])) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
     // A click that focuses the window is also a click, as on Windows.
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
@@ -256,7 +261,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
   if (!c) return nullptr;
   // Only top-level windows: a parent other than the desktop would make a child window.
   if (hWndParent && hWndParent != DesktopHwnd()) return nullptr;
-  if (!KvrEnsureSdlVideo()) return nullptr;
+  if (!KvrEnsureSdlVideo((dwStyle & WS_VISIBLE) == 0)) return nullptr;
 
   int x = X == CW_USEDEFAULT ? SDL_WINDOWPOS_UNDEFINED : X;
   int y = Y == CW_USEDEFAULT ? SDL_WINDOWPOS_UNDEFINED : Y;

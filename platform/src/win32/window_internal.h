@@ -10,8 +10,10 @@
 struct SDL_Window;
 
 // Starts SDL's video subsystem once (the first caller wins); false when no video driver works.
-// Every backend that touches SDL video calls this first instead of SDL_Init of its own.
-bool KvrEnsureSdlVideo();
+// Every backend that touches SDL video calls this first instead of SDL_Init of its own. When the
+// first caller is the creation of a hidden window (forHiddenWindow) and SDL_VIDEODRIVER names no
+// driver, SDL's offscreen driver is used: a program that never shows a window needs no display.
+bool KvrEnsureSdlVideo(bool forHiddenWindow = false);
 
 // The SDL window behind a window handle made by CreateWindowExA (created with SDL_WINDOW_OPENGL,
 // so a GL context can be made on it). Null for the desktop window, null and unknown handles.
