@@ -1,4 +1,4 @@
-// kernel32 subset: module handle, files (with Windows path resolution), MulDiv.
+// kernel32 subset: module handle, files (with Windows path resolution), the working folder, MulDiv.
 #pragma once
 #include "windef.h"
 
@@ -34,6 +34,13 @@
 #define FILE_CURRENT 1
 #define FILE_END 2
 #define INVALID_SET_FILE_POINTER ((DWORD)-1)
+// GetFinalPathNameByHandleA: which name of the file, and how its volume is written.
+#define FILE_NAME_NORMALIZED 0x0
+#define FILE_NAME_OPENED 0x8
+#define VOLUME_NAME_DOS 0x0
+#define VOLUME_NAME_GUID 0x1
+#define VOLUME_NAME_NT 0x2
+#define VOLUME_NAME_NONE 0x4
 
 typedef LONG* PLONG;
 
@@ -86,6 +93,10 @@ DWORD WINAPI GetFileType(HANDLE hFile);
 BOOL WINAPI GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATION lpFileInformation);
 DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName);
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName);
+DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer);
+// The name the file has on disk, every component spelt as the disk spells it. Windows writes it
+// "\\?\C:\folder\file"; this disk has no drives, so it is the absolute path, "/folder/file".
+DWORD WINAPI GetFinalPathNameByHandleA(HANDLE hFile, LPSTR lpszFilePath, DWORD cchFilePath, DWORD dwFlags);
 BOOL WINAPI CloseHandle(HANDLE hObject);
 
 int WINAPI MulDiv(int nNumber, int nNumerator, int nDenominator);
