@@ -15,6 +15,7 @@ const Control kControls[] = {
     {"A", "show or hide the axes (x red, y green, z blue)"},
     {"Up / Down", "move the eye towards / away from the model"},
     {"pointer at top / bottom", "the same, with the pointer on the screen's edge"},
+    {"mouse wheel", "move the eye a tenth nearer / further at each notch"},
     {"Home / End", "raise / lower the eye"},
     {"left button on a slider", "set the red, green or blue part of the background"},
 };

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "app/camera.h"
 #include "app/frame.h"
 #include "app/model_panel.h"
 #include "app/viewer_state.h"
@@ -108,6 +109,7 @@ LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
       // Dragging keeps setting a slider, also when the press began outside the strip.
       if (s.leftHeld) SliderTest();
       break;
+    case WM_MOUSEWHEEL: WheelZoom(GET_WHEEL_DELTA_WPARAM(wParam)); break;
     case WM_KEYDOWN: KeyDown(wParam); break;
     case WM_PAINT:
       RenderFrame();
