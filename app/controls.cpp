@@ -12,6 +12,7 @@ const Control kControls[] = {
     {"PageDown / PageUp", "show the next / previous model of the category"},
     {"R", "start or stop the model turning"},
     {"right button held", "turn the model ten times slower"},
+    {"left drag", "turn the model by hand (away from the panels and sliders)"},
     {"A", "show or hide the axes (x red, y green, z blue)"},
     {"Up / Down", "move the eye towards / away from the model"},
     {"pointer at top / bottom", "the same, with the pointer on the screen's edge"},

@@ -8,6 +8,7 @@
 #include "app/device.h"
 #include "app/frame.h"
 #include "app/input.h"
+#include "app/model_drag.h"
 #include "app/scene.h"
 #include "base/error_log.h"
 
@@ -18,6 +19,7 @@ const char kWindowTitle[] = "Kvr MMORTS C/S APP";
 
 void IdleTick() {
   PollCursor();
+  FollowModelDrag(SliderUnderPointer());  // a dragged model turns before the frame
   CameraTick();
   RenderFrame();
 }

@@ -21,6 +21,8 @@ struct ViewerState {
   bool leftHeld = false;
   bool rightHeld = false;
   bool clickPending = false;  // a left click no panel row has taken yet
+  bool dragTurning = false;   // the left button was pressed off the panels and sliders: it turns
+  int16_t dragLastX = 0;      // pointer x the drag has turned the model up to
   uint32_t framesCounted = 0;  // frames in the running one-second window
   uint32_t fpsShown = 0;       // frames in the last finished window
   // Millisecond counter readings. They stay unsigned 32-bit so that differences are exact at
