@@ -14,6 +14,7 @@ const Control kControls[] = {
     {"right button held", "turn the model ten times slower"},
     {"left drag", "turn the model by hand (away from the panels and sliders)"},
     {"A", "show or hide the axes (x red, y green, z blue)"},
+    {"I", "show or hide the facts of the shown model and its file"},
     {"Up / Down", "move the eye towards / away from the model"},
     {"pointer at top / bottom", "the same, with the pointer on the screen's edge"},
     {"mouse wheel", "move the eye a tenth nearer / further at each notch"},
@@ -37,4 +38,8 @@ void DrawHelp() {
     DrawTextYellow(kHelpInputX, y, kControls[i].input);
     DrawTextRgb(kHelpActionX, y, kControls[i].action, 255, 255, 255);
   }
+}
+
+int32_t HelpListBottom() {
+  return kHelpTop + kHelpRowHeight * static_cast<int32_t>(kControlCount + 1);
 }

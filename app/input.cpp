@@ -64,6 +64,7 @@ void KeyDown(WPARAM key) {
   switch (key) {
     case VK_ESCAPE: PostQuitMessage(0); break;
     case 'A': s.showAxes = !s.showAxes; break;
+    case 'I': s.showFacts = !s.showFacts; break;
     case 'M': s.showModelPanel = !s.showModelPanel; break;
     case 'R': s.rotate = !s.rotate; break;
     case 'T': s.showCategoryPanel = !s.showCategoryPanel; break;

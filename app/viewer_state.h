@@ -15,6 +15,7 @@ struct ViewerState {
   bool showModelPanel = false;
   bool rotate = false;
   bool showHelp = false;  // F1's list of the keys and mouse actions
+  bool showFacts = false; // I's box of facts about the shown model
   float rotationPhase = 0.0f;  // fraction of a full turn about +Y, 0..1
   int32_t sliderRed = 0, sliderGreen = 0, sliderBlue = 0;  // 0..255
   int16_t mouseX = 0, mouseY = 0;  // screen pixels; x never above 1022
