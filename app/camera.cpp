@@ -4,6 +4,7 @@
 #include <d3dx9.h>
 #include <windows.h>
 
+#include <cmath>
 #include <cstdint>
 
 #include "app/viewer_state.h"
@@ -19,7 +20,6 @@ constexpr float kZoomStep = kStep * 30000.0f;          // 0.3 world units of eye
 constexpr float kHeightStep = kStep * 1.0f * 5000.0f;  // 0.05 world units of target height
 constexpr float kAngle1Step = kStep * 0.25f * 1000.0f; // 0.0025 rad
 constexpr float kAngle2Step = kStep * 0.1f * 10000.0f; // 0.01 rad
-constexpr float kClosestEyeZ = -50.0f;
 constexpr float kLowestTarget = 5.0f, kHighestTarget = 1300.0f;
 constexpr float kTwoPi = 6.2831855f;
 constexpr float kEaseStep = 0.5f;
@@ -41,6 +41,7 @@ void ResetCamera() {
   camera.targetHeight = 47.0f;
   camera.angle2 = 5.69f;
   camera.angle1 = 6.3f;
+  camera.wheelRemainder = 0;
   PollCameraKeys();  // also applies the limits and the angle wrapping
   ApplyView();
 }
@@ -132,4 +133,41 @@ bool EaseCameraHeight() {
 void CameraTick() {
   PollCameraKeys();
   EaseCameraHeight();
+}
+
+void WheelZoom(int32_t wheelDelta) {
+  Camera& c = camera;
+  // Turning the wheel the other way starts afresh rather than first paying back what the other
+  // direction had gathered.
+  if ((wheelDelta > 0 && c.wheelRemainder < 0) || (wheelDelta < 0 && c.wheelRemainder > 0))
+    c.wheelRemainder = 0;
+  // A WM_MOUSEWHEEL distance fits 16 bits; anything larger is held to that, so the sum cannot
+  // overflow.
+  if (wheelDelta > 0x10000) wheelDelta = 0x10000;
+  if (wheelDelta < -0x10000) wheelDelta = -0x10000;
+  c.wheelRemainder += wheelDelta;
+  const int32_t notches = c.wheelRemainder / WHEEL_DELTA;
+  c.wheelRemainder -= notches * WHEEL_DELTA;
+  if (notches == 0) return;
+
+  // Eye z is negative: multiplying it by the factor brings the eye nearer the origin.
+  float z = c.eyeZ;
+  if (notches > 0) {
+    if (z >= kClosestEyeZ) return;
+    for (int32_t i = 0; i < notches && z < kClosestEyeZ; ++i) z *= kWheelNotchFactor;
+    if (z > kClosestEyeZ) z = kClosestEyeZ;
+  } else {
+    // The farthest z that keeps the whole eye distance within the limit at the eye's height.
+    const float sideSquared = c.eyeX * c.eyeX + c.eyeY * c.eyeY;
+    const float zSquared = kFarthestWheelEye * kFarthestWheelEye - sideSquared;
+    float farthestZ = zSquared > 0.0f ? -std::sqrt(zSquared) : kClosestEyeZ;
+    if (farthestZ > kClosestEyeZ) farthestZ = kClosestEyeZ;
+    // The Down key may have taken the eye past the wheel's limit: the wheel never pulls it back.
+    if (z <= farthestZ) return;
+    if (z > kClosestEyeZ) z = kClosestEyeZ;  // an eye nearer than the Up key allows
+    for (int32_t i = 0; i < -notches && z > farthestZ; ++i) z /= kWheelNotchFactor;
+    if (z < farthestZ) z = farthestZ;
+  }
+  c.eyeZ = z;
+  ApplyView();
 }

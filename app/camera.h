@@ -1,5 +1,6 @@
 // The camera: the eye that looks at the origin, its reset, its keys and its per-tick step.
 #pragma once
+#include <cstdint>
 
 // The eye always looks at the world origin with +Y up.
 struct Camera {
@@ -10,6 +11,7 @@ struct Camera {
   float angle1;
   float angle2;
   bool viewChanged;    // the camera key chain took a key in this tick
+  int32_t wheelRemainder;  // wheel distance short of a whole notch (WHEEL_DELTA), same direction
 };
 extern Camera camera;
 
@@ -23,3 +25,14 @@ void PollCameraKeys();
 bool EaseCameraHeight();
 // One idle tick of the camera: the key chain, then the height easing.
 void CameraTick();
+
+// The wheel's limits: eye z never nearer than the Up key's limit, and the eye never further than
+// 1900 from the origin, so a model reaching 100 units out from it still lies inside the far plane
+// (2000, app/scene.cpp). The Down key has no far limit and keeps none.
+constexpr float kClosestEyeZ = -50.0f;
+constexpr float kFarthestWheelEye = 1900.0f;
+// Each wheel notch moves the eye this fraction of its distance nearer (or away: divides by it).
+constexpr float kWheelNotchFactor = 0.9f;
+// A WM_MOUSEWHEEL distance (positive: away from the user, towards the model). Fine-stepping
+// wheels send less than WHEEL_DELTA at a time: the distance adds up to whole notches.
+void WheelZoom(int32_t wheelDelta);

@@ -8,13 +8,13 @@
 namespace {
 
 // Category panel rows; the row number is the ModelCategory it selects.
-const char* const kCategoryRows[8] = {"BODIES",  "FEATURES",    "MISCELANEOUS", "RESEARCHIMD",
-                                      "EFFECTS", "PROPULSIONS", "STRUCTURES",   "WEAPONS"};
+const char* const kCategoryRows[kCategoryPanelRows] = {
+    "BODIES", "FEATURES", "MISCELANEOUS", "RESEARCHIMD", "EFFECTS", "PROPULSIONS", "STRUCTURES", "WEAPONS"};
 
 }  // namespace
 
 void DrawCategoryPanel() {
-  for (int32_t i = 0; i < 8; ++i) {
+  for (int32_t i = 0; i < kCategoryPanelRows; ++i) {
     const int32_t row = DrawPanelRow(kCategoryRows[i], kPanelHitRight, kPanelRowHeight * i,
                                      viewerState.currentCategory == i);
     if (row != -1) SelectCategory(row);

@@ -14,9 +14,12 @@ const Control kControls[] = {
     {"F12", "save the screen as kvrview-0001.png, -0002, ... in the data set's folder"},
     {"R", "start or stop the model turning"},
     {"right button held", "turn the model ten times slower"},
+    {"left drag", "turn the model by hand (away from the panels and sliders)"},
     {"A", "show or hide the axes (x red, y green, z blue)"},
+    {"I", "show or hide the facts of the shown model and its file"},
     {"Up / Down", "move the eye towards / away from the model"},
     {"pointer at top / bottom", "the same, with the pointer on the screen's edge"},
+    {"mouse wheel", "move the eye a tenth nearer / further at each notch"},
     {"Home / End", "raise / lower the eye"},
     {"left button on a slider", "set the red, green or blue part of the background"},
 };
@@ -37,4 +40,8 @@ void DrawHelp() {
     DrawTextYellow(kHelpInputX, y, kControls[i].input);
     DrawTextRgb(kHelpActionX, y, kControls[i].action, 255, 255, 255);
   }
+}
+
+int32_t HelpListBottom() {
+  return kHelpTop + kHelpRowHeight * static_cast<int32_t>(kControlCount + 1);
 }

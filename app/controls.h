@@ -2,6 +2,7 @@
 // list are both written from it.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 
 struct Control {
   const char* input;
@@ -12,3 +13,5 @@ extern const size_t kControlCount;
 
 // F1's list of the controls over the scene, after the panels.
 void DrawHelp();
+// The first screen row below F1's list.
+int32_t HelpListBottom();

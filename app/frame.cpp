@@ -10,6 +10,7 @@
 
 #include "app/category_panel.h"
 #include "app/controls.h"
+#include "app/facts_box.h"
 #include "app/model_panel.h"
 #include "app/screenshot.h"
 #include "app/viewer_state.h"
@@ -153,6 +154,7 @@ void RenderFrame() {
       DrawModelPanel();
     }
     if (s.showHelp) DrawHelp();
+    if (s.showFacts) DrawFactsBox();
 
     if (s.startUpManifestMissing) {
       static const std::string missing = std::string("No start-up manifest ") + kStartUpManifest + " in this folder";

@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include "app/camera.h"
 #include "app/frame.h"
+#include "app/model_drag.h"
 #include "app/model_panel.h"
 #include "app/scene.h"
 #include "app/screenshot.h"
@@ -64,6 +66,7 @@ void KeyDown(WPARAM key) {
   switch (key) {
     case VK_ESCAPE: PostQuitMessage(0); break;
     case 'A': s.showAxes = !s.showAxes; break;
+    case 'I': s.showFacts = !s.showFacts; break;
     case 'M': s.showModelPanel = !s.showModelPanel; break;
     case 'R': s.rotate = !s.rotate; break;
     case 'T': s.showCategoryPanel = !s.showCategoryPanel; break;
@@ -96,6 +99,14 @@ void SliderTest() {
   }
 }
 
+bool SliderUnderPointer() {
+  const int32_t x = viewerState.mouseX, y = viewerState.mouseY;
+  if (y <= kStripAbove || y >= kStripBelow) return false;
+  for (const SliderZone& zone : kSliders)
+    if (x >= zone.left && x <= zone.right) return true;
+  return false;
+}
+
 LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
   ViewerState& s = viewerState;
   // The pointer position comes from the last PollCursor, never from lParam.
@@ -104,14 +115,20 @@ LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
       s.leftHeld = true;
       s.clickPending = true;
       SliderTest();
+      BeginModelDrag(SliderUnderPointer());
       break;
-    case WM_LBUTTONUP: s.leftHeld = false; break;
+    case WM_LBUTTONUP:
+      s.leftHeld = false;
+      EndModelDrag(SliderUnderPointer());
+      break;
     case WM_RBUTTONDOWN: s.rightHeld = true; break;
     case WM_RBUTTONUP: s.rightHeld = false; break;
     case WM_MOUSEMOVE:
       // Dragging keeps setting a slider, also when the press began outside the strip.
       if (s.leftHeld) SliderTest();
+      FollowModelDrag(SliderUnderPointer());
       break;
+    case WM_MOUSEWHEEL: WheelZoom(GET_WHEEL_DELTA_WPARAM(wParam)); break;
     case WM_KEYDOWN: KeyDown(wParam); break;
     case WM_PAINT:
       RenderFrame();

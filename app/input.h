@@ -7,3 +7,5 @@ LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
 void PollCursor();
 // The slider strip under the pointer: sets the slider and its colour bar (also used on drags).
 void SliderTest();
+// True when the pointer is where SliderTest would set a slider.
+bool SliderUnderPointer();

@@ -9,6 +9,7 @@
 #include "app/device.h"
 #include "app/frame.h"
 #include "app/input.h"
+#include "app/model_drag.h"
 #include "app/scene.h"
 #include "base/error_log.h"
 #include "data/live_reload.h"
@@ -22,6 +23,7 @@ void IdleTick() {
   // Files of the data set edited meanwhile are read again before the frame shows them.
   PollDataSetChanges(timeGetTime());
   PollCursor();
+  FollowModelDrag(SliderUnderPointer());  // a dragged model turns before the frame
   CameraTick();
   RenderFrame();
 }

@@ -15,12 +15,15 @@ struct ViewerState {
   bool showModelPanel = false;
   bool rotate = false;
   bool showHelp = false;  // F1's list of the keys and mouse actions
+  bool showFacts = false; // I's box of facts about the shown model
   float rotationPhase = 0.0f;  // fraction of a full turn about +Y, 0..1
   int32_t sliderRed = 0, sliderGreen = 0, sliderBlue = 0;  // 0..255
   int16_t mouseX = 0, mouseY = 0;  // screen pixels; x never above 1022
   bool leftHeld = false;
   bool rightHeld = false;
   bool clickPending = false;  // a left click no panel row has taken yet
+  bool dragTurning = false;   // the left button was pressed off the panels and sliders: it turns
+  int16_t dragLastX = 0;      // pointer x the drag has turned the model up to
   uint32_t framesCounted = 0;  // frames in the running one-second window
   uint32_t fpsShown = 0;       // frames in the last finished window
   // Millisecond counter readings. They stay unsigned 32-bit so that differences are exact at

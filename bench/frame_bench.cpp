@@ -27,6 +27,21 @@ void BM_Frame(benchmark::State& state) {
 }
 BENCHMARK(BM_Frame)->UseRealTime()->MinTime(0.2)->Repetitions(15)->ReportAggregatesOnly(true);
 
+// The same frame with the facts box of the shown model (key I) over it: once gathered, the facts
+// cost a comparison with the tables and the box's text each frame.
+void BM_FrameWithFacts(benchmark::State& state) {
+  kvrtest::UseRealClock();
+  if (!bench::UseDataSet(bench::DataSet::Sample) || !bench::ShowLargestModelWithPanel()) {
+    state.SkipWithError("no device or no sample data set");
+    return;
+  }
+  viewerState.showFacts = true;
+  for (int i = 0; i < 10; ++i) RenderFrame();
+  for (auto _ : state) RenderFrame();
+  viewerState.showFacts = false;
+}
+BENCHMARK(BM_FrameWithFacts)->UseRealTime()->MinTime(0.2)->Repetitions(15)->ReportAggregatesOnly(true);
+
 // Where a frame's time above the floor goes: the same frame without one of its parts.
 void BM_FrameWithout(benchmark::State& state) {
   kvrtest::UseRealClock();

@@ -211,6 +211,7 @@ bool PollDataSetChanges(uint32_t now) {
       if (stamp == file.stamp) continue;
       file.stamp = stamp;
       Reload(file);
+      ++ModelCatalogueGeneration;
       reloaded = true;
     }
     WatchNewPages(pagesBefore);

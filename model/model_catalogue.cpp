@@ -2,6 +2,7 @@
 #include "model/model_catalogue.h"
 
 std::vector<PieModel> ModelCatalogue;
+uint32_t ModelCatalogueGeneration = 0;
 std::vector<int32_t> PointStore;
 std::vector<int32_t> PolygonStore;
 std::vector<int32_t> ConnectorStore;
@@ -41,4 +42,5 @@ void ClearModelCatalogue() {
   std::vector<int32_t>().swap(PointStore);
   std::vector<int32_t>().swap(PolygonStore);
   std::vector<int32_t>().swap(ConnectorStore);
+  ++ModelCatalogueGeneration;
 }

@@ -22,6 +22,10 @@ typedef std::vector<std::string> ModelNameList;
 
 // A model's number is its position here, in load order.
 extern std::vector<PieModel> ModelCatalogue;
+// Goes up each time ClearModelCatalogue empties the catalogue, and each time a model, a page or an
+// animation is read again: a model number kept from before (a cache's key) may name another model,
+// or the same model with other data, since.
+extern uint32_t ModelCatalogueGeneration;
 
 // Process-wide integer stores; a model's blocks are consecutive, one per level, and the blocks of
 // different models follow each other in load order.

@@ -7,21 +7,25 @@
 #include "model/model_catalogue.h"
 #include "model/texture_pages.h"
 
+LevelRange LevelsDrawnNow(int32_t model) {
+  const int32_t animation = AnimationOf(model);
+  const int32_t levels = LevelCountOf(model);
+  // Without an animation only level 0 is shown, whatever the model's level count.
+  if (animation < 0) return {0, 1};
+  if (IsFramesAnimation(animation)) {
+    // The levels are the frames: only the current one is drawn, if the model has it.
+    const int32_t frame = AnimationCounter(animation);
+    if (frame >= 0 && frame < levels) return {frame, frame + 1};
+    return {0, 0};
+  }
+  return {0, levels};
+}
+
 void DrawModel(int32_t model, D3DXMATRIX world) {
   const int32_t first = FirstLevelBufferOf(model);
   if (first < 0) return;
-  const int32_t animation = AnimationOf(model);
-  const int32_t levels = LevelCountOf(model);
-  if (animation < 0) {
-    // Without an animation only level 0 is shown, whatever the model's level count.
-    DrawLevelBuffer(first, world);
-  } else if (IsFramesAnimation(animation)) {
-    // The levels are the frames: only the current one is drawn, if the model has it.
-    const int32_t frame = AnimationCounter(animation);
-    if (frame >= 0 && frame < levels) DrawLevelBuffer(first + frame, world);
-  } else {
-    for (int32_t level = 0; level < levels; ++level) DrawLevelBuffer(first + level, world);
-  }
+  const LevelRange drawn = LevelsDrawnNow(model);
+  for (int32_t level = drawn.first; level < drawn.end; ++level) DrawLevelBuffer(first + level, world);
 }
 
 void DrawLevelBuffer(int32_t position, D3DXMATRIX world) {

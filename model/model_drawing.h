@@ -7,4 +7,10 @@
 // Draws the model's levels: level 0 alone without an animation, the current frame's level for a
 // frames animation, every level moved by its object's frame for a transform animation.
 void DrawModel(int32_t model, D3DXMATRIX world);
+// The levels [first, end) that DrawModel draws for the model at this moment; empty when none.
+struct LevelRange {
+  int32_t first = 0;
+  int32_t end = 0;
+};
+LevelRange LevelsDrawnNow(int32_t model);
 void DrawLevelBuffer(int32_t position, D3DXMATRIX world);

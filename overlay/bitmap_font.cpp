@@ -363,6 +363,29 @@ HRESULT BitmapFont::DrawScreenText(float x, float y, DWORD colour, const char* t
   return S_OK;
 }
 
+float BitmapFont::TextWidth(const char* text) const {
+  if (!glyphTexture || !text) return 0.0f;
+  float widest = 0.0f, x = 0.0f;
+  for (const char* p = text; *p; ++p) {
+    const signed char c = static_cast<signed char>(*p);
+    if (c == '\n') {
+      x = 0.0f;
+      continue;
+    }
+    if (c < kFirstChar || c > kLastChar) continue;
+    const float* r = glyphRects[c - kFirstChar];
+    x += (r[2] - r[0]) * texWidth / shrinkFactor - 2 * glyphMargin;  // as DrawScreenText's pen
+    if (x > widest) widest = x;
+  }
+  return widest;
+}
+
+float BitmapFont::LineHeight() const {
+  if (!glyphTexture) return 0.0f;
+  const float* space = glyphRects[0];
+  return (space[3] - space[1]) * texHeight;  // as DrawScreenText's, not scaled by shrinkFactor
+}
+
 HRESULT BitmapFont::ReleaseDrawResources() {
   if (quadBuffer) {
     quadBuffer->Release();
@@ -410,6 +433,16 @@ void DrawNumberYellow(int32_t x, int32_t y, int32_t value) {
   char text[96];
   std::snprintf(text, sizeof(text), "%d", static_cast<int>(value));
   DrawTextYellow(x, y, text);
+}
+
+int32_t ScreenTextWidth(const char* text) {
+  if (!screenFont) return 0;
+  return static_cast<int32_t>(std::ceil(screenFont->TextWidth(text)));
+}
+
+int32_t ScreenLineHeight() {
+  if (!screenFont) return 0;
+  return static_cast<int32_t>(std::ceil(screenFont->LineHeight()));
 }
 
 void DestroyScreenFont() {

@@ -37,6 +37,11 @@ class BitmapFont {
   HRESULT DrawScreenText(float x, float y, DWORD colour, const char* text, DWORD flags);
   HRESULT ReleaseDrawResources();
   HRESULT DetachDevice();
+  // How far DrawScreenText moves the pen for the text's longest line, in pixels; 0 without an
+  // atlas.
+  float TextWidth(const char* text) const;
+  // How far DrawScreenText moves down at a '\n', in pixels; 0 without an atlas.
+  float LineHeight() const;
 
   // What the atlas build settled on, for tests and diagnostics.
   DWORD TextureWidth() const { return texWidth; }
@@ -75,4 +80,8 @@ void CreateScreenFont();
 void DrawTextYellow(int32_t x, int32_t y, const char* text);
 void DrawTextRgb(int32_t x, int32_t y, const char* text, uint8_t red, uint8_t green, uint8_t blue);
 void DrawNumberYellow(int32_t x, int32_t y, int32_t value);
+// Pixels the screen font's text takes across (its longest line), rounded up; 0 without the font.
+int32_t ScreenTextWidth(const char* text);
+// Pixels between the lines of one screen-font text ('\n'), rounded up; 0 without the font.
+int32_t ScreenLineHeight();
 void DestroyScreenFont();

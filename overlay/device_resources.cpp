@@ -6,4 +6,5 @@ void ReleaseDeviceResources() {
   DestroyScreenFont();
   ReleaseCursor();
   ReleaseLineBuffers();
+  ReleaseBackdrop();
 }

@@ -1,4 +1,5 @@
-// The cursor, the colour bars and the axes, and the release of what they hold at the stop.
+// The cursor, the colour bars, the axes and the backdrop, and the release of what they hold at the
+// stop.
 #pragma once
 #include <d3d9.h>
 
@@ -23,9 +24,13 @@ void SetColorBar(int32_t value, int32_t channel);
 void DrawAxes();
 void DrawColorBars();
 void DrawCursor();
+// A dark, opaque box with a grey rim over the pixels [left, right) x [top, bottom), drawn over
+// everything before it whatever its depth; the states it changes are set back afterwards.
+void DrawBackdrop(int32_t left, int32_t top, int32_t right, int32_t bottom);
 
 // Each releases only what is present and leaves none behind, so it may run more than once.
 void ReleaseCursor();
 void ReleaseLineBuffers();
-// The screen font, the cursor and the line buffers; the data set releases its own.
+void ReleaseBackdrop();
+// The screen font, the cursor, the line buffers and the backdrop; the data set releases its own.
 void ReleaseDeviceResources();

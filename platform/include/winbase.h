@@ -1,5 +1,5 @@
-// kernel32 subset: module handle, files (with Windows path resolution), change notification,
-// waits, MulDiv.
+// kernel32 subset: module handle, files (with Windows path resolution), the working folder,
+// change notification, waits, MulDiv.
 #pragma once
 #include "windef.h"
 
@@ -35,6 +35,13 @@
 #define FILE_CURRENT 1
 #define FILE_END 2
 #define INVALID_SET_FILE_POINTER ((DWORD)-1)
+// GetFinalPathNameByHandleA: which name of the file, and how its volume is written.
+#define FILE_NAME_NORMALIZED 0x0
+#define FILE_NAME_OPENED 0x8
+#define VOLUME_NAME_DOS 0x0
+#define VOLUME_NAME_GUID 0x1
+#define VOLUME_NAME_NT 0x2
+#define VOLUME_NAME_NONE 0x4
 
 // What a change notification handle watches for (winnt.h in the SDK).
 #define FILE_NOTIFY_CHANGE_FILE_NAME 0x00000001
@@ -114,6 +121,10 @@ DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName);
 BOOL WINAPI GetFileAttributesExA(LPCSTR lpFileName, GET_FILEEX_INFO_LEVELS fInfoLevelId,
                                  LPVOID lpFileInformation);
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName);
+DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer);
+// The name the file has on disk, every component spelt as the disk spells it. Windows writes it
+// "\\?\C:\folder\file"; this disk has no drives, so it is the absolute path, "/folder/file".
+DWORD WINAPI GetFinalPathNameByHandleA(HANDLE hFile, LPSTR lpszFilePath, DWORD cchFilePath, DWORD dwFlags);
 BOOL WINAPI CloseHandle(HANDLE hObject);
 
 // Change notification: a handle that is signalled when something the filter names changes in a

@@ -94,6 +94,8 @@ typedef struct tagMSG {
 #define WM_MBUTTONUP 0x0208
 #define WM_MOUSEWHEEL 0x020A
 #define WHEEL_DELTA 120
+// WM_MOUSEWHEEL's wParam: the signed distance in its high word, positive away from the user.
+#define GET_WHEEL_DELTA_WPARAM(wParam) ((short)HIWORD(wParam))
 
 // WM_SYSCOMMAND commands
 #define SC_CLOSE 0xF060

@@ -60,6 +60,8 @@ void CheckKernel32AndWinmm() {
   DWORD(WINAPI * getFileAttributes)(LPCSTR) = &GetFileAttributesA;
   BOOL(WINAPI * getFileAttributesEx)(LPCSTR, GET_FILEEX_INFO_LEVELS, LPVOID) = &GetFileAttributesExA;
   BOOL(WINAPI * setCurrentDirectory)(LPCSTR) = &SetCurrentDirectoryA;
+  DWORD(WINAPI * getCurrentDirectory)(DWORD, LPSTR) = &GetCurrentDirectoryA;
+  DWORD(WINAPI * getFinalPathName)(HANDLE, LPSTR, DWORD, DWORD) = &GetFinalPathNameByHandleA;
   BOOL(WINAPI * closeHandle)(HANDLE) = &CloseHandle;
   HANDLE(WINAPI * findFirstChange)(LPCSTR, BOOL, DWORD) = &FindFirstChangeNotificationA;
   BOOL(WINAPI * findNextChange)(HANDLE) = &FindNextChangeNotification;
@@ -70,7 +72,7 @@ void CheckKernel32AndWinmm() {
   Keep(getModuleHandle), Keep(createFile), Keep(readFile), Keep(getFileSize), Keep(writeFile);
   Keep(setFilePointer), Keep(setEndOfFile), Keep(getFileType), Keep(getFileInformation);
   Keep(getFileAttributes), Keep(getFileAttributesEx), Keep(setCurrentDirectory), Keep(closeHandle);
-  Keep(mulDiv), Keep(getTime);
+  Keep(getCurrentDirectory), Keep(getFinalPathName), Keep(mulDiv), Keep(getTime);
   Keep(findFirstChange), Keep(findNextChange), Keep(findCloseChange), Keep(waitForSingleObject);
 }
 
@@ -279,6 +281,8 @@ static_assert(VK_DOWN == 0x28 && VK_INSERT == 0x2D && VK_DELETE == 0x2E && VK_F4
 static_assert(MK_LBUTTON == 1 && MK_RBUTTON == 2 && SC_CLOSE == 0xF060, "");
 static_assert(GENERIC_READ == 0x80000000UL && OPEN_EXISTING == 3 && FILE_SHARE_READ == 1, "");
 static_assert(INVALID_FILE_SIZE == 0xFFFFFFFFu, "");
+static_assert(FILE_NAME_NORMALIZED == 0 && FILE_NAME_OPENED == 8 && VOLUME_NAME_DOS == 0, "");
+static_assert(VOLUME_NAME_GUID == 1 && VOLUME_NAME_NT == 2 && VOLUME_NAME_NONE == 4, "");
 
 // Results.
 static_assert(S_OK == 0 && E_FAIL == (HRESULT)0x80004005L && E_NOTIMPL == (HRESULT)0x80004001L, "");

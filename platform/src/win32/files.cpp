@@ -7,20 +7,25 @@
 //   the high part), SetEndOfFile, GetFileSize, GetFileType, GetFileInformationByHandle,
 //   GetFileAttributesA (the name resolved as CreateFileA resolves it; a symbolic link reported as
 //   itself), GetFileAttributesExA (GetFileExInfoStandard: attributes, times and size without
-//   opening the file, a symbolic link reported as itself), SetCurrentDirectoryA (the name resolved likewise; a link to a folder is followed),
-//   CloseHandle, MulDiv (rounded to nearest, halves away from zero; -1 on a zero divisor
-//   or overflow).
+//   opening the file, a symbolic link reported as itself), SetCurrentDirectoryA (the name
+//   resolved likewise; a link to a folder is followed), GetCurrentDirectoryA,
+//   GetFinalPathNameByHandleA (FILE_NAME_NORMALIZED and _OPENED alike, VOLUME_NAME_DOS and _NONE
+//   alike: the absolute path the handle's file has now, links resolved, with no drive and no
+//   "\\?\" before it), CloseHandle, MulDiv (rounded to nearest, halves away from zero; -1 on a
+//   zero divisor or overflow).
 // Not implemented: sharing modes (never enforced), security attributes, template files, every
 //   other FILE_FLAG_*, opening a symbolic link itself, overlapped reads and writes (they fail),
-//   handles of other kinds in CloseHandle, GetLastError codes, attributes other than DIRECTORY,
-//   DEVICE, NORMAL and REPARSE_POINT (no READONLY, HIDDEN or ARCHIVE), creation times (this
-//   disk keeps none: the earlier of the last write and the last status change stands in).
+//   handles of other kinds in CloseHandle, GetLastError codes, VOLUME_NAME_GUID and _NT and the
+//   final path of a file deleted while open (it fails), attributes other than
+//   DIRECTORY, DEVICE, NORMAL and REPARSE_POINT (no READONLY, HIDDEN or ARCHIVE), creation times
+//   (this disk keeps none: the earlier of the last write and the last status change stands in).
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -76,6 +81,16 @@ FILETIME FileTimeOf(const timespec& t) {
   ft.dwLowDateTime = static_cast<DWORD>(ticks & 0xFFFFFFFFu);
   ft.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
   return ft;
+}
+
+// The way kernel32 hands out a path: the length without the terminating NUL when the buffer
+// holds it all, else the size the buffer needs (with the NUL) and the buffer left alone.
+DWORD CopyOutPath(const char* path, DWORD bufferLength, LPSTR buffer) {
+  const size_t length = std::strlen(path);
+  if (length >= 0xFFFFFFFFu) return 0;
+  if (!buffer || bufferLength <= length) return static_cast<DWORD>(length + 1);
+  std::memcpy(buffer, path, length + 1);
+  return static_cast<DWORD>(length);
 }
 
 }  // namespace
@@ -292,6 +307,40 @@ BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName) {
   if (!lpPathName || !lpPathName[0]) return FALSE;
   const std::string path = KvrResolveWindowsPath(lpPathName);
   return chdir(path.c_str()) == 0 ? TRUE : FALSE;
+}
+
+DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer) {
+  std::vector<char> path(256);
+  while (!getcwd(path.data(), path.size())) {
+    if (errno != ERANGE || path.size() > (1u << 20)) return 0;
+    path.resize(path.size() * 2);
+  }
+  return CopyOutPath(path.data(), nBufferLength, lpBuffer);
+}
+
+DWORD WINAPI GetFinalPathNameByHandleA(HANDLE hFile, LPSTR lpszFilePath, DWORD cchFilePath, DWORD dwFlags) {
+  const DWORD volume = dwFlags & ~DWORD{FILE_NAME_OPENED};
+  if (volume != VOLUME_NAME_DOS && volume != VOLUME_NAME_NONE) return 0;
+  const int fd = FdFromHandle(hFile);
+  struct stat st;
+  if (fd < 0 || fstat(fd, &st) != 0 || st.st_nlink == 0) return 0;
+  // The kernel keeps the name each descriptor's file has now: renamed folders and links resolved,
+  // every component spelt as on disk, whatever spelling the handle was opened by.
+  const std::string link = "/proc/self/fd/" + std::to_string(fd);
+  std::vector<char> path(256);
+  for (;;) {
+    const ssize_t n = readlink(link.c_str(), path.data(), path.size());
+    if (n < 0) return 0;
+    if (static_cast<size_t>(n) < path.size()) {
+      path[static_cast<size_t>(n)] = '\0';
+      break;
+    }
+    if (path.size() > (1u << 20)) return 0;
+    path.resize(path.size() * 2);
+  }
+  // Only files on the disk have a path; a pipe or socket reads "pipe:[N]" and the like.
+  if (path[0] != '/') return 0;
+  return CopyOutPath(path.data(), cchFilePath, lpszFilePath);
 }
 
 BOOL WINAPI CloseHandle(HANDLE hObject) {
