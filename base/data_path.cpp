@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/error_log.h"
+#include "base/problems.h"
 
 const char* DataPathRefusal(std::string_view path) {
   if (path.find('\0') != std::string_view::npos) return "the name holds a NUL byte";
@@ -30,5 +31,6 @@ bool DataPathAllowed(std::string_view path) {
   const char* why = DataPathRefusal(path);
   if (!why) return true;
   ErrorLog::Write("Refused " + std::string(path) + ": " + why);
+  ReportProblem(path, std::string("refused: ") + why);
   return false;
 }

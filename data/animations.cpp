@@ -11,6 +11,7 @@
 #include "base/data_file.h"
 #include "base/data_path.h"
 #include "base/error_log.h"
+#include "base/problems.h"
 #include "data/anim3d_parser.h"
 
 std::vector<std::string> AnimationSourcePaths;
@@ -39,24 +40,30 @@ void LoadAnimationFile(const std::string& path) {
   std::vector<char> contents;
   if (!ReadDataFile(path.c_str(), contents)) {
     ErrorLog::Write("Failed to open animation file " + path);
+    ReportProblem(path, "the animation file cannot be opened");
     return;
   }
   Anim3DParse parsed;
   ParseAnim3D(contents.data(), contents.data() + contents.size(), parsed);
   if (!parsed.keywordFound) {
     ErrorLog::Write("No ANIM3DFRAMES or ANIM3DTRANS in " + path);
+    ReportProblem(path, "no ANIM3DFRAMES or ANIM3DTRANS in it");
     return;
   }
   if (parsed.nameRead) ErrorLog::Write(parsed.animation.name);
   if (!parsed.headerRead) {
     ErrorLog::Write("Animation file ends early " + path);
+    ReportProblem(path, "the animation file ends early");
     return;
   }
-  if (parsed.negativeCount)
+  if (parsed.negativeCount) {
     ErrorLog::Write("Animation file holds a negative frame count " + path);
+    ReportProblem(path, "the animation file holds a negative frame count");
+  }
   const uint64_t bytes = parsed.frames.size() * sizeof(AnimationFrame) + kAnimationRecordBytes;
   if (!FitsUnderCeiling(AnimationBytes(), bytes, kMaxAnimationBytes)) {
     ErrorLog::Write("Keyframe animations would pass their ceiling of 256 MiB, skipped: " + path);
+    ReportProblem(path, "keyframe animations would pass their ceiling of 256 MiB");
     return;
   }
 
@@ -64,7 +71,10 @@ void LoadAnimationFile(const std::string& path) {
   AnimationSourcePaths.resize(Animations.size());
   AnimationSourcePaths.back() = path;
   ErrorLog::WriteValue("size ", static_cast<int32_t>(Animations.size()));
-  if (!parsed.complete) ErrorLog::Write("Animation file ends early " + path);
+  if (!parsed.complete) {
+    ErrorLog::Write("Animation file ends early " + path);
+    ReportProblem(path, "the animation file ends early");
+  }
 }
 
 }  // namespace
@@ -76,6 +86,7 @@ void LoadAnimations(const char* directory) {
   std::vector<char> contents;
   if (!ReadDataFile(manifest.c_str(), contents)) {
     ErrorLog::Write("Failed to open animation manifest " + manifest);
+    ReportProblem(manifest, "the animation manifest cannot be opened");
     return;
   }
   // All paths are collected before the first animation file is opened.

@@ -4,6 +4,7 @@
 #include "base/data_file.h"
 #include "base/data_path.h"
 #include "base/error_log.h"
+#include "base/problems.h"
 #include "data/model_loader.h"
 
 namespace {
@@ -30,6 +31,7 @@ void LoadCategory(const char* directory, ModelCategory category) {
   std::vector<char> contents;
   if (!ReadDataFile(path.c_str(), contents)) {
     ErrorLog::Write("Failed to open " + path);
+    ReportProblem(path, "the category manifest cannot be opened");
     return;
   }
   LoadCategoryEntries(directory, contents.data(), contents.data() + contents.size(), category);
@@ -66,7 +68,9 @@ void LoadCategoryEntries(const char* directory, const char* begin, const char* e
   // starting from an assumed false: names before the first switch keep the flag as the previous
   // category left it.
   bool tracked = false;
+  size_t done = 0;
   for (const ManifestEntry& entry : entries) {
+    if (ModelLoadProgress) ModelLoadProgress(kManifests[category].name, done++, entries.size());
     if (flagAware && entry.teamColors != tracked) {
       SetTeamColorsFlag(entry.teamColors);
       tracked = entry.teamColors;

@@ -6,6 +6,7 @@
 #include "base/data_file.h"
 #include "base/data_path.h"
 #include "base/error_log.h"
+#include "base/problems.h"
 #include "data/animations.h"
 #include "data/category_manifests.h"
 #include "data/model_loader.h"
@@ -49,6 +50,7 @@ void LoadPair(const StartUpPair& pair, void (*showStage)(const char* line)) {
     return;
   }
   // Any other label loads nothing; it is already in the log with its directory.
+  ReportProblem(kStartUpManifest, "unknown label " + pair.label + " (its directory is not loaded)");
 }
 
 }  // namespace
@@ -90,6 +92,7 @@ void LoadStartUpPairs(const StartUpManifest& manifest, void (*showStage)(const c
   if (manifest.pairs.size() < kPairCount) {
     ErrorLog::Write("Start-up manifest duskfen\\KVRStartUp.gam ends after " +
                      std::to_string(manifest.pairs.size()) + " of 9 pairs");
+    ReportProblem(kStartUpManifest, "ends after " + std::to_string(manifest.pairs.size()) + " of 9 pairs");
   }
   // Loading is over: the scratch lists the builds grew are given back.
   ReleaseGeometryScratch();

@@ -8,6 +8,7 @@
 #include "base/data_file.h"
 #include "base/data_path.h"
 #include "base/error_log.h"
+#include "base/problems.h"
 #include "data/model_sources.h"
 #include "model/animation_table.h"
 #include "model/level_buffers.h"
@@ -36,6 +37,7 @@ void LoadModel(const char* directory, const char* fileName, ModelCategory catego
   std::vector<char> contents;
   if (!ReadDataFile(path.c_str(), contents)) {
     ErrorLog::Write("Failed to open " + path);
+    ReportProblem(path, "the model file cannot be opened");
     return;
   }
   LoadModelFromBytes(path.c_str(), fileName, contents.data(), contents.data() + contents.size(),
@@ -52,7 +54,10 @@ void LoadModelFromBytes(const char* path, const char* fileName, const char* begi
 void CommitParsedModel(const char* path, const char* fileName, PieResult result,
                        const PieParse& parsed, ModelCategory category) {
   // A file that does not start with "PIE" is not a model: skipped without a word, as it always was.
-  if (result == PieResult::NotPie) return;
+  if (result == PieResult::NotPie) {
+    ReportProblem(path ? path : "", "not a PIE model (it does not start with PIE)");
+    return;
+  }
 
   PieModel model = parsed.model;
   model.category = category;
@@ -74,6 +79,8 @@ void CommitParsedModel(const char* path, const char* fileName, PieResult result,
     const char* why = result == PieResult::EndedEarly ? "Model file ends early, skipped: "
                                                       : "Model file holds a negative count, skipped: ";
     ErrorLog::Write(why + std::string(path ? path : ""));
+    ReportProblem(path ? path : "", result == PieResult::EndedEarly ? "the model file ends early"
+                                                                    : "the model file holds a negative count");
     return;
   }
 
@@ -83,11 +90,13 @@ void CommitParsedModel(const char* path, const char* fileName, PieResult result,
       kModelRecordBytes + uint64_t(model.levelCount) * sizeof(LevelBuffer);
   if (!FitsUnderCeiling(ModelDataBytes(), dataBytes, kMaxModelDataBytes)) {
     ErrorLog::Write("Model data would pass its ceiling of 512 MiB, skipped: " + where);
+    ReportProblem(where, "model data would pass its ceiling of 512 MiB");
     return;
   }
 
   if (!FitsUnderCeiling(LevelBufferBytes(), parsed.triangleBound * kLevelTriangleBytes, kMaxVertexBytes)) {
     ErrorLog::Write("Vertex buffers would pass their ceiling of 1 GiB, skipped: " + where);
+    ReportProblem(where, "vertex buffers would pass their ceiling of 1 GiB");
     return;
   }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/error_log.h"
+#include "base/problems.h"
 #include "model/level_buffers.h"
 #include "model/level_walk.h"
 #include "model/model_catalogue.h"
@@ -114,14 +115,19 @@ void BuildModelGeometry(int32_t model, BuildMode mode) {
   // Once per model and kind, at load: the rebuilds of every animation beat would repeat them.
   if (mode == BuildMode::FirstBuild) {
     const std::string& name = record.name;
-    if (faults.tooFewCorners)
+    if (faults.tooFewCorners) {
       ErrorLog::Write("Polygons of fewer than three corners, left out of model " + name);
-    if (faults.strayPoints)
+      ReportProblem(name, "polygons of fewer than three corners, left out");
+    }
+    if (faults.strayPoints) {
       ErrorLog::Write("Polygons naming points their level lacks, left out of model " + name);
+      ReportProblem(name, "polygons naming points their level lacks, left out");
+    }
     if (faults.badFrameWidth) {
       ErrorLog::Write(
           ("Animated polygons with a frame width outside 1 to 256, drawn unanimated in model " + name)
               .c_str());
+      ReportProblem(name, "animated polygons with a frame width outside 1 to 256, drawn unanimated");
     }
   }
 }

@@ -2,6 +2,7 @@
 #include "model/texture_pages.h"
 
 #include <d3dx9.h>
+#include <windows.h>
 
 #include <unordered_map>
 
@@ -9,6 +10,7 @@
 #include "base/data_path.h"
 #include "base/device.h"
 #include "base/error_log.h"
+#include "base/problems.h"
 
 std::vector<TexturePage> TexturePageTable;
 IDirect3DTexture9* NewTexture = nullptr;
@@ -80,11 +82,13 @@ bool PageFitsCeilings(const std::string& path, uint64_t replacing) {
   const uint32_t width = RoundUpToPowerOfTwo(info.Width), height = RoundUpToPowerOfTwo(info.Height);
   if (width > kMaxPageSide || height > kMaxPageSide) {
     ErrorLog::Write("Texture page larger than 4096 x 4096 texels once rounded, skipped: " + path);
+    ReportProblem(path, "the texture page is larger than 4096 x 4096 texels once rounded");
     return false;
   }
   const uint64_t held = replacing < textureBytes ? textureBytes - replacing : 0;
   if (!FitsUnderCeiling(held, DecodedBytes(width, height), kMaxTextureBytes)) {
     ErrorLog::Write("Texture pages would pass their ceiling of 1 GiB, skipped: " + path);
+    ReportProblem(path, "texture pages would pass their ceiling of 1 GiB");
     return false;
   }
   return true;
@@ -105,6 +109,9 @@ IDirect3DTexture9* CreatePageTexture(const std::string& path, uint64_t replacing
   if (FAILED(hr) || !created) {
     ErrorLog::Write(path);
     ErrorLog::Write("Failed to create texture NewTexture");
+    ReportProblem(path, GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES
+                            ? "the texture page is missing"
+                            : "the texture page cannot be loaded");
     return nullptr;
   }
   return created;

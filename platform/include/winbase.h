@@ -35,6 +35,9 @@
 #define FILE_CURRENT 1
 #define FILE_END 2
 #define INVALID_SET_FILE_POINTER ((DWORD)-1)
+#define STD_INPUT_HANDLE ((DWORD)-10)
+#define STD_OUTPUT_HANDLE ((DWORD)-11)
+#define STD_ERROR_HANDLE ((DWORD)-12)
 // GetFinalPathNameByHandleA: which name of the file, and how its volume is written.
 #define FILE_NAME_NORMALIZED 0x0
 #define FILE_NAME_OPENED 0x8
@@ -125,6 +128,7 @@ DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer);
 // The name the file has on disk, every component spelt as the disk spells it. Windows writes it
 // "\\?\C:\folder\file"; this disk has no drives, so it is the absolute path, "/folder/file".
 DWORD WINAPI GetFinalPathNameByHandleA(HANDLE hFile, LPSTR lpszFilePath, DWORD cchFilePath, DWORD dwFlags);
+HANDLE WINAPI GetStdHandle(DWORD nStdHandle);
 BOOL WINAPI CloseHandle(HANDLE hObject);
 
 // Change notification: a handle that is signalled when something the filter names changes in a

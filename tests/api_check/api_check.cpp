@@ -58,6 +58,7 @@ void CheckKernel32AndWinmm() {
   DWORD(WINAPI * getFileType)(HANDLE) = &GetFileType;
   BOOL(WINAPI * getFileInformation)(HANDLE, LPBY_HANDLE_FILE_INFORMATION) = &GetFileInformationByHandle;
   DWORD(WINAPI * getFileAttributes)(LPCSTR) = &GetFileAttributesA;
+  HANDLE(WINAPI * getStdHandle)(DWORD) = &GetStdHandle;
   BOOL(WINAPI * getFileAttributesEx)(LPCSTR, GET_FILEEX_INFO_LEVELS, LPVOID) = &GetFileAttributesExA;
   BOOL(WINAPI * setCurrentDirectory)(LPCSTR) = &SetCurrentDirectoryA;
   DWORD(WINAPI * getCurrentDirectory)(DWORD, LPSTR) = &GetCurrentDirectoryA;
@@ -72,7 +73,7 @@ void CheckKernel32AndWinmm() {
   Keep(getModuleHandle), Keep(createFile), Keep(readFile), Keep(getFileSize), Keep(writeFile);
   Keep(setFilePointer), Keep(setEndOfFile), Keep(getFileType), Keep(getFileInformation);
   Keep(getFileAttributes), Keep(getFileAttributesEx), Keep(setCurrentDirectory), Keep(closeHandle);
-  Keep(getCurrentDirectory), Keep(getFinalPathName), Keep(mulDiv), Keep(getTime);
+  Keep(getCurrentDirectory), Keep(getFinalPathName), Keep(mulDiv), Keep(getTime), Keep(getStdHandle);
   Keep(findFirstChange), Keep(findNextChange), Keep(findCloseChange), Keep(waitForSingleObject);
 }
 

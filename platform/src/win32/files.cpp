@@ -11,8 +11,8 @@
 //   resolved likewise; a link to a folder is followed), GetCurrentDirectoryA,
 //   GetFinalPathNameByHandleA (FILE_NAME_NORMALIZED and _OPENED alike, VOLUME_NAME_DOS and _NONE
 //   alike: the absolute path the handle's file has now, links resolved, with no drive and no
-//   "\\?\" before it), CloseHandle, MulDiv (rounded to nearest, halves away from zero; -1 on a
-//   zero divisor or overflow).
+//   "\\?\" before it), GetStdHandle (the process's standard streams), CloseHandle, MulDiv
+//   (rounded to nearest, halves away from zero; -1 on a zero divisor or overflow).
 // Not implemented: sharing modes (never enforced), security attributes, template files, every
 //   other FILE_FLAG_*, opening a symbolic link itself, overlapped reads and writes (they fail),
 //   handles of other kinds in CloseHandle, GetLastError codes, VOLUME_NAME_GUID and _NT and the
@@ -50,6 +50,17 @@ int FdFromHandle(HANDLE h) {
   if (v < kFileHandleBase || (v - kFileHandleBase) % kFileHandleStep != 0) return -1;
   size_t slot = (v - kFileHandleBase) / kFileHandleStep;
   return slot < g_fds.size() ? g_fds[slot] : -1;
+}
+
+HANDLE TakeSlot(int fd) {
+  for (size_t slot = 0; slot < g_fds.size(); ++slot) {
+    if (g_fds[slot] < 0) {
+      g_fds[slot] = fd;
+      return HandleFromSlot(slot);
+    }
+  }
+  g_fds.push_back(fd);
+  return HandleFromSlot(g_fds.size() - 1);
 }
 
 DWORD AttributesOf(const struct stat& st) {
@@ -146,14 +157,21 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
     close(fd);
     return INVALID_HANDLE_VALUE;
   }
-  for (size_t slot = 0; slot < g_fds.size(); ++slot) {
-    if (g_fds[slot] < 0) {
-      g_fds[slot] = fd;
-      return HandleFromSlot(slot);
-    }
+  return TakeSlot(fd);
+}
+
+HANDLE WINAPI GetStdHandle(DWORD nStdHandle) {
+  // Each standard stream keeps the handle it was first given, as long as it is not closed.
+  static HANDLE given[3] = {nullptr, nullptr, nullptr};
+  int fd;
+  switch (nStdHandle) {
+    case STD_INPUT_HANDLE: fd = 0; break;
+    case STD_OUTPUT_HANDLE: fd = 1; break;
+    case STD_ERROR_HANDLE: fd = 2; break;
+    default: return INVALID_HANDLE_VALUE;
   }
-  g_fds.push_back(fd);
-  return HandleFromSlot(g_fds.size() - 1);
+  if (!given[fd] || FdFromHandle(given[fd]) != fd) given[fd] = TakeSlot(fd);
+  return given[fd];
 }
 
 BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
