@@ -2,7 +2,10 @@
 #include <benchmark/benchmark.h>
 #include <kvrplatform_testing.h>
 
+#include <sys/wait.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -63,5 +66,23 @@ void BM_ReadAndSplit(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ReadAndSplit)->UseRealTime()->Iterations(1)->Repetitions(9)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+
+// `kvrview --check` on the same set, as a user runs it: a process of its own, from start to exit
+// (its device, the whole load and the report), set against the viewer's load above.
+void BM_CheckCommand(benchmark::State& state) {
+  const std::string dir = bench::DataSetDir(bench::DataSet::Large);
+  std::error_code error;
+  const fs::path viewer = fs::read_symlink("/proc/self/exe", error).parent_path() / "kvrview";
+  if (dir.empty() || error || !fs::exists(viewer)) {
+    state.SkipWithError("no data set or no kvrview beside the benchmarks");
+    return;
+  }
+  const std::string command = "'" + viewer.string() + "' --check '" + dir + "' >/dev/null 2>&1";
+  for (auto _ : state) {
+    const int status = std::system(command.c_str());
+    if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) > 1) state.SkipWithError("--check failed");
+  }
+}
+BENCHMARK(BM_CheckCommand)->UseRealTime()->Iterations(1)->Repetitions(9)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 
 }  // namespace
