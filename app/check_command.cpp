@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
+#include "app/command_options.h"
 #include "app/headless.h"
 #include "base/problems.h"
 #include "data/animations.h"

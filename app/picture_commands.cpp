@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "app/command_line.h"
+#include "app/command_options.h"
 
 int RunRender(const CommandLine&) {
   std::fputs("kvrview: --render is not built yet\n", stderr);

@@ -26,7 +26,7 @@ cd "$work" || exit 1
 "$viewer" --help >help.out 2>help.err
 check "--help exits with 0" equals "$?" 0
 check "--help writes nothing on standard error" empty help.err
-for word in --help --version FOLDER Escape F1 T M PageDown PageUp "numpad +" R A "Up / Down" "Home / End" slider; do
+for word in --help --version --check --json --render --sheet -o --size --yaw --pitch --background --time --category --cell --columns FOLDER Escape F1 F5 F12 I T M PageDown PageUp "numpad +" R A "Up / Down" "Home / End" slider wheel drag; do
   check "--help lists $word" holds help.out "$word"
 done
 

@@ -65,11 +65,58 @@ TEST(CommandLineParse, UnknownOptionsExtraFoldersAndEmptyNamesAreMistakes) {
   EXPECT_EQ(ParseCommandLine({""}).action, CommandLine::Action::kUsageError);
 }
 
+TEST(CommandLineParse, HeadlessCommandsTakeTheirOwnOptionsWithCheckedValues) {
+  const CommandLine check = ParseCommandLine({"--check", "--json", "set"});
+  EXPECT_EQ(check.action, CommandLine::Action::kCheck);
+  EXPECT_TRUE(check.json);
+  EXPECT_EQ(check.folder, "set");
+
+  const CommandLine render = ParseCommandLine({"--render", "tank", "-o", "t.png", "--size", "640x200",
+                                               "--yaw", "-90.5", "--pitch", "10", "--background",
+                                               "1,2,255", "--time", "1500"});
+  EXPECT_EQ(render.action, CommandLine::Action::kRender);
+  EXPECT_EQ(render.modelName, "tank");
+  EXPECT_EQ(render.output, "t.png");
+  EXPECT_EQ(render.width, 640);
+  EXPECT_EQ(render.height, 200);
+  EXPECT_FLOAT_EQ(render.yaw, -90.5f);
+  EXPECT_TRUE(render.yawGiven && render.pitchGiven);
+  EXPECT_EQ(render.background[0] + render.background[1] + render.background[2], 258);
+  EXPECT_EQ(render.time, 1500u);
+  EXPECT_EQ(render.folder, "");
+
+  const CommandLine sheet = ParseCommandLine({"-o", "s.png", "--sheet", "--category", "weapons",
+                                              "--cell", "96", "--columns", "5", "mods"});
+  EXPECT_EQ(sheet.action, CommandLine::Action::kSheet);
+  EXPECT_EQ(sheet.category, "weapons");
+  EXPECT_EQ(sheet.cell, 96);
+  EXPECT_EQ(sheet.columns, 5);
+  EXPECT_EQ(sheet.folder, "mods");
+
+  // Values out of range or malformed, options of another command, a missing -o or name, two
+  // commands at once.
+  for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
+           {"--json"}, {"--check", "--size", "10x10"}, {"--render", "a"}, {"--render"},
+           {"--render", "a", "-o"}, {"--render", "a", "-o", "x.png", "--size", "15x100"},
+           {"--render", "a", "-o", "x.png", "--size", "100x9000"}, {"--render", "a", "-o", "x.png", "--size", "100"},
+           {"--render", "a", "-o", "x.png", "--yaw", "nan"}, {"--render", "a", "-o", "x.png", "--yaw", "1e9"},
+           {"--render", "a", "-o", "x.png", "--background", "1,2"},
+           {"--render", "a", "-o", "x.png", "--background", "1,2,256"},
+           {"--render", "a", "-o", "x.png", "--background", "1,2,3,4"},
+           {"--render", "a", "-o", "x.png", "--time", "-1"}, {"--render", "a", "-o", "x.png", "--cell", "64"},
+           {"--sheet"}, {"--sheet", "-o", "s.png", "--cell", "31"}, {"--sheet", "-o", "s.png", "--columns", "0"},
+           {"--sheet", "-o", "s.png", "--time", "5"}, {"--check", "--sheet", "-o", "s.png"}}) {
+    EXPECT_EQ(ParseCommandLine(wrong).action, CommandLine::Action::kUsageError) << wrong[0] << " " << wrong.size();
+  }
+}
+
 TEST(CommandLineText, VersionIsTheProjectsAndUsageNamesEveryOption) {
   EXPECT_TRUE(std::regex_match(VersionText(), std::regex("kvrview [0-9]+\\.[0-9]+\\.[0-9]+\n")))
       << VersionText();
   const std::string usage = UsageText();
-  for (const char* word : {"--help", "--version", "FOLDER", "Escape", "numpad +", "Home / End"})
+  for (const char* word : {"--help", "--version", "--check", "--json", "--render", "--sheet", "--size",
+                           "--background", "--time", "--category", "--cell", "--columns", "FOLDER",
+                           "Escape", "numpad +", "Home / End", "F5", "F12"})
     EXPECT_NE(usage.find(word), std::string::npos) << word;
   EXPECT_EQ(usage.back(), '\n');
 }
