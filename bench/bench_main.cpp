@@ -102,6 +102,13 @@ int main(int argc, char** argv) {
               "ratio", "goal");
   const auto& m = reporter.medians;
   auto has = [&](const char* name) { return m.count(name) && m.at(name) > 0; };
+  if (has("BM_ClearPresent") && has("BM_BareClearSwap")) {
+    const double r = m.at("BM_ClearPresent") / m.at("BM_BareClearSwap");
+    Row("Present", Time(m.at("BM_ClearPresent")), "bare SDL2 + GL clear, swap", Time(m.at("BM_BareClearSwap")), r,
+        "<= 1.3", r <= 1.3);
+  } else {
+    Missing("Present");
+  }
   if (has("BM_Frame") && has("BM_ClearPresent")) {
     const double r = m.at("BM_Frame") / m.at("BM_ClearPresent");
     Row("Frame", Time(m.at("BM_Frame")), "clear + present", Time(m.at("BM_ClearPresent")), r,
