@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache,)
 
-.PHONY: all build run test windows test-asan fuzz soak bench sample clean
+.PHONY: all build run test windows test-asan fuzz soak bench bench-wine sample clean
 
 all: build
 
@@ -63,6 +63,10 @@ fuzz:
 bench: build/build.ninja
 	cmake --build build -j $(JOBS) --target kvrbench
 	SDL_VIDEODRIVER=offscreen build/kvrbench $(BENCH_ARGS)
+
+# The frame time against the Windows build's under Wine (needs scripts/install-deps --wine).
+bench-wine:
+	scripts/bench-wine
 
 # Writes the bundled data set again with the generator (the same bytes every run).
 sample: build

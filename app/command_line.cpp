@@ -21,6 +21,7 @@ const char kUsageHead[] =
     "       kvrview --check [--json] [FOLDER]\n"
     "       kvrview --render NAME -o FILE.png [OPTION...] [FOLDER]\n"
     "       kvrview --sheet -o FILE.png [--category NAME] [--cell PX] [--columns N] [FOLDER]\n"
+    "       kvrview --frames N [--show NAME] [FOLDER]\n"
     "       kvrview --help | --version\n"
     "\n"
     "Shows the models of the data set in FOLDER (the current folder when none is given).\n"
@@ -43,6 +44,9 @@ const char kUsageHead[] =
     "                       research, effects, propulsions, structures, weapons)\n"
     "  --cell PX            --sheet: the side of a cell (default 192)\n"
     "  --columns N          --sheet: cells a row (default: fitting about 16:9)\n"
+    "  --frames N           the viewer draws N frames as fast as it can, prints their median\n"
+    "                       and 95th percentile times and exits\n"
+    "  --show NAME          --frames: show this model instead of the first structure\n"
     "  --help               print this text and exit\n"
     "  --version            print the version and exit\n"
     "\n"
@@ -175,7 +179,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     }
   }
   // Which options each command takes; any other is a mistake.
-  enum : unsigned { kForCheck = 1, kForRender = 2, kForSheet = 4 };
+  enum : unsigned { kForCheck = 1, kForRender = 2, kForSheet = 4, kForFrames = 8 };
   std::vector<unsigned> given;  // for each option given, the commands it belongs to
   unsigned commands = 0;  // the commands named
   std::vector<std::string> folders;
@@ -199,6 +203,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       commands |= kForRender;
       result.action = CommandLine::Action::kRender;
       if (!value(result.modelName) || result.modelName.empty()) return UsageError("--render needs a model name");
+    } else if (argument == "--frames") {
+      commands |= kForFrames;
+      result.action = CommandLine::Action::kFrames;
+      if (!value(text) || !ParseInt(text, 1, 1000000, number)) return UsageError("--frames needs 1 to 1000000");
+      result.frames = static_cast<int32_t>(number);
+    } else if (argument == "--show") {
+      given.push_back(kForFrames);
+      if (!value(result.show) || result.show.empty()) return UsageError("--show needs a model name");
     } else if (argument == "--sheet") {
       commands |= kForSheet;
       result.action = CommandLine::Action::kSheet;
@@ -240,7 +252,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       folders.push_back(argument);
     }
   }
-  if (commands & (commands - 1)) return UsageError("--check, --render and --sheet go alone");
+  if (commands & (commands - 1)) return UsageError("--check, --render, --sheet and --frames go alone");
   // An option of a command that was not named (--json without --check, say) is a mistake.
   for (unsigned belongs : given)
     if (!(belongs & commands)) return UsageError("an option that belongs to another command");
@@ -280,8 +292,9 @@ int EnterFolder(const char* folder) {
 
 }  // namespace
 
-int HandleCommandLine(const char* line) {
+int HandleCommandLine(const char* line, CommandLine* parsed) {
   const CommandLine command = ParseCommandLine(SplitCommandLine(line));
+  if (parsed) *parsed = command;
   switch (command.action) {
     case CommandLine::Action::kHelp:
       std::fputs(UsageText(), stdout);

@@ -22,4 +22,5 @@ std::string VersionText();
 // error, changes into the data set's folder, and runs a headless command there. Returns -1 when
 // the viewer should start, else the exit code (0 after --help and --version, 2 after a mistake,
 // the command's own code after a headless command).
-int HandleCommandLine(const char* line);
+// parsed, when given, receives what the command line asks for (--frames is the viewer's own run).
+int HandleCommandLine(const char* line, CommandLine* parsed = nullptr);

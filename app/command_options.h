@@ -4,7 +4,7 @@
 #include <string>
 
 struct CommandLine {
-  enum class Action { kRun, kHelp, kVersion, kUsageError, kCheck, kRender, kSheet };
+  enum class Action { kRun, kHelp, kVersion, kUsageError, kCheck, kRender, kSheet, kFrames };
   Action action = Action::kRun;
   std::string folder;  // the data set's folder, empty for the working directory
   std::string problem;  // for kUsageError: what was wrong, one line
@@ -18,6 +18,9 @@ struct CommandLine {
   bool yawGiven = false, pitchGiven = false;
   uint8_t background[3] = {0, 0, 0};  // --background R,G,B
   uint32_t time = 0;                  // --time MS: the animation clock
+  // --frames N [--show NAME]: the viewer draws N frames as fast as it can and reports their times
+  int32_t frames = 0;
+  std::string show;         // the model shown, empty for the start model
   // --sheet
   std::string category;     // --category NAME, empty for every model
   int32_t cell = 192;       // --cell PX

@@ -8,6 +8,7 @@
 #include "app/command_line.h"
 #include "app/device.h"
 #include "app/frame.h"
+#include "app/frame_timing.h"
 #include "app/input.h"
 #include "app/model_drag.h"
 #include "app/scene.h"
@@ -18,6 +19,19 @@ namespace {
 const char kClassName[] = "Kvr MMORTS";
 const char kWindowTitle[] = "Kvr MMORTS C/S APP";
 }  // namespace
+
+void RunMessageLoop() {
+  // Messages always come first; the loop draws only when none is waiting, and never blocks.
+  MSG message = {};
+  while (message.message != WM_QUIT) {
+    if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    } else {
+      IdleTick();
+    }
+  }
+}
 
 void IdleTick() {
   // Files of the data set edited meanwhile are read again before the frame shows them.
@@ -30,8 +44,10 @@ void IdleTick() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   // Into the data set's folder before anything else, so that the log is written there too.
-  const int exitCode = HandleCommandLine(commandLine);
+  CommandLine command;
+  const int exitCode = HandleCommandLine(commandLine, &command);
   if (exitCode >= 0) return exitCode;
+  int result = 0;
 
   ErrorLog::Start();
 
@@ -57,20 +73,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     ShowCursor(FALSE);  // the viewer draws its own cursor
     SetupScene();
 
-    // Messages always come first; the loop draws only when none is waiting, and never blocks.
-    MSG message = {};
-    while (message.message != WM_QUIT) {
-      if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-      } else {
-        IdleTick();
-      }
+    if (command.action == CommandLine::Action::kFrames) {
+      result = TimeFrames(command.frames, command.show);
+    } else {
+      RunMessageLoop();
     }
   }
 
   UnregisterClassA(kClassName, instance);
   ShutdownGraphics();
   ErrorLog::Write("Closing down");
-  return 0;
+  return result;
 }

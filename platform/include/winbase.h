@@ -62,6 +62,14 @@
 
 typedef LONG* PLONG;
 
+typedef union _LARGE_INTEGER {
+  struct {
+    DWORD LowPart;
+    LONG HighPart;
+  } u;
+  LONGLONG QuadPart;
+} LARGE_INTEGER, *PLARGE_INTEGER;
+
 typedef struct _FILETIME {
   DWORD dwLowDateTime;
   DWORD dwHighDateTime;
@@ -143,6 +151,10 @@ BOOL WINAPI FindCloseChangeNotification(HANDLE hChangeHandle);
 DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds);
 
 int WINAPI MulDiv(int nNumber, int nNumerator, int nDenominator);
+
+// The high-resolution counter: ticks at a frequency fixed for the process's life.
+BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* lpPerformanceCount);
+BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* lpFrequency);
 
 #ifdef __cplusplus
 }

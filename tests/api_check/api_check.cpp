@@ -59,6 +59,8 @@ void CheckKernel32AndWinmm() {
   BOOL(WINAPI * getFileInformation)(HANDLE, LPBY_HANDLE_FILE_INFORMATION) = &GetFileInformationByHandle;
   DWORD(WINAPI * getFileAttributes)(LPCSTR) = &GetFileAttributesA;
   HANDLE(WINAPI * getStdHandle)(DWORD) = &GetStdHandle;
+  BOOL(WINAPI * queryCounter)(LARGE_INTEGER*) = &QueryPerformanceCounter;
+  BOOL(WINAPI * queryFrequency)(LARGE_INTEGER*) = &QueryPerformanceFrequency;
   BOOL(WINAPI * getFileAttributesEx)(LPCSTR, GET_FILEEX_INFO_LEVELS, LPVOID) = &GetFileAttributesExA;
   BOOL(WINAPI * setCurrentDirectory)(LPCSTR) = &SetCurrentDirectoryA;
   DWORD(WINAPI * getCurrentDirectory)(DWORD, LPSTR) = &GetCurrentDirectoryA;
@@ -74,6 +76,7 @@ void CheckKernel32AndWinmm() {
   Keep(setFilePointer), Keep(setEndOfFile), Keep(getFileType), Keep(getFileInformation);
   Keep(getFileAttributes), Keep(getFileAttributesEx), Keep(setCurrentDirectory), Keep(closeHandle);
   Keep(getCurrentDirectory), Keep(getFinalPathName), Keep(mulDiv), Keep(getTime), Keep(getStdHandle);
+  Keep(queryCounter), Keep(queryFrequency);
   Keep(findFirstChange), Keep(findNextChange), Keep(findCloseChange), Keep(waitForSingleObject);
 }
 

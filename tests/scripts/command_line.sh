@@ -79,6 +79,14 @@ check "the log is written in the data set's folder" equals \
   "$(tail -n 1 "$data/KVRerrors.log" 2>/dev/null | tr -d '\r')" "Closing down"
 check "and not in the working directory" equals "$(ls "$work/elsewhere" | wc -l)" 0
 
+# --frames: the viewer itself, timed; its one line of figures on standard output.
+SDL_VIDEODRIVER=offscreen "$viewer" --frames 20 --show blockb "$data" >frames.out 2>frames.err
+check "--frames exits with 0" equals "$?" 0
+check "and prints its figures" grep -qE '^frames 20 median [0-9]+\.[0-9]{2} ms p95 [0-9]+\.[0-9]{2} ms$' frames.out
+SDL_VIDEODRIVER=offscreen "$viewer" --frames 20 --show nosuchmodel "$data" >/dev/null 2>frames.err
+check "--show of a model not there exits with 1" equals "$?" 1
+check "and says so" equals "$(cat frames.err)" "kvrview: no model nosuchmodel in this data set"
+
 if [ "$failures" -ne 0 ]; then
   echo "command line: $failures checks failed" >&2
   exit 1

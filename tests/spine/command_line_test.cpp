@@ -93,6 +93,12 @@ TEST(CommandLineParse, HeadlessCommandsTakeTheirOwnOptionsWithCheckedValues) {
   EXPECT_EQ(sheet.columns, 5);
   EXPECT_EQ(sheet.folder, "mods");
 
+  const CommandLine frames = ParseCommandLine({"--frames", "500", "--show", "atom", "sample"});
+  EXPECT_EQ(frames.action, CommandLine::Action::kFrames);
+  EXPECT_EQ(frames.frames, 500);
+  EXPECT_EQ(frames.show, "atom");
+  EXPECT_EQ(frames.folder, "sample");
+
   // Values out of range or malformed, options of another command, a missing -o or name, two
   // commands at once.
   for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
@@ -105,7 +111,8 @@ TEST(CommandLineParse, HeadlessCommandsTakeTheirOwnOptionsWithCheckedValues) {
            {"--render", "a", "-o", "x.png", "--background", "1,2,3,4"},
            {"--render", "a", "-o", "x.png", "--time", "-1"}, {"--render", "a", "-o", "x.png", "--cell", "64"},
            {"--sheet"}, {"--sheet", "-o", "s.png", "--cell", "31"}, {"--sheet", "-o", "s.png", "--columns", "0"},
-           {"--sheet", "-o", "s.png", "--time", "5"}, {"--check", "--sheet", "-o", "s.png"}}) {
+           {"--sheet", "-o", "s.png", "--time", "5"}, {"--check", "--sheet", "-o", "s.png"},
+           {"--frames", "0"}, {"--frames", "ten"}, {"--show", "atom"}, {"--check", "--frames", "5"}}) {
     EXPECT_EQ(ParseCommandLine(wrong).action, CommandLine::Action::kUsageError) << wrong[0] << " " << wrong.size();
   }
 }

@@ -1,0 +1,75 @@
+// kvrview --frames N.
+#include "app/frame_timing.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "app/main_loop.h"
+#include "app/model_panel.h"
+#include "app/viewer_state.h"
+#include "model/model_catalogue.h"
+
+namespace {
+
+constexpr int kSettlingFrames = 10;
+
+// False when the data set holds no model of that name.
+bool ShowModel(const std::string& name) {
+  const int32_t model = FindModelByName(name.c_str());
+  if (model < 0) return false;
+  ViewerState& s = viewerState;
+  s.currentCategory = ModelCatalogue[model].category;
+  ListModelsOfCategory(s.nameList, s.currentCategory);
+  for (size_t i = 0; i < s.nameList.size(); ++i) {
+    if (s.nameList[i] == name) {
+      SelectListEntry(static_cast<int32_t>(i));
+      return true;
+    }
+  }
+  return false;
+}
+
+// One turn of the message loop: waiting messages first, then an idle tick. False after WM_QUIT.
+bool Turn() {
+  MSG message = {};
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) return false;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  IdleTick();
+  return true;
+}
+
+}  // namespace
+
+int TimeFrames(int32_t frames, const std::string& show) {
+  if (!show.empty() && !ShowModel(show)) {
+    std::fprintf(stderr, "kvrview: no model %s in this data set\n", show.c_str());
+    return 1;
+  }
+  for (int i = 0; i < kSettlingFrames; ++i)
+    if (!Turn()) return 0;
+  LARGE_INTEGER frequency = {}, before = {}, after = {};
+  QueryPerformanceFrequency(&frequency);
+  const double ticksPerMs = static_cast<double>(frequency.QuadPart) / 1000.0;
+  std::vector<double> times;
+  times.reserve(static_cast<size_t>(frames));
+  for (int32_t i = 0; i < frames; ++i) {
+    QueryPerformanceCounter(&before);
+    const bool going = Turn();
+    QueryPerformanceCounter(&after);
+    if (!going) break;
+    times.push_back(static_cast<double>(after.QuadPart - before.QuadPart) / ticksPerMs);
+  }
+  if (times.empty()) return 0;
+  std::sort(times.begin(), times.end());
+  const double median = times[times.size() / 2];
+  const double p95 = times[std::min(times.size() - 1, (times.size() * 95) / 100)];
+  std::printf("frames %zu median %.2f ms p95 %.2f ms\n", times.size(), median, p95);
+  std::fflush(stdout);
+  return 0;
+}
