@@ -137,6 +137,13 @@ int main(int argc, char** argv) {
   } else {
     Missing("Beat");
   }
+  if (has("BM_LargeModelBeatAndFrame") && has("BM_LargeModelFrame")) {
+    const double r = m.at("BM_LargeModelBeatAndFrame") / m.at("BM_LargeModelFrame");
+    Row("Upload", Time(m.at("BM_LargeModelBeatAndFrame")), "the same frame, no beat",
+        Time(m.at("BM_LargeModelFrame")), r, "< 2", r < 2.0);
+  } else {
+    Missing("Upload");
+  }
   if (has("BM_OpenOtherCaseNames") && has("BM_OpenExactNames")) {
     const double r = m.at("BM_OpenOtherCaseNames") / m.at("BM_OpenExactNames");
     Row("Open", Time(m.at("BM_OpenOtherCaseNames")), "the same by exact names",

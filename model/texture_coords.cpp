@@ -42,8 +42,28 @@ bool UpdateLevelTexCoords(const PieModel& record, int32_t model, int32_t level, 
   const LevelBuffer& entry = LevelBufferTable[position];
   if (entry.model != model || entry.level != level || !entry.buffer) return true;
 
+  // Only the triangles from the first animated polygon's to the last one's are locked, so the
+  // device has only those to upload again; a level whose animated polygons draw nothing locks
+  // the whole buffer as before and writes nothing.
+  const size_t count = static_cast<size_t>(std::max(entry.triangleCount, 0));
+  size_t lockedFirst = 0, lockedEnd = 0;
+  for (const Animated& a : animated) {
+    const size_t end = a.firstTriangle + a.polygon.TriangleCount();
+    if (lockedFirst == lockedEnd) {
+      lockedFirst = a.firstTriangle;
+      lockedEnd = end;
+    } else {
+      lockedFirst = std::min(lockedFirst, a.firstTriangle);
+      lockedEnd = std::max(lockedEnd, end);
+    }
+  }
+  lockedEnd = std::min(lockedEnd, count);
+  if (lockedFirst >= lockedEnd) lockedFirst = lockedEnd = 0;
+  const UINT offset = static_cast<UINT>(lockedFirst * kLevelTriangleBytes);
+  const UINT size = static_cast<UINT>((lockedEnd - lockedFirst) * kLevelTriangleBytes);
+
   void* data = nullptr;
-  HRESULT hr = entry.buffer->Lock(0, 0, &data, 0);
+  HRESULT hr = entry.buffer->Lock(offset, size, &data, 0);
   if (SUCCEEDED(hr) && !data) {
     entry.buffer->Unlock();
     hr = E_FAIL;
@@ -54,14 +74,14 @@ bool UpdateLevelTexCoords(const PieModel& record, int32_t model, int32_t level, 
     return true;
   }
   // The polygons have not changed since the first build, so the counts agree; a triangle beyond
-  // the buffer is skipped all the same, never written.
-  const size_t count = static_cast<size_t>(std::max(entry.triangleCount, 0));
-  PieVertex* vertices = static_cast<PieVertex*>(data);
+  // the locked range is skipped all the same, never written.
+  PieVertex* locked = static_cast<PieVertex*>(data);
   auto write = [&](size_t t, const PolygonView& p, int64_t a, int64_t b, int64_t c) {
-    if (t >= count) return;
+    if (t < lockedFirst || t >= lockedEnd) return;
+    PieVertex* vertices = locked + 3 * (t - lockedFirst);
     const int64_t corners[3] = {a, b, c};
     for (int i = 0; i < 3; ++i) {
-      PieVertex& v = vertices[3 * t + i];
+      PieVertex& v = vertices[i];
       v.u = static_cast<float>(CornerTexel(p, corners[i], 0)) / kPageSize;
       v.v = static_cast<float>(CornerTexel(p, corners[i], 1)) / kPageSize;
     }

@@ -118,9 +118,20 @@ class VertexBuffer final : public IDirect3DVertexBuffer9, public DeviceChild {
 
   const std::vector<uint8_t>& bytes() const { return bytes_; }
   uint64_t lockCount() const { return lockCount_; }
-  // GL side: the renderer uploads the bytes when dirty.
+  // GL side: the renderer gives glBuffer storage of the whole size once, then uploads only the
+  // bytes written since, the span from dirtyBegin to dirtyEnd (empty when they are equal).
   unsigned glBuffer = 0;
-  bool dirty = true;
+  bool glStored = false;
+  size_t dirtyBegin = 0, dirtyEnd = 0;
+  void MarkDirty(size_t begin, size_t end) {
+    if (dirtyBegin == dirtyEnd) {
+      dirtyBegin = begin;
+      dirtyEnd = end;
+    } else {
+      dirtyBegin = begin < dirtyBegin ? begin : dirtyBegin;
+      dirtyEnd = end > dirtyEnd ? end : dirtyEnd;
+    }
+  }
 
  private:
   std::vector<uint8_t> bytes_;

@@ -676,17 +676,24 @@ void GlRenderer::Impl::BindVertices(const StateValues& s, const FvfLayout& layou
   VertexBuffer* vb = stream.buffer.get();
   if (!vb->glBuffer) {
     glGenBuffers(1, &vb->glBuffer);
-    vb->dirty = true;
+    vb->glStored = false;
   }
   if (shadow.arrayBuffer != vb->glBuffer) {
     glBindBuffer(GL_ARRAY_BUFFER, vb->glBuffer);
     shadow.arrayBuffer = vb->glBuffer;
     shadow.fvf = ~0u;  // attribute pointers name the buffer bound when they were set
   }
-  if (vb->dirty) {
+  if (!vb->glStored) {
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vb->bytes().size()), vb->bytes().data(),
                  GL_DYNAMIC_DRAW);
-    vb->dirty = false;
+    vb->glStored = true;
+    vb->dirtyBegin = vb->dirtyEnd = 0;
+  } else if (vb->dirtyBegin < vb->dirtyEnd) {
+    // Only what was written since the last draw: a beat that rewrites a few texture coordinates
+    // of a large model uploads those, not the model.
+    glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(vb->dirtyBegin),
+                    static_cast<GLsizeiptr>(vb->dirtyEnd - vb->dirtyBegin), vb->bytes().data() + vb->dirtyBegin);
+    vb->dirtyBegin = vb->dirtyEnd = 0;
   }
   const DWORD texIndex[kDrawnStages] = {s.stageStates[0][D3DTSS_TEXCOORDINDEX] & 0xFFFF,
                                         s.stageStates[1][D3DTSS_TEXCOORDINDEX] & 0xFFFF};

@@ -127,7 +127,13 @@ HRESULT VertexBuffer::Lock(UINT offset, UINT size, void** data, DWORD flags) {
   ++locks_;
   ++lockCount_;
   ++device()->counters().vertexBufferLocks;
-  if (!(flags & D3DLOCK_READONLY)) dirty = true;
+  // What a write lock may change is uploaded before the next draw: the locked range, or the
+  // whole buffer when the lock discards it.
+  if (flags & D3DLOCK_DISCARD) {
+    MarkDirty(0, bytes_.size());
+  } else if (!(flags & D3DLOCK_READONLY)) {
+    MarkDirty(offset, static_cast<size_t>(offset) + size);
+  }
   return D3D_OK;
 }
 
