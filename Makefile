@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache,)
 
-.PHONY: all build run test windows test-asan fuzz soak bench bench-wine sample clean
+.PHONY: all build run test windows test-asan fuzz soak bench bench-scale bench-wine sample clean
 
 all: build
 
@@ -63,6 +63,12 @@ fuzz:
 bench: build/build.ninja
 	cmake --build build -j $(JOBS) --target kvrbench
 	SDL_VIDEODRIVER=offscreen build/kvrbench $(BENCH_ARGS)
+
+# Loading at 10,000 and 100,000 models, time and peak memory: the load must stay linear. The first
+# run also writes the 100,000-model set (about 640 MB) into build/bench-set-100k.
+bench-scale: build/build.ninja
+	cmake --build build -j $(JOBS) --target kvrbench kvrview
+	SDL_VIDEODRIVER=offscreen build/kvrbench --scale --no-memory --benchmark_filter='BM_LoadToFirstFrame|BM_LoadHuge'
 
 # The frame time against the Windows build's under Wine (needs scripts/install-deps --wine).
 bench-wine:

@@ -76,11 +76,16 @@ int main(int argc, char** argv) {
     if (std::strncmp(argv[i], "--memory-probe=", 15) == 0) return bench::RunMemoryProbe(argv[i] + 15);
 
   bool memory = true;
+  bool scale = false;  // --scale: also the 100,000-model set, for the Scale rows
   bool interleaving = false;
   std::vector<char*> args;
   for (int i = 0; i < argc; ++i) {
     if (std::strcmp(argv[i], "--no-memory") == 0) {
       memory = false;
+      continue;
+    }
+    if (std::strcmp(argv[i], "--scale") == 0) {
+      scale = true;
       continue;
     }
     interleaving |= std::strncmp(argv[i], "--benchmark_enable_random_interleaving", 38) == 0;
@@ -90,6 +95,7 @@ int main(int argc, char** argv) {
   // machine that is busier for a while slows both alike instead of one of them.
   static char interleave[] = "--benchmark_enable_random_interleaving=true";
   if (!interleaving) args.insert(args.begin() + 1, interleave);
+  if (scale) bench::RegisterScaleBenchmarks();
   int count = int(args.size());
   benchmark::Initialize(&count, args.data());
   if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 2;
@@ -150,6 +156,25 @@ int main(int argc, char** argv) {
         Time(m.at("BM_OpenExactNames")), r, "<= 2", r <= 2.0);
   } else {
     Missing("Open");
+  }
+  if (scale) {
+    if (has("BM_LoadHuge") && has("BM_LoadToFirstFrame")) {
+      const double r = m.at("BM_LoadHuge") / m.at("BM_LoadToFirstFrame");
+      Row("Scale", Time(m.at("BM_LoadHuge")), "the 10,000 models' load", Time(m.at("BM_LoadToFirstFrame")), r,
+          "<= 11", r <= 11.0);
+    } else {
+      Missing("Scale");
+    }
+    const bench::MemoryProbe empty = bench::ProbeMemory("empty");
+    const bench::MemoryProbe large = bench::ProbeMemory("large");
+    const bench::MemoryProbe huge = bench::ProbeMemory("huge");
+    if (empty.ok && large.ok && huge.ok && large.peakBytes > empty.peakBytes) {
+      const double r = double(huge.peakBytes - empty.peakBytes) / double(large.peakBytes - empty.peakBytes);
+      Row("Scale", Megabytes(double(huge.peakBytes - empty.peakBytes)), "the 10,000 models' memory",
+          Megabytes(double(large.peakBytes - empty.peakBytes)), r, "<= 11", r <= 11.0);
+    } else {
+      Missing("Scale");
+    }
   }
   if (memory) {
     const bench::MemoryProbe empty = bench::ProbeMemory("empty");

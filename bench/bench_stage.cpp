@@ -149,6 +149,18 @@ std::string DataSetDir(DataSet set) {
       }
       return dir;
     }
+    case DataSet::Huge: {
+      const std::string dir = std::string(KVR_BENCH_SET_DIR) + "-100k";
+      if (!fs::exists(dir + "/duskfen/KVRStartUp.gam")) {
+        std::fprintf(stderr, "kvrbench: writing the 100,000-model data set into %s\n", dir.c_str());
+        const std::string command = std::string("'") + KVR_MAKE_BENCH_SET + "' '" + dir + "' 100000 500 >/dev/null";
+        if (std::system(command.c_str()) != 0) {
+          std::fprintf(stderr, "kvrbench: %s failed\n", KVR_MAKE_BENCH_SET);
+          return "";
+        }
+      }
+      return dir;
+    }
     case DataSet::None:
       break;
   }

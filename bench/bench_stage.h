@@ -12,6 +12,7 @@ enum class DataSet {
   Sample,  // the bundled data set (a scratch copy, since the viewer writes its log where it runs)
   Large,   // the generated 10,000-model set
   Empty,   // a folder with the cursor only: the program with no data set
+  Huge,    // the generated 100,000-model set (500 pages, 5,000 animations): the scale run only
 };
 
 // The device, created on first use; null (with a line on stderr) when there is none.
@@ -38,5 +39,8 @@ std::string DataSetDir(DataSet set);
 // The viewer's state when drawing the frame benchmark's scene: the model with most triangles
 // turning, the model panel with 20 rows, the axes. False when no model is loaded.
 bool ShowLargestModelWithPanel();
+
+// The scale run's benchmarks (kvrbench --scale): the 100,000-model load.
+void RegisterScaleBenchmarks();
 
 }  // namespace bench

@@ -34,6 +34,35 @@ void BM_LoadToFirstFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadToFirstFrame)->UseRealTime()->Iterations(1)->Repetitions(9)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 
+// The same load at ten times the size (the scale run: --scale): loading must stay linear.
+void BM_LoadHuge(benchmark::State& state) {
+  kvrtest::UseRealClock();
+  if (bench::DataSetDir(bench::DataSet::Huge).empty() || !bench::Device()) {
+    state.SkipWithError("no device or no data set");
+    return;
+  }
+  for (auto _ : state) {
+    state.PauseTiming();
+    bench::Unload();
+    state.ResumeTiming();
+    if (!bench::ReloadDataSet(bench::DataSet::Huge)) state.SkipWithError("the load failed");
+  }
+  state.PauseTiming();
+  bench::Unload();  // the other benchmarks run without these tables in memory
+  state.ResumeTiming();
+}
+
+}  // namespace
+
+namespace bench {
+void RegisterScaleBenchmarks() {
+  benchmark::RegisterBenchmark("BM_LoadHuge", BM_LoadHuge)
+      ->UseRealTime()->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+}
+}  // namespace bench
+
+namespace {
+
 // The floor: every file of the set read whole with plain stdio, and every text file's words
 // counted with the program's own word splitter.
 void BM_ReadAndSplit(benchmark::State& state) {

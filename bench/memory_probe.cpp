@@ -43,7 +43,7 @@ uint64_t BytesPerTexel(D3DFORMAT format) {
 }  // namespace
 
 int RunMemoryProbe(const std::string& set) {
-  const DataSet which = set == "large" ? DataSet::Large : DataSet::Empty;
+  const DataSet which = set == "large" ? DataSet::Large : set == "huge" ? DataSet::Huge : DataSet::Empty;
   if (!UseDataSet(which)) return 1;
   MemoryProbe probe;
   probe.peakBytes = PeakResidentBytes();

@@ -115,11 +115,14 @@ void AddShape(Level& L, uint32_t h, int g, const Mat& m, double offset) {
 }
 
 // Model number n (0-based, over the whole set) of a category.
+// Page names have two digits up to 100 pages (the default set's names), three beyond.
+int PageDigits(int pages) { return pages > 100 ? 3 : 2; }
+
 Model MakeModel(const Category& c, int n, int inCategory, int pages, bool textureAnimated) {
   const uint32_t h = Hash(n, 17, 4242);
   Model m;
   m.name = Numbered(c.prefix, inCategory, 5);
-  m.page = Numbered("bench", int(h % uint32_t(pages)), 2) + ".pcx";
+  m.page = Numbered("bench", int(h % uint32_t(pages)), PageDigits(pages)) + ".pcx";
   m.yaw = double(h % 360);
 
   // One model in twenty has a keyframe animation: frames (one level a frame) or transforms.
@@ -172,8 +175,8 @@ int main(int argc, char** argv) {
   const fs::path out = argv[1];
   const int models = argc > 2 ? std::atoi(argv[2]) : 10000;
   const int pages = argc > 3 ? std::atoi(argv[3]) : 50;
-  if (models < 8 || models > 99999 * 8 || pages < 1 || pages > 100) {
-    std::fprintf(stderr, "make_bench_set: from 8 to 799992 models and 1 to 100 pages\n");
+  if (models < 8 || models > 99999 * 8 || pages < 1 || pages > 1000) {
+    std::fprintf(stderr, "make_bench_set: from 8 to 799992 models and 1 to 1000 pages\n");
     return 2;
   }
   const fs::path root = out / "duskfen";
@@ -216,7 +219,7 @@ int main(int argc, char** argv) {
 
   for (int p = 0; p < pages; ++p) {
     Image img = PaintPage(p);
-    const fs::path path = root / "texpages" / (Numbered("bench", p, 2) + ".dds");
+    const fs::path path = root / "texpages" / (Numbered("bench", p, PageDigits(pages)) + ".dds");
     ok &= WriteBytes(path, p % 3 == 2 ? DdsArgb(img, true) : DdsDxt(img, p % 3 == 1));
   }
   ok &= WriteBytes(out / "textures" / "kvrcursor.dds", DdsArgb(PaintCursor(), false));
