@@ -176,7 +176,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   }
   // Which options each command takes; any other is a mistake.
   enum : unsigned { kForCheck = 1, kForRender = 2, kForSheet = 4 };
-  unsigned given = 0;     // the commands whose options were given
+  std::vector<unsigned> owners;  // for each option given, the commands it belongs to
   unsigned commands = 0;  // the commands named
   std::vector<std::string> folders;
   for (size_t i = 0; i < arguments.size(); ++i) {
@@ -193,7 +193,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       commands |= kForCheck;
       result.action = CommandLine::Action::kCheck;
     } else if (argument == "--json") {
-      given |= kForCheck;
+      owners.push_back(kForCheck);
       result.json = true;
     } else if (argument == "--render") {
       commands |= kForRender;
@@ -203,35 +203,35 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       commands |= kForSheet;
       result.action = CommandLine::Action::kSheet;
     } else if (argument == "-o") {
-      given |= kForRender | kForSheet;
+      owners.push_back(kForRender | kForSheet);
       if (!value(result.output) || result.output.empty()) return UsageError("-o needs a file name");
     } else if (argument == "--size") {
-      given |= kForRender;
+      owners.push_back(kForRender);
       if (!value(text) || !ParseSize(text, result.width, result.height))
         return UsageError("--size needs WxH, each side 16 to 8192");
     } else if (argument == "--yaw" || argument == "--pitch") {
-      given |= kForRender;
+      owners.push_back(kForRender);
       float& angle = argument == "--yaw" ? result.yaw : result.pitch;
       (argument == "--yaw" ? result.yawGiven : result.pitchGiven) = true;
       if (!value(text) || !ParseDegrees(text, angle)) return UsageError(argument + " needs degrees, -3600 to 3600");
     } else if (argument == "--background") {
-      given |= kForRender | kForSheet;
+      owners.push_back(kForRender | kForSheet);
       if (!value(text) || !ParseColour(text, result.background))
         return UsageError("--background needs R,G,B, each 0 to 255");
     } else if (argument == "--time") {
-      given |= kForRender;
+      owners.push_back(kForRender);
       if (!value(text) || !ParseInt(text, 0, 86400000, number))
         return UsageError("--time needs milliseconds, 0 to 86400000");
       result.time = static_cast<uint32_t>(number);
     } else if (argument == "--category") {
-      given |= kForSheet;
+      owners.push_back(kForSheet);
       if (!value(result.category) || result.category.empty()) return UsageError("--category needs a name");
     } else if (argument == "--cell") {
-      given |= kForSheet;
+      owners.push_back(kForSheet);
       if (!value(text) || !ParseInt(text, 32, 1024, number)) return UsageError("--cell needs pixels, 32 to 1024");
       result.cell = static_cast<int32_t>(number);
     } else if (argument == "--columns") {
-      given |= kForSheet;
+      owners.push_back(kForSheet);
       if (!value(text) || !ParseInt(text, 1, 256, number)) return UsageError("--columns needs 1 to 256");
       result.columns = static_cast<int32_t>(number);
     } else if (argument.size() > 1 && argument[0] == '-') {
@@ -242,7 +242,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   }
   if (commands & (commands - 1)) return UsageError("--check, --render and --sheet go alone");
   // An option of a command that was not named (--json without --check, say) is a mistake.
-  if (given & ~commands) return UsageError("an option that belongs to another command");
+  for (const unsigned commandsOfOption : owners)
+    if (!(commandsOfOption & commands)) return UsageError("an option that belongs to another command");
   if ((commands & (kForRender | kForSheet)) && result.output.empty())
     return UsageError("-o FILE.png is needed");
   if (folders.size() > 1) return UsageError("one folder at most");

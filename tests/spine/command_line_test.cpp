@@ -65,6 +65,31 @@ TEST(CommandLineParse, UnknownOptionsExtraFoldersAndEmptyNamesAreMistakes) {
   EXPECT_EQ(ParseCommandLine({""}).action, CommandLine::Action::kUsageError);
 }
 
+TEST(CommandLineParse, PictureOptionsGoWithTheCommandsThatTakeThem) {
+  // -o and --background belong to both picture commands, each of the others to one.
+  CommandLine render = ParseCommandLine(
+      {"--render", "hq", "-o", "hq.png", "--size", "300x200", "--background", "1,2,3", "--time", "250", "set"});
+  ASSERT_EQ(render.action, CommandLine::Action::kRender) << render.problem;
+  EXPECT_EQ(render.modelName, "hq");
+  EXPECT_EQ(render.output, "hq.png");
+  EXPECT_EQ(render.width, 300);
+  EXPECT_EQ(render.height, 200);
+  EXPECT_EQ(render.background[2], 3);
+  EXPECT_EQ(render.time, 250u);
+  EXPECT_EQ(render.folder, "set");
+
+  CommandLine sheet = ParseCommandLine({"--background", "9,9,9", "--sheet", "--cell", "64", "-o", "s.png"});
+  ASSERT_EQ(sheet.action, CommandLine::Action::kSheet) << sheet.problem;
+  EXPECT_EQ(sheet.cell, 64);
+  EXPECT_EQ(sheet.background[0], 9);
+
+  EXPECT_EQ(ParseCommandLine({"--sheet", "-o", "s.png", "--time", "5"}).action, CommandLine::Action::kUsageError);
+  EXPECT_EQ(ParseCommandLine({"--render", "hq", "-o", "a.png", "--cell", "64"}).action,
+            CommandLine::Action::kUsageError);
+  EXPECT_EQ(ParseCommandLine({"-o", "a.png"}).action, CommandLine::Action::kUsageError);
+  EXPECT_EQ(ParseCommandLine({"--sheet"}).action, CommandLine::Action::kUsageError);
+}
+
 TEST(CommandLineText, VersionIsTheProjectsAndUsageNamesEveryOption) {
   EXPECT_TRUE(std::regex_match(VersionText(), std::regex("kvrview [0-9]+\\.[0-9]+\\.[0-9]+\n")))
       << VersionText();
