@@ -4,32 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "app/command_options.h"
+
 // Splits a command line (WinMain's lpCmdLine: what follows the program's name) into arguments as
 // Windows programs do: spaces and tabs separate them; double quotes group, so a quoted argument
 // may hold spaces; inside quotes "" is one quote; 2n backslashes before a quote are n backslashes
 // and the quote groups, 2n+1 are n backslashes and a literal quote; other backslashes are kept.
 std::vector<std::string> SplitCommandLine(const char* line);
 
-struct CommandLine {
-  enum class Action { kRun, kHelp, kVersion, kUsageError, kCheck, kRender, kSheet };
-  Action action = Action::kRun;
-  std::string folder;  // the data set's folder, empty for the working directory
-  std::string problem;  // for kUsageError: what was wrong, one line
-  // --check
-  bool json = false;
-  // --render NAME and --sheet: the picture written
-  std::string modelName;
-  std::string output;       // -o FILE.png
-  int32_t width = 512, height = 512;  // --size WxH
-  float yaw = 35.0f, pitch = 25.0f;   // --yaw, --pitch, in degrees: a three-quarter view
-  bool yawGiven = false, pitchGiven = false;
-  uint8_t background[3] = {0, 0, 0};  // --background R,G,B
-  uint32_t time = 0;                  // --time MS: the animation clock
-  // --sheet
-  std::string category;     // --category NAME, empty for every model
-  int32_t cell = 192;       // --cell PX
-  int32_t columns = 0;      // --columns N, 0: fitting about 16:9
-};
+// The options, checked: kUsageError with the problem when they do not go together.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 // The text of --help: every option, every key and mouse action, ending with a newline.

@@ -1,0 +1,26 @@
+// The options of one command line as a record: what the parser fills and the commands read. A
+// unit of its own, so that the commands HandleCommandLine runs need not include the parser.
+#pragma once
+#include <cstdint>
+#include <string>
+
+struct CommandLine {
+  enum class Action { kRun, kHelp, kVersion, kUsageError, kCheck, kRender, kSheet };
+  Action action = Action::kRun;
+  std::string folder;  // the data set's folder, empty for the working directory
+  std::string problem;  // for kUsageError: what was wrong, one line
+  // --check
+  bool json = false;
+  // --render NAME and --sheet: the picture written
+  std::string modelName;
+  std::string output;       // -o FILE.png
+  int32_t width = 512, height = 512;  // --size WxH
+  float yaw = 35.0f, pitch = 25.0f;   // --yaw, --pitch, in degrees: a three-quarter view
+  bool yawGiven = false, pitchGiven = false;
+  uint8_t background[3] = {0, 0, 0};  // --background R,G,B
+  uint32_t time = 0;                  // --time MS: the animation clock
+  // --sheet
+  std::string category;     // --category NAME, empty for every model
+  int32_t cell = 192;       // --cell PX
+  int32_t columns = 0;      // --columns N, 0: fitting about 16:9
+};
