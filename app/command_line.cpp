@@ -278,10 +278,24 @@ int EnterFolder(const char* folder) {
   return -1;
 }
 
+// A file named on the command line is relative to the folder kvrview was started in, not to the
+// data set's folder it changes into: a relative name gets the working folder put before it. A name
+// from a root or a drive ("/x", "\\x", "C:x") is left as it is.
+std::string FromStartFolder(const std::string& path) {
+  if (path.empty() || path[0] == '/' || path[0] == '\\' || (path.size() > 1 && path[1] == ':')) return path;
+  const DWORD needed = GetCurrentDirectoryA(0, nullptr);
+  if (needed == 0) return path;
+  std::string folder(needed, '\0');
+  const DWORD length = GetCurrentDirectoryA(needed, &folder[0]);
+  if (length == 0 || length >= needed) return path;
+  folder.resize(length);
+  return folder + "\\" + path;
+}
+
 }  // namespace
 
 int HandleCommandLine(const char* line) {
-  const CommandLine command = ParseCommandLine(SplitCommandLine(line));
+  CommandLine command = ParseCommandLine(SplitCommandLine(line));
   switch (command.action) {
     case CommandLine::Action::kHelp:
       std::fputs(UsageText(), stdout);
@@ -296,6 +310,7 @@ int HandleCommandLine(const char* line) {
       return 2;
     default: break;
   }
+  command.output = FromStartFolder(command.output);
   if (!command.folder.empty()) {
     const int code = EnterFolder(command.folder.c_str());
     if (code >= 0) return code;
