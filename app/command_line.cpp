@@ -291,7 +291,9 @@ std::string FromStartFolder(const std::string& path) {
   const DWORD length = GetCurrentDirectoryA(needed, &folder[0]);
   if (length == 0 || length >= needed) return path;
   folder.resize(length);
-  return folder + "\\" + path;
+  // Joined with the separator the folder is written with, so that the name reads naturally in a
+  // message; Windows takes either.
+  return folder + (folder.find('\\') != std::string::npos ? "\\" : "/") + path;
 }
 
 }  // namespace
