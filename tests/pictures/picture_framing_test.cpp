@@ -10,7 +10,6 @@
 #include "app/picture_framing.h"
 #include "app/sheet_layout.h"
 #include "data/animation_clock.h"
-#include "model/model_bounds.h"
 
 namespace {
 
@@ -110,17 +109,6 @@ TEST(PictureFraming, NoPointsOnePointAndWildNumbersStillGiveFiniteMatrices) {
   EXPECT_NEAR(kept.x, 0.0f, 1e-3f);
 }
 
-TEST(BoundingSphere, CentredOnThePointsBoxAndWideEnoughForEveryPoint) {
-  const BoundingSphere s = SphereAround(Box(0, 0, 0, 2, 4, 4));
-  ASSERT_FALSE(s.empty);
-  EXPECT_FLOAT_EQ(s.centre[0], 1.0f);
-  EXPECT_FLOAT_EQ(s.centre[1], 2.0f);
-  EXPECT_FLOAT_EQ(s.centre[2], 2.0f);
-  EXPECT_FLOAT_EQ(s.radius, 3.0f);
-  EXPECT_TRUE(SphereAround({}).empty);
-  EXPECT_TRUE(SphereAround({std::numeric_limits<float>::quiet_NaN(), 0, 0}).empty);
-}
-
 TEST(SheetLayout, ChoosesTheColumnsNearest16To9) {
   const SheetLayout sample = PlanSheet(55, 192, 0, 8192);
   EXPECT_EQ(sample.columns * sample.rows >= 55, true);
@@ -185,21 +173,6 @@ TEST(AnimationClock, KeyframesFollowTheAnimationsOwnRate) {
     a.frameCount = frames;
     EXPECT_EQ(KeyframeAtTime(a, 12345), 0);
   }
-}
-
-TEST(AnimationClock, TextureStripsStepEachBeatButTeamColoursStay) {
-  PieModel m;
-  m.animated = 1;
-  m.frameCount = 4;
-  EXPECT_EQ(TextureFrameAtTime(m, 99), 0);
-  EXPECT_EQ(TextureFrameAtTime(m, 100), 1);
-  EXPECT_EQ(TextureFrameAtTime(m, 450), 0);
-  m.frame = 3;
-  m.teamColors = 1;
-  EXPECT_EQ(TextureFrameAtTime(m, 100), 3);
-  m.teamColors = 0;
-  m.animated = 0;
-  EXPECT_EQ(TextureFrameAtTime(m, 100), 3);
 }
 
 }  // namespace
