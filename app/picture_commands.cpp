@@ -107,8 +107,10 @@ D3DCOLOR Background(const CommandLine& command) {
 bool BackBufferIs(int32_t width, int32_t height, D3DSURFACE_DESC& desc) {
   Held<IDirect3DSurface9> back;
   if (FAILED(g_pd3dDevice->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, back.out())) || !back.get() ||
-      FAILED(back->GetDesc(&desc)))
+      FAILED(back->GetDesc(&desc))) {
+    std::fputs("kvrview: the device has no back buffer to draw into\n", stderr);
     return false;
+  }
   if (desc.Width == static_cast<UINT>(width) && desc.Height == static_cast<UINT>(height)) return true;
   std::fprintf(stderr, "kvrview: the device's picture is %ux%u, not %dx%d\n", desc.Width, desc.Height,
                width, height);
