@@ -20,7 +20,8 @@ const char kUsageHead[] =
     "Usage: kvrview [FOLDER]\n"
     "       kvrview --check [--json] [FOLDER]\n"
     "       kvrview --render NAME -o FILE.png [OPTION...] [FOLDER]\n"
-    "       kvrview --sheet -o FILE.png [--category NAME] [--cell PX] [--columns N] [FOLDER]\n"
+    "       kvrview --sheet -o FILE.png [--category NAME] [--cell PX] [--columns N]\n"
+    "               [--background R,G,B] [FOLDER]\n"
     "       kvrview --frames N [--show NAME] [FOLDER]\n"
     "       kvrview --help | --version\n"
     "\n"
@@ -34,7 +35,8 @@ const char kUsageHead[] =
     "  --json               with --check: the models and problems as one JSON document\n"
     "  --render NAME        draw the model NAME into a PNG file, without a window\n"
     "  --sheet              draw every model into a contact sheet (PNG), without a window\n"
-    "  -o FILE.png          the picture --render or --sheet writes\n"
+    "  -o FILE.png          the picture --render or --sheet writes (a relative name is taken\n"
+    "                       from the folder kvrview is started in)\n"
     "  --size WxH           --render: the picture's size (default 512x512)\n"
     "  --yaw DEG            --render: turn about the vertical axis (default 35)\n"
     "  --pitch DEG          --render: look down by this much (default 25)\n"
@@ -290,11 +292,26 @@ int EnterFolder(const char* folder) {
   return -1;
 }
 
+// A file named on the command line is relative to the folder kvrview was started in, not to the
+// data set's folder it changes into: a relative name gets the working folder put before it. A name
+// from a root or a drive ("/x", "\\x", "C:x") is left as it is.
+std::string FromStartFolder(const std::string& path) {
+  if (path.empty() || path[0] == '/' || path[0] == '\\' || (path.size() > 1 && path[1] == ':')) return path;
+  const DWORD needed = GetCurrentDirectoryA(0, nullptr);
+  if (needed == 0) return path;
+  std::string folder(needed, '\0');
+  const DWORD length = GetCurrentDirectoryA(needed, &folder[0]);
+  if (length == 0 || length >= needed) return path;
+  folder.resize(length);
+  // Joined with the separator the folder is written with, so that the name reads naturally in a
+  // message; Windows takes either.
+  return folder + (folder.find('\\') != std::string::npos ? "\\" : "/") + path;
+}
+
 }  // namespace
 
 int HandleCommandLine(const char* line, CommandLine* parsed) {
-  const CommandLine command = ParseCommandLine(SplitCommandLine(line));
-  if (parsed) *parsed = command;
+  CommandLine command = ParseCommandLine(SplitCommandLine(line));
   switch (command.action) {
     case CommandLine::Action::kHelp:
       std::fputs(UsageText(), stdout);
@@ -309,6 +326,8 @@ int HandleCommandLine(const char* line, CommandLine* parsed) {
       return 2;
     default: break;
   }
+  command.output = FromStartFolder(command.output);
+  if (parsed) *parsed = command;
   if (!command.folder.empty()) {
     const int code = EnterFolder(command.folder.c_str());
     if (code >= 0) return code;

@@ -11,6 +11,7 @@
 // and the quote groups, 2n+1 are n backslashes and a literal quote; other backslashes are kept.
 std::vector<std::string> SplitCommandLine(const char* line);
 
+// The options, checked: kUsageError with the problem when they do not go together.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 // The text of --help: every option, every key and mouse action, ending with a newline.

@@ -96,6 +96,33 @@ void ResetTextureStages() {
   d->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
 }
 
+void SetModelStates() {
+  IDirect3DDevice9* d = g_pd3dDevice;
+  // Two passes of states with a reset of the stages between them; several are set in both, and
+  // the second pass wins. Both are kept, in their order, as the frame's fixed set of state calls.
+  d->SetRenderState(D3DRS_ZENABLE, TRUE);
+  d->SetRenderState(D3DRS_FOGENABLE, FALSE);
+  d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  d->SetRenderState(D3DRS_LIGHTING, FALSE);
+  d->SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_NONE);
+  d->SetRenderState(D3DRS_FOGTABLEMODE, D3DFOG_NONE);
+  d->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+
+  ResetTextureStages();
+
+  // Blending is switched on with the factors left at one/zero, so colours are not mixed; the
+  // alpha test drops the texels whose alpha is 8 or less (the cut-out parts of a page).
+  d->SetRenderState(D3DRS_ZENABLE, TRUE);
+  d->SetRenderState(D3DRS_FOGENABLE, FALSE);
+  d->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+  d->SetRenderState(D3DRS_LIGHTING, FALSE);
+  d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+  d->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+  d->SetRenderState(D3DRS_ALPHAREF, 8);
+  d->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+  d->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 0);
+}
+
 void RenderFrame() {
   ViewerState& s = viewerState;
   IDirect3DDevice9* d = g_pd3dDevice;
@@ -113,29 +140,7 @@ void RenderFrame() {
     // On a 100 ms beat the keyframe counters step, and the texture animations with them.
     if (TickAnimations()) AdvanceTextureAnimations();
 
-    // Two passes of states with a reset of the stages between them; several are set in both, and
-    // the second pass wins. Both are kept, in their order, as the frame's fixed set of state calls.
-    d->SetRenderState(D3DRS_ZENABLE, TRUE);
-    d->SetRenderState(D3DRS_FOGENABLE, FALSE);
-    d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    d->SetRenderState(D3DRS_LIGHTING, FALSE);
-    d->SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_NONE);
-    d->SetRenderState(D3DRS_FOGTABLEMODE, D3DFOG_NONE);
-    d->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
-
-    ResetTextureStages();
-
-    // Blending is switched on with the factors left at one/zero, so colours are not mixed; the
-    // alpha test drops the texels whose alpha is 8 or less (the cut-out parts of a page).
-    d->SetRenderState(D3DRS_ZENABLE, TRUE);
-    d->SetRenderState(D3DRS_FOGENABLE, FALSE);
-    d->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
-    d->SetRenderState(D3DRS_LIGHTING, FALSE);
-    d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    d->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
-    d->SetRenderState(D3DRS_ALPHAREF, 8);
-    d->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
-    d->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 0);
+    SetModelStates();
 
     AdvanceRotation(s, elapsed);
     const D3DXMATRIX world = WorldMatrix(s.rotationPhase);

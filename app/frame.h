@@ -5,3 +5,6 @@
 void RenderFrame();
 // The frame's reset of texture, blend and filter state.
 void ResetTextureStages();
+// The states the frame sets before it draws the model (ResetTextureStages among them); the
+// headless pictures draw with the same.
+void SetModelStates();

@@ -1,16 +1,338 @@
-// kvrview --render and --sheet.
+// kvrview --render and --sheet: the data set loaded as the viewer loads it, each model drawn with
+// the frame's states and DrawModel into the back buffer of a hidden window's device, framed to its
+// bounds, and the pixels saved through D3DX. Nothing is written but the -o file.
 #include "app/picture_commands.h"
 
+#include <d3dx9.h>
+#include <windows.h>
+
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/command_options.h"
+#include "app/frame.h"
+#include "app/headless.h"
+#include "app/picture_framing.h"
+#include "app/sheet_layout.h"
+#include "base/device.h"
+#include "data/animation_clock.h"
+#include "data/load_sequence.h"
+#include "model/model_bounds.h"
+#include "model/model_catalogue.h"
+#include "model/model_drawing.h"
+#include "overlay/bitmap_font.h"
 
-int RunRender(const CommandLine&) {
-  std::fputs("kvrview: --render is not built yet\n", stderr);
-  return 2;
+namespace {
+
+// No side of a contact sheet is longer, whatever the device allows: 256 MiB of pixels.
+constexpr int32_t kLongestSheetSide = 8192;
+
+struct CategoryName {
+  const char* name;
+  ModelCategory category;
+};
+const CategoryName kCategoryNames[] = {
+    {"bodies", CategoryBodies},           {"features", CategoryFeatures},
+    {"miscellaneous", CategoryMiscelaneous}, {"research", CategoryResearch},
+    {"effects", CategoryEffects},         {"propulsions", CategoryPropulsions},
+    {"structures", CategoryStructures},   {"weapons", CategoryWeapons},
+};
+
+// Releases a COM object at the end of the scope.
+template <class T>
+class Held {
+ public:
+  Held() = default;
+  Held(const Held&) = delete;
+  Held& operator=(const Held&) = delete;
+  ~Held() {
+    if (p_) p_->Release();
+  }
+  T** out() { return &p_; }
+  T* operator->() const { return p_; }
+  T* get() const { return p_; }
+
+ private:
+  T* p_ = nullptr;
+};
+
+// The headless device for the length of a command.
+class HeadlessSession {
+ public:
+  HeadlessSession(int32_t width, int32_t height) : started_(StartHeadless(width, height)) {}
+  ~HeadlessSession() {
+    if (started_) StopHeadless();
+  }
+  HeadlessSession(const HeadlessSession&) = delete;
+  HeadlessSession& operator=(const HeadlessSession&) = delete;
+  bool started() const { return started_; }
+
+ private:
+  bool started_;
+};
+
+void NoStage(const char*) {}
+
+// A text from the command line or a data set as one line on standard error: control bytes and
+// DEL written as \xNN, so no name can move the terminal's cursor or start a line of its own.
+std::string Printable(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof(escaped), "\\x%02X", u);
+      out += escaped;
+    } else {
+      out += c;
+    }
+  }
+  return out;
 }
 
-int RunSheet(const CommandLine&) {
-  std::fputs("kvrview: --sheet is not built yet\n", stderr);
-  return 2;
+bool LoadDataSetQuietly() {
+  if (ReadStartUpManifest(NoStage)) return true;
+  std::fprintf(stderr, "kvrview: no start-up manifest %s in this folder\n", kStartUpManifest);
+  return false;
+}
+
+D3DCOLOR Background(const CommandLine& command) {
+  return D3DCOLOR_ARGB(255, command.background[0], command.background[1], command.background[2]);
+}
+
+// The back buffer's size and format, checked against what was asked for: a window system may
+// make a window smaller than asked.
+bool BackBufferIs(int32_t width, int32_t height, D3DSURFACE_DESC& desc) {
+  Held<IDirect3DSurface9> back;
+  if (FAILED(g_pd3dDevice->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, back.out())) || !back.get() ||
+      FAILED(back->GetDesc(&desc))) {
+    std::fputs("kvrview: the device has no back buffer to draw into\n", stderr);
+    return false;
+  }
+  if (desc.Width == static_cast<UINT>(width) && desc.Height == static_cast<UINT>(height)) return true;
+  std::fprintf(stderr, "kvrview: the device's picture is %ux%u, not %dx%d\n", desc.Width, desc.Height,
+               width, height);
+  return false;
+}
+
+// Draws the model as it stands now into the viewport (of the back buffer), framed to what is drawn
+// of it, over the background; the states are the viewer frame's.
+void DrawModelPicture(int32_t model, const D3DVIEWPORT9& viewport, float yaw, float pitch, D3DCOLOR background) {
+  IDirect3DDevice9* d = g_pd3dDevice;
+  d->SetViewport(&viewport);
+  d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, background, 1.0f, 0);
+  if (FAILED(d->BeginScene())) return;
+  SetModelStates();
+  std::vector<float> vertices;
+  DrawnVertices(model, vertices);  // a buffer that cannot be read leaves the model unframed
+  const PictureView view = FramePoints(vertices, yaw, pitch,
+                                       static_cast<float>(viewport.Width) / static_cast<float>(viewport.Height));
+  D3DXMATRIX world;
+  D3DXMatrixIdentity(&world);
+  d->SetTransform(D3DTS_VIEW, &view.view);
+  d->SetTransform(D3DTS_PROJECTION, &view.projection);
+  d->SetTransform(D3DTS_WORLD, &world);
+  DrawModel(model, world);
+  ResetTextureStages();
+  d->EndScene();
+}
+
+bool SaveBackBuffer(const std::string& path) {
+  Held<IDirect3DSurface9> back;
+  if (FAILED(g_pd3dDevice->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, back.out())) || !back.get()) return false;
+  return SUCCEEDED(D3DXSaveSurfaceToFileA(path.c_str(), D3DXIFF_PNG, back.get(), nullptr, nullptr));
+}
+
+int CouldNotWrite(const std::string& path) {
+  std::fprintf(stderr, "kvrview: could not write %s\n", Printable(path).c_str());
+  return 1;
+}
+
+}  // namespace
+
+int RunRender(const CommandLine& command) {
+  HeadlessSession session(command.width, command.height);
+  if (!session.started()) return 1;
+  D3DSURFACE_DESC desc = {};
+  if (!BackBufferIs(command.width, command.height, desc)) return 1;
+  if (!LoadDataSetQuietly()) return 2;
+  const int32_t model = FindModelByName(command.modelName.c_str());
+  if (model < 0) {
+    std::fprintf(stderr, "kvrview: no model %s in this data set\n", Printable(command.modelName).c_str());
+    return 1;
+  }
+  SetModelToTime(model, command.time);
+  const D3DVIEWPORT9 whole = {0, 0, desc.Width, desc.Height, 0.0f, 1.0f};
+  DrawModelPicture(model, whole, command.yaw, command.pitch, Background(command));
+  if (!SaveBackBuffer(command.output)) return CouldNotWrite(command.output);
+  return 0;
+}
+
+namespace {
+
+// The models of the sheet, in catalogue order.
+std::vector<int32_t> SheetModels(bool oneCategory, ModelCategory category) {
+  std::vector<int32_t> models;
+  for (size_t i = 0; i < ModelCatalogue.size(); ++i) {
+    if (!oneCategory || ModelCatalogue[i].category == category) models.push_back(static_cast<int32_t>(i));
+  }
+  return models;
+}
+
+// Yellow names on a dark background, black ones on a light one.
+void DrawLabel(const std::string& text, int32_t x, int32_t y, const uint8_t background[3]) {
+  const int32_t light = 299 * background[0] + 587 * background[1] + 114 * background[2];
+  if (light < 140 * 1000) {
+    DrawTextYellow(x, y, text.c_str());
+  } else {
+    DrawTextRgb(x, y, text.c_str(), 0, 0, 0);
+  }
+}
+
+// 32-bit pixels of a locked surface, row by row.
+void CopyRows(const D3DLOCKED_RECT& from, const D3DLOCKED_RECT& to, int32_t width, int32_t height) {
+  for (int32_t y = 0; y < height; ++y) {
+    std::memcpy(static_cast<uint8_t*>(to.pBits) + static_cast<size_t>(y) * static_cast<size_t>(to.Pitch),
+                static_cast<const uint8_t*>(from.pBits) + static_cast<size_t>(y) * static_cast<size_t>(from.Pitch),
+                static_cast<size_t>(width) * 4);
+  }
+}
+
+// The sheet: a system-memory surface the cells are copied into one by one, as they are drawn into
+// the back buffer, and that is saved whole at the end.
+class Sheet {
+ public:
+  bool Create(const SheetLayout& layout, const D3DSURFACE_DESC& back, D3DCOLOR background) {
+    // Both surfaces are read and written as 32-bit pixels.
+    if (back.Format != D3DFMT_X8R8G8B8 && back.Format != D3DFMT_A8R8G8B8) return false;
+    IDirect3DDevice9* d = g_pd3dDevice;
+    if (FAILED(d->CreateOffscreenPlainSurface(back.Width, back.Height, back.Format, D3DPOOL_SYSTEMMEM,
+                                              cell_.out(), nullptr)) ||
+        FAILED(d->CreateOffscreenPlainSurface(static_cast<UINT>(layout.width), static_cast<UINT>(layout.height),
+                                              D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, sheet_.out(), nullptr)))
+      return false;
+    D3DLOCKED_RECT locked = {};
+    if (FAILED(sheet_->LockRect(&locked, nullptr, 0))) return false;
+    for (int32_t y = 0; y < layout.height; ++y) {
+      uint32_t* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked.pBits) +
+                                                  static_cast<size_t>(y) * static_cast<size_t>(locked.Pitch));
+      for (int32_t x = 0; x < layout.width; ++x) row[x] = background;
+    }
+    sheet_->UnlockRect();
+    return true;
+  }
+
+  // The back buffer, width x height of it, into the sheet with its top-left at (x, y).
+  bool Place(int32_t x, int32_t y, int32_t width, int32_t height) {
+    Held<IDirect3DSurface9> back;
+    if (FAILED(g_pd3dDevice->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, back.out())) || !back.get() ||
+        FAILED(g_pd3dDevice->GetRenderTargetData(back.get(), cell_.get())))
+      return false;
+    D3DLOCKED_RECT from = {}, to = {};
+    const RECT area = {x, y, x + width, y + height};
+    if (FAILED(cell_->LockRect(&from, nullptr, D3DLOCK_READONLY))) return false;
+    const bool locked = SUCCEEDED(sheet_->LockRect(&to, &area, 0));
+    if (locked) {
+      CopyRows(from, to, width, height);
+      sheet_->UnlockRect();
+    }
+    cell_->UnlockRect();
+    return locked;
+  }
+
+  bool Save(const std::string& path) {
+    return SUCCEEDED(D3DXSaveSurfaceToFileA(path.c_str(), D3DXIFF_PNG, sheet_.get(), nullptr, nullptr));
+  }
+
+ private:
+  Held<IDirect3DSurface9> cell_;   // one cell read back from the device
+  Held<IDirect3DSurface9> sheet_;  // the whole sheet
+};
+
+}  // namespace
+
+int RunSheet(const CommandLine& command) {
+  bool oneCategory = !command.category.empty();
+  ModelCategory category = 0;
+  if (oneCategory) {
+    bool known = false;
+    for (const CategoryName& entry : kCategoryNames) {
+      if (command.category == entry.name) {
+        category = entry.category;
+        known = true;
+      }
+    }
+    if (!known) {
+      std::fprintf(stderr,
+                   "kvrview: no category %s (bodies, features, miscellaneous, research, effects, propulsions, "
+                   "structures, weapons)\n",
+                   Printable(command.category).c_str());
+      return 2;
+    }
+  }
+
+  const int32_t cell = command.cell;
+  const int32_t cellHeight = cell + kSheetLabelHeight;
+  HeadlessSession session(cell, cellHeight);
+  if (!session.started()) return 1;
+  D3DSURFACE_DESC back = {};
+  if (!BackBufferIs(cell, cellHeight, back)) return 1;
+  if (!LoadDataSetQuietly()) return 2;
+
+  const std::vector<int32_t> models = SheetModels(oneCategory, category);
+  if (models.empty()) {
+    std::fprintf(stderr, oneCategory ? "kvrview: no model of the category %s in this data set\n"
+                                     : "kvrview: no model in this data set%s\n",
+                 oneCategory ? command.category.c_str() : "");
+    return 1;
+  }
+  D3DCAPS9 caps = {};
+  int32_t longest = kLongestSheetSide;
+  if (SUCCEEDED(g_pd3dDevice->GetDeviceCaps(&caps))) {
+    if (caps.MaxTextureWidth > 0 && static_cast<int64_t>(caps.MaxTextureWidth) < longest)
+      longest = static_cast<int32_t>(caps.MaxTextureWidth);
+    if (caps.MaxTextureHeight > 0 && static_cast<int64_t>(caps.MaxTextureHeight) < longest)
+      longest = static_cast<int32_t>(caps.MaxTextureHeight);
+  }
+  const SheetLayout layout = PlanSheet(static_cast<int64_t>(models.size()), cell, command.columns, longest);
+  if (layout.shown < static_cast<int64_t>(models.size())) {
+    std::fprintf(stderr,
+                 "kvrview: the sheet holds the first %lld of %llu models (no side longer than %d pixels); "
+                 "--category or a smaller --cell shows the rest\n",
+                 static_cast<long long>(layout.shown), static_cast<unsigned long long>(models.size()), longest);
+  }
+
+  Sheet sheet;
+  if (!sheet.Create(layout, back, Background(command))) {
+    std::fputs("kvrview: no room for the sheet's picture\n", stderr);
+    return 1;
+  }
+  const D3DVIEWPORT9 whole = {0, 0, back.Width, back.Height, 0.0f, 1.0f};
+  const D3DVIEWPORT9 picture = {0, 0, static_cast<DWORD>(cell), static_cast<DWORD>(cell), 0.0f, 1.0f};
+  const int32_t lineHeight = ScreenLineHeight();
+  const int32_t labelTop = cell + (kSheetLabelHeight > lineHeight ? (kSheetLabelHeight - lineHeight) / 2 : 0);
+  IDirect3DDevice9* d = g_pd3dDevice;
+  for (int64_t i = 0; i < layout.shown; ++i) {
+    const int32_t model = models[static_cast<size_t>(i)];
+    SetModelToTime(model, 0);
+    d->SetViewport(&whole);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, Background(command), 1.0f, 0);
+    DrawModelPicture(model, picture, command.yaw, command.pitch, Background(command));
+    d->SetViewport(&whole);
+    if (SUCCEEDED(d->BeginScene())) {
+      const std::string label = FitLabel(ModelCatalogue[model].name, cell - 2 * kSheetLabelMargin, ScreenTextWidth);
+      DrawLabel(label, kSheetLabelMargin, labelTop, command.background);
+      d->EndScene();
+    }
+    const int32_t column = static_cast<int32_t>(i % layout.columns);
+    const int32_t row = static_cast<int32_t>(i / layout.columns);
+    if (!sheet.Place(column * cell, row * cellHeight, cell, cellHeight)) {
+      std::fputs("kvrview: a cell of the sheet could not be read back\n", stderr);
+      return 1;
+    }
+  }
+  if (!sheet.Save(command.output)) return CouldNotWrite(command.output);
+  return 0;
 }

@@ -21,7 +21,6 @@
 
 namespace {
 
-const float kFieldOfView = 0.3926991f;  // pi / 8: 22.5 degrees vertically
 const float kNearPlane = 10.0f;
 const float kFarPlane = 2000.0f;
 

@@ -1,6 +1,9 @@
 // The scene: the data set loaded behind the loading screen, then the first view set up.
 #pragma once
 
+// The viewer's vertical field of view, in radians: pi / 8, 22.5 degrees.
+constexpr float kFieldOfView = 0.3926991f;
+
 // The start-up steps (screen font, first loading line, a fresh log, cursor, camera, axes), then
 // the start-up manifest and every category it names, with a loading line for each.
 void LoadDataSet();

@@ -18,7 +18,7 @@ std::vector<std::string> AnimationSourcePaths;
 
 namespace {
 
-const double kBeatMilliseconds = 100.0;
+const double kBeatMilliseconds = kAnimationBeatMilliseconds;
 
 // The beat's clock. The counter is 32-bit milliseconds and wraps after 49.7 days, so times are
 // compared as unsigned differences, never as plain numbers.

@@ -15,6 +15,8 @@ extern std::vector<std::string> AnimationSourcePaths;
 // number. On failure the animation stays as it was, the log gets the line a first load writes,
 // and reason says why.
 bool ReloadAnimation(int32_t animation, std::string& reason);
+// The beat on which the viewer steps its animations.
+constexpr uint32_t kAnimationBeatMilliseconds = 100;
 // Steps the keyframe counters when a 100 ms beat has passed since the last one; true on a beat,
 // when the caller also steps the texture animations.
 bool TickAnimations();

@@ -28,17 +28,9 @@ void DrawModel(int32_t model, D3DXMATRIX world) {
   for (int32_t level = drawn.first; level < drawn.end; ++level) DrawLevelBuffer(first + level, world);
 }
 
-void DrawLevelBuffer(int32_t position, D3DXMATRIX world) {
-  if (!g_pd3dDevice || position < 0 || static_cast<size_t>(position) >= LevelBufferTable.size())
-    return;
-  const LevelBuffer& entry = LevelBufferTable[position];
-  if (!entry.buffer || entry.triangleCount <= 0) return;
+D3DXMATRIX LevelWorldMatrix(const LevelBuffer& entry, const D3DXMATRIX& world) {
   const int32_t animation = AnimationOf(entry.model);
   const bool transform = animation >= 0 && !IsFramesAnimation(animation);
-
-  D3DMATRIX saved;
-  g_pd3dDevice->GetTransform(D3DTS_WORLD, &saved);
-
   D3DXMATRIX placed = world;
   AnimationFrame frame;
   // A transform animation with fewer objects than the model has levels leaves the extra levels
@@ -60,6 +52,21 @@ void DrawLevelBuffer(int32_t position, D3DXMATRIX world) {
     D3DXMatrixMultiply(&turnedAndMoved, &xzy, &move);
     D3DXMatrixMultiply(&placed, &turnedAndMoved, &world);
   }
+  return placed;
+}
+
+void DrawLevelBuffer(int32_t position, D3DXMATRIX world) {
+  if (!g_pd3dDevice || position < 0 || static_cast<size_t>(position) >= LevelBufferTable.size())
+    return;
+  const LevelBuffer& entry = LevelBufferTable[position];
+  if (!entry.buffer || entry.triangleCount <= 0) return;
+  const int32_t animation = AnimationOf(entry.model);
+  const bool transform = animation >= 0 && !IsFramesAnimation(animation);
+
+  D3DMATRIX saved;
+  g_pd3dDevice->GetTransform(D3DTS_WORLD, &saved);
+
+  const D3DXMATRIX placed = LevelWorldMatrix(entry, world);
   g_pd3dDevice->SetTransform(D3DTS_WORLD, &placed);
 
   if (animation < 0 || transform || AnimationCounter(animation) == entry.level) {

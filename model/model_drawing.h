@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+struct LevelBuffer;  // model/level_buffers.h
+
 // Draws the model's levels: level 0 alone without an animation, the current frame's level for a
 // frames animation, every level moved by its object's frame for a transform animation.
 void DrawModel(int32_t model, D3DXMATRIX world);
@@ -14,3 +16,6 @@ struct LevelRange {
 };
 LevelRange LevelsDrawnNow(int32_t model);
 void DrawLevelBuffer(int32_t position, D3DXMATRIX world);
+// The matrix a level is drawn with now: the world matrix, after the level's own move and turns
+// when its model has a transform animation.
+D3DXMATRIX LevelWorldMatrix(const LevelBuffer& entry, const D3DXMATRIX& world);

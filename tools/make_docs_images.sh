@@ -1,11 +1,14 @@
 #!/bin/sh
-# Renders docs/contact-sheet.png (every sample model, by category) and docs/screenshot.png (the
-# viewer with the category panel open) headless, through the viewer's own frame.
+# Makes the pictures of docs/ headless: the contact sheet of the sample and a picture of one of its
+# models with kvrview --sheet and --render, and docs/screenshot.png (the viewer itself, panels,
+# name and sliders included, which --render leaves out) through the viewer's own frame in a test.
 #   tools/make_docs_images.sh [build-dir]      (default: build)
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
-cmake --build "$build" --target test_sample
+cmake --build "$build" --target kvrview test_sample
+cd "$root"
+"$build/kvrview" --sheet --background 34,40,52 -o docs/contact-sheet.png sample
+"$build/kvrview" --render windmill --size 640x400 --background 52,74,96 --time 300 -o docs/render.png sample
 cd "$build/tests"
-KVR_DOCS_DIR="$root/docs" SDL_VIDEODRIVER=offscreen ./test_sample \
-  --gtest_filter='SampleTest.EveryModelDrawsOnScreenAndMakesTheContactSheet:SampleTest.ScreenshotShows*'
+KVR_DOCS_DIR="$root/docs" SDL_VIDEODRIVER=offscreen ./test_sample --gtest_filter='SampleTest.ScreenshotShows*'
