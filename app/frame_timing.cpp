@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/main_loop.h"
 #include "app/model_panel.h"
 #include "app/viewer_state.h"
 #include "model/model_catalogue.h"
@@ -33,26 +32,26 @@ bool ShowModel(const std::string& name) {
 }
 
 // One turn of the message loop: waiting messages first, then an idle tick. False after WM_QUIT.
-bool Turn() {
+bool Turn(void (*idleTick)()) {
   MSG message = {};
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) return false;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
-  IdleTick();
+  idleTick();
   return true;
 }
 
 }  // namespace
 
-int TimeFrames(int32_t frames, const std::string& show) {
+int TimeFrames(int32_t frames, const std::string& show, void (*idleTick)()) {
   if (!show.empty() && !ShowModel(show)) {
     std::fprintf(stderr, "kvrview: no model %s in this data set\n", show.c_str());
     return 1;
   }
   for (int i = 0; i < kSettlingFrames; ++i)
-    if (!Turn()) return 0;
+    if (!Turn(idleTick)) return 0;
   LARGE_INTEGER frequency = {}, before = {}, after = {};
   QueryPerformanceFrequency(&frequency);
   const double ticksPerMs = static_cast<double>(frequency.QuadPart) / 1000.0;
@@ -60,7 +59,7 @@ int TimeFrames(int32_t frames, const std::string& show) {
   times.reserve(static_cast<size_t>(frames));
   for (int32_t i = 0; i < frames; ++i) {
     QueryPerformanceCounter(&before);
-    const bool going = Turn();
+    const bool going = Turn(idleTick);
     QueryPerformanceCounter(&after);
     if (!going) break;
     times.push_back(static_cast<double>(after.QuadPart - before.QuadPart) / ticksPerMs);

@@ -7,4 +7,5 @@
 // times frames (messages handled as the loop handles them, one idle tick each) and prints
 // "frames N median X.XX ms p95 Y.YY ms" on standard output. Returns the exit code: 0, or 1 for a
 // name the data set does not hold; a quit message ends it early with the frames drawn so far.
-int TimeFrames(int32_t frames, const std::string& show);
+// idleTick is the loop's idle step.
+int TimeFrames(int32_t frames, const std::string& show, void (*idleTick)());

@@ -74,7 +74,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     SetupScene();
 
     if (command.action == CommandLine::Action::kFrames) {
-      result = TimeFrames(command.frames, command.show);
+      result = TimeFrames(command.frames, command.show, IdleTick);
     } else {
       RunMessageLoop();
     }

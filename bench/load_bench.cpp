@@ -47,9 +47,6 @@ void BM_LoadHuge(benchmark::State& state) {
     state.ResumeTiming();
     if (!bench::ReloadDataSet(bench::DataSet::Huge)) state.SkipWithError("the load failed");
   }
-  state.PauseTiming();
-  bench::Unload();  // the other benchmarks run without these tables in memory
-  state.ResumeTiming();
 }
 
 }  // namespace
