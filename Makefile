@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache,)
 
-.PHONY: all build run test windows test-asan fuzz soak bench bench-scale bench-wine sample clean
+.PHONY: all build run test windows package package-windows install test-asan fuzz soak bench bench-scale bench-wine sample clean
 
 all: build
 
@@ -33,13 +33,30 @@ build-win/build.ninja:
 windows: build-win/build.ninja
 	cmake --build build-win -j $(JOBS)
 
+# build/kvrview_<version>_amd64.deb (CPack; Depends worked out by dpkg-shlibdeps). Configures
+# again first, so that a help2man installed since the first configure makes the man page.
+package:
+	scripts/install-deps
+	cmake --preset default $(CMAKE_LAUNCHER) >/dev/null
+	cmake --build build -j $(JOBS)
+	cd build && cpack
+
+# build-win/kvrview-<version>-windows.zip: kvrview.exe, README.md and the sample data set.
+package-windows: windows
+	cd build-win && cpack
+
+# Installs the build under PREFIX (default /usr/local), inside DESTDIR when that is set.
+PREFIX ?= /usr/local
+install: build
+	DESTDIR=$(DESTDIR) cmake --install build --prefix $(PREFIX)
+
 # The whole suite under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer. The
 # asan presets hold everything: test programs start through tests/asan/run_sanitized, and the
 # sanitizer options (leak suppressions only inside the graphics stack, tests/asan/lsan.supp) also
-# reach the viewer that the end-to-end script starts. Three script tests are left to `make test`:
-# the pkg-config consumer links a plain program against the layer, which a sanitized layer cannot
-# serve, the fuzz smoke run uses the fuzz build's own sanitizers, and the benchmarks are not built
-# here (their timings would mean nothing under the sanitizers).
+# reach the viewer that the end-to-end script starts. Four script tests are left to `make test`:
+# the pkg-config consumer and the package link a plain program against the layer, which a
+# sanitized layer cannot serve, the fuzz smoke run uses the fuzz build's own sanitizers, and the
+# benchmarks are not built here (their timings would mean nothing under the sanitizers).
 build-asan/build.ninja:
 	cmake --preset asan $(CMAKE_LAUNCHER) >/dev/null
 

@@ -1,0 +1,91 @@
+# Installing kvrview on Linux (`cmake --install`, `make install`, and cpack's staging):
+#   bin/kvrview                                  the viewer
+#   lib/libkvrplatform.a, libkvrplatform_main.a  the layer and its process entry (main calling
+#                                                WinMain), for plain Win32/Direct3D 9 programs
+#   include/kvrplatform/                         the layer's Windows SDK headers
+#   lib/pkgconfig/kvrplatform.pc                 naming the installed prefix
+#   share/kvrview/sample/                        the sample data set
+#   share/man/man1/kvrview.1.gz                  made by help2man from --help and --version
+#   share/bash-completion/completions/kvrview
+#   share/applications/kvrview.desktop           opens a folder
+#   share/doc/kvrview/                           README.md, copyright, changelog.gz
+include(GNUInstallDirs)
+
+set(KVR_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
+
+install(TARGETS kvrview RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS kvrplatform kvrplatform_main ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/platform/include/
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kvrplatform FILES_MATCHING PATTERN "*.h")
+
+# platform/CMakeLists.txt wrote the pkg-config file with every flag but the prefix, which is
+# known only now: cpack installs under /usr whatever the build was configured with.
+install(CODE "
+  set(KVR_INSTALL_PREFIX \"\${CMAKE_INSTALL_PREFIX}\")
+  configure_file(\"${CMAKE_BINARY_DIR}/packaging/kvrplatform.pc.in\"
+                 \"${CMAKE_BINARY_DIR}/packaging/kvrplatform.pc\" @ONLY)")
+install(FILES ${CMAKE_BINARY_DIR}/packaging/kvrplatform.pc
+        DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/sample/ DESTINATION ${CMAKE_INSTALL_DATADIR}/kvrview/sample
+        PATTERN .gitattributes EXCLUDE)
+
+# The man page is made from the built program's --help and --version, with the sections they
+# lack from packaging/kvrview.h2m. packaging/help2man-input.sh puts two forms of the help text
+# the way help2man reads them. The sanitizer builds make it too, with leak reports off: one would
+# fail the build over a man page.
+find_program(KVR_HELP2MAN help2man)
+if(KVR_HELP2MAN)
+  add_custom_command(
+    OUTPUT ${CMAKE_BINARY_DIR}/kvrview.1
+    COMMAND ${CMAKE_COMMAND} -E env KVRVIEW=$<TARGET_FILE:kvrview> ASAN_OPTIONS=detect_leaks=0
+            ${KVR_HELP2MAN} --no-info --name "view the 3D models of a strategy game's data set"
+            --include ${KVR_PACKAGING_DIR}/kvrview.h2m
+            --output ${CMAKE_BINARY_DIR}/kvrview.1
+            ${KVR_PACKAGING_DIR}/help2man-input.sh
+    DEPENDS kvrview ${KVR_PACKAGING_DIR}/kvrview.h2m ${KVR_PACKAGING_DIR}/help2man-input.sh
+    COMMENT "Writing the man page kvrview.1 with help2man"
+    VERBATIM)
+  # Installed compressed, as Debian wants (gzip -9n: no name or time in the header, so the same
+  # page makes the same bytes); kvrview.1 stays for `man ./kvrview.1`.
+  add_custom_command(
+    OUTPUT ${CMAKE_BINARY_DIR}/packaging/kvrview.1.gz
+    COMMAND gzip -9n -c ${CMAKE_BINARY_DIR}/kvrview.1 > ${CMAKE_BINARY_DIR}/packaging/kvrview.1.gz
+    DEPENDS ${CMAKE_BINARY_DIR}/kvrview.1)
+  add_custom_target(kvrview_man ALL DEPENDS ${CMAKE_BINARY_DIR}/packaging/kvrview.1.gz)
+  install(FILES ${CMAKE_BINARY_DIR}/packaging/kvrview.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+else()
+  message(WARNING "help2man is missing (scripts/install-deps installs it): no man page is made, "
+                  "and installs and packages have none")
+endif()
+
+install(FILES ${KVR_PACKAGING_DIR}/kvrview.bash
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME kvrview)
+install(FILES ${KVR_PACKAGING_DIR}/kvrview.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+
+# The package is made here, from our own source, so Debian counts it as native: its changelog is
+# changelog.gz, not changelog.Debian.gz.
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+  COMMAND gzip -9n -c ${KVR_PACKAGING_DIR}/changelog > ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+  DEPENDS ${KVR_PACKAGING_DIR}/changelog)
+add_custom_target(kvrview_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
+install(FILES ${CMAKE_SOURCE_DIR}/README.md ${KVR_PACKAGING_DIR}/copyright
+              ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# A stripped install (cpack with CPACK_STRIP_FILES, `cmake --install --strip`) strips the program
+# but leaves static libraries whole, 7 MB of debug information included. Here they lose that
+# information (only that: without their symbols nothing could link against them), and both lose
+# the compiler's .comment and .note sections, as dh_strip does.
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    set(dir \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
+    foreach(library ${CMAKE_INSTALL_LIBDIR}/libkvrplatform.a ${CMAKE_INSTALL_LIBDIR}/libkvrplatform_main.a)
+      execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-debug --remove-section=.comment
+                              --remove-section=.note --enable-deterministic-archives
+                              \"\${dir}/\${library}\" COMMAND_ERROR_IS_FATAL ANY)
+    endforeach()
+    execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+                            \"\${dir}/${CMAKE_INSTALL_BINDIR}/kvrview\" COMMAND_ERROR_IS_FATAL ANY)
+  endif()")
