@@ -11,7 +11,7 @@ const Control kControls[] = {
     {"numpad + / numpad -", "scroll the model panel"},
     {"PageDown / PageUp", "show the next / previous model of the category"},
     {"F5", "read the whole data set again, keeping the view and the selection"},
-    {"F12", "save the screen as kvrview-0001.png, -0002, ... in the data set's folder"},
+    {"F12", "save the screen as kvrview-0001.png, kvrview-0002.png, ... in the data set's folder"},
     {"R", "start or stop the model turning"},
     {"right button held", "turn the model ten times slower"},
     {"left drag", "turn the model by hand (away from the panels and sliders)"},

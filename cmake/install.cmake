@@ -31,19 +31,18 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/sample/ DESTINATION ${CMAKE_INSTALL_DATADI
         PATTERN .gitattributes EXCLUDE)
 
 # The man page is made from the built program's --help and --version, with the sections they
-# lack from packaging/kvrview.h2m. packaging/help2man-input.sh puts two forms of the help text
-# the way help2man reads them. The sanitizer builds make it too, with leak reports off: one would
-# fail the build over a man page.
+# lack from packaging/kvrview.h2m. The sanitizer builds make it too, with leak reports off: one
+# would fail the build over a man page.
 find_program(KVR_HELP2MAN help2man)
 if(KVR_HELP2MAN)
   add_custom_command(
     OUTPUT ${CMAKE_BINARY_DIR}/kvrview.1
-    COMMAND ${CMAKE_COMMAND} -E env KVRVIEW=$<TARGET_FILE:kvrview> ASAN_OPTIONS=detect_leaks=0
+    COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
             ${KVR_HELP2MAN} --no-info --name "view the 3D models of a strategy game's data set"
             --include ${KVR_PACKAGING_DIR}/kvrview.h2m
             --output ${CMAKE_BINARY_DIR}/kvrview.1
-            ${KVR_PACKAGING_DIR}/help2man-input.sh
-    DEPENDS kvrview ${KVR_PACKAGING_DIR}/kvrview.h2m ${KVR_PACKAGING_DIR}/help2man-input.sh
+            $<TARGET_FILE:kvrview>
+    DEPENDS kvrview ${KVR_PACKAGING_DIR}/kvrview.h2m
     COMMENT "Writing the man page kvrview.1 with help2man"
     VERBATIM)
   # Installed compressed, as Debian wants (gzip -9n: no name or time in the header, so the same
