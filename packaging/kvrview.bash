@@ -25,13 +25,13 @@ _kvrview() {
                                structures weapons' -- "$cur"))
       return
       ;;
-    --render)
+    --render | --show)
       # The folder is the one word that is neither an option nor an option's value.
       local i folder=.
       for ((i = 1; i < ${#words[@]}; i++)); do
         ((i == cword)) && continue
         case ${words[i]} in
-          --render | -o | --size | --yaw | --pitch | --background | --time | --category | --cell | --columns)
+          --render | -o | --size | --yaw | --pitch | --background | --time | --category | --cell | --columns | --frames | --show)
             ((i++))
             ;;
           -*) ;;
@@ -46,14 +46,15 @@ _kvrview() {
       COMPREPLY=($(compgen -W "$(_kvrview_models "$folder")" -- "$cur"))
       return
       ;;
-    --size | --yaw | --pitch | --background | --time | --cell | --columns)
+    --size | --yaw | --pitch | --background | --time | --cell | --columns | --frames)
       return  # a number or numbers: nothing to offer
       ;;
   esac
 
   if [[ $cur == -* ]]; then
     COMPREPLY=($(compgen -W '--help --version --check --json --render -o --size --yaw --pitch
-                             --background --time --sheet --category --cell --columns' -- "$cur"))
+                             --background --time --sheet --category --cell --columns --frames
+                             --show' -- "$cur"))
     return
   fi
   _filedir -d

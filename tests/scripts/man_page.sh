@@ -20,7 +20,7 @@ plain=$(sed -e 's/\\f[BIRP]//g' -e 's/\\[-e]/-/g' -e 's/\\[,/&]//g' "$page")
 tags=$(awk 'tp {print; tp = 0} /^\.TP/ {tp = 1}' <<<"$plain")
 
 check "the synopsis has a line for each usage line" equals \
-  "$(grep -c '^\.B kvrview$' <<<"$plain")" "$(grep -cE '^(Usage:)? +kvrview ' <<<"$help")"
+  "$(grep -c '^\.B kvrview$' <<<"$plain")" "$(grep -cE '^(Usage:| +or:) +kvrview ' <<<"$help")"
 # An option line: two spaces, the option and its argument, two spaces or more, its text.
 while IFS= read -r option; do
   check "the option $option has a paragraph" tagged "$option"
