@@ -17,11 +17,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// From an empty program to the first frame drawn: the scene set-up reads the manifests, every
-// model, animation and page, and builds every buffer; then one frame.
-void BM_LoadToFirstFrame(benchmark::State& state) {
+// Each repetition loads the set from nothing, as the viewer's start does.
+void TimeLoads(benchmark::State& state, bench::DataSet set) {
   kvrtest::UseRealClock();
-  if (bench::DataSetDir(bench::DataSet::Large).empty() || !bench::Device()) {
+  if (bench::DataSetDir(set).empty() || !bench::Device()) {
     state.SkipWithError("no device or no data set");
     return;
   }
@@ -29,25 +28,17 @@ void BM_LoadToFirstFrame(benchmark::State& state) {
     state.PauseTiming();
     bench::Unload();
     state.ResumeTiming();
-    if (!bench::ReloadDataSet(bench::DataSet::Large)) state.SkipWithError("the load failed");
+    if (!bench::ReloadDataSet(set)) state.SkipWithError("the load failed");
   }
 }
+
+// From an empty program to the first frame drawn: the scene set-up reads the manifests, every
+// model, animation and page, and builds every buffer; then one frame.
+void BM_LoadToFirstFrame(benchmark::State& state) { TimeLoads(state, bench::DataSet::Large); }
 BENCHMARK(BM_LoadToFirstFrame)->UseRealTime()->Iterations(1)->Repetitions(9)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 
 // The same load at ten times the size (the scale run: --scale): loading must stay linear.
-void BM_LoadHuge(benchmark::State& state) {
-  kvrtest::UseRealClock();
-  if (bench::DataSetDir(bench::DataSet::Huge).empty() || !bench::Device()) {
-    state.SkipWithError("no device or no data set");
-    return;
-  }
-  for (auto _ : state) {
-    state.PauseTiming();
-    bench::Unload();
-    state.ResumeTiming();
-    if (!bench::ReloadDataSet(bench::DataSet::Huge)) state.SkipWithError("the load failed");
-  }
-}
+void BM_LoadHuge(benchmark::State& state) { TimeLoads(state, bench::DataSet::Huge); }
 
 }  // namespace
 

@@ -9,17 +9,10 @@
 #include "data/live_reload.h"
 #include "loading_fixture.h"
 
+using loadingtest::Triangles;
 using testsupport::WriteFile;
 
 namespace {
-
-std::string Triangles(int triangles, const char* page = "page.pcx") {
-  std::string s = std::string("PIE 2\nTYPE 200\nTEXTURE 0 ") + page +
-                  " 256 256\nLEVELS 1\nLEVEL 1\nPOINTS 3\n 0 0 0\n 10 0 0\n 0 10 0\nPOLYGONS " +
-                  std::to_string(triangles) + "\n";
-  for (int t = 0; t < triangles; ++t) s += " 200 3 0 1 2 0 0 16 0 16 16\n";
-  return s + "CONNECTORS 0\n";
-}
 
 class LiveReload : public loadingtest::LoadingTest {
  protected:

@@ -48,6 +48,15 @@ inline std::string PieModelText(int levels, int size = 100) {
   return s;
 }
 
+// A model of one level holding `triangles` copies of one triangle, on the given page.
+inline std::string Triangles(int triangles, const char* page = "page.pcx") {
+  std::string s = std::string("PIE 2\nTYPE 200\nTEXTURE 0 ") + page +
+                  " 256 256\nLEVELS 1\nLEVEL 1\nPOINTS 3\n 0 0 0\n 10 0 0\n 0 10 0\nPOLYGONS " +
+                  std::to_string(triangles) + "\n";
+  for (int t = 0; t < triangles; ++t) s += " 200 3 0 1 2 0 0 16 0 16 16\n";
+  return s + "CONNECTORS 0\n";
+}
+
 // One frame line: its number, then p1 p2 p3 r1 r2 r3 t1 t2 t3 as written in the file.
 inline std::string FrameLine(int number, const std::vector<int>& nine) {
   std::string s = std::to_string(number);
