@@ -22,13 +22,6 @@
 
 namespace {
 
-const char* const kCategoryNames[] = {"bodies",      "features",   "miscellaneous", "research",
-                                      "effects",     "propulsions", "structures",   "weapons"};
-
-const char* CategoryName(int32_t category) {
-  return category >= 0 && category < 8 ? kCategoryNames[category] : "unknown";
-}
-
 // Standard error is a terminal: the load's progress is shown there, one line redrawn in place.
 bool progressShown = false;
 size_t progressWidth = 0;
@@ -110,7 +103,7 @@ void PrintJson(const std::vector<Problem>& problems, const Summary& s,
     const bool hasAnimation = animation >= 0 && static_cast<size_t>(animation) < Animations.size();
     out += m ? ",\n    {" : "\n    {";
     out += "\"name\": " + Json(model.name);
-    out += ", \"category\": " + Json(CategoryName(model.category));
+    out += ", \"category\": " + Json(ModelCategoryName(model.category));
     out += ", \"path\": " + Json(ModelSourcePath(static_cast<int32_t>(m)));
     out += ", \"levels\": " + std::to_string(model.levelCount);
     out += ", \"triangles\": " + std::to_string(triangles[m]);

@@ -29,17 +29,6 @@ namespace {
 // No side of a contact sheet is longer, whatever the device allows: 256 MiB of pixels.
 constexpr int32_t kLongestSheetSide = 8192;
 
-struct CategoryName {
-  const char* name;
-  ModelCategory category;
-};
-const CategoryName kCategoryNames[] = {
-    {"bodies", CategoryBodies},           {"features", CategoryFeatures},
-    {"miscellaneous", CategoryMiscelaneous}, {"research", CategoryResearch},
-    {"effects", CategoryEffects},         {"propulsions", CategoryPropulsions},
-    {"structures", CategoryStructures},   {"weapons", CategoryWeapons},
-};
-
 // Releases a COM object at the end of the scope.
 template <class T>
 class Held {
@@ -257,14 +246,8 @@ int RunSheet(const CommandLine& command) {
   bool oneCategory = !command.category.empty();
   ModelCategory category = 0;
   if (oneCategory) {
-    bool known = false;
-    for (const CategoryName& entry : kCategoryNames) {
-      if (command.category == entry.name) {
-        category = entry.category;
-        known = true;
-      }
-    }
-    if (!known) {
+    category = ModelCategoryByName(command.category);
+    if (category < 0) {
       std::fprintf(stderr,
                    "kvrview: no category %s (bodies, features, miscellaneous, research, effects, propulsions, "
                    "structures, weapons)\n",

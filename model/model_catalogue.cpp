@@ -15,6 +15,21 @@ int32_t FindModelByName(const char* name) {
   return -1;
 }
 
+namespace {
+const char* const kCategoryNames[] = {"bodies",  "features",    "miscellaneous", "research",
+                                      "effects", "propulsions", "structures",    "weapons"};
+}  // namespace
+
+const char* ModelCategoryName(ModelCategory category) {
+  return category >= CategoryBodies && category <= CategoryWeapons ? kCategoryNames[category] : "unknown";
+}
+
+ModelCategory ModelCategoryByName(const std::string& name) {
+  for (ModelCategory c = CategoryBodies; c <= CategoryWeapons; ++c)
+    if (name == kCategoryNames[c]) return c;
+  return -1;
+}
+
 void ListModelsOfCategory(ModelNameList& list, ModelCategory category) {
   list.clear();
   for (const PieModel& model : ModelCatalogue) {

@@ -33,6 +33,12 @@ extern std::vector<int32_t> PointStore;
 extern std::vector<int32_t> PolygonStore;
 extern std::vector<int32_t> ConnectorStore;
 
+// The category's name on the command line and in reports: "bodies", "features", "miscellaneous",
+// "research", "effects", "propulsions", "structures", "weapons"; "unknown" outside them.
+const char* ModelCategoryName(ModelCategory category);
+// The category of such a name, or -1 when it names none.
+ModelCategory ModelCategoryByName(const std::string& name);
+
 int32_t FindModelByName(const char* name);
 void ListModelsOfCategory(ModelNameList& list, ModelCategory category);
 
