@@ -31,6 +31,41 @@ uint64_t ModelDataBytes() {
 
 void SetTeamColorsFlag(bool value) { TeamColorsFlag = value; }
 
+std::string RefuseParsedModel(PieResult result, const std::string& path) {
+  if (result == PieResult::Ok || result == PieResult::NotPie) return std::string();
+  const bool early = result == PieResult::EndedEarly;
+  const std::string line =
+      (early ? "Model file ends early, skipped: " : "Model file holds a negative count, skipped: ") + path;
+  ErrorLog::Write(line);
+  ReportProblem(path, early ? "the model file ends early" : "the model file holds a negative count");
+  return line;
+}
+
+std::string CeilingRefusal(const PieParse& parsed, uint64_t recordBytes, const std::string& path) {
+  const uint64_t dataBytes =
+      4 * uint64_t{parsed.points.size() + parsed.polygons.size() + parsed.connectors.size()} + recordBytes +
+      uint64_t(parsed.model.levelCount) * sizeof(LevelBuffer);
+  std::string line;
+  if (!FitsUnderCeiling(ModelDataBytes(), dataBytes, kMaxModelDataBytes)) {
+    line = "Model data would pass its ceiling of 512 MiB, skipped: " + path;
+    ReportProblem(path, "model data would pass its ceiling of 512 MiB");
+  } else if (!FitsUnderCeiling(LevelBufferBytes(), parsed.triangleBound * kLevelTriangleBytes, kMaxVertexBytes)) {
+    line = "Vertex buffers would pass their ceiling of 1 GiB, skipped: " + path;
+    ReportProblem(path, "vertex buffers would pass their ceiling of 1 GiB");
+  }
+  if (!line.empty()) ErrorLog::Write(line);
+  return line;
+}
+
+void AppendModelBlocks(const PieParse& parsed, PieModel& record) {
+  record.pointStart = static_cast<int32_t>(PointStore.size());
+  record.polygonStart = static_cast<int32_t>(PolygonStore.size());
+  record.connectorStart = parsed.model.connectorStart == -1 ? -1 : static_cast<int32_t>(ConnectorStore.size());
+  PointStore.insert(PointStore.end(), parsed.points.begin(), parsed.points.end());
+  PolygonStore.insert(PolygonStore.end(), parsed.polygons.begin(), parsed.polygons.end());
+  ConnectorStore.insert(ConnectorStore.end(), parsed.connectors.begin(), parsed.connectors.end());
+}
+
 void LoadModel(const char* directory, const char* fileName, ModelCategory category) {
   const std::string path = std::string(directory ? directory : "") + (fileName ? fileName : "");
   if (!DataPathAllowed(path)) return;
@@ -73,39 +108,16 @@ void CommitParsedModel(const char* path, const char* fileName, PieResult result,
     model.animation = FindAnimation(model.name.c_str());
     model.teamColors = TeamColorsFlag ? 1 : 0;
   }
-  if (result != PieResult::Ok) {
-    // Nothing was committed, so the stores' counts still promise exactly what they hold and the
-    // catalogue never holds a half-read model.
-    const char* why = result == PieResult::EndedEarly ? "Model file ends early, skipped: "
-                                                      : "Model file holds a negative count, skipped: ";
-    ErrorLog::Write(why + std::string(path ? path : ""));
-    ReportProblem(path ? path : "", result == PieResult::EndedEarly ? "the model file ends early"
-                                                                    : "the model file holds a negative count");
-    return;
-  }
-
   const std::string where = path ? path : "";
-  const uint64_t dataBytes =
-      4 * uint64_t{parsed.points.size() + parsed.polygons.size() + parsed.connectors.size()} +
-      kModelRecordBytes + uint64_t(model.levelCount) * sizeof(LevelBuffer);
-  if (!FitsUnderCeiling(ModelDataBytes(), dataBytes, kMaxModelDataBytes)) {
-    ErrorLog::Write("Model data would pass its ceiling of 512 MiB, skipped: " + where);
-    ReportProblem(where, "model data would pass its ceiling of 512 MiB");
+  // Nothing was committed, so the stores' counts still promise exactly what they hold and the
+  // catalogue never holds a half-read model.
+  if (result != PieResult::Ok) {
+    RefuseParsedModel(result, where);
     return;
   }
+  if (!CeilingRefusal(parsed, kModelRecordBytes, where).empty()) return;
 
-  if (!FitsUnderCeiling(LevelBufferBytes(), parsed.triangleBound * kLevelTriangleBytes, kMaxVertexBytes)) {
-    ErrorLog::Write("Vertex buffers would pass their ceiling of 1 GiB, skipped: " + where);
-    ReportProblem(where, "vertex buffers would pass their ceiling of 1 GiB");
-    return;
-  }
-
-  model.pointStart = static_cast<int32_t>(PointStore.size());
-  model.polygonStart = static_cast<int32_t>(PolygonStore.size());
-  if (model.connectorStart != -1) model.connectorStart = static_cast<int32_t>(ConnectorStore.size());
-  PointStore.insert(PointStore.end(), parsed.points.begin(), parsed.points.end());
-  PolygonStore.insert(PolygonStore.end(), parsed.polygons.begin(), parsed.polygons.end());
-  ConnectorStore.insert(ConnectorStore.end(), parsed.connectors.begin(), parsed.connectors.end());
+  AppendModelBlocks(parsed, model);
   ModelCatalogue.push_back(std::move(model));
   ModelSourcePaths.push_back(where);
   BuildModelGeometry(static_cast<int32_t>(ModelCatalogue.size() - 1), BuildMode::FirstBuild);

@@ -1,6 +1,7 @@
 // LoadModel: one PIE file read, parsed, resolved and committed to the catalogue and its buffers.
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "model/model_catalogue.h"
 #include "model/pie_parser.h"
@@ -11,6 +12,16 @@ void SetTeamColorsFlag(bool value);
 
 // Bytes the catalogue, its stores and the level entries hold, as the model-data ceiling counts them.
 uint64_t ModelDataBytes();
+
+// The log's line for a parse that leaves a model out (ended early, a negative count), written and
+// reported here; empty for Ok and for a file that is no model, which the log passes over.
+std::string RefuseParsedModel(PieResult result, const std::string& path);
+// Whether a parsed model's blocks fit under the model-data and vertex ceilings, recordBytes
+// counted for a catalogue record it adds: empty when they do, else the log's line (written and
+// reported here).
+std::string CeilingRefusal(const PieParse& parsed, uint64_t recordBytes, const std::string& path);
+// Appends the parsed blocks to the stores and points the record's starts at them.
+void AppendModelBlocks(const PieParse& parsed, PieModel& record);
 
 // Loads directory + fileName (fileName carries ".pie"); what cannot be loaded is logged and
 // leaves the tables as they were, apart from the page a whole header asked for.
