@@ -69,6 +69,17 @@ DWORD AttributesOf(const struct stat& st) {
   return FILE_ATTRIBUTE_DEVICE;  // FIFOs, sockets, character and block devices
 }
 
+// A name resolved as CreateFileA resolves it, stat'ed without following a symbolic link at its end.
+bool StatName(LPCSTR name, struct stat& st) {
+  if (!name || !name[0]) return false;
+  return lstat(KvrResolveWindowsPath(name).c_str(), &st) == 0;
+}
+
+// What the attribute calls report for a name: a link as itself.
+DWORD NameAttributesOf(const struct stat& st) {
+  return S_ISLNK(st.st_mode) ? FILE_ATTRIBUTE_REPARSE_POINT : AttributesOf(st);
+}
+
 const timespec& Earlier(const timespec& a, const timespec& b) {
   if (a.tv_sec != b.tv_sec) return a.tv_sec < b.tv_sec ? a : b;
   return a.tv_nsec <= b.tv_nsec ? a : b;
@@ -295,23 +306,16 @@ BOOL WINAPI GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATIO
 }
 
 DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
-  if (!lpFileName || !lpFileName[0]) return INVALID_FILE_ATTRIBUTES;
-  const std::string path = KvrResolveWindowsPath(lpFileName);
   struct stat st;
-  if (lstat(path.c_str(), &st) != 0) return INVALID_FILE_ATTRIBUTES;
-  if (S_ISLNK(st.st_mode)) return FILE_ATTRIBUTE_REPARSE_POINT;
-  return AttributesOf(st);
+  return StatName(lpFileName, st) ? NameAttributesOf(st) : INVALID_FILE_ATTRIBUTES;
 }
 
 BOOL WINAPI GetFileAttributesExA(LPCSTR lpFileName, GET_FILEEX_INFO_LEVELS fInfoLevelId,
                                  LPVOID lpFileInformation) {
-  if (!lpFileName || !lpFileName[0] || !lpFileInformation || fInfoLevelId != GetFileExInfoStandard)
-    return FALSE;
-  const std::string path = KvrResolveWindowsPath(lpFileName);
   struct stat st;
-  if (lstat(path.c_str(), &st) != 0) return FALSE;
+  if (!lpFileInformation || fInfoLevelId != GetFileExInfoStandard || !StatName(lpFileName, st)) return FALSE;
   WIN32_FILE_ATTRIBUTE_DATA& data = *static_cast<WIN32_FILE_ATTRIBUTE_DATA*>(lpFileInformation);
-  data.dwFileAttributes = S_ISLNK(st.st_mode) ? FILE_ATTRIBUTE_REPARSE_POINT : AttributesOf(st);
+  data.dwFileAttributes = NameAttributesOf(st);
   data.ftCreationTime = FileTimeOf(Earlier(st.st_mtim, st.st_ctim));
   data.ftLastAccessTime = FileTimeOf(st.st_atim);
   data.ftLastWriteTime = FileTimeOf(st.st_mtim);
