@@ -14,7 +14,6 @@ shots=$5
 model=$data/duskfen/structures/blocka.pie
 mkdir -p "$shots"
 
-log() { echo "e2e: $*" >&2; }
 shot() { /usr/bin/import -window root "$shots/$1.png"; }
 press() {
   xdotool keydown "$1"
@@ -30,13 +29,7 @@ save_by_rename() {
 (cd "$elsewhere" && SDL_VIDEODRIVER=x11 exec "$viewer" "$data") &
 pid=$!
 window=$(find_viewer_window "$pid" 100)
-if [ -z "$window" ]; then
-  log "the viewer's window did not appear"
-  kill "$pid" 2>/dev/null
-  wait "$pid"
-  echo "$?" >"$shots/exit_code"
-  exit 1
-fi
+[ -n "$window" ] || give_up_without_window "$pid" "$shots"
 xdotool windowfocus "$window" 2>/dev/null || true
 xdotool mousemove 900 600
 sleep 1.5

@@ -42,13 +42,7 @@ click() {
 pid=$!
 
 window=$(find_viewer_window "$pid" 100)
-if [ -z "$window" ]; then
-  log "the viewer's window did not appear"
-  kill "$pid" 2>/dev/null
-  wait "$pid"
-  echo "$?" >"$shots/exit_code"
-  exit 1
-fi
+[ -n "$window" ] || give_up_without_window "$pid" "$shots"
 xdotool windowfocus "$window" 2>/dev/null || true
 move 600 400
 sleep 1.5  # loading and the first frames

@@ -12,3 +12,13 @@ find_viewer_window() {
   done
   echo "$window"
 }
+
+# give_up_without_window PID SHOTS: for a viewer whose window never came: stops it, writes its
+# exit code to SHOTS/exit_code and ends the calling script with 1.
+give_up_without_window() {
+  echo "e2e: the viewer's window did not appear" >&2
+  kill "$1" 2>/dev/null
+  wait "$1"
+  echo "$?" >"$2/exit_code"
+  exit 1
+}
