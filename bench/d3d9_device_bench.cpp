@@ -2,6 +2,7 @@
 // state blocks, model-style triangle lists with a world matrix per draw, and texture uploads.
 // Runs headless (SDL_VIDEODRIVER=offscreen unless set otherwise).
 #include <benchmark/benchmark.h>
+#include <kvrplatform_testing.h>
 #include <d3d9.h>
 #include <d3dx9.h>
 
@@ -98,6 +99,7 @@ void BM_TextFrame(benchmark::State& state) {
     }
     dev->EndScene();
     dev->Present(nullptr, nullptr, nullptr, nullptr);
+    kvrtest::FinishDrawing(dev);
   }
   state.SetItemsProcessed(state.iterations() * 20);
   for (auto* block : blocks) block->Release();
@@ -144,6 +146,7 @@ void BM_ModelDraw(benchmark::State& state) {
     dev->DrawPrimitive(D3DPT_TRIANGLELIST, 0, triangles);
     dev->EndScene();
     dev->Present(nullptr, nullptr, nullptr, nullptr);
+    kvrtest::FinishDrawing(dev);
   }
   state.SetItemsProcessed(state.iterations() * triangles);
   vb->Release();

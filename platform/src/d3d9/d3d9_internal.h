@@ -370,6 +370,8 @@ class Device final : public IDirect3DDevice9 {
   void MakeCurrent();
   // Fills the back buffer's pixels as 0xAARRGGBB, top row first.
   void ReadBack(int* width, int* height, std::vector<uint32_t>* pixels);
+  // Waits until everything asked of the device has been carried out.
+  void Finish();
   UINT MaxTextureSize() const;
 
  private:

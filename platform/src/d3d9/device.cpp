@@ -488,4 +488,6 @@ void Device::ReadBack(int* width, int* height, std::vector<uint32_t>* pixels) {
   renderer_->ReadBack(pixels);
 }
 
+void Device::Finish() { renderer_->Finish(); }
+
 }  // namespace kvrd3d

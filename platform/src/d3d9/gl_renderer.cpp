@@ -8,8 +8,10 @@
 // the program uses is tiny, so each distinct combination gets one small program, chosen by a
 // zeroed, packed key and cached; GL state is shadowed so a draw changes only what differs.
 //
-// Implemented: one offscreen back buffer (RGBA8 colour, 16- or 24-bit depth; y runs down as in
-//   Direct3D, so rows read back top first and Present flips while blitting), Clear of the
+// Implemented: the back buffer is the window's own framebuffer when it has the back buffer's
+//   size and depth precision (an upper-left clip origin keeps Direct3D's row order and edge
+//   rule; Present is the swap), else an offscreen one (RGBA8 colour, 16- or 24-bit depth; y runs
+//   down as in Direct3D, so Present flips while blitting); rows read back top first; Clear of the
 //   viewport or of rectangles, points, lines, line strips, triangle lists, strips and fans;
 //   XYZRHW vertices in back-buffer pixels (pixel centres on integers, z as depth, 1/rhw as w),
 //   other vertices through world * view * projection with depth 0..1; diffuse colours (opaque
@@ -81,11 +83,11 @@ void main() {
   // Back-buffer pixels with Direct3D's centres on integers: GL's are on halves.
   float w = (aPosition.w != 0.0 && !isinf(aPosition.w)) ? 1.0 / aPosition.w : 1.0;
   vec2 ndc = (aPosition.xy + 0.5 - uScreen.xy) * 2.0 / uScreen.zw - 1.0;
-  gl_Position = vec4(ndc * w, (2.0 * aPosition.z - 1.0) * w, w);
+  gl_Position = vec4(ndc.x * w, ndc.y * w, (2.0 * aPosition.z - 1.0) * w, w);
 #else
   vec4 c = uWvp * aPosition;
-  // Direct3D's clip space: y up and depth 0..w. The back buffer is stored top row first, so y
-  // flips; the half-pixel shift puts Direct3D's pixel centres on GL's.
+  // Direct3D's clip space: y up and depth 0..w. An offscreen back buffer is stored top row
+  // first, so y flips there; the half-pixel shift puts Direct3D's pixel centres on GL's.
   gl_Position = vec4(c.x + c.w / uScreen.z, -c.y + c.w / uScreen.w, 2.0 * c.z - c.w, c.w);
 #endif
   vDiffuse = aDiffuse;
@@ -292,7 +294,11 @@ struct GlRenderer::Impl {
   SDL_GLContext context = nullptr;
   UINT width = 0, height = 0;
   bool hasDepth = false;
+  int depthBits = 0;
   bool alphaTarget = false;
+  // Drawing straight into the window's own back buffer (rows bottom first, as GL keeps them)
+  // rather than into an offscreen one that Present copies over.
+  bool direct = false;
   GLuint fbo = 0, colorRb = 0, depthRb = 0, vao = 0;
   GLuint samplers[kDrawnStages] = {};
   GLuint vertexShaders[2] = {};
@@ -306,7 +312,65 @@ struct GlRenderer::Impl {
   void BindTextures(const StateValues& s, const ShaderKey& key);
   void BindVertices(const StateValues& s, const FvfLayout& layout);
   void SetViewport(const D3DVIEWPORT9& vp);
+  void LeaveWindow();
+  void ReadRows(uint8_t* rows, UINT pitch);
 };
+
+namespace {
+
+// Whether the window's own framebuffer can serve as the back buffer: the same size, the same
+// depth precision (a deeper one would settle near-ties in the depth test differently), alpha
+// where the format has it, and no multisampling. Drawing there saves Present a full-screen copy.
+bool WindowCanBeTheBackBuffer(SDL_Window* window, UINT width, UINT height, bool alphaTarget,
+                              int depthBits) {
+  int w = 0, h = 0;
+  SDL_GL_GetDrawableSize(window, &w, &h);
+  if (w <= 0 || h <= 0 || static_cast<UINT>(w) != width || static_cast<UINT>(h) != height) return false;
+  // The programs put Direct3D's top row at GL's y = -1; an upper-left clip origin takes that to
+  // the window's top, and GL then settles edges that pass through pixel centres as Direct3D does.
+  if (epoxy_gl_version() < 45 && !epoxy_has_gl_extension("GL_ARB_clip_control")) return false;
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  GLint samples = 0;
+  glGetIntegerv(GL_SAMPLE_BUFFERS, &samples);
+  if (samples != 0) return false;
+  GLint depthType = GL_NONE, depth = 0, alpha = 0;
+  glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE,
+                                        &depthType);
+  if (depthType != GL_NONE)
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH, GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE,
+                                          &depth);
+  glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_BACK_LEFT, GL_FRAMEBUFFER_ATTACHMENT_ALPHA_SIZE,
+                                        &alpha);
+  while (glGetError() != GL_NO_ERROR) {
+  }
+  if (depthBits > 0 && depth != depthBits) return false;
+  if (alphaTarget && alpha < 8) return false;
+  return true;
+}
+
+bool MakeOffscreenBackBuffer(GlRenderer::Impl& g, int depthBits) {
+  const UINT width = g.width, height = g.height;
+  glGenFramebuffers(1, &g.fbo);
+  glBindFramebuffer(GL_FRAMEBUFFER, g.fbo);
+  glGenRenderbuffers(1, &g.colorRb);
+  glBindRenderbuffer(GL_RENDERBUFFER, g.colorRb);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, g.colorRb);
+  if (depthBits > 0) {
+    glGenRenderbuffers(1, &g.depthRb);
+    glBindRenderbuffer(GL_RENDERBUFFER, g.depthRb);
+    glRenderbufferStorage(GL_RENDERBUFFER, depthBits == 16 ? GL_DEPTH_COMPONENT16 : GL_DEPTH_COMPONENT24,
+                          width, height);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, g.depthRb);
+  }
+  if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    std::fprintf(stderr, "kvrplatform: back buffer of %ux%u cannot be made\n", width, height);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 std::unique_ptr<GlRenderer> GlRenderer::Create(SDL_Window* window, UINT width, UINT height,
                                                bool alphaTarget, int depthBits) {
@@ -326,6 +390,7 @@ std::unique_ptr<GlRenderer> GlRenderer::Create(SDL_Window* window, UINT width, U
   g.width = width;
   g.height = height;
   g.hasDepth = depthBits > 0;
+  g.depthBits = depthBits;
   g_current = r.get();
   // Presenting never waits for the vertical blank.
   SDL_GL_SetSwapInterval(0);
@@ -337,23 +402,8 @@ std::unique_ptr<GlRenderer> GlRenderer::Create(SDL_Window* window, UINT width, U
   // The back buffer. An X8R8G8B8 one keeps its alpha at 1 (never written), so destination
   // alpha reads as opaque, as it does on a target without alpha.
   g.alphaTarget = alphaTarget;
-  glGenFramebuffers(1, &g.fbo);
-  glBindFramebuffer(GL_FRAMEBUFFER, g.fbo);
-  glGenRenderbuffers(1, &g.colorRb);
-  glBindRenderbuffer(GL_RENDERBUFFER, g.colorRb);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, g.colorRb);
-  if (depthBits > 0) {
-    glGenRenderbuffers(1, &g.depthRb);
-    glBindRenderbuffer(GL_RENDERBUFFER, g.depthRb);
-    glRenderbufferStorage(GL_RENDERBUFFER, depthBits == 16 ? GL_DEPTH_COMPONENT16 : GL_DEPTH_COMPONENT24,
-                          width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, g.depthRb);
-  }
-  if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-    std::fprintf(stderr, "kvrplatform: back buffer of %ux%u cannot be made\n", width, height);
-    return nullptr;
-  }
+  g.direct = WindowCanBeTheBackBuffer(window, width, height, alphaTarget, depthBits);
+  if (!g.direct && !MakeOffscreenBackBuffer(g, depthBits)) return nullptr;
   glGenVertexArrays(1, &g.vao);
   glBindVertexArray(g.vao);
   glGenSamplers(kDrawnStages, g.samplers);
@@ -364,6 +414,9 @@ std::unique_ptr<GlRenderer> GlRenderer::Create(SDL_Window* window, UINT width, U
   glClearColor(0, 0, 0, 1);
   glClearDepth(1.0);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  // Rows stored top first turn Direct3D's clockwise into GL's counter-clockwise (and so does the
+  // upper-left origin on the window).
+  if (g.direct) glClipControl(GL_UPPER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
   glFrontFace(GL_CCW);
   return r;
 }
@@ -407,8 +460,10 @@ void GlRenderer::DeleteTexture(unsigned texture) {
 void GlRenderer::Impl::SetViewport(const D3DVIEWPORT9& vp) {
   if (std::memcmp(&vp, &shadow.viewport, sizeof(vp)) == 0) return;
   shadow.viewport = vp;
-  // Rows are stored top first, so the viewport's Y counts from row 0 as Direct3D's does.
-  glViewport(vp.X, vp.Y, vp.Width, vp.Height);
+  // Offscreen rows are stored top first, so the viewport's Y counts from row 0 as Direct3D's
+  // does; the window's rows count from the bottom.
+  glViewport(vp.X, direct ? static_cast<GLint>(height) - static_cast<GLint>(vp.Y + vp.Height) : vp.Y,
+             vp.Width, vp.Height);
   glDepthRange(vp.MinZ, vp.MaxZ);
 }
 
@@ -448,7 +503,7 @@ void GlRenderer::Clear(const D3DVIEWPORT9& viewport, DWORD count, const D3DRECT*
     x1 = x1 > vx1 ? vx1 : x1;
     y1 = y1 > vy1 ? vy1 : y1;
     if (x1 <= x0 || y1 <= y0) return;
-    glScissor(x0, y0, x1 - x0, y1 - y0);
+    glScissor(x0, g.direct ? static_cast<LONG>(g.height) - y1 : y0, x1 - x0, y1 - y0);
     glClear(mask);
   };
   if (count == 0) {
@@ -826,42 +881,80 @@ void GlRenderer::Present() {
   Impl& g = *impl_;
   int w = 0, h = 0;
   SDL_GL_GetDrawableSize(g.window, &w, &h);
-  if (w > 0 && h > 0) {
-    if (g.shadow.scissor != 0) {
-      glDisable(GL_SCISSOR_TEST);
-      g.shadow.scissor = 0;
-    }
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, g.fbo);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    // The back buffer's row 0 is the top of the screen; GL's window origin is the bottom.
-    glBlitFramebuffer(0, 0, static_cast<GLint>(g.width), static_cast<GLint>(g.height), 0, h, w, 0,
-                      GL_COLOR_BUFFER_BIT,
-                      (static_cast<UINT>(w) == g.width && static_cast<UINT>(h) == g.height) ? GL_NEAREST
-                                                                                          : GL_LINEAR);
+  if (w <= 0 || h <= 0) return;
+  const bool sameSize = static_cast<UINT>(w) == g.width && static_cast<UINT>(h) == g.height;
+  if (g.direct) {
     SDL_GL_SwapWindow(g.window);
-    glBindFramebuffer(GL_FRAMEBUFFER, g.fbo);
+    // A window that no longer matches the back buffer gets an offscreen one from now on, which
+    // Present stretches over it.
+    if (!sameSize) g.LeaveWindow();
+    return;
+  }
+  if (g.shadow.scissor != 0) {
+    glDisable(GL_SCISSOR_TEST);
+    g.shadow.scissor = 0;
+  }
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, g.fbo);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  // The back buffer's row 0 is the top of the screen; GL's window origin is the bottom.
+  glBlitFramebuffer(0, 0, static_cast<GLint>(g.width), static_cast<GLint>(g.height), 0, h, w, 0,
+                    GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
+  SDL_GL_SwapWindow(g.window);
+  glBindFramebuffer(GL_FRAMEBUFFER, g.fbo);
+}
+
+void GlRenderer::Finish() {
+  MakeCurrent();
+  glFinish();
+}
+
+void GlRenderer::Impl::LeaveWindow() {
+  if (!MakeOffscreenBackBuffer(*this, hasDepth ? depthBits : 0)) return;
+  direct = false;
+  glClipControl(GL_LOWER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
+  std::memset(&shadow.viewport, 0xFF, sizeof(shadow.viewport));
+  glClearColor(0, 0, 0, 1);
+  glClearDepth(1.0);
+  glDisable(GL_SCISSOR_TEST);
+  shadow.scissor = 0;
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  shadow.colorMask = 0xF;
+  glDepthMask(GL_TRUE);
+  shadow.depthMask = 1;
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void GlRenderer::Impl::ReadRows(uint8_t* rows, UINT pitch) {
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, direct ? 0 : fbo);
+  // The whole back buffer whatever the viewport. Offscreen, GL's row 0 is already Direct3D's
+  // top row; the window's rows come bottom first and are turned over here.
+  glPixelStorei(GL_PACK_ROW_LENGTH, static_cast<GLint>(pitch / 4));
+  glReadPixels(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height), GL_BGRA,
+               GL_UNSIGNED_INT_8_8_8_8_REV, rows);
+  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+  if (direct) {
+    std::vector<uint8_t> swap(static_cast<size_t>(width) * 4);
+    for (UINT top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
+      uint8_t* a = rows + static_cast<size_t>(top) * pitch;
+      uint8_t* b = rows + static_cast<size_t>(bottom) * pitch;
+      std::memcpy(swap.data(), a, swap.size());
+      std::memcpy(a, b, swap.size());
+      std::memcpy(b, swap.data(), swap.size());
+    }
   }
 }
 
 void GlRenderer::ReadBack(std::vector<uint32_t>* pixels) {
   MakeCurrent();
   Impl& g = *impl_;
+  // BGRA bytes with the reversed packed type give 0xAARRGGBB words (and B, G, R, A in memory).
   pixels->assign(static_cast<size_t>(g.width) * g.height, 0);
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, g.fbo);
-  // BGRA bytes with the reversed packed type give 0xAARRGGBB words; rows come top first.
-  glReadPixels(0, 0, static_cast<GLsizei>(g.width), static_cast<GLsizei>(g.height), GL_BGRA,
-               GL_UNSIGNED_INT_8_8_8_8_REV, pixels->data());
+  g.ReadRows(reinterpret_cast<uint8_t*>(pixels->data()), g.width * 4);
 }
 
 void GlRenderer::ReadBack(uint8_t* rows, UINT pitch) {
   MakeCurrent();
-  Impl& g = *impl_;
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, g.fbo);
-  // The whole back buffer whatever the viewport; GL's row 0 is already Direct3D's top row.
-  glPixelStorei(GL_PACK_ROW_LENGTH, static_cast<GLint>(pitch / 4));
-  glReadPixels(0, 0, static_cast<GLsizei>(g.width), static_cast<GLsizei>(g.height), GL_BGRA, GL_UNSIGNED_BYTE,
-               rows);
-  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+  impl_->ReadRows(rows, pitch);
 }
 
 }  // namespace kvrd3d
