@@ -27,6 +27,8 @@
 //   hardware's rules have it).
 #include "d3d9/gl_renderer.h"
 
+#include "d3d9/gl_context.h"
+
 #include <SDL.h>
 #include <epoxy/gl.h>
 
@@ -262,8 +264,6 @@ void Multiply(const D3DMATRIX& a, const D3DMATRIX& b, D3DMATRIX* out) {
   *out = t;
 }
 
-GlRenderer* g_current = nullptr;  // the renderer whose context is current
-
 }  // namespace
 
 // What the renderer last told GL, so that a draw only changes what differs.
@@ -291,7 +291,7 @@ struct GlShadow {
 
 struct GlRenderer::Impl {
   SDL_Window* window = nullptr;
-  SDL_GLContext context = nullptr;
+  std::unique_ptr<GlContext> context;
   UINT width = 0, height = 0;
   bool hasDepth = false;
   int depthBits = 0;
@@ -321,10 +321,10 @@ namespace {
 // Whether the window's own framebuffer can serve as the back buffer: the same size, the same
 // depth precision (a deeper one would settle near-ties in the depth test differently), alpha
 // where the format has it, and no multisampling. Drawing there saves Present a full-screen copy.
-bool WindowCanBeTheBackBuffer(SDL_Window* window, UINT width, UINT height, bool alphaTarget,
+bool WindowCanBeTheBackBuffer(GlContext& context, UINT width, UINT height, bool alphaTarget,
                               int depthBits) {
   int w = 0, h = 0;
-  SDL_GL_GetDrawableSize(window, &w, &h);
+  context.GetDrawableSize(&w, &h);
   if (w <= 0 || h <= 0 || static_cast<UINT>(w) != width || static_cast<UINT>(h) != height) return false;
   // The programs put Direct3D's top row at GL's y = -1; an upper-left clip origin takes that to
   // the window's top, and GL then settles edges that pass through pixel centres as Direct3D does.
@@ -374,26 +374,17 @@ bool MakeOffscreenBackBuffer(GlRenderer::Impl& g, int depthBits) {
 
 std::unique_ptr<GlRenderer> GlRenderer::Create(SDL_Window* window, UINT width, UINT height,
                                                bool alphaTarget, int depthBits) {
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-  SDL_GLContext context = SDL_GL_CreateContext(window);
-  if (!context) {
-    std::fprintf(stderr, "kvrplatform: no OpenGL 3.3 context: %s\n", SDL_GetError());
-    return nullptr;
-  }
+  std::unique_ptr<GlContext> context = GlContext::Create(window);
+  if (!context) return nullptr;
   std::unique_ptr<GlRenderer> r(new GlRenderer());
   r->impl_.reset(new Impl());
   Impl& g = *r->impl_;
   g.window = window;
-  g.context = context;
+  g.context = std::move(context);
   g.width = width;
   g.height = height;
   g.hasDepth = depthBits > 0;
   g.depthBits = depthBits;
-  g_current = r.get();
-  // Presenting never waits for the vertical blank.
-  SDL_GL_SetSwapInterval(0);
 
   GLint maxSize = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
@@ -402,7 +393,7 @@ std::unique_ptr<GlRenderer> GlRenderer::Create(SDL_Window* window, UINT width, U
   // The back buffer. An X8R8G8B8 one keeps its alpha at 1 (never written), so destination
   // alpha reads as opaque, as it does on a target without alpha.
   g.alphaTarget = alphaTarget;
-  g.direct = WindowCanBeTheBackBuffer(window, width, height, alphaTarget, depthBits);
+  g.direct = WindowCanBeTheBackBuffer(*g.context, width, height, alphaTarget, depthBits);
   if (!g.direct && !MakeOffscreenBackBuffer(g, depthBits)) return nullptr;
   glGenVertexArrays(1, &g.vao);
   glBindVertexArray(g.vao);
@@ -433,15 +424,13 @@ GlRenderer::~GlRenderer() {
   glDeleteRenderbuffers(1, &g.colorRb);
   if (g.depthRb) glDeleteRenderbuffers(1, &g.depthRb);
   glDeleteFramebuffers(1, &g.fbo);
-  SDL_GL_MakeCurrent(g.window, nullptr);
-  SDL_GL_DeleteContext(g.context);
-  g_current = nullptr;
+  g.context.reset();
 }
 
 void GlRenderer::MakeCurrent() {
-  if (g_current == this) return;
-  SDL_GL_MakeCurrent(impl_->window, impl_->context);
-  g_current = this;
+  // Something else (a test's or a benchmark's own GL window) may have made its context current
+  // in between; the context itself tells.
+  impl_->context->MakeCurrent();
 }
 
 void GlRenderer::DeleteBuffer(unsigned buffer) {
@@ -880,11 +869,11 @@ void GlRenderer::Present() {
   MakeCurrent();
   Impl& g = *impl_;
   int w = 0, h = 0;
-  SDL_GL_GetDrawableSize(g.window, &w, &h);
+  g.context->GetDrawableSize(&w, &h);
   if (w <= 0 || h <= 0) return;
   const bool sameSize = static_cast<UINT>(w) == g.width && static_cast<UINT>(h) == g.height;
   if (g.direct) {
-    SDL_GL_SwapWindow(g.window);
+    g.context->Swap();
     // A window that no longer matches the back buffer gets an offscreen one from now on, which
     // Present stretches over it.
     if (!sameSize) g.LeaveWindow();
@@ -899,7 +888,7 @@ void GlRenderer::Present() {
   // The back buffer's row 0 is the top of the screen; GL's window origin is the bottom.
   glBlitFramebuffer(0, 0, static_cast<GLint>(g.width), static_cast<GLint>(g.height), 0, h, w, 0,
                     GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
-  SDL_GL_SwapWindow(g.window);
+  g.context->Swap();
   glBindFramebuffer(GL_FRAMEBUFFER, g.fbo);
 }
 

@@ -19,6 +19,7 @@
 
 #include "win32/win32_state.h"
 #include "win32/window_internal.h"
+#include "win32/x11_visual.h"
 
 namespace {
 
@@ -122,10 +123,6 @@ bool KvrEnsureSdlVideo(bool forHiddenWindow) {
     // A click that focuses the window is also a click, as on Windows.
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    // On X11, GL contexts through EGL rather than GLX: EGL hands out the least depth buffer that
-    // satisfies the request (GLX the deepest), so a Direct3D device with a 16-bit depth buffer
-    // finds the window's own one alike and draws straight into it. A hint set outside still wins.
-    SDL_SetHintWithPriority(SDL_HINT_VIDEO_X11_FORCE_EGL, "1", SDL_HINT_DEFAULT);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
       g_videoState = 1;
       // Characters come from WM_KEYDOWN codes here, never from an input method.
@@ -276,6 +273,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
   if (height < 1) height = 1;
 
   Uint32 flags = SDL_WINDOW_OPENGL;
+  KvrChooseX11Visual();
   if (dwStyle & WS_POPUP) flags |= SDL_WINDOW_BORDERLESS;
   if (dwExStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
   flags |= (dwStyle & WS_VISIBLE) ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
