@@ -242,13 +242,19 @@ TEST_F(Lighting, ColourSourcesTakeVertexColoursWhenTheFormatHasThem) {
 TEST_F(Lighting, NormalsFollowTheWorldAndAreRescaledOnlyWhenAsked) {
   material.Diffuse = Rgb(0.25f, 0.25f, 0.25f);
   Light(0, Directional({0, 0, 1}, Rgb(1, 1, 1)));
-  // The world halves everything: normals, by its inverse transpose, double.
-  D3DXMATRIX half = Scaling(0.5f, 0.5f, 0.5f);
-  dev->SetTransform(D3DTS_WORLD, &half);
-  auto draw = [&] { return LitQuad(kNormalFvf, NormalVertex{0, 0, 0, 0, 0, -1}, 2.0f, 1.0f); };
-  EXPECT_TRUE(Near(draw(), 0.5f, 0.5f, 0.5f));
+  // The world doubles everything: normals, by its inverse transpose, halve.
+  D3DXMATRIX twice = Scaling(2, 2, 2);
+  dev->SetTransform(D3DTS_WORLD, &twice);
+  auto draw = [&] { return LitQuad(kNormalFvf, NormalVertex{0, 0, 0, 0, 0, -1}, 0.5f, 0.25f); };
+  EXPECT_TRUE(Near(draw(), 0.125f, 0.125f, 0.125f));
   dev->SetRenderState(D3DRS_NORMALIZENORMALS, TRUE);
   EXPECT_TRUE(Near(draw(), 0.25f, 0.25f, 0.25f));
+  // Halving everything doubles the normals, but N.L stops at 1.
+  D3DXMATRIX half = Scaling(0.5f, 0.5f, 0.5f);
+  dev->SetTransform(D3DTS_WORLD, &half);
+  dev->SetRenderState(D3DRS_NORMALIZENORMALS, FALSE);
+  EXPECT_TRUE(Near(LitQuad(kNormalFvf, NormalVertex{0, 0, 0, 0, 0, -1}, 2.0f, 1.0f), 0.25f, 0.25f, 0.25f));
+  dev->SetRenderState(D3DRS_NORMALIZENORMALS, TRUE);
   // A world turned half round about y turns the normals with it: the quad now faces away.
   D3DXMATRIX turn = Scaling(-1, 1, -1);  // half a turn about y
   dev->SetTransform(D3DTS_WORLD, &turn);
@@ -284,12 +290,17 @@ TEST_F(Lighting, WhatCannotBeLitGivesDefinedColours) {
   // A directional light without a direction lights nothing.
   Light(0, Directional({0, 0, 0}, Rgb(1, 1, 1)));
   EXPECT_TRUE(Near(Facing(), ambient, ambient, ambient));
-  // A point light of range 0 reaches nothing here.
+  // A point light of range 0, or a negative one, reaches nothing here.
   Light(0, Positional(D3DLIGHT_POINT, {0, 0, -1.5f}, Rgb(1, 1, 1), 0, 1, 0, 0));
   EXPECT_TRUE(Near(Facing(), ambient, ambient, ambient));
-  // Attenuation that adds up to zero: the light saturates what it lights, nothing turns NaN.
-  Light(0, Positional(D3DLIGHT_POINT, {0, 0, -1.5f}, Rgb(1, 0, 1), 10, 0, 0, 0));
-  EXPECT_TRUE(Near(Facing(), 1, ambient, 1));
+  Light(0, Positional(D3DLIGHT_POINT, {0, 0, -1.5f}, Rgb(1, 1, 1), -5, 1, 0, 0));
+  EXPECT_TRUE(Near(Facing(), ambient, ambient, ambient));
+  // Attenuation that adds up to zero: the light gives nothing, its ambient part included, and
+  // the rest of the vertex's light stays.
+  D3DLIGHT9 unattenuated = Positional(D3DLIGHT_POINT, {0, 0, -1.5f}, Rgb(1, 0, 1), 10, 0, 0, 0);
+  unattenuated.Ambient = Rgb(1, 1, 1);
+  Light(0, unattenuated);
+  EXPECT_TRUE(Near(Facing(), ambient, ambient, ambient));
   // A world that flattens everything (onto z = 0.5) has no inverse: normals go through its
   // cofactors.
   D3DXMATRIX flat = Scaling(1, 1, 0);
@@ -343,23 +354,23 @@ TEST_F(LightState, SetLightRefusesWhatDirect3DRefuses) {
   l.Type = static_cast<D3DLIGHTTYPE>(0);
   EXPECT_EQ(D3DERR_INVALIDCALL, dev->SetLight(0, &l));
   for (D3DLIGHTTYPE type : {D3DLIGHT_POINT, D3DLIGHT_SPOT}) {
-    l = Positional(type, {0, 0, 0}, Rgb(1, 1, 1), -1, 1, 0, 0);
+    l = Positional(type, {0, 0, 0}, Rgb(1, 1, 1), 1, 1, 0, -1);
     EXPECT_EQ(D3DERR_INVALIDCALL, dev->SetLight(0, &l));
-    l.Range = std::nanf("");
-    EXPECT_EQ(D3DERR_INVALIDCALL, dev->SetLight(0, &l));
-    l.Range = 2e19f;  // past sqrt(FLT_MAX)
-    EXPECT_EQ(D3DERR_INVALIDCALL, dev->SetLight(0, &l));
-    l.Range = 1;
-    l.Attenuation2 = -1;
+    l.Attenuation2 = 0;
+    l.Attenuation1 = std::nanf("");
     EXPECT_EQ(D3DERR_INVALIDCALL, dev->SetLight(0, &l));
   }
   // None of the refusals left a light behind.
   D3DLIGHT9 got;
   EXPECT_EQ(D3DERR_INVALIDCALL, dev->GetLight(0, &got));
-  // A directional light uses neither range nor attenuation.
+  // A directional light uses neither range nor attenuation; any range is taken.
   l = Directional({0, 0, 1}, Rgb(1, 1, 1));
   l.Range = -1;
   l.Attenuation0 = -1;
+  EXPECT_EQ(D3D_OK, dev->SetLight(0, &l));
+  l = Positional(D3DLIGHT_POINT, {0, 0, 0}, Rgb(1, 1, 1), -1, 1, 0, 0);
+  EXPECT_EQ(D3D_OK, dev->SetLight(0, &l));
+  l.Range = 2e19f;  // past sqrt(FLT_MAX)
   EXPECT_EQ(D3D_OK, dev->SetLight(0, &l));
 }
 

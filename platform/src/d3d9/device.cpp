@@ -12,8 +12,6 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <cfloat>
-#include <cmath>
 #include <cstring>
 
 #include "d3d9/d3d9_internal.h"
@@ -51,12 +49,10 @@ bool ValidLight(const D3DLIGHT9& l) {
     case D3DLIGHT_DIRECTIONAL:
       return true;  // range and attenuation are not used
     case D3DLIGHT_POINT:
-    case D3DLIGHT_SPOT: {
-      // Written so that NaN fails every test.
-      static const float kRangeMax = std::sqrt(FLT_MAX);
-      return l.Range >= 0.0f && l.Range <= kRangeMax && l.Attenuation0 >= 0.0f && l.Attenuation1 >= 0.0f &&
-             l.Attenuation2 >= 0.0f;
-    }
+    case D3DLIGHT_SPOT:
+      // Any range is taken (a negative one reaches nothing), as other Direct3D 9 devices do;
+      // attenuation must not be negative, and NaN fails the test too.
+      return l.Attenuation0 >= 0.0f && l.Attenuation1 >= 0.0f && l.Attenuation2 >= 0.0f;
     default:
       return false;
   }

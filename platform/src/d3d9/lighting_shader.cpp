@@ -7,8 +7,8 @@
 // Not implemented: vertex blending and tweening (lit as if unblended), fog, texture coordinate
 //   generation, flat shading.
 // What Direct3D leaves open is made safe: a zero normal or light direction lights nothing
-//   (never a NaN), attenuation that adds up to zero is taken as the largest finite one (the
-//   light saturates what it reaches), a spot whose inner cone is wider than its outer one has a
+//   (never a NaN), a light whose attenuation adds up to zero gives nothing (the light does not
+//   show, as under Wine's Direct3D 9, where it turns the vertex black), a spot whose inner cone is wider than its outer one has a
 //   hard edge at the outer cone, a world matrix without inverse has its normals transformed by
 //   its cofactors.
 #include "d3d9/lighting_shader.h"
@@ -200,9 +200,10 @@ std::string LitVertexShader(const LightingKey& key) {
       s += "    float d = length(toLight);\n";
       s += "    L = d > 0.0 ? toLight / d : vec3(0.0);\n";
       s += "    vec4 r = " + u(5) + ";\n";
-      // Beyond its range a light gives nothing; the largest finite attenuation stands in for a
-      // sum of zero.
-      s += "    atten = d > r.x ? 0.0 : 1.0 / max(r.y + r.z * d + r.w * d * d, 1e-30);\n";
+      // Beyond its range a light gives nothing, and so does one whose attenuation adds up to
+      // zero (or is not a number); a tiny sum stays finite.
+      s += "    float sum = r.y + r.z * d + r.w * d * d;\n";
+      s += "    atten = (d > r.x || !(sum > 0.0)) ? 0.0 : 1.0 / max(sum, 1e-30);\n";
       if (type == D3DLIGHT_SPOT) {
         s += "    vec4 cone = " + u(6) + ";\n";
         s += "    float rho = dot(" + u(4) + ".xyz, L);\n";
@@ -212,12 +213,15 @@ std::string LitVertexShader(const LightingKey& key) {
     }
     s += "    ambient += " + u(2) + ".rgb * atten;\n";
     if (key.normal) {
-      s += "    nl = dot(N, L);\n";
+      // A normal longer than a unit one (a world that shrinks, without NORMALIZENORMALS) gives
+      // no more diffuse light than a unit one would: N.L stops at 1.
+      s += "    nl = min(dot(N, L), 1.0);\n";
       s += "    if (nl > 0.0) {\n";
       s += "      diffuse += " + u(0) + ".rgb * (nl * atten);\n";
       if (key.specular) {
         s += "      vec3 H = L + V;\n";
         s += "      H = length(H) > 0.0 ? normalize(H) : vec3(0.0);\n";
+        // N.H is not bounded: a long normal makes a highlight brighter, as other devices do.
         s += "      nh = dot(N, H);\n";
         s += "      if (nh > 0.0) specular += " + u(1) + ".rgb * (pow(nh, uMaterial[4].x) * atten);\n";
       }
