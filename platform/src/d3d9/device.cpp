@@ -374,8 +374,12 @@ HRESULT Device::LightEnable(DWORD Index, BOOL Enable) {
   if (on == it->second.enabled) return D3D_OK;
   it->second.enabled = on;
   std::vector<DWORD>& order = state_.enabledLights;
-  if (on) order.push_back(Index);
-  else order.erase(std::find(order.begin(), order.end(), Index));
+  if (on) {
+    order.push_back(Index);
+  } else {
+    auto pos = std::find(order.begin(), order.end(), Index);
+    if (pos != order.end()) order.erase(pos);
+  }
   return D3D_OK;
 }
 
