@@ -31,5 +31,5 @@ if ! diff <(grep -v "^SetLight type 4" "$here/wine/lit-answers.txt") <(tr -d "\r
   exit 1
 fi
 names=()
-for i in 0 1 2 3 4 5 6 7 8 10; do names+=("lit-$i.png"); done
+for i in 0 1 2 3 4 5 6 7 8 10 11 12; do names+=("lit-$i.png"); done
 python3 "$here/compare_png.py" 8 0.99 "$here/wine" "$work" "${names[@]}"

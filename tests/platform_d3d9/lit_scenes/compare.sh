@@ -30,6 +30,6 @@ paste -d'|' <(tr -d '\r' <"$work/layer/lit-answers.txt") <(tr -d '\r' <"$work/wi
 # (black, global ambient and emissive gone), the layer leaves that light out. It is compared for
 # the record only.
 names=()
-for i in 0 1 2 3 4 5 6 7 8 10; do names+=("lit-$i.png"); done
+for i in 0 1 2 3 4 5 6 7 8 10 11 12; do names+=("lit-$i.png"); done
 python3 "$here/compare_png.py" 8 0.99 "$work/layer" "$work/wine" lit-9.png || true
 python3 "$here/compare_png.py" 8 0.99 "$work/layer" "$work/wine" "${names[@]}"

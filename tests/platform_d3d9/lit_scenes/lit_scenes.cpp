@@ -209,6 +209,24 @@ bool Scene(IDirect3DDevice9* d, int n, IDirect3DVertexBuffer9* sphere, UINT tria
       l.Direction = {0, 0, 0};
       set(1, l);
       break;
+    case 10:  // the stage reads the lit specular colour while SPECULARENABLE is off
+      l = Light(D3DLIGHT_DIRECTIONAL);
+      l.Direction = {0.3f, -0.4f, 1};
+      l.Specular = Rgb(1, 0.5f, 0.25f);
+      set(0, l);
+      d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_ADD);
+      d->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_SPECULAR);
+      break;
+    case 11:  // unlit, a format without specular colour read as D3DTA_SPECULAR, SPECULARENABLE on
+      d->SetRenderState(D3DRS_LIGHTING, FALSE);
+      d->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
+      d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_ADD);
+      d->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_SPECULAR);
+      d->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+      d->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_SPECULAR);
+      d->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE);
+      d->SetStreamSource(0, sphere, 0, sizeof(Vertex));
+      return SUCCEEDED(d->DrawPrimitive(D3DPT_TRIANGLELIST, 0, triangles));
     case 7:  // COLORVERTEX off: the material whatever the sources say; a second, rotated view
       l = Light(D3DLIGHT_POINT);
       l.Position = {0, 2, 0};
@@ -352,7 +370,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   }
 
   int failures = 0;
-  const int kScenes = 11;
+  const int kScenes = 13;
   for (int n = 0; n < kScenes; ++n) {
     Reset(d);
     d->Clear(0, NULL, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, D3DCOLOR_XRGB(40, 40, 48), 1.0f, 0);
