@@ -20,12 +20,17 @@
 //   TEXTURE, TFACTOR with COMPLEMENT and ALPHAREPLICATE; a stage that reads a texture that is not
 //   set passes its input through; alpha test on the 8-bit alpha; blending with every factor and
 //   operation; depth test and writes; culling; colour write mask; fill mode; point, linear and
-//   mip filtering (other filters fall back to linear), address modes, MAXMIPLEVEL, LOD bias.
-// Not implemented: lighting, fog, specular, stencil, stages past the second, flat shading,
+//   mip filtering (other filters fall back to linear), address modes, MAXMIPLEVEL, LOD bias;
+//   per-vertex lighting with up to kMaxActiveLights lights (the vertex shader comes from
+//   lighting_shader.cpp; unlit draws keep their programs, lighting fields of the key zero);
+//   the specular colour (lit, or the vertex's when unlit) added after the stages under
+//   D3DRS_SPECULARENABLE, and D3DTA_SPECULAR as a stage argument.
+// Not implemented: fog, stencil, stages past the second, flat shading,
 //   texture coordinate transforms, clip planes, scissor rectangles, point sprites,
 //   D3DRS_LASTPIXEL (lines never draw the pixel of their end point, as GL's and most Direct3D 9
 //   hardware's rules have it).
 #include "d3d9/gl_renderer.h"
+#include "d3d9/lighting_shader.h"
 
 #include "d3d9/gl_context.h"
 
@@ -52,6 +57,16 @@ struct ShaderKey {
   struct Stage {
     uint8_t colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2;
   } stages[kDrawnStages];
+  // Zero for unlit draws without a specular colour to add (lighting_shader.h).
+  LightingKey lighting;
+  uint8_t addSpecular;  // D3DRS_SPECULARENABLE with a specular colour: added after the stages
+  uint8_t pad2[3];
+};
+
+struct LightingKeyLess {
+  bool operator()(const LightingKey& a, const LightingKey& b) const {
+    return std::memcmp(&a, &b, sizeof(LightingKey)) < 0;
+  }
 };
 
 struct KeyLess {
@@ -68,7 +83,21 @@ struct Program {
   float lastScreen[4] = {-1, -1, -1, -1};
   float lastFactor[4] = {-1, -1, -1, -1};
   int lastAlphaRef = -1;
+  // Lit programs only.
+  GLint worldView = -1, normalMatrix = -1, material = -1, ambient = -1, lights = -1;
+  std::vector<float> lastLighting;
 };
+
+// The key's stages read the specular colour, or the key adds it: the vertex shader passes it on.
+bool NeedsSpecular(const ShaderKey& key) {
+  if (key.addSpecular) return true;
+  for (int i = 0; i < key.stageCount; ++i) {
+    const ShaderKey::Stage& st = key.stages[i];
+    for (uint8_t arg : {st.colorArg1, st.colorArg2, st.alphaArg1, st.alphaArg2})
+      if ((arg & D3DTA_SELECTMASK) == D3DTA_SPECULAR) return true;
+  }
+  return false;
+}
 
 const char* kVertexShader = R"(#version 330 core
 layout(location = 0) in vec4 aPosition;
@@ -80,6 +109,10 @@ uniform vec4 uScreen;  // viewport x, y, width, height in back-buffer pixels
 out vec4 vDiffuse;
 out vec2 vTex0;
 out vec2 vTex1;
+#if VERTEX_SPECULAR
+layout(location = 4) in vec4 aSpecular;
+out vec4 vSpecular;
+#endif
 void main() {
 #if PRETRANSFORMED
   // Back-buffer pixels with Direct3D's centres on integers: GL's are on halves.
@@ -95,6 +128,9 @@ void main() {
   vDiffuse = aDiffuse;
   vTex0 = aTex0.xy;
   vTex1 = aTex1.xy;
+#if VERTEX_SPECULAR
+  vSpecular = aSpecular;
+#endif
 }
 )";
 
@@ -105,7 +141,8 @@ std::string ArgExpr(uint8_t arg, bool alpha) {
     case D3DTA_CURRENT: v = "cur"; break;
     case D3DTA_TEXTURE: v = "tex"; break;
     case D3DTA_TFACTOR: v = "uFactor"; break;
-    default: v = "vec4(0.0)"; break;  // specular, temp, constant: not modelled
+    case D3DTA_SPECULAR: v = "vSpecular"; break;
+    default: v = "vec4(0.0)"; break;  // temp, constant: not modelled
   }
   if (arg & D3DTA_COMPLEMENT) v = "(vec4(1.0) - " + v + ")";
   if (arg & D3DTA_ALPHAREPLICATE) v = "vec4(" + v + ".a)";
@@ -141,9 +178,10 @@ std::string FragmentShader(const ShaderKey& key) {
       "in vec4 vDiffuse;\nin vec2 vTex0;\nin vec2 vTex1;\n"
       "uniform sampler2D uTex0;\nuniform sampler2D uTex1;\n"
       "uniform vec4 uFactor;\nuniform int uAlphaRef;\n"
-      "out vec4 fragColor;\n"
-      "void main() {\n"
-      "  vec4 cur = vDiffuse;\n  vec4 tex;\n";
+      "out vec4 fragColor;\n";
+  if (NeedsSpecular(key)) s += "in vec4 vSpecular;\n";
+  s += "void main() {\n"
+       "  vec4 cur = vDiffuse;\n  vec4 tex;\n";
   for (int i = 0; i < key.stageCount; ++i) {
     const ShaderKey::Stage& st = key.stages[i];
     s += "  tex = texture(uTex" + std::to_string(i) + ", vTex" + std::to_string(i) + ");\n";
@@ -163,7 +201,10 @@ std::string FragmentShader(const ShaderKey& key) {
     s += "  int a8 = int(floor(clamp(cur.a, 0.0, 1.0) * 255.0 + 0.5));\n";
     s += std::string("  if (!(") + kCompare[key.alphaFunc] + ")) discard;\n";
   }
-  s += "  fragColor = clamp(cur, 0.0, 1.0);\n}\n";
+  s += "  fragColor = clamp(cur, 0.0, 1.0);\n";
+  // The specular colour comes after the texture stages; alpha keeps what they made.
+  if (key.addSpecular) s += "  fragColor.rgb = min(fragColor.rgb + clamp(vSpecular.rgb, 0.0, 1.0), 1.0);\n";
+  s += "}\n";
   return s;
 }
 
@@ -287,6 +328,7 @@ struct GlShadow {
   UINT streamOffset = ~0u, stride = ~0u;
   DWORD fvf = ~0u;
   DWORD texIndex[kDrawnStages] = {~0u, ~0u};
+  bool specularArray = false, normalArray = false;  // attributes 4 and 5 read from the buffer
 };
 
 struct GlRenderer::Impl {
@@ -301,7 +343,8 @@ struct GlRenderer::Impl {
   bool direct = false;
   GLuint fbo = 0, colorRb = 0, depthRb = 0, vao = 0;
   GLuint samplers[kDrawnStages] = {};
-  GLuint vertexShaders[2] = {};
+  GLuint vertexShaders[4] = {};  // [pretransformed + 2 * specular passed on]
+  std::map<LightingKey, GLuint, LightingKeyLess> litVertexShaders;
   std::map<ShaderKey, Program, KeyLess> programs;
   ShaderKey lastKey;
   Program* lastProgram = nullptr;
@@ -419,6 +462,7 @@ GlRenderer::~GlRenderer() {
   for (auto& entry : g.programs) glDeleteProgram(entry.second.id);
   for (GLuint vs : g.vertexShaders)
     if (vs) glDeleteShader(vs);
+  for (auto& entry : g.litVertexShaders) glDeleteShader(entry.second);
   glDeleteSamplers(kDrawnStages, g.samplers);
   glDeleteVertexArrays(1, &g.vao);
   glDeleteRenderbuffers(1, &g.colorRb);
@@ -506,17 +550,27 @@ Program* GlRenderer::Impl::ProgramFor(const ShaderKey& key) {
   if (lastProgram && std::memcmp(&key, &lastKey, sizeof(key)) == 0) return lastProgram;
   auto it = programs.find(key);
   if (it == programs.end()) {
-    const int vsIndex = key.pretransformed ? 1 : 0;
-    if (!vertexShaders[vsIndex]) {
-      std::string vs = kVertexShader;
-      vs.insert(vs.find('\n') + 1,
-                std::string("#define PRETRANSFORMED ") + (key.pretransformed ? "1\n" : "0\n"));
-      vertexShaders[vsIndex] = Compile(GL_VERTEX_SHADER, vs);
+    GLuint vertexShader;
+    if (key.lighting.lit) {
+      GLuint& lit = litVertexShaders[key.lighting];
+      if (!lit) lit = Compile(GL_VERTEX_SHADER, LitVertexShader(key.lighting));
+      vertexShader = lit;
+    } else {
+      const bool specular = NeedsSpecular(key);
+      const int vsIndex = (key.pretransformed ? 1 : 0) + (specular ? 2 : 0);
+      if (!vertexShaders[vsIndex]) {
+        std::string vs = kVertexShader;
+        vs.insert(vs.find('\n') + 1,
+                  std::string("#define PRETRANSFORMED ") + (key.pretransformed ? "1\n" : "0\n") +
+                      "#define VERTEX_SPECULAR " + (specular ? "1\n" : "0\n"));
+        vertexShaders[vsIndex] = Compile(GL_VERTEX_SHADER, vs);
+      }
+      vertexShader = vertexShaders[vsIndex];
     }
     GLuint fs = Compile(GL_FRAGMENT_SHADER, FragmentShader(key));
     Program p;
     p.id = glCreateProgram();
-    glAttachShader(p.id, vertexShaders[vsIndex]);
+    glAttachShader(p.id, vertexShader);
     glAttachShader(p.id, fs);
     glLinkProgram(p.id);
     glDeleteShader(fs);
@@ -531,6 +585,13 @@ Program* GlRenderer::Impl::ProgramFor(const ShaderKey& key) {
     p.screen = glGetUniformLocation(p.id, "uScreen");
     p.factor = glGetUniformLocation(p.id, "uFactor");
     p.alphaRef = glGetUniformLocation(p.id, "uAlphaRef");
+    if (key.lighting.lit) {
+      p.worldView = glGetUniformLocation(p.id, "uWorldView");
+      p.normalMatrix = glGetUniformLocation(p.id, "uNormalMatrix");
+      p.material = glGetUniformLocation(p.id, "uMaterial");
+      p.ambient = glGetUniformLocation(p.id, "uAmbient");
+      p.lights = glGetUniformLocation(p.id, "uLights");
+    }
     glUseProgram(p.id);
     shadow.program = p.id;
     glUniform1i(glGetUniformLocation(p.id, "uTex0"), 0);
@@ -763,6 +824,24 @@ void GlRenderer::Impl::BindVertices(const StateValues& s, const FvfLayout& layou
     glDisableVertexAttribArray(1);
     glVertexAttrib4f(1, 1.0f, 1.0f, 1.0f, 1.0f);  // no diffuse colour: opaque white
   }
+  // Specular colours and normals: only formats that hold them touch their attributes; when off
+  // they read GL's current value (0, 0, 0, 1), which the shaders that read them expect.
+  if (layout.specular >= 0) {
+    glEnableVertexAttribArray(4);
+    glVertexAttribPointer(4, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride, at(layout.specular));
+    shadow.specularArray = true;
+  } else if (shadow.specularArray) {
+    glDisableVertexAttribArray(4);
+    shadow.specularArray = false;
+  }
+  if (layout.normal >= 0) {
+    glEnableVertexAttribArray(5);
+    glVertexAttribPointer(5, 3, GL_FLOAT, GL_FALSE, stride, at(layout.normal));
+    shadow.normalArray = true;
+  } else if (shadow.normalArray) {
+    glDisableVertexAttribArray(5);
+    shadow.normalArray = false;
+  }
   for (GLuint i = 0; i < kDrawnStages; ++i) {
     if (texIndex[i] < layout.texSets) {
       glEnableVertexAttribArray(2 + i);
@@ -823,6 +902,10 @@ void GlRenderer::Draw(const StateValues& s, const FvfLayout& layout, D3DPRIMITIV
     }
     key.stageCount = static_cast<uint8_t>(i + 1);
   }
+  const D3DLIGHT9* drawnLights[kMaxActiveLights] = {};
+  FillLightingKey(s, layout, &key.lighting, drawnLights);
+  if (s.renderStates[D3DRS_SPECULARENABLE])
+    key.addSpecular = (key.lighting.lit || layout.specular >= 0) ? 1 : 0;
 
   Program* p = g.ProgramFor(key);
   if (g.shadow.program != p->id) {
@@ -848,6 +931,22 @@ void GlRenderer::Draw(const StateValues& s, const FvfLayout& layout, D3DPRIMITIV
     if (std::memcmp(&wvp, p->lastWvp, sizeof(p->lastWvp)) != 0) {
       glUniformMatrix4fv(p->wvp, 1, GL_FALSE, &wvp.m[0][0]);
       std::memcpy(p->lastWvp, &wvp, sizeof(p->lastWvp));
+    }
+  }
+  if (key.lighting.lit) {
+    LightingUniforms u;
+    FillLightingUniforms(s, key.lighting, drawnLights, &u);
+    const float* first = &u.worldView[0];
+    const size_t floats = sizeof(u) / sizeof(float) -
+                          (kMaxActiveLights - key.lighting.lightCount) * LightingUniforms::kVectorsPerLight * 4;
+    if (p->lastLighting.size() != floats || std::memcmp(p->lastLighting.data(), first, floats * sizeof(float)) != 0) {
+      glUniformMatrix4fv(p->worldView, 1, GL_FALSE, u.worldView);
+      glUniformMatrix3fv(p->normalMatrix, 1, GL_FALSE, u.normalMatrix);
+      glUniform4fv(p->material, 5, &u.material[0][0]);
+      glUniform4fv(p->ambient, 1, u.ambient);
+      if (key.lighting.lightCount)
+        glUniform4fv(p->lights, key.lighting.lightCount * LightingUniforms::kVectorsPerLight, &u.lights[0][0]);
+      p->lastLighting.assign(first, first + floats);
     }
   }
   const DWORD tf = s.renderStates[D3DRS_TEXTUREFACTOR];
