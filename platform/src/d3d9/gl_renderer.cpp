@@ -1,4 +1,5 @@
-// Direct3D 9 fixed-function drawing on OpenGL 3.3 core (functions through libepoxy).
+// Direct3D 9 fixed-function drawing on OpenGL 3.3 core (functions through libepoxy), or on
+// OpenGL ES 3.0 in the browser (gl_api.h lists what that leaves out).
 //
 // Why a core context with generated shaders rather than the compatibility profile's fixed
 // function: Direct3D's texture stages, its alpha test on 8-bit values, pre-transformed vertices
@@ -25,8 +26,8 @@
 //   hardware's rules have it).
 #include "d3d9/gl_renderer.h"
 
-#include <SDL.h>
-#include <epoxy/gl.h>
+#include "d3d9/gl_api.h"
+#include "d3d9/gl_surface.h"
 
 #include <cmath>
 #include <cstdio>
@@ -88,7 +89,12 @@ void main() {
   // flips; the half-pixel shift puts Direct3D's pixel centres on GL's.
   gl_Position = vec4(c.x + c.w / uScreen.z, -c.y + c.w / uScreen.w, 2.0 * c.z - c.w, c.w);
 #endif
+#ifdef GL_ES
+  gl_PointSize = 1.0;
+  vDiffuse = aDiffuse.bgra;  // D3DCOLOR's bytes came over as B, G, R, A
+#else
   vDiffuse = aDiffuse;
+#endif
   vTex0 = aTex0.xy;
   vTex1 = aTex1.xy;
 }
@@ -165,7 +171,8 @@ std::string FragmentShader(const ShaderKey& key) {
 
 GLuint Compile(GLenum type, const std::string& source) {
   GLuint shader = glCreateShader(type);
-  const char* text = source.c_str();
+  const std::string adapted = GlslForThisGl(source);
+  const char* text = adapted.c_str();
   glShaderSource(shader, 1, &text, nullptr);
   glCompileShader(shader);
   GLint ok = 0;
@@ -227,9 +234,8 @@ GLenum AddressMode(DWORD a) {
   switch (a) {
     case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
     case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
-    case D3DTADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
-    case D3DTADDRESS_MIRRORONCE:
-      return epoxy_gl_version() >= 44 ? GL_MIRROR_CLAMP_TO_EDGE : GL_CLAMP_TO_EDGE;
+    case D3DTADDRESS_BORDER: return kGlClampToBorder;
+    case D3DTADDRESS_MIRRORONCE: return GlMirrorClampToEdge();
     default: return GL_REPEAT;
   }
 }
@@ -288,8 +294,7 @@ struct GlShadow {
 };
 
 struct GlRenderer::Impl {
-  SDL_Window* window = nullptr;
-  SDL_GLContext context = nullptr;
+  std::unique_ptr<GlSurface> surface;
   UINT width = 0, height = 0;
   bool hasDepth = false;
   bool alphaTarget = false;
@@ -308,28 +313,18 @@ struct GlRenderer::Impl {
   void SetViewport(const D3DVIEWPORT9& vp);
 };
 
-std::unique_ptr<GlRenderer> GlRenderer::Create(SDL_Window* window, UINT width, UINT height,
+std::unique_ptr<GlRenderer> GlRenderer::Create(HWND window, UINT width, UINT height,
                                                bool alphaTarget, int depthBits) {
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-  SDL_GLContext context = SDL_GL_CreateContext(window);
-  if (!context) {
-    std::fprintf(stderr, "kvrplatform: no OpenGL 3.3 context: %s\n", SDL_GetError());
-    return nullptr;
-  }
+  std::unique_ptr<GlSurface> surface = GlSurface::ForWindow(window);
+  if (!surface) return nullptr;
   std::unique_ptr<GlRenderer> r(new GlRenderer());
   r->impl_.reset(new Impl());
   Impl& g = *r->impl_;
-  g.window = window;
-  g.context = context;
+  g.surface = std::move(surface);
   g.width = width;
   g.height = height;
   g.hasDepth = depthBits > 0;
   g_current = r.get();
-  // Presenting never waits for the vertical blank.
-  SDL_GL_SetSwapInterval(0);
-
   GLint maxSize = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
   r->maxTextureSize_ = static_cast<UINT>(maxSize > 8192 ? 8192 : (maxSize > 0 ? maxSize : 2048));
@@ -362,7 +357,7 @@ std::unique_ptr<GlRenderer> GlRenderer::Create(SDL_Window* window, UINT width, U
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
   // The back buffer starts black with its depth at the far plane.
   glClearColor(0, 0, 0, 1);
-  glClearDepth(1.0);
+  GlClearDepth(1.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glFrontFace(GL_CCW);
   return r;
@@ -380,14 +375,13 @@ GlRenderer::~GlRenderer() {
   glDeleteRenderbuffers(1, &g.colorRb);
   if (g.depthRb) glDeleteRenderbuffers(1, &g.depthRb);
   glDeleteFramebuffers(1, &g.fbo);
-  SDL_GL_MakeCurrent(g.window, nullptr);
-  SDL_GL_DeleteContext(g.context);
+  g.surface.reset();
   g_current = nullptr;
 }
 
 void GlRenderer::MakeCurrent() {
   if (g_current == this) return;
-  SDL_GL_MakeCurrent(impl_->window, impl_->context);
+  impl_->surface->MakeCurrent();
   g_current = this;
 }
 
@@ -409,7 +403,7 @@ void GlRenderer::Impl::SetViewport(const D3DVIEWPORT9& vp) {
   shadow.viewport = vp;
   // Rows are stored top first, so the viewport's Y counts from row 0 as Direct3D's does.
   glViewport(vp.X, vp.Y, vp.Width, vp.Height);
-  glDepthRange(vp.MinZ, vp.MaxZ);
+  GlDepthRange(vp.MinZ, vp.MaxZ);
 }
 
 void GlRenderer::Clear(const D3DVIEWPORT9& viewport, DWORD count, const D3DRECT* rects, DWORD flags,
@@ -427,7 +421,7 @@ void GlRenderer::Clear(const D3DVIEWPORT9& viewport, DWORD count, const D3DRECT*
     mask |= GL_COLOR_BUFFER_BIT;
   }
   if ((flags & D3DCLEAR_ZBUFFER) && g.hasDepth) {
-    glClearDepth(z < 0.0f ? 0.0f : (z > 1.0f ? 1.0f : z));
+    GlClearDepth(z < 0.0f ? 0.0f : (z > 1.0f ? 1.0f : z));
     if (g.shadow.depthMask != 1) {
       glDepthMask(GL_TRUE);
       g.shadow.depthMask = 1;
@@ -575,17 +569,17 @@ void GlRenderer::Impl::ApplyRenderStates(const StateValues& s, bool pretransform
     glColorMask(colorMask & 1, (colorMask >> 1) & 1, (colorMask >> 2) & 1, (colorMask >> 3) & 1);
     shadow.colorMask = colorMask;
   }
-  const GLenum fill = rs[D3DRS_FILLMODE] == D3DFILL_POINT       ? GL_POINT
-                      : rs[D3DRS_FILLMODE] == D3DFILL_WIREFRAME ? GL_LINE
-                                                                : GL_FILL;
+  const GLenum fill = rs[D3DRS_FILLMODE] == D3DFILL_POINT       ? kGlPoint
+                      : rs[D3DRS_FILLMODE] == D3DFILL_WIREFRAME ? kGlLine
+                                                                : kGlFill;
   if (fill != shadow.polygonMode) {
-    glPolygonMode(GL_FRONT_AND_BACK, fill);
+    GlPolygonMode(fill);
     shadow.polygonMode = fill;
   }
   // Pre-transformed vertices are not clipped by depth: their z is clamped instead.
   const int clamp = pretransformed ? 1 : 0;
   if (clamp != shadow.depthClamp) {
-    clamp ? glEnable(GL_DEPTH_CLAMP) : glDisable(GL_DEPTH_CLAMP);
+    GlDepthClamp(clamp != 0);
     shadow.depthClamp = clamp;
   }
   if (shadow.scissor != 0) {
@@ -660,12 +654,12 @@ void GlRenderer::Impl::BindTextures(const StateValues& s, const ShaderKey& key) 
     if (border != sh.border) {
       const float c[4] = {((border >> 16) & 0xFF) / 255.0f, ((border >> 8) & 0xFF) / 255.0f,
                           (border & 0xFF) / 255.0f, ((border >> 24) & 0xFF) / 255.0f};
-      glSamplerParameterfv(so, GL_TEXTURE_BORDER_COLOR, c);
+      GlSamplerBorderColor(so, c);
       sh.border = border;
     }
     const float bias = AsFloat(ss[D3DSAMP_MIPMAPLODBIAS]);
     if (bias != sh.lodBias && std::isfinite(bias)) {
-      glSamplerParameterf(so, GL_TEXTURE_LOD_BIAS, bias);
+      GlSamplerLodBias(so, bias);
       sh.lodBias = bias;
     }
   }
@@ -712,9 +706,9 @@ void GlRenderer::Impl::BindVertices(const StateValues& s, const FvfLayout& layou
   glEnableVertexAttribArray(0);
   glVertexAttribPointer(0, static_cast<GLint>(layout.positionFloats), GL_FLOAT, GL_FALSE, stride, at(0));
   if (layout.diffuse >= 0) {
-    // D3DCOLOR is B, G, R, A in memory: GL_BGRA reads it as RGBA.
+    // D3DCOLOR is B, G, R, A in memory: GL_BGRA reads it as RGBA (see gl_api.h for OpenGL ES).
     glEnableVertexAttribArray(1);
-    glVertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride, at(layout.diffuse));
+    glVertexAttribPointer(1, kGlColorSize, GL_UNSIGNED_BYTE, GL_TRUE, stride, at(layout.diffuse));
   } else {
     glDisableVertexAttribArray(1);
     glVertexAttrib4f(1, 1.0f, 1.0f, 1.0f, 1.0f);  // no diffuse colour: opaque white
@@ -825,7 +819,7 @@ void GlRenderer::Present() {
   MakeCurrent();
   Impl& g = *impl_;
   int w = 0, h = 0;
-  SDL_GL_GetDrawableSize(g.window, &w, &h);
+  g.surface->DrawableSize(&w, &h);
   if (w > 0 && h > 0) {
     if (g.shadow.scissor != 0) {
       glDisable(GL_SCISSOR_TEST);
@@ -838,7 +832,7 @@ void GlRenderer::Present() {
                       GL_COLOR_BUFFER_BIT,
                       (static_cast<UINT>(w) == g.width && static_cast<UINT>(h) == g.height) ? GL_NEAREST
                                                                                           : GL_LINEAR);
-    SDL_GL_SwapWindow(g.window);
+    g.surface->Swap();
     glBindFramebuffer(GL_FRAMEBUFFER, g.fbo);
   }
 }
@@ -848,9 +842,8 @@ void GlRenderer::ReadBack(std::vector<uint32_t>* pixels) {
   Impl& g = *impl_;
   pixels->assign(static_cast<size_t>(g.width) * g.height, 0);
   glBindFramebuffer(GL_READ_FRAMEBUFFER, g.fbo);
-  // BGRA bytes with the reversed packed type give 0xAARRGGBB words; rows come top first.
-  glReadPixels(0, 0, static_cast<GLsizei>(g.width), static_cast<GLsizei>(g.height), GL_BGRA,
-               GL_UNSIGNED_INT_8_8_8_8_REV, pixels->data());
+  // B, G, R, A bytes are 0xAARRGGBB words on a little-endian machine; rows come top first.
+  GlReadPixelsBgra(static_cast<GLsizei>(g.width), static_cast<GLsizei>(g.height), pixels->data(), 0);
 }
 
 void GlRenderer::ReadBack(uint8_t* rows, UINT pitch) {
@@ -858,10 +851,7 @@ void GlRenderer::ReadBack(uint8_t* rows, UINT pitch) {
   Impl& g = *impl_;
   glBindFramebuffer(GL_READ_FRAMEBUFFER, g.fbo);
   // The whole back buffer whatever the viewport; GL's row 0 is already Direct3D's top row.
-  glPixelStorei(GL_PACK_ROW_LENGTH, static_cast<GLint>(pitch / 4));
-  glReadPixels(0, 0, static_cast<GLsizei>(g.width), static_cast<GLsizei>(g.height), GL_BGRA, GL_UNSIGNED_BYTE,
-               rows);
-  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+  GlReadPixelsBgra(static_cast<GLsizei>(g.width), static_cast<GLsizei>(g.height), rows, static_cast<GLint>(pitch / 4));
 }
 
 }  // namespace kvrd3d
