@@ -18,11 +18,11 @@ run:
 	$(MAKE) build
 	cd sample && ../build/kvrview
 
-# Installs what is missing, builds everything (the Windows build included) and runs every test
-# headless.
+# Installs what is missing, builds everything (the Windows build included, and the browser build
+# when emscripten is installed: scripts/install-deps --web) and runs every test headless.
 test:
 	scripts/install-deps
-	$(MAKE) build windows
+	$(MAKE) build windows $(if $(shell command -v emcc),web,)
 	cd build && ctest --output-on-failure -j $(JOBS)
 
 # The browser build (needs scripts/install-deps --web): build-web/ holds the page, index.html,
