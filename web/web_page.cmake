@@ -26,3 +26,12 @@ target_link_options(kvrview PRIVATE
 foreach(page index.html kvrview-page.js)
   configure_file(${CMAKE_SOURCE_DIR}/web/${page} ${CMAKE_BINARY_DIR}/${page} COPYONLY)
 endforeach()
+
+# For the browser test (build-web/tests/): GDI's cells and text extents as the canvas gives them,
+# compared with the native build's FreeType ones.
+add_executable(kvr_gdi_cells tests/web/gdi_cells.cpp)
+set_target_properties(kvr_gdi_cells PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+target_link_libraries(kvr_gdi_cells PRIVATE kvrplatform)
+target_link_options(kvr_gdi_cells PRIVATE
+  "SHELL:--preload-file ${KVR_WEB_FONT}@/fonts/LiberationSans-Bold.ttf" -sFORCE_FILESYSTEM=1 -sEXIT_RUNTIME=0)
+configure_file(${CMAKE_SOURCE_DIR}/tests/web/gdi_cells.html ${CMAKE_BINARY_DIR}/tests/gdi_cells.html COPYONLY)

@@ -11,7 +11,7 @@ build=$(cd "$2" && pwd)
 web=$src/build-web
 shots=$build/test-output/browser_page
 
-if [ ! -f "$web/kvrview.wasm" ] || [ ! -d "$src/tests/web/node_modules/playwright-core" ] ||
+if [ ! -f "$web/kvrview.wasm" ] || [ ! -f "$web/tests/kvr_gdi_cells.wasm" ] || [ ! -d "$src/tests/web/node_modules/playwright-core" ] ||
    ! command -v node >/dev/null || [ ! -x /usr/bin/chromium ] || [ ! -x /usr/bin/convert ]; then
   echo "browser_page: skipped (needs make web, the npm packages of tests/web, chromium and imagemagick)"
   exit 77
@@ -40,7 +40,11 @@ for _ in $(seq 50); do
   sleep 0.1
 done
 
-cd "$src/tests/web" && timeout 300 node browser_test.mjs "http://127.0.0.1:$port/" "$data/e2eset" "$shots"
+# GDI's cells on FreeType, for the page's to be compared with.
+"$build/tests/kvr_gdi_cells" >"$shots/gdi_cells_native.txt" || { echo "browser_page: kvr_gdi_cells failed" >&2; exit 1; }
+
+cd "$src/tests/web" && timeout 300 node browser_test.mjs "http://127.0.0.1:$port/" "$data/e2eset" "$shots" \
+  "$shots/gdi_cells_native.txt"
 status=$?
 [ "$status" -eq 0 ] && echo "browser_page: all checks passed; screenshots in $shots" ||
   echo "browser_page: checks failed ($status); screenshots in $shots" >&2

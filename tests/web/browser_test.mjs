@@ -1,12 +1,14 @@
 // The browser build end to end: the page from build-web/ in headless Chromium (the system's,
 // driven by playwright-core), checked on screenshots the way the native end-to-end test checks
-// the viewer's window. Usage: node browser_test.mjs URL DATA_SET_FOLDER SCREENSHOT_FOLDER
-// Prints ok/FAIL per check and the page's frame rate; exits with the number of failures.
+// the viewer's window, and GDI's text cells as the canvas gives them against FreeType's. Usage:
+//   node browser_test.mjs URL DATA_SET_FOLDER SCREENSHOT_FOLDER NATIVE_GDI_CELLS
+// (NATIVE_GDI_CELLS: the output of the native build's kvr_gdi_cells). Prints ok/FAIL per check
+// and the page's frame rate; exits with the number of failures.
 import { chromium } from 'playwright-core';
 import { execFileSync } from 'node:child_process';
-import { writeFileSync } from 'node:fs';
+import { readFileSync, writeFileSync } from 'node:fs';
 
-const [url, dataSet, shots] = process.argv.slice(2);
+const [url, dataSet, shots, nativeCells] = process.argv.slice(2);
 const chromiumPath = process.env.KVR_CHROMIUM || '/usr/bin/chromium';
 
 let failures = 0;
@@ -154,6 +156,28 @@ try {
   check('the log lists the structures of the opened data set', /blocka/.test(log) && /blockc/.test(log), log.slice(0, 300));
   check("the sample's models are not in it", !/pumpjack/.test(log));
   await page.click('#showlog');
+
+  // GDI text: the canvas's cells, extents and ink within a pixel of FreeType's.
+  const cellsPage = await browser.newPage();
+  await cellsPage.goto(url + 'tests/gdi_cells.html');
+  await cellsPage.waitForFunction(() => window.kvrLines.includes('END'), null, { timeout: 60000 });
+  const web = (await cellsPage.evaluate(() => window.kvrLines)).filter((l) => l !== 'END');
+  await cellsPage.close();
+  const native = readFileSync(nativeCells, 'utf8').split('\n').filter((l) => l && l !== 'END');
+  writeFileSync(`${shots}/gdi_cells_web.txt`, web.join('\n') + '\n');
+  check('the browser measures the same strings as the native build', web.length === native.length && web.length > 0,
+        `${web.length} lines, native ${native.length}`);
+  let worstExtent = 0, worstInk = 0, cellsDiffer = [];
+  for (let i = 0; i < Math.min(web.length, native.length); ++i) {
+    const w = web[i].split('\t'), n = native[i].split('\t');
+    if (w[3] !== n[3]) cellsDiffer.push(`${n[0]} ${n[1]}: cell ${w[3]}, native ${n[3]}`);
+    worstExtent = Math.max(worstExtent, Math.abs(Number(w[2]) - Number(n[2])));
+    for (let k = 4; k < 8; ++k) worstInk = Math.max(worstInk, Math.abs(Number(w[k]) - Number(n[k])));
+  }
+  check('text cells are as high as FreeType makes them', cellsDiffer.length === 0, cellsDiffer.join('; '));
+  console.log(`info text extents differ from FreeType's by at most ${worstExtent} pixels, ink edges by ${worstInk}`);
+  atMost('text extents within a pixel of FreeType\'s', worstExtent, 1);
+  atMost('the ink of drawn text within a pixel of FreeType\'s', worstInk, 1);
 
   // The page as it runs uncapped (for the report; no check rides on it).
   const fast = await browser.newPage({ viewport: { width: 1024, height: 796 } });
