@@ -9,6 +9,7 @@ var statusLine = document.getElementById('status');
 var logView = document.getElementById('log');
 var uploads = 0;          // data sets copied in so far: each goes to a folder of its own
 var currentUpload = null;  // the folder of the last one, removed when the next one comes
+var ended = false;         // the program has returned from WinMain (Escape)
 
 var Module = {
   canvas: canvas,
@@ -20,8 +21,17 @@ var Module = {
   printErr: function (text) { console.warn(text); },
   setStatus: function (text) { if (text) statusLine.textContent = text; },
   onRuntimeInitialized: function () { statusLine.textContent = 'Showing the sample data set'; },
-  onExit: function (code) { statusLine.textContent = 'kvrview has ended (' + code + ')'; },
+  onExit: function (code) {
+    ended = true;
+    statusLine.textContent = 'kvrview has ended (exit code ' + code + '): reload the page to start it again';
+  },
 };
+
+// The program's end unwinds its stack with an ExitStatus thrown from the frame it ended in (an
+// animation-frame callback): that is how it stops, not an error.
+window.addEventListener('unhandledrejection', function (e) {
+  if (e.reason && e.reason.name === 'ExitStatus') e.preventDefault();
+});
 
 // The canvas keeps its 1024 x 768 pixels; the page shows them as large as the window allows.
 function fitCanvas() {
@@ -56,6 +66,10 @@ function removeTree(path) {
 
 async function openFolder(files) {
   if (!files.length || typeof FS === 'undefined') return;
+  if (ended) {
+    statusLine.textContent = 'kvrview has ended: reload the page, then open the folder';
+    return;
+  }
   var folder = '/datasets/' + (++uploads);
   statusLine.textContent = 'Copying ' + files.length + ' files…';
   FS.mkdirTree(folder);

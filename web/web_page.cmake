@@ -19,8 +19,8 @@ target_link_options(kvrview PRIVATE
   -sFORCE_FILESYSTEM=1
   -sEXPORTED_FUNCTIONS=_main,_kvr_page_key
   -sEXPORTED_RUNTIME_METHODS=FS,ccall
-  # The program runs once per page; its exit leaves the page as it was.
-  -sEXIT_RUNTIME=0
+  # The program runs once per page: when it ends (Escape), the page says so; its files stay.
+  -sEXIT_RUNTIME=1
   -sINITIAL_MEMORY=67108864)
 
 foreach(page index.html kvrview-page.js)

@@ -157,6 +157,25 @@ try {
   check("the sample's models are not in it", !/pumpjack/.test(log));
   await page.click('#showlog');
 
+  // F5 goes to the viewer (it reads the data set again), not to the browser (a reload).
+  await page.evaluate(() => { window.kvrStillHere = true; });
+  await press('F5');
+  await waitFrames(10);
+  check('F5 reads the data set again without reloading the page',
+        await page.evaluate(() => window.kvrStillHere === true && Module.kvrFrames > 0));
+
+  // Escape: the program returns from WinMain, the page says so, and the log ends as on Linux.
+  await page.keyboard.down('Escape');
+  await page.waitForTimeout(150);
+  await page.keyboard.up('Escape');
+  await page.waitForFunction(() => /ended/.test(document.getElementById('status').textContent), null,
+                             { timeout: 10000 }).catch(() => {});
+  const status = await page.locator('#status').textContent();
+  check('Escape ends the program with 0', /exit code 0\b/.test(status), status);
+  await page.click('#showlog');
+  const lastLine = (await page.locator('#log').textContent()).trimEnd().split('\n').pop();
+  check('the log ends with Closing down', lastLine.trim() === 'Closing down', lastLine);
+
   // GDI text: the canvas's cells, extents and ink within a pixel of FreeType's.
   const cellsPage = await browser.newPage();
   await cellsPage.goto(url + 'tests/gdi_cells.html');
@@ -189,6 +208,8 @@ try {
   console.log(`info uncapped page frame rate on the sample start screen: ${((u1 - u0) / 3).toFixed(1)} frames a second`);
   await fast.close();
 
+  const errors = messages.filter((m) => m.startsWith('page error:'));
+  check('the page raised no script errors', errors.length === 0, errors.join('; '));
   if (failures) console.log('page messages:\n  ' + messages.join('\n  '));
 } catch (e) {
   console.log('FAIL the page could not be driven: ' + e.message);

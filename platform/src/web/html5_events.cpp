@@ -4,7 +4,7 @@
 // Implemented: WM_KEYDOWN/UP (WM_SYSKEYDOWN/UP with Alt; auto-repeats are further WM_KEYDOWNs
 //   with the previous-state bit), WM_[LRM]BUTTONDOWN/UP, WM_MOUSEMOVE and WM_MOUSEWHEEL (one
 //   notch per wheel event) in the canvas's pixels whatever size the page shows it at; the key
-//   table follows. Keys the program gets are kept from the browser (F5 would reload the page,
+//   table follows. A pointer leaving the canvas without a button held comes to rest mid-canvas. Keys the program gets are kept from the browser (F5 would reload the page,
 //   F1 open help, arrows scroll), except with Ctrl or Meta held, which stay the browser's.
 //   kvr_page_key lets the page press a key itself (F5 after it has copied a data set in).
 // Not implemented: WM_CHAR, double clicks, the fourth and fifth buttons, horizontal wheels,
@@ -94,6 +94,18 @@ EM_BOOL OnMouseMove(int, const EmscriptenMouseEvent* e, void*) {
   return EM_FALSE;
 }
 
+// A pointer that leaves the canvas is over the page, not over the program: it rests in the middle,
+// so that the last place it was seen (a screen edge, on its way to the page's bar) does not keep
+// moving the eye. A drag goes on where it left.
+EM_BOOL OnMouseLeave(int, const EmscriptenMouseEvent* e, void*) {
+  if (e->buttons != 0) return EM_FALSE;
+  int width = 0, height = 0;
+  emscripten_get_canvas_element_size(kvrweb::kCanvas, &width, &height);
+  kvrweb::SetPointer(width / 2, height / 2);
+  kvrwin32::QueueInput(FirstWindow(), WM_MOUSEMOVE, kvrwin32::MouseKeyFlags(), ClientPoint(width / 2, height / 2));
+  return EM_FALSE;
+}
+
 EM_BOOL OnWheel(int, const EmscriptenWheelEvent* e, void*) {
   if (e->deltaY == 0) return EM_TRUE;
   // The page scrolls down for a positive delta; Windows' wheel turned towards the user is negative.
@@ -118,6 +130,7 @@ void StartInputEvents() {
   // Releases are heard on the whole page, so a drag that ends off the canvas still ends.
   emscripten_set_mouseup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnMouseButton);
   emscripten_set_mousemove_callback(kCanvas, nullptr, EM_TRUE, OnMouseMove);
+  emscripten_set_mouseleave_callback(kCanvas, nullptr, EM_TRUE, OnMouseLeave);
   emscripten_set_wheel_callback(kCanvas, nullptr, EM_TRUE, OnWheel);
 }
 
