@@ -135,6 +135,20 @@ try {
   check('the background is (0, 60, 0)', green.pixel(900, 200).join(' ') === '0 60 0', green.pixel(900, 200).join(' '));
   check('everywhere', green.pixel(200, 600).join(' ') === '0 60 0', green.pixel(200, 600).join(' '));
 
+  // F12: the picture is written into the data set's folder in the page's memory, with the
+  // screen's colours (the back buffer is read as RGBA and turned into B, G, R, A on the way).
+  await press('F12');
+  const picture = await page.evaluate(() => {
+    try { return Array.from(FS.readFile(FS.cwd() + '/kvrview-0001.png')); } catch (e) { return null; }
+  });
+  check('F12 writes kvrview-0001.png', picture !== null);
+  if (picture) {
+    const saved = new Shot('03_f12_picture', Buffer.from(picture));
+    check('its background is (0, 60, 0)', saved.pixel(900, 200).join(' ') === '0 60 0', saved.pixel(900, 200).join(' '));
+    atLeast('its frame count is yellow, not another colour', saved.count(700, 0, 60, 16, YELLOW), 10);
+    atLeast("its red bar's frame is red", saved.count(20, 752, 200, 3, RED), 150);
+  }
+
   // Another data set from the user's disk, through the folder picker. F5 keeps the chosen
   // category, so its first body shows.
   await page.setInputFiles('#folder', dataSet);
