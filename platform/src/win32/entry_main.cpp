@@ -2,6 +2,7 @@
 // runtime's start-up code would. Kept in its own library so tests can bring their own main().
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -43,5 +44,9 @@ int main(int argc, char** argv) {
     AppendQuoted(commandLine, argv[i]);
   }
   // Started without a STARTUPINFO show state, a Windows program is handed SW_SHOWDEFAULT.
-  return WinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWDEFAULT);
+  const int result = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWDEFAULT);
+  // The process ends with WinMain's result, as returning would end it. In the browser, WinMain
+  // returns through asyncify long after main first gave the page control back, where returning
+  // would end nothing: exit ends the program there too.
+  std::exit(result);
 }
