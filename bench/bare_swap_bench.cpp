@@ -59,6 +59,6 @@ void BM_BareClearSwap(benchmark::State& state) {
   }
   if (layerWindow) SDL_GL_MakeCurrent(layerWindow, layerContext);
 }
-BENCHMARK(BM_BareClearSwap)->UseRealTime()->MinTime(0.2)->Repetitions(15)->ReportAggregatesOnly(true);
+BENCHMARK(BM_BareClearSwap)->UseRealTime()->Iterations(200)->Repetitions(15)->ReportAggregatesOnly(true);
 
 }  // namespace

@@ -22,6 +22,6 @@ void BM_Beat(benchmark::State& state) {
   }
   kvrtest::UseRealClock();
 }
-BENCHMARK(BM_Beat)->UseRealTime()->MinTime(0.2)->Repetitions(15)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Beat)->UseRealTime()->Iterations(200)->Repetitions(15)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

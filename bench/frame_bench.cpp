@@ -28,7 +28,7 @@ void BM_Frame(benchmark::State& state) {
     kvrtest::FinishDrawing(bench::Device());
   }
 }
-BENCHMARK(BM_Frame)->UseRealTime()->MinTime(0.2)->Repetitions(15)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Frame)->UseRealTime()->Iterations(60)->Repetitions(15)->ReportAggregatesOnly(true);
 
 // The same frame with the facts box of the shown model (key I) over it: once gathered, the facts
 // cost a comparison with the tables and the box's text each frame.
@@ -46,7 +46,7 @@ void BM_FrameWithFacts(benchmark::State& state) {
   }
   viewerState.showFacts = false;
 }
-BENCHMARK(BM_FrameWithFacts)->UseRealTime()->MinTime(0.2)->Repetitions(15)->ReportAggregatesOnly(true);
+BENCHMARK(BM_FrameWithFacts)->UseRealTime()->Iterations(60)->Repetitions(15)->ReportAggregatesOnly(true);
 
 // Where a frame's time above the floor goes: the same frame without one of its parts.
 void BM_FrameWithout(benchmark::State& state) {
@@ -78,7 +78,7 @@ void BM_FrameWithout(benchmark::State& state) {
     kvrtest::FinishDrawing(bench::Device());
   }
 }
-BENCHMARK(BM_FrameWithout)->DenseRange(0, 2)->UseRealTime()->MinTime(0.5)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_FrameWithout)->DenseRange(0, 2)->UseRealTime()->Iterations(150)->Repetitions(5)->ReportAggregatesOnly(true);
 
 // The floor: the same device, the same clear (target and depth) and the same Present.
 // Whatever data set is loaded stays: the floor draws none of it.
@@ -99,6 +99,6 @@ void BM_ClearPresent(benchmark::State& state) {
     kvrtest::FinishDrawing(d);
   }
 }
-BENCHMARK(BM_ClearPresent)->UseRealTime()->MinTime(0.2)->Repetitions(15)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ClearPresent)->UseRealTime()->Iterations(200)->Repetitions(15)->ReportAggregatesOnly(true);
 
 }  // namespace
