@@ -1,8 +1,17 @@
-// Process entry of a kvrplatform program: main() calls the program's WinMain, as the Windows
-// runtime's start-up code would. Kept in its own library so tests can bring their own main().
+// Process entry of a kvrplatform program: main() calls the program's WinMain, or its wWinMain
+// with the command line as wchar_t, as the Windows runtime's start-up code would (there the
+// linker is told which one; here whichever the program defines is called). Kept in its own
+// library so tests can bring their own main().
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
+
+#include "win32/wide_text.h"
+
+// Both entries are weak references: the program defines one of them, and the other stays null.
+extern "C" int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) __attribute__((weak));
+extern "C" int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) __attribute__((weak));
 
 namespace {
 
@@ -43,5 +52,11 @@ int main(int argc, char** argv) {
     AppendQuoted(commandLine, argv[i]);
   }
   // Started without a STARTUPINFO show state, a Windows program is handed SW_SHOWDEFAULT.
-  return WinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWDEFAULT);
+  if (WinMain) return WinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWDEFAULT);
+  if (wWinMain) {
+    std::wstring wideLine = KvrWideFromUtf8(commandLine);
+    return wWinMain(GetModuleHandleA(nullptr), nullptr, wideLine.data(), SW_SHOWDEFAULT);
+  }
+  std::fprintf(stderr, "kvrplatform: the program defines neither WinMain nor wWinMain\n");
+  return 1;
 }
