@@ -3,7 +3,8 @@
 //   colour type and depth, baseline and progressive JPEG, TGA with and without RLE), as 32-bit
 //   ARGB; the file's format as D3DX names it from its channels.
 // Not implemented: PPM, DIB, HDR and PFM files; BMP's exact bit depth in the reported format (a 16-bit
-//   BMP is reported R8G8B8); interlaced PNG's progressive display.
+//   BMP is reported R8G8B8); interlaced PNG's progressive display. A JPEG file cut short decodes
+//   with its missing part made up, as libjpeg-based readers do; a cut-short BMP or TGA fails.
 // The header is read first and the sides checked against kMaxDimension, so a file claiming an
 // enormous image is refused before anything is allocated for it.
 #include "d3dx9/image_reader.h"
@@ -23,6 +24,51 @@ bool StartsWith(const uint8_t* data, const uint8_t* end, const char* magic, size
 
 void Fail(std::string* error, const char* why) {
   if (error) *error = why;
+}
+
+uint32_t Le16(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
+uint32_t Le32(const uint8_t* p) { return Le16(p) | Le16(p + 2) << 16; }
+
+// stb_image reads past the end of a BMP or TGA file as zeros, and so would make up the texels a
+// cut-short file lacks. These two say whether the file holds every texel its header promises.
+bool BmpPixelsComplete(const uint8_t* data, const uint8_t* end) {
+  const uint64_t size = uint64_t(end - data);
+  if (size < 26) return false;
+  const uint32_t offset = Le32(data + 10), headerSize = Le32(data + 14);
+  uint64_t width, height, bits;
+  if (headerSize == 12) {  // the old OS/2 header: 16-bit sides
+    width = Le16(data + 18);
+    height = Le16(data + 20);
+    bits = Le16(data + 24);
+  } else {
+    if (size < 34) return false;
+    const int32_t w = int32_t(Le32(data + 18)), h = int32_t(Le32(data + 22));
+    width = w < 0 ? 0 : uint64_t(w);
+    height = h < 0 ? uint64_t(-int64_t(h)) : uint64_t(h);  // negative: rows stored top first
+    bits = Le16(data + 28);
+  }
+  const uint64_t rowBytes = (width * bits + 31) / 32 * 4;
+  return uint64_t(offset) + rowBytes * height <= size;
+}
+
+bool TgaPixelsComplete(const uint8_t* data, const uint8_t* end) {
+  const uint64_t size = uint64_t(end - data);
+  const uint32_t type = data[2], bits = data[16];
+  const uint64_t mapBytes = data[1] ? uint64_t(Le16(data + 5)) * ((data[7] + 7) / 8) : 0;
+  uint64_t at = 18 + uint64_t(data[0]) + mapBytes;
+  const uint64_t texels = uint64_t(Le16(data + 12)) * Le16(data + 14);
+  const uint64_t texelBytes = (bits + 7) / 8;
+  if (type < 8) return at + texels * texelBytes <= size;
+  // Run-length encoded: walk the packets (a count byte, then one texel repeated or count texels).
+  for (uint64_t done = 0; done < texels;) {
+    if (at >= size) return false;
+    const uint8_t packet = data[at++];
+    const uint64_t count = (packet & 0x7F) + 1;
+    at += (packet & 0x80) ? texelBytes : count * texelBytes;
+    if (at > size) return false;
+    done += count;
+  }
+  return true;
 }
 
 D3DFORMAT FormatOfChannels(int channels) {
@@ -91,6 +137,11 @@ bool DecodeImageFile(const uint8_t* data, const uint8_t* end, ImageFileInfo& inf
                      std::string* error) {
   image = ArgbImage();
   if (!ReadImageFileInfo(data, end, info, error)) return false;
+  if ((info.fileFormat == D3DXIFF_BMP && !BmpPixelsComplete(data, end)) ||
+      (info.fileFormat == D3DXIFF_TGA && !TgaPixelsComplete(data, end))) {
+    Fail(error, "the file ends before the image does");
+    return false;
+  }
   int width = 0, height = 0, channels = 0;
   std::unique_ptr<stbi_uc, void (*)(void*)> rgba(
       stbi_load_from_memory(data, int(end - data), &width, &height, &channels, 4), stbi_image_free);
