@@ -325,6 +325,9 @@ typedef struct tagMSG {
 #define WM_MBUTTONDOWN 0x0207
 #define WM_MBUTTONUP 0x0208
 #define WM_MOUSEWHEEL 0x020A
+// The first message numbers a program may use for its own messages.
+#define WM_USER 0x0400
+#define WM_APP 0x8000
 #define WHEEL_DELTA 120
 // WM_MOUSEWHEEL's wParam: the signed distance in its high word, positive away from the user.
 #define GET_WHEEL_DELTA_WPARAM(wParam) ((short)HIWORD(wParam))

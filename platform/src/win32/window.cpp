@@ -1,6 +1,7 @@
 // Win32 window classes and top-level windows on SDL2.
 // Implemented: RegisterClassExA/W and RegisterClassA/W (by name or atom, case-insensitive names),
-//   UnregisterClassA/W, GetModuleHandleA/W (the program's own module), GetDesktopWindow,
+//   UnregisterClassA/W (names compare without regard to the case of ASCII letters; other letters
+//   must match exactly), GetModuleHandleA/W (the program's own module), GetDesktopWindow,
 //   GetClientRect, GetWindowRect, CreateWindowExA/W (top-level windows only: one SDL window each,
 //   created with SDL_WINDOW_OPENGL; WS_POPUP is borderless, WS_EX_TOPMOST always on top,
 //   WS_VISIBLE shown; WM_CREATE is sent with a CREATESTRUCTA or CREATESTRUCTW), ShowWindow,
