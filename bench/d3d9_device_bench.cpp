@@ -2,6 +2,7 @@
 // state blocks, model-style triangle lists with a world matrix per draw, and texture uploads.
 // Runs headless (SDL_VIDEODRIVER=offscreen unless set otherwise).
 #include <benchmark/benchmark.h>
+#include <kvrplatform_testing.h>
 #include <d3d9.h>
 #include <d3dx9.h>
 
@@ -98,6 +99,7 @@ void BM_TextFrame(benchmark::State& state) {
     }
     dev->EndScene();
     dev->Present(nullptr, nullptr, nullptr, nullptr);
+    kvrtest::FinishDrawing(dev);
   }
   state.SetItemsProcessed(state.iterations() * 20);
   for (auto* block : blocks) block->Release();
@@ -144,11 +146,79 @@ void BM_ModelDraw(benchmark::State& state) {
     dev->DrawPrimitive(D3DPT_TRIANGLELIST, 0, triangles);
     dev->EndScene();
     dev->Present(nullptr, nullptr, nullptr, nullptr);
+    kvrtest::FinishDrawing(dev);
   }
   state.SetItemsProcessed(state.iterations() * triangles);
   vb->Release();
 }
 BENCHMARK(BM_ModelDraw)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// The same 10,000 triangles with normals, lit by range(0) lights (point lights with specular
+// after the first, a directional one): what lighting costs when a program asks for it, against
+// BM_ModelDraw/10000, which draws unlit.
+void BM_LitModelDraw(benchmark::State& state) {
+  BenchDevice b;
+  if (!b.dev) {
+    state.SkipWithError("no device");
+    return;
+  }
+  IDirect3DDevice9* dev = b.dev;
+  const UINT triangles = 10000;
+  const DWORD fvf = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1;
+  IDirect3DVertexBuffer9* vb = nullptr;
+  dev->CreateVertexBuffer(triangles * 96, 0, fvf, D3DPOOL_SYSTEMMEM, &vb, nullptr);
+  float* v = nullptr;
+  vb->Lock(0, 0, reinterpret_cast<void**>(&v), 0);
+  for (UINT i = 0; i < triangles * 3; ++i, v += 8) {
+    v[0] = static_cast<float>(i % 7) - 3.0f;
+    v[1] = static_cast<float>(i % 5) - 2.0f;
+    v[2] = static_cast<float>(i % 3);
+    v[3] = 0.0f;
+    v[4] = 0.6f;
+    v[5] = -0.8f;
+    v[6] = v[7] = 0.5f;
+  }
+  vb->Unlock();
+  D3DXMATRIX view, projection, world;
+  D3DXVECTOR3 eye(0, 4, -30), at(0, 0, 0), up(0, 1, 0);
+  D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+  D3DXMatrixPerspectiveFovLH(&projection, 0.3926991f, 1.3333334f, 10.0f, 2000.0f);
+  dev->SetTransform(D3DTS_VIEW, &view);
+  dev->SetTransform(D3DTS_PROJECTION, &projection);
+  dev->SetRenderState(D3DRS_LIGHTING, TRUE);
+  dev->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
+  D3DMATERIAL9 material = {};
+  material.Diffuse = material.Ambient = material.Specular = {0.8f, 0.7f, 0.6f, 1.0f};
+  material.Power = 8.0f;
+  dev->SetMaterial(&material);
+  for (DWORD i = 0; i < static_cast<DWORD>(state.range(0)); ++i) {
+    D3DLIGHT9 light = {};
+    light.Type = i == 0 ? D3DLIGHT_DIRECTIONAL : D3DLIGHT_POINT;
+    light.Diffuse = light.Specular = {0.3f, 0.3f, 0.3f, 1.0f};
+    light.Direction = {0.2f, -1.0f, 0.5f};
+    light.Position = {static_cast<float>(i) - 4.0f, 3.0f, -5.0f};
+    light.Range = 100.0f;
+    light.Attenuation0 = 1.0f;
+    light.Attenuation1 = 0.05f;
+    dev->SetLight(i, &light);
+    dev->LightEnable(i, TRUE);
+  }
+  float angle = 0.0f;
+  for (auto _ : state) {
+    dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    dev->BeginScene();
+    D3DXMatrixRotationY(&world, angle += 0.01f);
+    dev->SetTransform(D3DTS_WORLD, &world);
+    dev->SetFVF(fvf);
+    dev->SetStreamSource(0, vb, 0, 32);
+    dev->DrawPrimitive(D3DPT_TRIANGLELIST, 0, triangles);
+    dev->EndScene();
+    dev->Present(nullptr, nullptr, nullptr, nullptr);
+  }
+  state.SetItemsProcessed(state.iterations() * triangles);
+  vb->Release();
+}
+BENCHMARK(BM_LitModelDraw)->Arg(1)->Arg(8)->Unit(benchmark::kMicrosecond);
 
 // Rewriting a 256x256 texture and drawing with it: conversion to RGBA8 and upload.
 void BM_TextureRewrite(benchmark::State& state) {

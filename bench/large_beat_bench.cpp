@@ -82,6 +82,7 @@ void DrawFrame(int32_t model) {
   DrawModel(model, world);
   d->EndScene();
   d->Present(nullptr, nullptr, nullptr, nullptr);
+  kvrtest::FinishDrawing(d);
 }
 
 void BM_LargeModelFrame(benchmark::State& state) {

@@ -42,6 +42,26 @@ typedef struct _D3DMATERIAL9 {
   float Power;
 } D3DMATERIAL9;
 
+typedef enum _D3DLIGHTTYPE {
+  D3DLIGHT_POINT = 1, D3DLIGHT_SPOT = 2, D3DLIGHT_DIRECTIONAL = 3, D3DLIGHT_FORCE_DWORD = 0x7fffffff
+} D3DLIGHTTYPE;
+
+typedef struct _D3DLIGHT9 {
+  D3DLIGHTTYPE Type;
+  D3DCOLORVALUE Diffuse;
+  D3DCOLORVALUE Specular;
+  D3DCOLORVALUE Ambient;
+  D3DVECTOR Position;
+  D3DVECTOR Direction;
+  float Range;
+  float Falloff;
+  float Attenuation0;
+  float Attenuation1;
+  float Attenuation2;
+  float Theta;
+  float Phi;
+} D3DLIGHT9;
+
 #define D3DMAXUSERCLIPPLANES 32
 #define D3DCLIPPLANE0 (1 << 0)
 

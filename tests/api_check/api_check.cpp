@@ -377,6 +377,10 @@ void CheckDevice() {
   HRESULT (STDMETHODCALLTYPE D::*getViewport)(D3DVIEWPORT9*) = &D::GetViewport;
   HRESULT (STDMETHODCALLTYPE D::*setMaterial)(const D3DMATERIAL9*) = &D::SetMaterial;
   HRESULT (STDMETHODCALLTYPE D::*getMaterial)(D3DMATERIAL9*) = &D::GetMaterial;
+  HRESULT (STDMETHODCALLTYPE D::*setLight)(DWORD, const D3DLIGHT9*) = &D::SetLight;
+  HRESULT (STDMETHODCALLTYPE D::*getLight)(DWORD, D3DLIGHT9*) = &D::GetLight;
+  HRESULT (STDMETHODCALLTYPE D::*lightEnable)(DWORD, BOOL) = &D::LightEnable;
+  HRESULT (STDMETHODCALLTYPE D::*getLightEnable)(DWORD, BOOL*) = &D::GetLightEnable;
   HRESULT (STDMETHODCALLTYPE D::*setRenderState)(D3DRENDERSTATETYPE, DWORD) = &D::SetRenderState;
   HRESULT (STDMETHODCALLTYPE D::*getRenderState)(D3DRENDERSTATETYPE, DWORD*) = &D::GetRenderState;
   HRESULT (STDMETHODCALLTYPE D::*beginStateBlock)() = &D::BeginStateBlock;
@@ -405,6 +409,7 @@ void CheckDevice() {
   Keep(getSamplerState), Keep(setSamplerState), Keep(drawPrimitive), Keep(setFVF), Keep(getFVF);
   Keep(setPixelShader), Keep(getPixelShader), Keep(setStreamSource), Keep(getStreamSource);
   Keep(getBackBuffer), Keep(getRenderTargetData), Keep(createOffscreenPlainSurface);
+  Keep(setLight), Keep(getLight), Keep(lightEnable), Keep(getLightEnable);
 }
 
 // ---- Numbers --------------------------------------------------------------------------------
@@ -473,6 +478,18 @@ static_assert(D3DRS_ALPHABLENDENABLE == 27 && D3DRS_FOGENABLE == 28 && D3DRS_SPE
 static_assert(D3DRS_CLIPPING == 136 && D3DRS_LIGHTING == 137 && D3DRS_AMBIENT == 139, "");
 static_assert(D3DRS_COLORVERTEX == 141 && D3DRS_NORMALIZENORMALS == 143, "");
 static_assert(D3DRS_DIFFUSEMATERIALSOURCE == 145 && D3DRS_COLORWRITEENABLE == 168, "");
+static_assert(D3DRS_LOCALVIEWER == 142 && D3DRS_SPECULARMATERIALSOURCE == 146, "");
+static_assert(D3DRS_AMBIENTMATERIALSOURCE == 147 && D3DRS_EMISSIVEMATERIALSOURCE == 148, "");
+static_assert(D3DMCS_MATERIAL == 0 && D3DMCS_COLOR1 == 1 && D3DMCS_COLOR2 == 2, "");
+
+// Lights and materials: the records programs fill field by field.
+static_assert(D3DLIGHT_POINT == 1 && D3DLIGHT_SPOT == 2 && D3DLIGHT_DIRECTIONAL == 3, "");
+static_assert(sizeof(D3DLIGHT9) == 104 && offsetof(D3DLIGHT9, Diffuse) == 4 && offsetof(D3DLIGHT9, Position) == 52, "");
+static_assert(offsetof(D3DLIGHT9, Range) == 76 && offsetof(D3DLIGHT9, Attenuation0) == 84, "");
+static_assert(offsetof(D3DLIGHT9, Phi) == 100, "");
+static_assert(sizeof(D3DMATERIAL9) == 68 && offsetof(D3DMATERIAL9, Emissive) == 48, "");
+static_assert(D3DVTXPCAPS_MATERIALSOURCE7 == 2 && D3DVTXPCAPS_DIRECTIONALLIGHTS == 8, "");
+static_assert(D3DVTXPCAPS_POSITIONALLIGHTS == 0x10 && D3DVTXPCAPS_LOCALVIEWER == 0x20, "");
 static_assert(D3DRS_BLENDOP == 171 && D3DRS_SRCBLENDALPHA == 207 && D3DRS_BLENDOPALPHA == 209, "");
 static_assert(D3DZB_TRUE == 1 && D3DFILL_SOLID == 3 && D3DSHADE_GOURAUD == 2, "");
 static_assert(D3DCULL_NONE == 1 && D3DCULL_CW == 2 && D3DCULL_CCW == 3, "");

@@ -40,12 +40,6 @@ moment() {
   esac
 }
 
-# Programs that light their scene need the layer's lights (IDirect3DDevice9::SetLight); until it
-# has them, they are built and compared only under Wine.
-layer_lights=0
-grep -q 'SetLight' "$src/platform/include/d3d9.h" && layer_lights=1
-needs_lights() { grep -q 'SetLight' "$clients/$1.cpp"; }
-
 # shellcheck disable=SC2046  # the flags are meant to split into words
 flags=$(PKG_CONFIG_PATH="$build" pkg-config --cflags --libs kvrplatform)
 cp "$clients/stripes.bmp" "$work/"
@@ -55,10 +49,6 @@ for source in "$clients"/*.cpp; do programs+=("$(basename "$source" .cpp)"); don
 
 # ---- The layer's build of each program ------------------------------------------------------
 for name in "${programs[@]}"; do
-  if needs_lights "$name" && [[ $layer_lights -eq 0 ]]; then
-    echo "sdk_clients: $name: left out here until the layer has lights (its Wine frame is committed)"
-    continue
-  fi
   # shellcheck disable=SC2086
   if ! c++ -Wall -o "$work/$name" "$clients/$name.cpp" $flags 2> "$work/$name.build.txt"; then
     cat "$work/$name.build.txt" >&2

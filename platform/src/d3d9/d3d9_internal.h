@@ -7,7 +7,9 @@
 #include <bitset>
 #include <cstdint>
 #include <initializer_list>
+#include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "d3d9/texel_formats.h"
@@ -30,6 +32,8 @@ constexpr DWORD kTransformCount = 512;    // D3DTS_* values, world matrices at 2
 constexpr DWORD kStreamCount = 16;
 // Stages the renderer draws with; later stages are stored but end the cascade.
 constexpr DWORD kDrawnStages = 2;
+// Lights drawn at once (D3DCAPS9::MaxActiveLights); more may be enabled, the first enabled are drawn.
+constexpr DWORD kMaxActiveLights = 8;
 
 // Interface identifiers of the objects below, as the Windows SDK defines them.
 extern const GUID kIidUnknown, kIidDirect3D9, kIidDevice9, kIidResource9, kIidVertexBuffer9,
@@ -212,6 +216,12 @@ class Texture final : public IDirect3DTexture9, public DeviceChild {
 };
 
 // ---- Everything a state block can hold, and what of it is set ------------------------------
+// A light as SetLight left it, and whether LightEnable switched it on.
+struct LightSlot {
+  D3DLIGHT9 light = {};
+  bool enabled = false;
+};
+
 struct StateValues {
   DWORD renderStates[kRenderStateCount] = {};
   DWORD stageStates[kStageCount][kStageStateCount] = {};
@@ -225,6 +235,10 @@ struct StateValues {
   D3DMATERIAL9 material = {};
   D3DVIEWPORT9 viewport = {};
   DWORD fvf = 0;
+  // Lights by index: Direct3D takes any index, so they are kept sparsely, as set or enabled.
+  std::map<DWORD, LightSlot> lights;
+  // The device's enabled lights in the order they were enabled (unused in state blocks).
+  std::vector<DWORD> enabledLights;
 };
 
 struct StateMask {
@@ -235,6 +249,7 @@ struct StateMask {
   std::bitset<kAllSamplerCount> textures;
   std::bitset<kStreamCount> streams;
   bool material = false, viewport = false, fvf = false, pixelShader = false;
+  std::set<DWORD> lights, lightEnables;  // indices given to SetLight, to LightEnable
 };
 
 class StateBlock final : public IDirect3DStateBlock9 {
@@ -288,7 +303,8 @@ struct FvfLayout {
   bool pretransformed = false;  // XYZRHW: back-buffer pixels, depth and 1/w
   UINT size = 0;
   UINT positionFloats = 0;      // 3 or 4
-  int diffuse = -1;             // offsets, -1 when absent
+  int normal = -1;              // offsets, -1 when absent
+  int diffuse = -1;
   int specular = -1;
   UINT texSets = 0;
   int texOffset[8] = {};
@@ -338,6 +354,10 @@ class Device final : public IDirect3DDevice9 {
   HRESULT STDMETHODCALLTYPE GetViewport(D3DVIEWPORT9* pViewport) override;
   HRESULT STDMETHODCALLTYPE SetMaterial(const D3DMATERIAL9* pMaterial) override;
   HRESULT STDMETHODCALLTYPE GetMaterial(D3DMATERIAL9* pMaterial) override;
+  HRESULT STDMETHODCALLTYPE SetLight(DWORD Index, const D3DLIGHT9* pLight) override;
+  HRESULT STDMETHODCALLTYPE GetLight(DWORD Index, D3DLIGHT9* pLight) override;
+  HRESULT STDMETHODCALLTYPE LightEnable(DWORD Index, BOOL Enable) override;
+  HRESULT STDMETHODCALLTYPE GetLightEnable(DWORD Index, BOOL* pEnable) override;
   HRESULT STDMETHODCALLTYPE SetRenderState(D3DRENDERSTATETYPE State, DWORD Value) override;
   HRESULT STDMETHODCALLTYPE GetRenderState(D3DRENDERSTATETYPE State, DWORD* pValue) override;
   HRESULT STDMETHODCALLTYPE BeginStateBlock() override;
@@ -370,6 +390,8 @@ class Device final : public IDirect3DDevice9 {
   void MakeCurrent();
   // Fills the back buffer's pixels as 0xAARRGGBB, top row first.
   void ReadBack(int* width, int* height, std::vector<uint32_t>* pixels);
+  // Waits until everything asked of the device has been carried out.
+  void Finish();
   UINT MaxTextureSize() const;
 
  private:

@@ -3,13 +3,15 @@
 // Implemented: every render, texture-stage and sampler state is stored and returned (the ones
 //   drawing honours are listed in gl_renderer.cpp), transforms, material, viewport, FVF, stream 0
 //   (streams 1..15 are stored), textures on samplers 0..15 and the four vertex samplers, state
-//   blocks recorded with BeginStateBlock/EndStateBlock, Clear, Present (always the whole back
+//   blocks recorded with BeginStateBlock/EndStateBlock, lights at any index (SetLight, GetLight,
+//   LightEnable, GetLightEnable; the first eight enabled are drawn), Clear, Present (always the whole back
 //   buffer to the device's window: rectangles, window override and dirty region are ignored;
 //   whatever the swap effect, the back buffer keeps the frame just presented), DrawPrimitive.
 // Not implemented (D3DERR_INVALIDCALL): Reset, pixel and vertex shaders other than none,
-//   render targets other than the back buffer, index buffers and indexed drawing, lights.
+//   render targets other than the back buffer, index buffers and indexed drawing.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "d3d9/d3d9_internal.h"
@@ -29,6 +31,31 @@ DWORD FloatBits(float f) {
 void Identity(D3DMATRIX* m) {
   std::memset(m, 0, sizeof(*m));
   m->_11 = m->_22 = m->_33 = m->_44 = 1.0f;
+}
+
+// What Direct3D gives a light that LightEnable switches on before any SetLight: white light
+// shining along +z.
+D3DLIGHT9 DefaultLight() {
+  D3DLIGHT9 l;
+  std::memset(&l, 0, sizeof(l));
+  l.Type = D3DLIGHT_DIRECTIONAL;
+  l.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
+  l.Direction = {0.0f, 0.0f, 1.0f};
+  return l;
+}
+
+bool ValidLight(const D3DLIGHT9& l) {
+  switch (l.Type) {
+    case D3DLIGHT_DIRECTIONAL:
+      return true;  // range and attenuation are not used
+    case D3DLIGHT_POINT:
+    case D3DLIGHT_SPOT:
+      // Any range is taken (a negative one reaches nothing), as other Direct3D 9 devices do;
+      // attenuation must not be negative, and NaN fails the test too.
+      return l.Attenuation0 >= 0.0f && l.Attenuation1 >= 0.0f && l.Attenuation2 >= 0.0f;
+    default:
+      return false;
+  }
 }
 
 bool ValidTransform(D3DTRANSFORMSTATETYPE t) {
@@ -316,6 +343,55 @@ HRESULT Device::GetMaterial(D3DMATERIAL9* pMaterial) {
   return D3D_OK;
 }
 
+HRESULT Device::SetLight(DWORD Index, const D3DLIGHT9* pLight) {
+  if (!pLight || !ValidLight(*pLight)) return D3DERR_INVALIDCALL;
+  Target().lights[Index].light = *pLight;
+  if (recording_) recording_->mask.lights.insert(Index);
+  return D3D_OK;
+}
+
+HRESULT Device::GetLight(DWORD Index, D3DLIGHT9* pLight) {
+  if (!pLight) return D3DERR_INVALIDCALL;
+  auto it = state_.lights.find(Index);
+  if (it == state_.lights.end()) return D3DERR_INVALIDCALL;  // never set nor enabled
+  *pLight = it->second.light;
+  return D3D_OK;
+}
+
+HRESULT Device::LightEnable(DWORD Index, BOOL Enable) {
+  StateValues& target = Target();
+  auto it = target.lights.find(Index);
+  if (it == target.lights.end()) {
+    it = target.lights.emplace(Index, LightSlot()).first;
+    it->second.light = DefaultLight();
+  }
+  const bool on = Enable != FALSE;
+  if (recording_) {
+    it->second.enabled = on;
+    recording_->mask.lightEnables.insert(Index);
+    return D3D_OK;
+  }
+  if (on == it->second.enabled) return D3D_OK;
+  it->second.enabled = on;
+  std::vector<DWORD>& order = state_.enabledLights;
+  if (on) {
+    order.push_back(Index);
+  } else {
+    auto pos = std::find(order.begin(), order.end(), Index);
+    if (pos != order.end()) order.erase(pos);
+  }
+  return D3D_OK;
+}
+
+HRESULT Device::GetLightEnable(DWORD Index, BOOL* pEnable) {
+  if (!pEnable) return D3DERR_INVALIDCALL;
+  auto it = state_.lights.find(Index);
+  if (it == state_.lights.end()) return D3DERR_INVALIDCALL;
+  // Direct3D reports an enabled light as 128, not TRUE.
+  *pEnable = it->second.enabled ? 128 : FALSE;
+  return D3D_OK;
+}
+
 HRESULT Device::SetRenderState(D3DRENDERSTATETYPE State, DWORD Value) {
   if (static_cast<DWORD>(State) >= kRenderStateCount) return D3DERR_INVALIDCALL;
   Target().renderStates[State] = Value;
@@ -487,5 +563,7 @@ void Device::ReadBack(int* width, int* height, std::vector<uint32_t>* pixels) {
   *height = static_cast<int>(pp_.BackBufferHeight);
   renderer_->ReadBack(pixels);
 }
+
+void Device::Finish() { renderer_->Finish(); }
 
 }  // namespace kvrd3d

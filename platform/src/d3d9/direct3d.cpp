@@ -45,6 +45,9 @@ void FillCaps(D3DCAPS9* caps, UINT adapter, D3DDEVTYPE type, UINT maxTexture) {
   caps->TextureOpCaps = 0x3FFF;
   caps->MaxTextureBlendStages = kStageCount;
   caps->MaxSimultaneousTextures = kDrawnStages;
+  caps->VertexProcessingCaps = D3DVTXPCAPS_MATERIALSOURCE7 | D3DVTXPCAPS_DIRECTIONALLIGHTS |
+                               D3DVTXPCAPS_POSITIONALLIGHTS | D3DVTXPCAPS_LOCALVIEWER;
+  caps->MaxActiveLights = kMaxActiveLights;
   caps->MaxPointSize = 1.0f;
   caps->MaxPrimitiveCount = 0xFFFFF;
   caps->MaxVertexIndex = 0xFFFFF;

@@ -8,8 +8,10 @@
 // the program uses is tiny, so each distinct combination gets one small program, chosen by a
 // zeroed, packed key and cached; GL state is shadowed so a draw changes only what differs.
 //
-// Implemented: one offscreen back buffer (RGBA8 colour, 16- or 24-bit depth; y runs down as in
-//   Direct3D, so rows read back top first and Present flips while blitting), Clear of the
+// Implemented: the back buffer is the window's own framebuffer when it has the back buffer's
+//   size and depth precision (an upper-left clip origin keeps Direct3D's row order and edge
+//   rule; Present is the swap), else an offscreen one (RGBA8 colour, 16- or 24-bit depth; y runs
+//   down as in Direct3D, so Present flips while blitting); rows read back top first; Clear of the
 //   viewport or of rectangles, points, lines, line strips, triangle lists, strips and fans;
 //   XYZRHW vertices in back-buffer pixels (pixel centres on integers, z as depth, 1/rhw as w),
 //   other vertices through world * view * projection with depth 0..1; diffuse colours (opaque
@@ -18,12 +20,19 @@
 //   TEXTURE, TFACTOR with COMPLEMENT and ALPHAREPLICATE; a stage that reads a texture that is not
 //   set passes its input through; alpha test on the 8-bit alpha; blending with every factor and
 //   operation; depth test and writes; culling; colour write mask; fill mode; point, linear and
-//   mip filtering (other filters fall back to linear), address modes, MAXMIPLEVEL, LOD bias.
-// Not implemented: lighting, fog, specular, stencil, stages past the second, flat shading,
+//   mip filtering (other filters fall back to linear), address modes, MAXMIPLEVEL, LOD bias;
+//   per-vertex lighting with up to kMaxActiveLights lights (the vertex shader comes from
+//   lighting_shader.cpp; unlit draws keep their programs, lighting fields of the key zero);
+//   the specular colour (lit, or the vertex's when unlit) added after the stages under
+//   D3DRS_SPECULARENABLE, and D3DTA_SPECULAR as a stage argument.
+// Not implemented: fog, stencil, stages past the second, flat shading,
 //   texture coordinate transforms, clip planes, scissor rectangles, point sprites,
 //   D3DRS_LASTPIXEL (lines never draw the pixel of their end point, as GL's and most Direct3D 9
 //   hardware's rules have it).
 #include "d3d9/gl_renderer.h"
+#include "d3d9/lighting_shader.h"
+
+#include "d3d9/gl_context.h"
 
 #include <SDL.h>
 #include <epoxy/gl.h>
@@ -48,6 +57,16 @@ struct ShaderKey {
   struct Stage {
     uint8_t colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2;
   } stages[kDrawnStages];
+  // Zero for unlit draws without a specular colour to add (lighting_shader.h).
+  LightingKey lighting;
+  uint8_t addSpecular;  // D3DRS_SPECULARENABLE with a specular colour: added after the stages
+  uint8_t pad2[3];
+};
+
+struct LightingKeyLess {
+  bool operator()(const LightingKey& a, const LightingKey& b) const {
+    return std::memcmp(&a, &b, sizeof(LightingKey)) < 0;
+  }
 };
 
 struct KeyLess {
@@ -64,7 +83,21 @@ struct Program {
   float lastScreen[4] = {-1, -1, -1, -1};
   float lastFactor[4] = {-1, -1, -1, -1};
   int lastAlphaRef = -1;
+  // Lit programs only.
+  GLint worldView = -1, normalMatrix = -1, material = -1, ambient = -1, lights = -1;
+  std::vector<float> lastLighting;
 };
+
+// The key's stages read the specular colour, or the key adds it: the vertex shader passes it on.
+bool NeedsSpecular(const ShaderKey& key) {
+  if (key.addSpecular) return true;
+  for (int i = 0; i < key.stageCount; ++i) {
+    const ShaderKey::Stage& st = key.stages[i];
+    for (uint8_t arg : {st.colorArg1, st.colorArg2, st.alphaArg1, st.alphaArg2})
+      if ((arg & D3DTA_SELECTMASK) == D3DTA_SPECULAR) return true;
+  }
+  return false;
+}
 
 const char* kVertexShader = R"(#version 330 core
 layout(location = 0) in vec4 aPosition;
@@ -76,21 +109,28 @@ uniform vec4 uScreen;  // viewport x, y, width, height in back-buffer pixels
 out vec4 vDiffuse;
 out vec2 vTex0;
 out vec2 vTex1;
+#if VERTEX_SPECULAR
+layout(location = 4) in vec4 aSpecular;
+out vec4 vSpecular;
+#endif
 void main() {
 #if PRETRANSFORMED
   // Back-buffer pixels with Direct3D's centres on integers: GL's are on halves.
   float w = (aPosition.w != 0.0 && !isinf(aPosition.w)) ? 1.0 / aPosition.w : 1.0;
   vec2 ndc = (aPosition.xy + 0.5 - uScreen.xy) * 2.0 / uScreen.zw - 1.0;
-  gl_Position = vec4(ndc * w, (2.0 * aPosition.z - 1.0) * w, w);
+  gl_Position = vec4(ndc.x * w, ndc.y * w, (2.0 * aPosition.z - 1.0) * w, w);
 #else
   vec4 c = uWvp * aPosition;
-  // Direct3D's clip space: y up and depth 0..w. The back buffer is stored top row first, so y
-  // flips; the half-pixel shift puts Direct3D's pixel centres on GL's.
+  // Direct3D's clip space: y up and depth 0..w. An offscreen back buffer is stored top row
+  // first, so y flips there; the half-pixel shift puts Direct3D's pixel centres on GL's.
   gl_Position = vec4(c.x + c.w / uScreen.z, -c.y + c.w / uScreen.w, 2.0 * c.z - c.w, c.w);
 #endif
   vDiffuse = aDiffuse;
   vTex0 = aTex0.xy;
   vTex1 = aTex1.xy;
+#if VERTEX_SPECULAR
+  vSpecular = aSpecular;
+#endif
 }
 )";
 
@@ -101,7 +141,8 @@ std::string ArgExpr(uint8_t arg, bool alpha) {
     case D3DTA_CURRENT: v = "cur"; break;
     case D3DTA_TEXTURE: v = "tex"; break;
     case D3DTA_TFACTOR: v = "uFactor"; break;
-    default: v = "vec4(0.0)"; break;  // specular, temp, constant: not modelled
+    case D3DTA_SPECULAR: v = "vSpecular"; break;
+    default: v = "vec4(0.0)"; break;  // temp, constant: not modelled
   }
   if (arg & D3DTA_COMPLEMENT) v = "(vec4(1.0) - " + v + ")";
   if (arg & D3DTA_ALPHAREPLICATE) v = "vec4(" + v + ".a)";
@@ -137,9 +178,10 @@ std::string FragmentShader(const ShaderKey& key) {
       "in vec4 vDiffuse;\nin vec2 vTex0;\nin vec2 vTex1;\n"
       "uniform sampler2D uTex0;\nuniform sampler2D uTex1;\n"
       "uniform vec4 uFactor;\nuniform int uAlphaRef;\n"
-      "out vec4 fragColor;\n"
-      "void main() {\n"
-      "  vec4 cur = vDiffuse;\n  vec4 tex;\n";
+      "out vec4 fragColor;\n";
+  if (NeedsSpecular(key)) s += "in vec4 vSpecular;\n";
+  s += "void main() {\n"
+       "  vec4 cur = vDiffuse;\n  vec4 tex;\n";
   for (int i = 0; i < key.stageCount; ++i) {
     const ShaderKey::Stage& st = key.stages[i];
     s += "  tex = texture(uTex" + std::to_string(i) + ", vTex" + std::to_string(i) + ");\n";
@@ -159,7 +201,10 @@ std::string FragmentShader(const ShaderKey& key) {
     s += "  int a8 = int(floor(clamp(cur.a, 0.0, 1.0) * 255.0 + 0.5));\n";
     s += std::string("  if (!(") + kCompare[key.alphaFunc] + ")) discard;\n";
   }
-  s += "  fragColor = clamp(cur, 0.0, 1.0);\n}\n";
+  s += "  fragColor = clamp(cur, 0.0, 1.0);\n";
+  // The specular colour comes after the texture stages; alpha keeps what they made.
+  if (key.addSpecular) s += "  fragColor.rgb = min(fragColor.rgb + clamp(vSpecular.rgb, 0.0, 1.0), 1.0);\n";
+  s += "}\n";
   return s;
 }
 
@@ -260,8 +305,6 @@ void Multiply(const D3DMATRIX& a, const D3DMATRIX& b, D3DMATRIX* out) {
   *out = t;
 }
 
-GlRenderer* g_current = nullptr;  // the renderer whose context is current
-
 }  // namespace
 
 // What the renderer last told GL, so that a draw only changes what differs.
@@ -285,17 +328,23 @@ struct GlShadow {
   UINT streamOffset = ~0u, stride = ~0u;
   DWORD fvf = ~0u;
   DWORD texIndex[kDrawnStages] = {~0u, ~0u};
+  bool specularArray = false, normalArray = false;  // attributes 4 and 5 read from the buffer
 };
 
 struct GlRenderer::Impl {
   SDL_Window* window = nullptr;
-  SDL_GLContext context = nullptr;
+  std::unique_ptr<GlContext> context;
   UINT width = 0, height = 0;
   bool hasDepth = false;
+  int depthBits = 0;
   bool alphaTarget = false;
+  // Drawing straight into the window's own back buffer (rows bottom first, as GL keeps them)
+  // rather than into an offscreen one that Present copies over.
+  bool direct = false;
   GLuint fbo = 0, colorRb = 0, depthRb = 0, vao = 0;
   GLuint samplers[kDrawnStages] = {};
-  GLuint vertexShaders[2] = {};
+  GLuint vertexShaders[4] = {};  // [pretransformed + 2 * specular passed on]
+  std::map<LightingKey, GLuint, LightingKeyLess> litVertexShaders;
   std::map<ShaderKey, Program, KeyLess> programs;
   ShaderKey lastKey;
   Program* lastProgram = nullptr;
@@ -306,37 +355,44 @@ struct GlRenderer::Impl {
   void BindTextures(const StateValues& s, const ShaderKey& key);
   void BindVertices(const StateValues& s, const FvfLayout& layout);
   void SetViewport(const D3DVIEWPORT9& vp);
+  void LeaveWindow();
+  void ReadRows(uint8_t* rows, UINT pitch);
 };
 
-std::unique_ptr<GlRenderer> GlRenderer::Create(SDL_Window* window, UINT width, UINT height,
-                                               bool alphaTarget, int depthBits) {
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-  SDL_GLContext context = SDL_GL_CreateContext(window);
-  if (!context) {
-    std::fprintf(stderr, "kvrplatform: no OpenGL 3.3 context: %s\n", SDL_GetError());
-    return nullptr;
+namespace {
+
+// Whether the window's own framebuffer can serve as the back buffer: the same size, the same
+// depth precision (a deeper one would settle near-ties in the depth test differently), alpha
+// where the format has it, and no multisampling. Drawing there saves Present a full-screen copy.
+bool WindowCanBeTheBackBuffer(GlContext& context, UINT width, UINT height, bool alphaTarget,
+                              int depthBits) {
+  int w = 0, h = 0;
+  context.GetDrawableSize(&w, &h);
+  if (w <= 0 || h <= 0 || static_cast<UINT>(w) != width || static_cast<UINT>(h) != height) return false;
+  // The programs put Direct3D's top row at GL's y = -1; an upper-left clip origin takes that to
+  // the window's top, and GL then settles edges that pass through pixel centres as Direct3D does.
+  if (epoxy_gl_version() < 45 && !epoxy_has_gl_extension("GL_ARB_clip_control")) return false;
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  GLint samples = 0;
+  glGetIntegerv(GL_SAMPLE_BUFFERS, &samples);
+  if (samples != 0) return false;
+  GLint depthType = GL_NONE, depth = 0, alpha = 0;
+  glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE,
+                                        &depthType);
+  if (depthType != GL_NONE)
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH, GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE,
+                                          &depth);
+  glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_BACK_LEFT, GL_FRAMEBUFFER_ATTACHMENT_ALPHA_SIZE,
+                                        &alpha);
+  while (glGetError() != GL_NO_ERROR) {
   }
-  std::unique_ptr<GlRenderer> r(new GlRenderer());
-  r->impl_.reset(new Impl());
-  Impl& g = *r->impl_;
-  g.window = window;
-  g.context = context;
-  g.width = width;
-  g.height = height;
-  g.hasDepth = depthBits > 0;
-  g_current = r.get();
-  // Presenting never waits for the vertical blank.
-  SDL_GL_SetSwapInterval(0);
+  if (depthBits > 0 && depth != depthBits) return false;
+  if (alphaTarget && alpha < 8) return false;
+  return true;
+}
 
-  GLint maxSize = 0;
-  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-  r->maxTextureSize_ = static_cast<UINT>(maxSize > 8192 ? 8192 : (maxSize > 0 ? maxSize : 2048));
-
-  // The back buffer. An X8R8G8B8 one keeps its alpha at 1 (never written), so destination
-  // alpha reads as opaque, as it does on a target without alpha.
-  g.alphaTarget = alphaTarget;
+bool MakeOffscreenBackBuffer(GlRenderer::Impl& g, int depthBits) {
+  const UINT width = g.width, height = g.height;
   glGenFramebuffers(1, &g.fbo);
   glBindFramebuffer(GL_FRAMEBUFFER, g.fbo);
   glGenRenderbuffers(1, &g.colorRb);
@@ -352,8 +408,36 @@ std::unique_ptr<GlRenderer> GlRenderer::Create(SDL_Window* window, UINT width, U
   }
   if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
     std::fprintf(stderr, "kvrplatform: back buffer of %ux%u cannot be made\n", width, height);
-    return nullptr;
+    return false;
   }
+  return true;
+}
+
+}  // namespace
+
+std::unique_ptr<GlRenderer> GlRenderer::Create(SDL_Window* window, UINT width, UINT height,
+                                               bool alphaTarget, int depthBits) {
+  std::unique_ptr<GlContext> context = GlContext::Create(window);
+  if (!context) return nullptr;
+  std::unique_ptr<GlRenderer> r(new GlRenderer());
+  r->impl_.reset(new Impl());
+  Impl& g = *r->impl_;
+  g.window = window;
+  g.context = std::move(context);
+  g.width = width;
+  g.height = height;
+  g.hasDepth = depthBits > 0;
+  g.depthBits = depthBits;
+
+  GLint maxSize = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+  r->maxTextureSize_ = static_cast<UINT>(maxSize > 8192 ? 8192 : (maxSize > 0 ? maxSize : 2048));
+
+  // The back buffer. An X8R8G8B8 one keeps its alpha at 1 (never written), so destination
+  // alpha reads as opaque, as it does on a target without alpha.
+  g.alphaTarget = alphaTarget;
+  g.direct = WindowCanBeTheBackBuffer(*g.context, width, height, alphaTarget, depthBits);
+  if (!g.direct && !MakeOffscreenBackBuffer(g, depthBits)) return nullptr;
   glGenVertexArrays(1, &g.vao);
   glBindVertexArray(g.vao);
   glGenSamplers(kDrawnStages, g.samplers);
@@ -364,6 +448,9 @@ std::unique_ptr<GlRenderer> GlRenderer::Create(SDL_Window* window, UINT width, U
   glClearColor(0, 0, 0, 1);
   glClearDepth(1.0);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  // Rows stored top first turn Direct3D's clockwise into GL's counter-clockwise (and so does the
+  // upper-left origin on the window).
+  if (g.direct) glClipControl(GL_UPPER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
   glFrontFace(GL_CCW);
   return r;
 }
@@ -375,20 +462,19 @@ GlRenderer::~GlRenderer() {
   for (auto& entry : g.programs) glDeleteProgram(entry.second.id);
   for (GLuint vs : g.vertexShaders)
     if (vs) glDeleteShader(vs);
+  for (auto& entry : g.litVertexShaders) glDeleteShader(entry.second);
   glDeleteSamplers(kDrawnStages, g.samplers);
   glDeleteVertexArrays(1, &g.vao);
   glDeleteRenderbuffers(1, &g.colorRb);
   if (g.depthRb) glDeleteRenderbuffers(1, &g.depthRb);
   glDeleteFramebuffers(1, &g.fbo);
-  SDL_GL_MakeCurrent(g.window, nullptr);
-  SDL_GL_DeleteContext(g.context);
-  g_current = nullptr;
+  g.context.reset();
 }
 
 void GlRenderer::MakeCurrent() {
-  if (g_current == this) return;
-  SDL_GL_MakeCurrent(impl_->window, impl_->context);
-  g_current = this;
+  // Something else (a test's or a benchmark's own GL window) may have made its context current
+  // in between; the context itself tells.
+  impl_->context->MakeCurrent();
 }
 
 void GlRenderer::DeleteBuffer(unsigned buffer) {
@@ -407,8 +493,10 @@ void GlRenderer::DeleteTexture(unsigned texture) {
 void GlRenderer::Impl::SetViewport(const D3DVIEWPORT9& vp) {
   if (std::memcmp(&vp, &shadow.viewport, sizeof(vp)) == 0) return;
   shadow.viewport = vp;
-  // Rows are stored top first, so the viewport's Y counts from row 0 as Direct3D's does.
-  glViewport(vp.X, vp.Y, vp.Width, vp.Height);
+  // Offscreen rows are stored top first, so the viewport's Y counts from row 0 as Direct3D's
+  // does; the window's rows count from the bottom.
+  glViewport(vp.X, direct ? static_cast<GLint>(height) - static_cast<GLint>(vp.Y + vp.Height) : vp.Y,
+             vp.Width, vp.Height);
   glDepthRange(vp.MinZ, vp.MaxZ);
 }
 
@@ -448,7 +536,7 @@ void GlRenderer::Clear(const D3DVIEWPORT9& viewport, DWORD count, const D3DRECT*
     x1 = x1 > vx1 ? vx1 : x1;
     y1 = y1 > vy1 ? vy1 : y1;
     if (x1 <= x0 || y1 <= y0) return;
-    glScissor(x0, y0, x1 - x0, y1 - y0);
+    glScissor(x0, g.direct ? static_cast<LONG>(g.height) - y1 : y0, x1 - x0, y1 - y0);
     glClear(mask);
   };
   if (count == 0) {
@@ -462,17 +550,27 @@ Program* GlRenderer::Impl::ProgramFor(const ShaderKey& key) {
   if (lastProgram && std::memcmp(&key, &lastKey, sizeof(key)) == 0) return lastProgram;
   auto it = programs.find(key);
   if (it == programs.end()) {
-    const int vsIndex = key.pretransformed ? 1 : 0;
-    if (!vertexShaders[vsIndex]) {
-      std::string vs = kVertexShader;
-      vs.insert(vs.find('\n') + 1,
-                std::string("#define PRETRANSFORMED ") + (key.pretransformed ? "1\n" : "0\n"));
-      vertexShaders[vsIndex] = Compile(GL_VERTEX_SHADER, vs);
+    GLuint vertexShader;
+    if (key.lighting.lit) {
+      GLuint& lit = litVertexShaders[key.lighting];
+      if (!lit) lit = Compile(GL_VERTEX_SHADER, LitVertexShader(key.lighting));
+      vertexShader = lit;
+    } else {
+      const bool specular = NeedsSpecular(key);
+      const int vsIndex = (key.pretransformed ? 1 : 0) + (specular ? 2 : 0);
+      if (!vertexShaders[vsIndex]) {
+        std::string vs = kVertexShader;
+        vs.insert(vs.find('\n') + 1,
+                  std::string("#define PRETRANSFORMED ") + (key.pretransformed ? "1\n" : "0\n") +
+                      "#define VERTEX_SPECULAR " + (specular ? "1\n" : "0\n"));
+        vertexShaders[vsIndex] = Compile(GL_VERTEX_SHADER, vs);
+      }
+      vertexShader = vertexShaders[vsIndex];
     }
     GLuint fs = Compile(GL_FRAGMENT_SHADER, FragmentShader(key));
     Program p;
     p.id = glCreateProgram();
-    glAttachShader(p.id, vertexShaders[vsIndex]);
+    glAttachShader(p.id, vertexShader);
     glAttachShader(p.id, fs);
     glLinkProgram(p.id);
     glDeleteShader(fs);
@@ -487,6 +585,13 @@ Program* GlRenderer::Impl::ProgramFor(const ShaderKey& key) {
     p.screen = glGetUniformLocation(p.id, "uScreen");
     p.factor = glGetUniformLocation(p.id, "uFactor");
     p.alphaRef = glGetUniformLocation(p.id, "uAlphaRef");
+    if (key.lighting.lit) {
+      p.worldView = glGetUniformLocation(p.id, "uWorldView");
+      p.normalMatrix = glGetUniformLocation(p.id, "uNormalMatrix");
+      p.material = glGetUniformLocation(p.id, "uMaterial");
+      p.ambient = glGetUniformLocation(p.id, "uAmbient");
+      p.lights = glGetUniformLocation(p.id, "uLights");
+    }
     glUseProgram(p.id);
     shadow.program = p.id;
     glUniform1i(glGetUniformLocation(p.id, "uTex0"), 0);
@@ -719,6 +824,24 @@ void GlRenderer::Impl::BindVertices(const StateValues& s, const FvfLayout& layou
     glDisableVertexAttribArray(1);
     glVertexAttrib4f(1, 1.0f, 1.0f, 1.0f, 1.0f);  // no diffuse colour: opaque white
   }
+  // Specular colours and normals: only formats that hold them touch their attributes; when off
+  // they read GL's current value (0, 0, 0, 1), which the shaders that read them expect.
+  if (layout.specular >= 0) {
+    glEnableVertexAttribArray(4);
+    glVertexAttribPointer(4, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride, at(layout.specular));
+    shadow.specularArray = true;
+  } else if (shadow.specularArray) {
+    glDisableVertexAttribArray(4);
+    shadow.specularArray = false;
+  }
+  if (layout.normal >= 0) {
+    glEnableVertexAttribArray(5);
+    glVertexAttribPointer(5, 3, GL_FLOAT, GL_FALSE, stride, at(layout.normal));
+    shadow.normalArray = true;
+  } else if (shadow.normalArray) {
+    glDisableVertexAttribArray(5);
+    shadow.normalArray = false;
+  }
   for (GLuint i = 0; i < kDrawnStages; ++i) {
     if (texIndex[i] < layout.texSets) {
       glEnableVertexAttribArray(2 + i);
@@ -779,6 +902,10 @@ void GlRenderer::Draw(const StateValues& s, const FvfLayout& layout, D3DPRIMITIV
     }
     key.stageCount = static_cast<uint8_t>(i + 1);
   }
+  const D3DLIGHT9* drawnLights[kMaxActiveLights] = {};
+  FillLightingKey(s, layout, &key.lighting, drawnLights);
+  if (s.renderStates[D3DRS_SPECULARENABLE])
+    key.addSpecular = (key.lighting.lit || layout.specular >= 0) ? 1 : 0;
 
   Program* p = g.ProgramFor(key);
   if (g.shadow.program != p->id) {
@@ -806,6 +933,22 @@ void GlRenderer::Draw(const StateValues& s, const FvfLayout& layout, D3DPRIMITIV
       std::memcpy(p->lastWvp, &wvp, sizeof(p->lastWvp));
     }
   }
+  if (key.lighting.lit) {
+    LightingUniforms u;
+    FillLightingUniforms(s, key.lighting, drawnLights, &u);
+    const float* first = &u.worldView[0];
+    const size_t floats = sizeof(u) / sizeof(float) -
+                          (kMaxActiveLights - key.lighting.lightCount) * LightingUniforms::kVectorsPerLight * 4;
+    if (p->lastLighting.size() != floats || std::memcmp(p->lastLighting.data(), first, floats * sizeof(float)) != 0) {
+      glUniformMatrix4fv(p->worldView, 1, GL_FALSE, u.worldView);
+      glUniformMatrix3fv(p->normalMatrix, 1, GL_FALSE, u.normalMatrix);
+      glUniform4fv(p->material, 5, &u.material[0][0]);
+      glUniform4fv(p->ambient, 1, u.ambient);
+      if (key.lighting.lightCount)
+        glUniform4fv(p->lights, key.lighting.lightCount * LightingUniforms::kVectorsPerLight, &u.lights[0][0]);
+      p->lastLighting.assign(first, first + floats);
+    }
+  }
   const DWORD tf = s.renderStates[D3DRS_TEXTUREFACTOR];
   const float factor[4] = {((tf >> 16) & 0xFF) / 255.0f, ((tf >> 8) & 0xFF) / 255.0f,
                            (tf & 0xFF) / 255.0f, ((tf >> 24) & 0xFF) / 255.0f};
@@ -825,43 +968,81 @@ void GlRenderer::Present() {
   MakeCurrent();
   Impl& g = *impl_;
   int w = 0, h = 0;
-  SDL_GL_GetDrawableSize(g.window, &w, &h);
-  if (w > 0 && h > 0) {
-    if (g.shadow.scissor != 0) {
-      glDisable(GL_SCISSOR_TEST);
-      g.shadow.scissor = 0;
+  g.context->GetDrawableSize(&w, &h);
+  if (w <= 0 || h <= 0) return;
+  const bool sameSize = static_cast<UINT>(w) == g.width && static_cast<UINT>(h) == g.height;
+  if (g.direct) {
+    g.context->Swap();
+    // A window that no longer matches the back buffer gets an offscreen one from now on, which
+    // Present stretches over it.
+    if (!sameSize) g.LeaveWindow();
+    return;
+  }
+  if (g.shadow.scissor != 0) {
+    glDisable(GL_SCISSOR_TEST);
+    g.shadow.scissor = 0;
+  }
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, g.fbo);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  // The back buffer's row 0 is the top of the screen; GL's window origin is the bottom.
+  glBlitFramebuffer(0, 0, static_cast<GLint>(g.width), static_cast<GLint>(g.height), 0, h, w, 0,
+                    GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
+  g.context->Swap();
+  glBindFramebuffer(GL_FRAMEBUFFER, g.fbo);
+}
+
+void GlRenderer::Finish() {
+  MakeCurrent();
+  glFinish();
+}
+
+void GlRenderer::Impl::LeaveWindow() {
+  if (!MakeOffscreenBackBuffer(*this, hasDepth ? depthBits : 0)) return;
+  direct = false;
+  glClipControl(GL_LOWER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
+  std::memset(&shadow.viewport, 0xFF, sizeof(shadow.viewport));
+  glClearColor(0, 0, 0, 1);
+  glClearDepth(1.0);
+  glDisable(GL_SCISSOR_TEST);
+  shadow.scissor = 0;
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  shadow.colorMask = 0xF;
+  glDepthMask(GL_TRUE);
+  shadow.depthMask = 1;
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void GlRenderer::Impl::ReadRows(uint8_t* rows, UINT pitch) {
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, direct ? 0 : fbo);
+  // The whole back buffer whatever the viewport. Offscreen, GL's row 0 is already Direct3D's
+  // top row; the window's rows come bottom first and are turned over here.
+  glPixelStorei(GL_PACK_ROW_LENGTH, static_cast<GLint>(pitch / 4));
+  glReadPixels(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height), GL_BGRA,
+               GL_UNSIGNED_INT_8_8_8_8_REV, rows);
+  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+  if (direct) {
+    std::vector<uint8_t> swap(static_cast<size_t>(width) * 4);
+    for (UINT top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
+      uint8_t* a = rows + static_cast<size_t>(top) * pitch;
+      uint8_t* b = rows + static_cast<size_t>(bottom) * pitch;
+      std::memcpy(swap.data(), a, swap.size());
+      std::memcpy(a, b, swap.size());
+      std::memcpy(b, swap.data(), swap.size());
     }
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, g.fbo);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    // The back buffer's row 0 is the top of the screen; GL's window origin is the bottom.
-    glBlitFramebuffer(0, 0, static_cast<GLint>(g.width), static_cast<GLint>(g.height), 0, h, w, 0,
-                      GL_COLOR_BUFFER_BIT,
-                      (static_cast<UINT>(w) == g.width && static_cast<UINT>(h) == g.height) ? GL_NEAREST
-                                                                                          : GL_LINEAR);
-    SDL_GL_SwapWindow(g.window);
-    glBindFramebuffer(GL_FRAMEBUFFER, g.fbo);
   }
 }
 
 void GlRenderer::ReadBack(std::vector<uint32_t>* pixels) {
   MakeCurrent();
   Impl& g = *impl_;
+  // BGRA bytes with the reversed packed type give 0xAARRGGBB words (and B, G, R, A in memory).
   pixels->assign(static_cast<size_t>(g.width) * g.height, 0);
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, g.fbo);
-  // BGRA bytes with the reversed packed type give 0xAARRGGBB words; rows come top first.
-  glReadPixels(0, 0, static_cast<GLsizei>(g.width), static_cast<GLsizei>(g.height), GL_BGRA,
-               GL_UNSIGNED_INT_8_8_8_8_REV, pixels->data());
+  g.ReadRows(reinterpret_cast<uint8_t*>(pixels->data()), g.width * 4);
 }
 
 void GlRenderer::ReadBack(uint8_t* rows, UINT pitch) {
   MakeCurrent();
-  Impl& g = *impl_;
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, g.fbo);
-  // The whole back buffer whatever the viewport; GL's row 0 is already Direct3D's top row.
-  glPixelStorei(GL_PACK_ROW_LENGTH, static_cast<GLint>(pitch / 4));
-  glReadPixels(0, 0, static_cast<GLsizei>(g.width), static_cast<GLsizei>(g.height), GL_BGRA, GL_UNSIGNED_BYTE,
-               rows);
-  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+  impl_->ReadRows(rows, pitch);
 }
 
 }  // namespace kvrd3d

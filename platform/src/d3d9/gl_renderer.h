@@ -26,6 +26,8 @@ class GlRenderer {
   void Draw(const StateValues& state, const FvfLayout& layout, D3DPRIMITIVETYPE type,
             UINT startVertex, UINT vertexCount);
   void Present();
+  // Waits until everything drawn so far is in the back buffer (or on the screen).
+  void Finish();
   // The back buffer as 0xAARRGGBB, top row first.
   void ReadBack(std::vector<uint32_t>* pixels);
   // The back buffer in A8R8G8B8 texels (B, G, R, A in memory), top row first, rows `pitch` bytes

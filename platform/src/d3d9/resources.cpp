@@ -79,7 +79,7 @@ FvfLayout ParseFvf(DWORD fvf) {
       break;
     default: return l;  // no position: nothing can be drawn from it
   }
-  if (fvf & D3DFVF_NORMAL) offset += 12;
+  if (fvf & D3DFVF_NORMAL) { l.normal = static_cast<int>(offset); offset += 12; }
   if (fvf & D3DFVF_PSIZE) offset += 4;
   if (fvf & D3DFVF_DIFFUSE) { l.diffuse = static_cast<int>(offset); offset += 4; }
   if (fvf & D3DFVF_SPECULAR) { l.specular = static_cast<int>(offset); offset += 4; }

@@ -1,7 +1,7 @@
 // Direct3D 9 state blocks: recorded with BeginStateBlock/EndStateBlock, captured and applied.
 // Implemented: the states a recording set (render, texture-stage and sampler states, transforms,
-//   material, viewport, FVF, stream 0, textures, pixel shader none); Capture re-reads them from the
-//   device, Apply sets them again.
+//   material, viewport, FVF, stream 0, textures, pixel shader none, lights given to SetLight and
+//   LightEnable, each on its own); Capture re-reads them from the device, Apply sets them again.
 #include "d3d9/d3d9_internal.h"
 
 namespace kvrd3d {
@@ -58,6 +58,15 @@ HRESULT StateBlock::Capture() {
   if (mask.material) values.material = now.material;
   if (mask.viewport) values.viewport = now.viewport;
   if (mask.fvf) values.fvf = now.fvf;
+  // A light the device does not hold (any more) keeps what was recorded.
+  for (DWORD i : mask.lights) {
+    auto it = now.lights.find(i);
+    if (it != now.lights.end()) values.lights[i].light = it->second.light;
+  }
+  for (DWORD i : mask.lightEnables) {
+    auto it = now.lights.find(i);
+    if (it != now.lights.end()) values.lights[i].enabled = it->second.enabled;
+  }
   return D3D_OK;
 }
 
@@ -86,6 +95,9 @@ HRESULT StateBlock::Apply() {
   if (mask.viewport) d->SetViewport(&values.viewport);
   if (mask.fvf) d->SetFVF(values.fvf);
   if (mask.pixelShader) d->SetPixelShader(nullptr);
+  // Lights are set before they are enabled, so an enabled light gets the recorded values.
+  for (DWORD i : mask.lights) d->SetLight(i, &values.lights[i].light);
+  for (DWORD i : mask.lightEnables) d->LightEnable(i, values.lights[i].enabled ? TRUE : FALSE);
   return D3D_OK;
 }
 

@@ -32,6 +32,7 @@
 #include "win32/win32_state.h"
 #include "win32/window_frame.h"
 #include "win32/window_internal.h"
+#include "win32/x11_visual.h"
 
 namespace {
 
@@ -302,6 +303,7 @@ HWND CreateTopLevelWindow(const CreateRequest& q) {
   int x = q.x == CW_USEDEFAULT ? SDL_WINDOWPOS_UNDEFINED : left - frame.left;
   int y = q.x == CW_USEDEFAULT ? SDL_WINDOWPOS_UNDEFINED : top - frame.top;
   Uint32 flags = SDL_WINDOW_OPENGL;
+  KvrChooseX11Visual();
   if ((style & WS_POPUP) && !framed) flags |= SDL_WINDOW_BORDERLESS;
   if (q.exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
   flags |= (style & WS_VISIBLE) ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;

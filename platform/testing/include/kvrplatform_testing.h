@@ -99,6 +99,9 @@ struct Image {
   uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 Image ReadBackBuffer(IDirect3DDevice9* device);
+// Waits until the device has carried out everything asked of it. Without a screen, a Present
+// need not wait for anything, so a benchmark that times frames calls this after each.
+void FinishDrawing(IDirect3DDevice9* device);
 bool WritePng(const std::string& path, const Image& image);
 bool ReadPng(const std::string& path, Image& image);
 

@@ -56,6 +56,10 @@ Image ReadBackBuffer(IDirect3DDevice9* device) {
   return image;
 }
 
+void FinishDrawing(IDirect3DDevice9* device) {
+  if (device) kvrd3d::AsDevice(device)->Finish();
+}
+
 namespace {
 struct FileCloser {
   void operator()(FILE* f) const { std::fclose(f); }
