@@ -13,7 +13,7 @@
 #ifdef __cplusplus
 typedef struct D3DXVECTOR2 {
   D3DXVECTOR2() {}
-  explicit D3DXVECTOR2(const FLOAT* f) : x(f[0]), y(f[1]) {}
+  D3DXVECTOR2(const FLOAT* f) : x(f[0]), y(f[1]) {}
   D3DXVECTOR2(FLOAT fx, FLOAT fy) : x(fx), y(fy) {}
   operator FLOAT*() { return &x; }
   operator const FLOAT*() const { return &x; }
@@ -35,7 +35,7 @@ typedef struct D3DXVECTOR2 {
 
 typedef struct D3DXVECTOR3 : public D3DVECTOR {
   D3DXVECTOR3() {}
-  explicit D3DXVECTOR3(const FLOAT* f) { x = f[0]; y = f[1]; z = f[2]; }
+  D3DXVECTOR3(const FLOAT* f) { x = f[0]; y = f[1]; z = f[2]; }
   D3DXVECTOR3(const D3DVECTOR& v) { x = v.x; y = v.y; z = v.z; }
   D3DXVECTOR3(FLOAT fx, FLOAT fy, FLOAT fz) { x = fx; y = fy; z = fz; }
   operator FLOAT*() { return &x; }
@@ -57,7 +57,7 @@ typedef struct D3DXVECTOR3 : public D3DVECTOR {
 
 typedef struct D3DXVECTOR4 {
   D3DXVECTOR4() {}
-  explicit D3DXVECTOR4(const FLOAT* f) : x(f[0]), y(f[1]), z(f[2]), w(f[3]) {}
+  D3DXVECTOR4(const FLOAT* f) : x(f[0]), y(f[1]), z(f[2]), w(f[3]) {}
   D3DXVECTOR4(const D3DVECTOR& v, FLOAT fw) : x(v.x), y(v.y), z(v.z), w(fw) {}
   D3DXVECTOR4(FLOAT fx, FLOAT fy, FLOAT fz, FLOAT fw) : x(fx), y(fy), z(fz), w(fw) {}
   operator FLOAT*() { return &x; }
