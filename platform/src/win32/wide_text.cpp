@@ -1,4 +1,7 @@
 // Conversions between the W functions' wchar_t text and UTF-8.
+// Implemented: UTF-32 wchar_t (and UTF-16 surrogate pairs within it) to UTF-8 and back, with
+//   U+FFFD for anything that is not a character or not well-formed UTF-8.
+// Not implemented: code pages; normalisation (text is kept as written).
 #include "win32/wide_text.h"
 
 #include <cstdint>
