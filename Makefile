@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache,)
 
-.PHONY: all build run test windows package package-windows install test-asan fuzz soak bench bench-scale bench-wine sample clean
+.PHONY: all build run test web windows package package-windows install test-asan fuzz soak bench bench-scale bench-wine sample clean
 
 all: build
 
@@ -18,12 +18,23 @@ run:
 	$(MAKE) build
 	cd sample && ../build/kvrview
 
-# Installs what is missing, builds everything (the Windows build included) and runs every test
-# headless.
+# Installs what is missing, builds everything (the Windows build included, and the browser build
+# when emscripten is installed: scripts/install-deps --web) and runs every test headless.
 test:
 	scripts/install-deps
-	$(MAKE) build windows
+	$(MAKE) build windows $(if $(shell command -v emcc),web,)
 	cd build && ctest --output-on-failure -j $(JOBS)
+
+# The browser build (needs scripts/install-deps --web): build-web/ holds the page, index.html,
+# which shows the sample and opens a data set folder from the user's disk; serve it with
+# `python3 -m http.server -d build-web`. Debian's emscripten finds its JavaScript modules (acorn)
+# in /usr/share/nodejs, where a node from elsewhere does not look by itself.
+EMSCRIPTEN_ENV := NODE_PATH=/usr/share/nodejs$(if $(NODE_PATH),:$(NODE_PATH),)
+build-web/build.ninja:
+	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B build-web -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+
+web: build-web/build.ninja
+	$(EMSCRIPTEN_ENV) cmake --build build-web -j $(JOBS)
 
 # Cross-compiles the same sources against mingw-w64's Windows headers and import libraries.
 build-win/build.ninja:
@@ -97,4 +108,4 @@ sample: build
 	build/make_sample sample
 
 clean:
-	rm -rf build build-win build-asan build-fuzz
+	rm -rf build build-win build-web build-asan build-fuzz

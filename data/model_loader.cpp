@@ -61,9 +61,9 @@ void AppendModelBlocks(const PieParse& parsed, PieModel& record) {
   record.pointStart = static_cast<int32_t>(PointStore.size());
   record.polygonStart = static_cast<int32_t>(PolygonStore.size());
   record.connectorStart = parsed.model.connectorStart == -1 ? -1 : static_cast<int32_t>(ConnectorStore.size());
-  PointStore.insert(PointStore.end(), parsed.points.begin(), parsed.points.end());
-  PolygonStore.insert(PolygonStore.end(), parsed.polygons.begin(), parsed.polygons.end());
-  ConnectorStore.insert(ConnectorStore.end(), parsed.connectors.begin(), parsed.connectors.end());
+  PointStore.Append(parsed.points);
+  PolygonStore.Append(parsed.polygons);
+  ConnectorStore.Append(parsed.connectors);
 }
 
 void LoadModel(const char* directory, const char* fileName, ModelCategory category) {

@@ -3,9 +3,9 @@
 
 std::vector<PieModel> ModelCatalogue;
 uint32_t ModelCatalogueGeneration = 0;
-std::vector<int32_t> PointStore;
-std::vector<int32_t> PolygonStore;
-std::vector<int32_t> ConnectorStore;
+BlockStore PointStore;
+BlockStore PolygonStore;
+BlockStore ConnectorStore;
 
 int32_t FindModelByName(const char* name) {
   if (!name) return -1;
@@ -54,8 +54,8 @@ int32_t AnimationOf(int32_t model) {
 
 void ClearModelCatalogue() {
   std::vector<PieModel>().swap(ModelCatalogue);
-  std::vector<int32_t>().swap(PointStore);
-  std::vector<int32_t>().swap(PolygonStore);
-  std::vector<int32_t>().swap(ConnectorStore);
+  PointStore.Release();
+  PolygonStore.Release();
+  ConnectorStore.Release();
   ++ModelCatalogueGeneration;
 }

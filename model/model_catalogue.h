@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "model/block_store.h"
 #include "model/pie_parser.h"
 
 typedef int32_t ModelCategory;
@@ -29,9 +30,9 @@ extern uint32_t ModelCatalogueGeneration;
 
 // Process-wide integer stores; a model's blocks are consecutive, one per level, and the blocks of
 // different models follow each other in load order.
-extern std::vector<int32_t> PointStore;
-extern std::vector<int32_t> PolygonStore;
-extern std::vector<int32_t> ConnectorStore;
+extern BlockStore PointStore;
+extern BlockStore PolygonStore;
+extern BlockStore ConnectorStore;
 
 // The category's name on the command line and in reports: "bodies", "features", "miscellaneous",
 // "research", "effects", "propulsions", "structures", "weapons"; "unknown" outside them.

@@ -210,7 +210,9 @@ TEST_F(PieLoadTest, ParsingAloneLeavesTheTablesAndTheLogAsTheyWere) {
   AnimationCounters.assign(1, 0);
   ASSERT_EQ(Load("tank.pie", SquarePie() + " CONNECTORS 1 9 9 9"), 0);
   const size_t models = ModelCatalogue.size();
-  const std::vector<int32_t> points = PointStore, polygons = PolygonStore, connectors = ConnectorStore;
+  const std::vector<int32_t> points(PointStore.begin(), PointStore.end());
+  const std::vector<int32_t> polygons(PolygonStore.begin(), PolygonStore.end());
+  const std::vector<int32_t> connectors(ConnectorStore.begin(), ConnectorStore.end());
   const size_t levelBuffers = LevelBufferTable.size();
   const size_t pages = TexturePageTable.size();
   const std::vector<std::string> log = LogLines();

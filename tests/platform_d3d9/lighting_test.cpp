@@ -23,8 +23,7 @@ struct NormalVertex {  // D3DFVF_XYZ | D3DFVF_NORMAL
 constexpr DWORD kNormalFvf = D3DFVF_XYZ | D3DFVF_NORMAL;
 
 D3DXMATRIX Scaling(float x, float y, float z) {
-  D3DXMATRIX m;
-  std::memset(&m, 0, sizeof(m));
+  D3DXMATRIX m(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
   m._11 = x;
   m._22 = y;
   m._33 = z;

@@ -9,8 +9,6 @@
 //   whatever the swap effect, the back buffer keeps the frame just presented), DrawPrimitive.
 // Not implemented (D3DERR_INVALIDCALL): Reset, pixel and vertex shaders other than none,
 //   render targets other than the back buffer, index buffers and indexed drawing.
-#include <SDL.h>
-
 #include <algorithm>
 #include <cstring>
 
@@ -79,11 +77,10 @@ Device::Device(Direct3D* d3d, HWND window, const D3DPRESENT_PARAMETERS& pp, DWOR
 }
 
 bool Device::Init() {
-  if (!KvrEnsureSdlVideo()) return false;
-  SDL_Window* sdl = KvrSdlWindowFromHwnd(window_);
-  if (!sdl) return false;
+  // Only a window the layer made can hold a device (not the desktop window).
+  if (!KvrIsDeviceWindow(window_)) return false;
   int w = 0, h = 0;
-  if (!KvrWindowClientSize(window_, &w, &h)) SDL_GetWindowSize(sdl, &w, &h);
+  KvrWindowClientSize(window_, &w, &h);
   if (pp_.BackBufferWidth == 0) pp_.BackBufferWidth = static_cast<UINT>(w > 0 ? w : 1);
   if (pp_.BackBufferHeight == 0) pp_.BackBufferHeight = static_cast<UINT>(h > 0 ? h : 1);
   if (pp_.BackBufferFormat == D3DFMT_UNKNOWN) pp_.BackBufferFormat = D3DFMT_X8R8G8B8;
@@ -91,7 +88,7 @@ bool Device::Init() {
   int depthBits = 0;
   if (pp_.EnableAutoDepthStencil) depthBits = pp_.AutoDepthStencilFormat == D3DFMT_D16 ? 16 : 24;
   KvrRetainWindow(window_);
-  renderer_ = GlRenderer::Create(sdl, pp_.BackBufferWidth, pp_.BackBufferHeight,
+  renderer_ = GlRenderer::Create(window_, pp_.BackBufferWidth, pp_.BackBufferHeight,
                                  pp_.BackBufferFormat == D3DFMT_A8R8G8B8, depthBits);
   if (!renderer_) {
     KvrReleaseWindow(window_);

@@ -1,4 +1,5 @@
-// Direct3D 9 fixed-function drawing on OpenGL 3.3 core (functions through libepoxy).
+// Direct3D 9 fixed-function drawing on OpenGL 3.3 core (functions through libepoxy), or on
+// OpenGL ES 3.0 in the browser (gl_api.h lists what that leaves out).
 //
 // Why a core context with generated shaders rather than the compatibility profile's fixed
 // function: Direct3D's texture stages, its alpha test on 8-bit values, pre-transformed vertices
@@ -32,10 +33,9 @@
 #include "d3d9/gl_renderer.h"
 #include "d3d9/lighting_shader.h"
 
-#include "d3d9/gl_context.h"
 
-#include <SDL.h>
-#include <epoxy/gl.h>
+#include "d3d9/gl_api.h"
+#include "d3d9/gl_surface.h"
 
 #include <cmath>
 #include <cstdio>
@@ -125,11 +125,20 @@ void main() {
   // first, so y flips there; the half-pixel shift puts Direct3D's pixel centres on GL's.
   gl_Position = vec4(c.x + c.w / uScreen.z, -c.y + c.w / uScreen.w, 2.0 * c.z - c.w, c.w);
 #endif
+#ifdef GL_ES
+  gl_PointSize = 1.0;
+  vDiffuse = aDiffuse.bgra;  // D3DCOLOR's bytes came over as B, G, R, A
+#else
   vDiffuse = aDiffuse;
+#endif
   vTex0 = aTex0.xy;
   vTex1 = aTex1.xy;
 #if VERTEX_SPECULAR
+#ifdef GL_ES
+  vSpecular = aSpecular.bgra;
+#else
   vSpecular = aSpecular;
+#endif
 #endif
 }
 )";
@@ -210,7 +219,8 @@ std::string FragmentShader(const ShaderKey& key) {
 
 GLuint Compile(GLenum type, const std::string& source) {
   GLuint shader = glCreateShader(type);
-  const char* text = source.c_str();
+  const std::string adapted = GlslForThisGl(source);
+  const char* text = adapted.c_str();
   glShaderSource(shader, 1, &text, nullptr);
   glCompileShader(shader);
   GLint ok = 0;
@@ -272,9 +282,8 @@ GLenum AddressMode(DWORD a) {
   switch (a) {
     case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
     case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
-    case D3DTADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
-    case D3DTADDRESS_MIRRORONCE:
-      return epoxy_gl_version() >= 44 ? GL_MIRROR_CLAMP_TO_EDGE : GL_CLAMP_TO_EDGE;
+    case D3DTADDRESS_BORDER: return kGlClampToBorder;
+    case D3DTADDRESS_MIRRORONCE: return GlMirrorClampToEdge();
     default: return GL_REPEAT;
   }
 }
@@ -332,8 +341,7 @@ struct GlShadow {
 };
 
 struct GlRenderer::Impl {
-  SDL_Window* window = nullptr;
-  std::unique_ptr<GlContext> context;
+  std::unique_ptr<GlSurface> surface;
   UINT width = 0, height = 0;
   bool hasDepth = false;
   int depthBits = 0;
@@ -364,14 +372,14 @@ namespace {
 // Whether the window's own framebuffer can serve as the back buffer: the same size, the same
 // depth precision (a deeper one would settle near-ties in the depth test differently), alpha
 // where the format has it, and no multisampling. Drawing there saves Present a full-screen copy.
-bool WindowCanBeTheBackBuffer(GlContext& context, UINT width, UINT height, bool alphaTarget,
+bool WindowCanBeTheBackBuffer(GlSurface& surface, UINT width, UINT height, bool alphaTarget,
                               int depthBits) {
   int w = 0, h = 0;
-  context.GetDrawableSize(&w, &h);
+  surface.DrawableSize(&w, &h);
   if (w <= 0 || h <= 0 || static_cast<UINT>(w) != width || static_cast<UINT>(h) != height) return false;
   // The programs put Direct3D's top row at GL's y = -1; an upper-left clip origin takes that to
   // the window's top, and GL then settles edges that pass through pixel centres as Direct3D does.
-  if (epoxy_gl_version() < 45 && !epoxy_has_gl_extension("GL_ARB_clip_control")) return false;
+  if (!GlHasClipControl()) return false;
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
   GLint samples = 0;
   glGetIntegerv(GL_SAMPLE_BUFFERS, &samples);
@@ -382,7 +390,7 @@ bool WindowCanBeTheBackBuffer(GlContext& context, UINT width, UINT height, bool 
   if (depthType != GL_NONE)
     glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH, GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE,
                                           &depth);
-  glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_BACK_LEFT, GL_FRAMEBUFFER_ATTACHMENT_ALPHA_SIZE,
+  glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, kGlWindowColorBuffer, GL_FRAMEBUFFER_ATTACHMENT_ALPHA_SIZE,
                                         &alpha);
   while (glGetError() != GL_NO_ERROR) {
   }
@@ -415,15 +423,14 @@ bool MakeOffscreenBackBuffer(GlRenderer::Impl& g, int depthBits) {
 
 }  // namespace
 
-std::unique_ptr<GlRenderer> GlRenderer::Create(SDL_Window* window, UINT width, UINT height,
+std::unique_ptr<GlRenderer> GlRenderer::Create(HWND window, UINT width, UINT height,
                                                bool alphaTarget, int depthBits) {
-  std::unique_ptr<GlContext> context = GlContext::Create(window);
-  if (!context) return nullptr;
+  std::unique_ptr<GlSurface> surface = GlSurface::ForWindow(window);
+  if (!surface) return nullptr;
   std::unique_ptr<GlRenderer> r(new GlRenderer());
   r->impl_.reset(new Impl());
   Impl& g = *r->impl_;
-  g.window = window;
-  g.context = std::move(context);
+  g.surface = std::move(surface);
   g.width = width;
   g.height = height;
   g.hasDepth = depthBits > 0;
@@ -436,7 +443,7 @@ std::unique_ptr<GlRenderer> GlRenderer::Create(SDL_Window* window, UINT width, U
   // The back buffer. An X8R8G8B8 one keeps its alpha at 1 (never written), so destination
   // alpha reads as opaque, as it does on a target without alpha.
   g.alphaTarget = alphaTarget;
-  g.direct = WindowCanBeTheBackBuffer(*g.context, width, height, alphaTarget, depthBits);
+  g.direct = WindowCanBeTheBackBuffer(*g.surface, width, height, alphaTarget, depthBits);
   if (!g.direct && !MakeOffscreenBackBuffer(g, depthBits)) return nullptr;
   glGenVertexArrays(1, &g.vao);
   glBindVertexArray(g.vao);
@@ -446,11 +453,11 @@ std::unique_ptr<GlRenderer> GlRenderer::Create(SDL_Window* window, UINT width, U
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
   // The back buffer starts black with its depth at the far plane.
   glClearColor(0, 0, 0, 1);
-  glClearDepth(1.0);
+  GlClearDepth(1.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   // Rows stored top first turn Direct3D's clockwise into GL's counter-clockwise (and so does the
   // upper-left origin on the window).
-  if (g.direct) glClipControl(GL_UPPER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
+  if (g.direct) GlClipControlUpperLeft(true);
   glFrontFace(GL_CCW);
   return r;
 }
@@ -468,13 +475,13 @@ GlRenderer::~GlRenderer() {
   glDeleteRenderbuffers(1, &g.colorRb);
   if (g.depthRb) glDeleteRenderbuffers(1, &g.depthRb);
   glDeleteFramebuffers(1, &g.fbo);
-  g.context.reset();
+  g.surface.reset();
 }
 
 void GlRenderer::MakeCurrent() {
   // Something else (a test's or a benchmark's own GL window) may have made its context current
-  // in between; the context itself tells.
-  impl_->context->MakeCurrent();
+  // in between; the surface itself tells, cheaply.
+  impl_->surface->MakeCurrent();
 }
 
 void GlRenderer::DeleteBuffer(unsigned buffer) {
@@ -497,7 +504,7 @@ void GlRenderer::Impl::SetViewport(const D3DVIEWPORT9& vp) {
   // does; the window's rows count from the bottom.
   glViewport(vp.X, direct ? static_cast<GLint>(height) - static_cast<GLint>(vp.Y + vp.Height) : vp.Y,
              vp.Width, vp.Height);
-  glDepthRange(vp.MinZ, vp.MaxZ);
+  GlDepthRange(vp.MinZ, vp.MaxZ);
 }
 
 void GlRenderer::Clear(const D3DVIEWPORT9& viewport, DWORD count, const D3DRECT* rects, DWORD flags,
@@ -515,7 +522,7 @@ void GlRenderer::Clear(const D3DVIEWPORT9& viewport, DWORD count, const D3DRECT*
     mask |= GL_COLOR_BUFFER_BIT;
   }
   if ((flags & D3DCLEAR_ZBUFFER) && g.hasDepth) {
-    glClearDepth(z < 0.0f ? 0.0f : (z > 1.0f ? 1.0f : z));
+    GlClearDepth(z < 0.0f ? 0.0f : (z > 1.0f ? 1.0f : z));
     if (g.shadow.depthMask != 1) {
       glDepthMask(GL_TRUE);
       g.shadow.depthMask = 1;
@@ -680,17 +687,17 @@ void GlRenderer::Impl::ApplyRenderStates(const StateValues& s, bool pretransform
     glColorMask(colorMask & 1, (colorMask >> 1) & 1, (colorMask >> 2) & 1, (colorMask >> 3) & 1);
     shadow.colorMask = colorMask;
   }
-  const GLenum fill = rs[D3DRS_FILLMODE] == D3DFILL_POINT       ? GL_POINT
-                      : rs[D3DRS_FILLMODE] == D3DFILL_WIREFRAME ? GL_LINE
-                                                                : GL_FILL;
+  const GLenum fill = rs[D3DRS_FILLMODE] == D3DFILL_POINT       ? kGlPoint
+                      : rs[D3DRS_FILLMODE] == D3DFILL_WIREFRAME ? kGlLine
+                                                                : kGlFill;
   if (fill != shadow.polygonMode) {
-    glPolygonMode(GL_FRONT_AND_BACK, fill);
+    GlPolygonMode(fill);
     shadow.polygonMode = fill;
   }
   // Pre-transformed vertices are not clipped by depth: their z is clamped instead.
   const int clamp = pretransformed ? 1 : 0;
   if (clamp != shadow.depthClamp) {
-    clamp ? glEnable(GL_DEPTH_CLAMP) : glDisable(GL_DEPTH_CLAMP);
+    GlDepthClamp(clamp != 0);
     shadow.depthClamp = clamp;
   }
   if (shadow.scissor != 0) {
@@ -765,12 +772,12 @@ void GlRenderer::Impl::BindTextures(const StateValues& s, const ShaderKey& key) 
     if (border != sh.border) {
       const float c[4] = {((border >> 16) & 0xFF) / 255.0f, ((border >> 8) & 0xFF) / 255.0f,
                           (border & 0xFF) / 255.0f, ((border >> 24) & 0xFF) / 255.0f};
-      glSamplerParameterfv(so, GL_TEXTURE_BORDER_COLOR, c);
+      GlSamplerBorderColor(so, c);
       sh.border = border;
     }
     const float bias = AsFloat(ss[D3DSAMP_MIPMAPLODBIAS]);
     if (bias != sh.lodBias && std::isfinite(bias)) {
-      glSamplerParameterf(so, GL_TEXTURE_LOD_BIAS, bias);
+      GlSamplerLodBias(so, bias);
       sh.lodBias = bias;
     }
   }
@@ -817,9 +824,9 @@ void GlRenderer::Impl::BindVertices(const StateValues& s, const FvfLayout& layou
   glEnableVertexAttribArray(0);
   glVertexAttribPointer(0, static_cast<GLint>(layout.positionFloats), GL_FLOAT, GL_FALSE, stride, at(0));
   if (layout.diffuse >= 0) {
-    // D3DCOLOR is B, G, R, A in memory: GL_BGRA reads it as RGBA.
+    // D3DCOLOR is B, G, R, A in memory: GL_BGRA reads it as RGBA (see gl_api.h for OpenGL ES).
     glEnableVertexAttribArray(1);
-    glVertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride, at(layout.diffuse));
+    glVertexAttribPointer(1, kGlColorSize, GL_UNSIGNED_BYTE, GL_TRUE, stride, at(layout.diffuse));
   } else {
     glDisableVertexAttribArray(1);
     glVertexAttrib4f(1, 1.0f, 1.0f, 1.0f, 1.0f);  // no diffuse colour: opaque white
@@ -828,7 +835,7 @@ void GlRenderer::Impl::BindVertices(const StateValues& s, const FvfLayout& layou
   // they read GL's current value (0, 0, 0, 1), which the shaders that read them expect.
   if (layout.specular >= 0) {
     glEnableVertexAttribArray(4);
-    glVertexAttribPointer(4, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride, at(layout.specular));
+    glVertexAttribPointer(4, kGlColorSize, GL_UNSIGNED_BYTE, GL_TRUE, stride, at(layout.specular));
     shadow.specularArray = true;
   } else if (shadow.specularArray) {
     glDisableVertexAttribArray(4);
@@ -968,11 +975,11 @@ void GlRenderer::Present() {
   MakeCurrent();
   Impl& g = *impl_;
   int w = 0, h = 0;
-  g.context->GetDrawableSize(&w, &h);
+  g.surface->DrawableSize(&w, &h);
   if (w <= 0 || h <= 0) return;
   const bool sameSize = static_cast<UINT>(w) == g.width && static_cast<UINT>(h) == g.height;
   if (g.direct) {
-    g.context->Swap();
+    g.surface->Swap();
     // A window that no longer matches the back buffer gets an offscreen one from now on, which
     // Present stretches over it.
     if (!sameSize) g.LeaveWindow();
@@ -987,7 +994,7 @@ void GlRenderer::Present() {
   // The back buffer's row 0 is the top of the screen; GL's window origin is the bottom.
   glBlitFramebuffer(0, 0, static_cast<GLint>(g.width), static_cast<GLint>(g.height), 0, h, w, 0,
                     GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
-  g.context->Swap();
+  g.surface->Swap();
   glBindFramebuffer(GL_FRAMEBUFFER, g.fbo);
 }
 
@@ -999,10 +1006,10 @@ void GlRenderer::Finish() {
 void GlRenderer::Impl::LeaveWindow() {
   if (!MakeOffscreenBackBuffer(*this, hasDepth ? depthBits : 0)) return;
   direct = false;
-  glClipControl(GL_LOWER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
+  GlClipControlUpperLeft(false);
   std::memset(&shadow.viewport, 0xFF, sizeof(shadow.viewport));
   glClearColor(0, 0, 0, 1);
-  glClearDepth(1.0);
+  GlClearDepth(1.0f);
   glDisable(GL_SCISSOR_TEST);
   shadow.scissor = 0;
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -1016,10 +1023,7 @@ void GlRenderer::Impl::ReadRows(uint8_t* rows, UINT pitch) {
   glBindFramebuffer(GL_READ_FRAMEBUFFER, direct ? 0 : fbo);
   // The whole back buffer whatever the viewport. Offscreen, GL's row 0 is already Direct3D's
   // top row; the window's rows come bottom first and are turned over here.
-  glPixelStorei(GL_PACK_ROW_LENGTH, static_cast<GLint>(pitch / 4));
-  glReadPixels(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height), GL_BGRA,
-               GL_UNSIGNED_INT_8_8_8_8_REV, rows);
-  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+  GlReadPixelsBgra(static_cast<GLsizei>(width), static_cast<GLsizei>(height), rows, static_cast<GLint>(pitch / 4));
   if (direct) {
     std::vector<uint8_t> swap(static_cast<size_t>(width) * 4);
     for (UINT top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {

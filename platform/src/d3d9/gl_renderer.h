@@ -5,15 +5,13 @@
 
 #include "d3d9/d3d9_internal.h"
 
-struct SDL_Window;
-
 namespace kvrd3d {
 
 class GlRenderer {
  public:
-  // A GL 3.3 core context on the window and an offscreen back buffer of the given size;
+  // A GL context on the window (gl_surface.h) and an offscreen back buffer of the given size;
   // null when the context cannot be made. depthBits is 0 for no depth buffer.
-  static std::unique_ptr<GlRenderer> Create(SDL_Window* window, UINT width, UINT height,
+  static std::unique_ptr<GlRenderer> Create(HWND window, UINT width, UINT height,
                                             bool alphaTarget, int depthBits);
   ~GlRenderer();
 

@@ -143,8 +143,8 @@ void FillLightingUniforms(const StateValues& s, const LightingKey& key,
 
 std::string LitVertexShader(const LightingKey& key) {
   auto source = [](uint8_t which, int material) {
-    if (which == 1) return std::string("aDiffuse");
-    if (which == 2) return std::string("aSpecular");
+    if (which == 1) return std::string("VERTEX_COLOR(aDiffuse)");
+    if (which == 2) return std::string("VERTEX_COLOR(aSpecular)");
     return "uMaterial[" + std::to_string(material) + "]";
   };
   std::string s =
@@ -160,7 +160,9 @@ std::string LitVertexShader(const LightingKey& key) {
       "uniform mat4 uWorldView;\n"
       "uniform mat3 uNormalMatrix;\n"
       "uniform vec4 uMaterial[5];\n"
-      "uniform vec4 uAmbient;\n";
+      "uniform vec4 uAmbient;\n"
+      // Vertex colours are D3DCOLORs: OpenGL ES takes their bytes as they lie, B, G, R, A.
+      "#ifdef GL_ES\n#define VERTEX_COLOR(c) (c).bgra\n#else\n#define VERTEX_COLOR(c) (c)\n#endif\n";
   if (key.lightCount)
     s += "uniform vec4 uLights[" + std::to_string(key.lightCount * LightingUniforms::kVectorsPerLight) + "];\n";
   s +=

@@ -1,5 +1,5 @@
 // DDS decoding for D3DX texture loading.
-// Supported: DXT1 (with its 1-bit alpha), DXT2/DXT3 and DXT4/DXT5 through libsquish (the
+// Supported: DXT1 (with its 1-bit alpha), DXT2/DXT3 and DXT4/DXT5 through dxt_block.h (the
 //   premultiplied DXT2/DXT4 decode like DXT3/DXT5, colours left as stored); uncompressed
 //   A8R8G8B8, X8R8G8B8, A8B8G8R8, X8B8G8R8, R8G8B8, R5G6B5, A1R5G5B5, X1R5G5B5, A4R4G4B4,
 //   X4R4G4B4, L8, A8L8; a cube map loads as its first face.
@@ -9,7 +9,7 @@
 // the bytes actually present before a texel is read.
 #include "d3dx9/dds_reader.h"
 
-#include <squish.h>
+#include "d3dx9/dxt_block.h"
 
 #include <algorithm>
 
@@ -117,20 +117,20 @@ const MaskLayout* FindLayout(uint32_t pfFlags, uint32_t bits, uint32_t r, uint32
 }
 
 void DecodeCompressed(D3DFORMAT format, const uint8_t* blocks, ArgbImage& out) {
-  int flags = squish::kDxt1;
-  if (format == D3DFMT_DXT2 || format == D3DFMT_DXT3) flags = squish::kDxt3;
-  if (format == D3DFMT_DXT4 || format == D3DFMT_DXT5) flags = squish::kDxt5;
-  // Block by block: the library's whole-image call may fan out to a thread pool whose idle
+  DxtKind kind = DxtKind::kDxt1;
+  if (format == D3DFMT_DXT2 || format == D3DFMT_DXT3) kind = DxtKind::kDxt3;
+  if (format == D3DFMT_DXT4 || format == D3DFMT_DXT5) kind = DxtKind::kDxt5;
+  // Block by block: libsquish's whole-image call may fan out to a thread pool whose idle
   // workers spin for milliseconds after each page, taking a core from the rest of the load.
-  const size_t blockBytes = flags == squish::kDxt1 ? 8 : 16;
-  squish::u8 rgba[16 * 4];
+  const size_t blockBytes = DxtBlockBytes(kind);
+  uint8_t rgba[16 * 4];
   for (uint32_t by = 0; by < out.height; by += 4) {
     for (uint32_t bx = 0; bx < out.width; bx += 4, blocks += blockBytes) {
-      squish::Decompress(rgba, blocks, flags);
+      DecodeDxtBlock(blocks, kind, rgba);
       // A block at a right or bottom edge narrower than 4 keeps only its texels inside.
       for (uint32_t y = 0; y < 4 && by + y < out.height; ++y) {
         for (uint32_t x = 0; x < 4 && bx + x < out.width; ++x) {
-          const squish::u8* p = &rgba[(y * 4 + x) * 4];
+          const uint8_t* p = &rgba[(y * 4 + x) * 4];
           out.texels[size_t(by + y) * out.width + bx + x] =
               uint32_t(p[3]) << 24 | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
         }

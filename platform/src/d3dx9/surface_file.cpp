@@ -1,5 +1,5 @@
 // D3DX surface saving: D3DXSaveSurfaceToFileA/W (the W form takes the name as wchar_t).
-// Supported: PNG files (libpng), 8 bits a channel: RGBA from surfaces whose format has alpha,
+// Supported: PNG files (png_encoder.h), 8 bits a channel: RGBA from surfaces whose format has alpha,
 //   opaque RGB from the others (X8R8G8B8 among them); every format the device holds in textures
 //   and surfaces (texel_formats.h); a source rectangle; surfaces that can be locked, and the back
 //   buffer, which is copied into a system-memory surface first as a Windows program would.
@@ -12,7 +12,6 @@
 // fails part way (a full disk) removes the file rather than leave half an image.
 #include <d3dx9.h>
 #include <fcntl.h>
-#include <png.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +22,7 @@
 #include <vector>
 
 #include "d3d9/texel_formats.h"
+#include "d3dx9/png_encoder.h"
 #include "win32/path_resolution.h"
 #include "win32/wide_text.h"
 
@@ -123,34 +123,6 @@ HRESULT ReadSurface(IDirect3DSurface9* surface, const D3DSURFACE_DESC& desc, con
   return ConvertLocked(copyLock.locked(), desc.Format, out);
 }
 
-// The whole PNG file in memory; false when libpng fails.
-bool EncodePng(const Pixels& pixels, std::vector<uint8_t>& file) {
-  auto describe = [&pixels](png_image& image) {
-    std::memset(&image, 0, sizeof(image));
-    image.version = PNG_IMAGE_VERSION;
-    image.width = pixels.width;
-    image.height = pixels.height;
-    image.format = pixels.alpha ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
-  };
-  png_image image;
-  describe(image);
-  // Room for no compression at all, so one pass fits; a second pass only if a zlib other than
-  // the one the bound assumes writes more.
-  png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(image);
-  for (int pass = 0; pass < 2; ++pass) {
-    file.resize(size);
-    describe(image);
-    const bool written = png_image_write_to_memory(&image, file.data(), &size, 0, pixels.bytes.data(), 0, nullptr);
-    png_image_free(&image);
-    if (written) {
-      file.resize(size);
-      return true;
-    }
-    if (size <= file.size()) return false;  // an error, not a lack of room
-  }
-  return false;
-}
-
 // Makes `bytes` the whole content of the named file (see the top of this file for what is refused).
 bool WriteWholeFile(const char* windowsPath, const std::vector<uint8_t>& bytes) {
   if (!windowsPath[0]) return false;
@@ -206,7 +178,7 @@ extern "C" HRESULT WINAPI D3DXSaveSurfaceToFileA(LPCSTR pDestFile, D3DXIMAGE_FIL
     hr = ReadSurface(pSrcSurface, desc, rect, pixels);
     if (FAILED(hr)) return hr;
     std::vector<uint8_t> file;
-    if (!EncodePng(pixels, file)) return E_FAIL;
+    if (!kvrd3dx::EncodePng(pixels.width, pixels.height, pixels.alpha, pixels.bytes, file)) return E_FAIL;
     return WriteWholeFile(pDestFile, file) ? D3D_OK : E_FAIL;
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "win32/wide_text.h"
@@ -52,11 +53,18 @@ int main(int argc, char** argv) {
     AppendQuoted(commandLine, argv[i]);
   }
   // Started without a STARTUPINFO show state, a Windows program is handed SW_SHOWDEFAULT.
-  if (WinMain) return WinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWDEFAULT);
-  if (wWinMain) {
+  int result;
+  if (WinMain) {
+    result = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWDEFAULT);
+  } else if (wWinMain) {
     std::wstring wideLine = KvrWideFromUtf8(commandLine);
-    return wWinMain(GetModuleHandleA(nullptr), nullptr, wideLine.data(), SW_SHOWDEFAULT);
+    result = wWinMain(GetModuleHandleA(nullptr), nullptr, wideLine.data(), SW_SHOWDEFAULT);
+  } else {
+    std::fprintf(stderr, "kvrplatform: the program defines neither WinMain nor wWinMain\n");
+    result = 1;
   }
-  std::fprintf(stderr, "kvrplatform: the program defines neither WinMain nor wWinMain\n");
-  return 1;
+  // The process ends with the entry's result, as returning would end it. In the browser, WinMain
+  // returns through asyncify long after main first gave the page control back, where returning
+  // would end nothing: exit ends the program there too.
+  std::exit(result);
 }

@@ -167,7 +167,7 @@ SHORT WINAPI GetAsyncKeyState(int vKey) {
   uint64_t tick = SDL_GetTicks64();
   if (tick != g_lastPumpTick) {
     g_lastPumpTick = tick;
-    kvrwin32::PumpSdlEvents();
+    kvrwin32::PumpEvents();
   }
   KeyState& k = g_keys[vKey];
   uint16_t result = (k.down ? 0x8000 : 0) | (k.pressedSinceRead ? 1 : 0);

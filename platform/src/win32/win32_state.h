@@ -23,8 +23,21 @@ void ForgetWindowClasses();
 
 // ---- Messages (messages.cpp) -------------------------------------------------------------
 void QueueScriptedMessage(const MSG& msg);
-// Translates every pending SDL event into the input queue and the key table.
-void PumpSdlEvents();
+// Enters one input message for a window (dropped for a null window); a mouse move replaces a
+// mouse move still waiting.
+void QueueInput(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+bool CloseQueuedFor(HWND hwnd);
+// Bits of a key message's lParam.
+constexpr LPARAM kAltDownBit = LPARAM(1) << 29;
+constexpr LPARAM kWasDownBit = LPARAM(1) << 30;
+constexpr LPARAM kReleasedBit = LPARAM(1) << 31;
+
+// ---- Input events (sdl_events.cpp, or web/html5_events.cpp) --------------------------------
+// Translates every pending event of the windowing system into the input queue and the key table.
+void PumpEvents();
+// Sleeps until an event of the windowing system is pending or `milliseconds` have passed (in the
+// browser: gives the page control for that long), for GetMessage.
+void WaitForEvents(int milliseconds);
 int EmptyPeeks();
 void ResetMessageQueues();
 

@@ -193,6 +193,8 @@ SDL_Window* KvrSdlWindowFromHwnd(HWND hwnd) {
   return r ? r->sdl : nullptr;
 }
 
+bool KvrIsDeviceWindow(HWND hwnd) { return KvrEnsureSdlVideo() && KvrSdlWindowFromHwnd(hwnd) != nullptr; }
+
 bool KvrWindowClientSize(HWND hwnd, int* width, int* height) {
   if (hwnd == DesktopHwnd()) {
     DesktopSize(width, height);

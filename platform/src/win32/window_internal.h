@@ -1,4 +1,5 @@
-// What the other backends of the layer need from the Win32 windowing backend.
+// What the other backends of the layer need from the Win32 windowing backend (SDL2, or the
+// browser's HTML5 one, which leaves out the two SDL functions).
 // Not part of the public headers: programs never see SDL.
 #pragma once
 #include <windows.h>
@@ -19,6 +20,11 @@ bool KvrEnsureSdlVideo(bool forHiddenWindow = false);
 // so a GL context can be made on it). Null for the desktop window, null and unknown handles.
 // A destroyed window's SDL window stays valid while references taken below are held.
 SDL_Window* KvrSdlWindowFromHwnd(HWND hwnd);
+
+// True for a window made by CreateWindowExA whose drawable still exists (a destroyed window
+// stays one while a device holds it): the windows a Direct3D device can be made on. False for
+// the desktop window and unknown handles.
+bool KvrIsDeviceWindow(HWND hwnd);
 
 // Client size in pixels of a window or of the desktop window; false for an unknown handle.
 bool KvrWindowClientSize(HWND hwnd, int* width, int* height);

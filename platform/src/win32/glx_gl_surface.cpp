@@ -1,4 +1,4 @@
-// The OpenGL context of a device on an X11 window through GLX (see gl_context.h).
+// The Direct3D 9 device's GL context on an SDL window on X11, through GLX.
 // SDL would choose its GLX framebuffer configuration by attributes alone, and GLX sorts the
 // deepest depth buffer first, so a Direct3D device with a 16-bit one could never draw straight
 // into the window. The window is made on the X visual of a 16-bit configuration instead
@@ -6,7 +6,7 @@
 // EGL: Mesa's software rasteriser presents through shared memory only with GLX.
 // Implemented: 3.3 core context, make current, swap, swap interval 0.
 // Not implemented: sharing objects between contexts (each device has its own).
-#include "d3d9/gl_context.h"
+#include "win32/glx_gl_surface.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
@@ -21,11 +21,11 @@ namespace kvrd3d {
 #if defined(SDL_VIDEO_DRIVER_X11)
 namespace {
 
-class GlxContext : public GlContext {
+class GlxGlSurface : public GlSurface {
  public:
-  GlxContext(SDL_Window* window, Display* display, ::Window xwindow, GLXContext context)
+  GlxGlSurface(SDL_Window* window, Display* display, ::Window xwindow, GLXContext context)
       : window_(window), display_(display), xwindow_(xwindow), context_(context) {}
-  ~GlxContext() override {
+  ~GlxGlSurface() override {
     if (glXGetCurrentContext() == context_) glXMakeCurrent(display_, None, nullptr);
     glXDestroyContext(display_, context_);
   }
@@ -34,7 +34,7 @@ class GlxContext : public GlContext {
       glXMakeCurrent(display_, xwindow_, context_);
   }
   void Swap() override { glXSwapBuffers(display_, xwindow_); }
-  void GetDrawableSize(int* width, int* height) override { SDL_GetWindowSizeInPixels(window_, width, height); }
+  void DrawableSize(int* width, int* height) override { SDL_GetWindowSizeInPixels(window_, width, height); }
 
  private:
   SDL_Window* window_;
@@ -67,7 +67,7 @@ VisualID WindowVisual(Display* display, ::Window window) {
 
 }  // namespace
 
-std::unique_ptr<GlContext> CreateGlxContext(SDL_Window* window) {
+std::unique_ptr<GlSurface> CreateGlxGlSurface(SDL_Window* window) {
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
   if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return nullptr;
@@ -108,10 +108,10 @@ std::unique_ptr<GlContext> CreateGlxContext(SDL_Window* window) {
     glXSwapIntervalEXT(display, xwindow, 0);
   else if (epoxy_has_glx_extension(display, DefaultScreen(display), "GLX_MESA_swap_control"))
     glXSwapIntervalMESA(0);
-  return std::unique_ptr<GlContext>(new GlxContext(window, display, xwindow, context));
+  return std::unique_ptr<GlSurface>(new GlxGlSurface(window, display, xwindow, context));
 }
 #else
-std::unique_ptr<GlContext> CreateGlxContext(SDL_Window*) { return nullptr; }
+std::unique_ptr<GlSurface> CreateGlxGlSurface(SDL_Window*) { return nullptr; }
 #endif
 
 }  // namespace kvrd3d
