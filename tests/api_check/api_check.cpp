@@ -394,6 +394,8 @@ void CheckDevice() {
   HRESULT (STDMETHODCALLTYPE D::*getSamplerState)(DWORD, D3DSAMPLERSTATETYPE, DWORD*) = &D::GetSamplerState;
   HRESULT (STDMETHODCALLTYPE D::*setSamplerState)(DWORD, D3DSAMPLERSTATETYPE, DWORD) = &D::SetSamplerState;
   HRESULT (STDMETHODCALLTYPE D::*drawPrimitive)(D3DPRIMITIVETYPE, UINT, UINT) = &D::DrawPrimitive;
+  HRESULT (STDMETHODCALLTYPE D::*drawPrimitiveUP)(D3DPRIMITIVETYPE, UINT, const void*, UINT) = &D::DrawPrimitiveUP;
+  Keep(drawPrimitiveUP);
   HRESULT (STDMETHODCALLTYPE D::*setFVF)(DWORD) = &D::SetFVF;
   HRESULT (STDMETHODCALLTYPE D::*getFVF)(DWORD*) = &D::GetFVF;
   HRESULT (STDMETHODCALLTYPE D::*setPixelShader)(IDirect3DPixelShader9*) = &D::SetPixelShader;
