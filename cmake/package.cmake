@@ -39,6 +39,6 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libegl1")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgl1-mesa-dri, fonts-liberation")
 # What a program built against kvrplatform.pc links besides the layer.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS
-    "libsdl2-dev, libepoxy-dev, libfreetype-dev, libfontconfig-dev, libsquish-dev, libpng-dev")
+    "libsdl2-dev, libepoxy-dev, libfreetype-dev, libfontconfig-dev, libsquish-dev, libpng-dev, libstb-dev")
 
 include(CPack)

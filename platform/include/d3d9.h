@@ -168,6 +168,10 @@ struct IDirect3DDevice9 : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD Value) = 0;
   virtual HRESULT STDMETHODCALLTYPE DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex,
                                                   UINT PrimitiveCount) = 0;
+  // Draws vertices from the program's own memory; afterwards stream 0 is unset, as in Direct3D.
+  virtual HRESULT STDMETHODCALLTYPE DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCount,
+                                                    const void* pVertexStreamZeroData,
+                                                    UINT VertexStreamZeroStride) = 0;
   virtual HRESULT STDMETHODCALLTYPE SetFVF(DWORD FVF) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetFVF(DWORD* pFVF) = 0;
   virtual HRESULT STDMETHODCALLTYPE SetPixelShader(IDirect3DPixelShader9* pShader) = 0;

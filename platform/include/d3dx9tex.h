@@ -1,4 +1,5 @@
-// D3DX 9 texture subset: creating a texture from a DDS file, saving a surface to a PNG file.
+// D3DX 9 texture subset: creating a texture from a DDS, BMP, PNG, JPEG or TGA file, saving a
+// surface to a PNG file. The name without a suffix is the W form under UNICODE, else the A form.
 #pragma once
 #include "d3d9.h"
 
@@ -43,9 +44,32 @@ HRESULT WINAPI D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE9 pDevice, LPCSTR pS
                                             D3DPOOL Pool, DWORD Filter, DWORD MipFilter, D3DCOLOR ColorKey,
                                             D3DXIMAGE_INFO* pSrcInfo, PALETTEENTRY* pPalette,
                                             LPDIRECT3DTEXTURE9* ppTexture);
+HRESULT WINAPI D3DXCreateTextureFromFileExW(LPDIRECT3DDEVICE9 pDevice, LPCWSTR pSrcFile, UINT Width,
+                                            UINT Height, UINT MipLevels, DWORD Usage, D3DFORMAT Format,
+                                            D3DPOOL Pool, DWORD Filter, DWORD MipFilter, D3DCOLOR ColorKey,
+                                            D3DXIMAGE_INFO* pSrcInfo, PALETTEENTRY* pPalette,
+                                            LPDIRECT3DTEXTURE9* ppTexture);
+HRESULT WINAPI D3DXCreateTextureFromFileA(LPDIRECT3DDEVICE9 pDevice, LPCSTR pSrcFile, LPDIRECT3DTEXTURE9* ppTexture);
+HRESULT WINAPI D3DXCreateTextureFromFileW(LPDIRECT3DDEVICE9 pDevice, LPCWSTR pSrcFile, LPDIRECT3DTEXTURE9* ppTexture);
 HRESULT WINAPI D3DXGetImageInfoFromFileA(LPCSTR pSrcFile, D3DXIMAGE_INFO* pSrcInfo);
+HRESULT WINAPI D3DXGetImageInfoFromFileW(LPCWSTR pSrcFile, D3DXIMAGE_INFO* pSrcInfo);
 HRESULT WINAPI D3DXSaveSurfaceToFileA(LPCSTR pDestFile, D3DXIMAGE_FILEFORMAT DestFormat,
                                       LPDIRECT3DSURFACE9 pSrcSurface, const PALETTEENTRY* pSrcPalette,
                                       const RECT* pSrcRect);
+HRESULT WINAPI D3DXSaveSurfaceToFileW(LPCWSTR pDestFile, D3DXIMAGE_FILEFORMAT DestFormat,
+                                      LPDIRECT3DSURFACE9 pSrcSurface, const PALETTEENTRY* pSrcPalette,
+                                      const RECT* pSrcRect);
 }
+#endif
+
+#ifdef UNICODE
+#define D3DXCreateTextureFromFileEx D3DXCreateTextureFromFileExW
+#define D3DXCreateTextureFromFile D3DXCreateTextureFromFileW
+#define D3DXGetImageInfoFromFile D3DXGetImageInfoFromFileW
+#define D3DXSaveSurfaceToFile D3DXSaveSurfaceToFileW
+#else
+#define D3DXCreateTextureFromFileEx D3DXCreateTextureFromFileExA
+#define D3DXCreateTextureFromFile D3DXCreateTextureFromFileA
+#define D3DXGetImageInfoFromFile D3DXGetImageInfoFromFileA
+#define D3DXSaveSurfaceToFile D3DXSaveSurfaceToFileA
 #endif

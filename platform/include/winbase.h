@@ -111,7 +111,10 @@ extern "C" {
 #endif
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
+HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName);
+// The program's entry: it defines one of the two. wWinMain gets the command line as wchar_t.
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nShowCmd);
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nShowCmd);
 
 // Files. Names are resolved as Windows would: '\' separates components, and a component that
 // does not exist with the exact letter case matches one that differs only in case.
@@ -158,4 +161,10 @@ BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* lpFrequency);
 
 #ifdef __cplusplus
 }
+#endif
+
+#ifdef UNICODE
+#define GetModuleHandle GetModuleHandleW
+#else
+#define GetModuleHandle GetModuleHandleA
 #endif

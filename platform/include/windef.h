@@ -3,6 +3,8 @@
 #include <stdint.h>
 #include <stddef.h>
 
+#include "winnt.h"
+
 #define WINAPI
 #define CALLBACK
 #define APIENTRY

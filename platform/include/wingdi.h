@@ -42,6 +42,29 @@
 #define BI_RGB 0L
 #define DIB_RGB_COLORS 0
 
+// Stock objects (GetStockObject)
+#define WHITE_BRUSH 0
+#define LTGRAY_BRUSH 1
+#define GRAY_BRUSH 2
+#define DKGRAY_BRUSH 3
+#define BLACK_BRUSH 4
+#define NULL_BRUSH 5
+#define HOLLOW_BRUSH NULL_BRUSH
+#define WHITE_PEN 6
+#define BLACK_PEN 7
+#define NULL_PEN 8
+#define OEM_FIXED_FONT 10
+#define ANSI_FIXED_FONT 11
+#define ANSI_VAR_FONT 12
+#define SYSTEM_FONT 13
+#define DEVICE_DEFAULT_FONT 14
+#define DEFAULT_PALETTE 15
+#define SYSTEM_FIXED_FONT 16
+#define DEFAULT_GUI_FONT 17
+#define DC_BRUSH 18
+#define DC_PEN 19
+#define STOCK_LAST 19
+
 #define GDI_ERROR 0xFFFFFFFFL
 #define CLR_INVALID 0xFFFFFFFF
 
@@ -85,6 +108,9 @@ HFONT WINAPI CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientat
                          DWORD iPitchAndFamily, LPCSTR pszFaceName);
 HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h);
 BOOL WINAPI DeleteObject(HGDIOBJ ho);
+// A handle for each stock object (a window class's background brush, say); NULL for other
+// indices. Deleting one does nothing, as on Windows.
+HGDIOBJ WINAPI GetStockObject(int i);
 BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl);
 HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, void** ppvBits,
                                 HANDLE hSection, DWORD offset);

@@ -1,4 +1,7 @@
-// user32 subset: one window class, top-level windows, the message loop, cursor and keyboard state.
+// user32 subset: window classes, top-level windows with the default frame's metrics, the message
+// loop, message boxes, stock icons and cursors, cursor and keyboard state. Each function that
+// takes text has an A form (UTF-8 here) and a W form (wchar_t); the name without a suffix is the
+// W form under UNICODE and the A form otherwise, as in the SDK.
 #pragma once
 #include "windef.h"
 
@@ -6,6 +9,14 @@
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
 #define MAKELRESULT(l, h) ((LRESULT)(DWORD)MAKELONG(l, h))
 #define MAKEINTATOM(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
+#define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
+#define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
+#define MAKEINTRESOURCEW(i) ((LPWSTR)((ULONG_PTR)((WORD)(i))))
+#ifdef UNICODE
+#define MAKEINTRESOURCE MAKEINTRESOURCEW
+#else
+#define MAKEINTRESOURCE MAKEINTRESOURCEA
+#endif
 
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 
@@ -24,6 +35,47 @@ typedef struct tagWNDCLASSEXA {
   HICON hIconSm;
 } WNDCLASSEXA, *PWNDCLASSEXA, *LPWNDCLASSEXA;
 
+typedef struct tagWNDCLASSEXW {
+  UINT cbSize;
+  UINT style;
+  WNDPROC lpfnWndProc;
+  int cbClsExtra;
+  int cbWndExtra;
+  HINSTANCE hInstance;
+  HICON hIcon;
+  HCURSOR hCursor;
+  HBRUSH hbrBackground;
+  LPCWSTR lpszMenuName;
+  LPCWSTR lpszClassName;
+  HICON hIconSm;
+} WNDCLASSEXW, *PWNDCLASSEXW, *LPWNDCLASSEXW;
+
+typedef struct tagWNDCLASSA {
+  UINT style;
+  WNDPROC lpfnWndProc;
+  int cbClsExtra;
+  int cbWndExtra;
+  HINSTANCE hInstance;
+  HICON hIcon;
+  HCURSOR hCursor;
+  HBRUSH hbrBackground;
+  LPCSTR lpszMenuName;
+  LPCSTR lpszClassName;
+} WNDCLASSA, *PWNDCLASSA, *LPWNDCLASSA;
+
+typedef struct tagWNDCLASSW {
+  UINT style;
+  WNDPROC lpfnWndProc;
+  int cbClsExtra;
+  int cbWndExtra;
+  HINSTANCE hInstance;
+  HICON hIcon;
+  HCURSOR hCursor;
+  HBRUSH hbrBackground;
+  LPCWSTR lpszMenuName;
+  LPCWSTR lpszClassName;
+} WNDCLASSW, *PWNDCLASSW, *LPWNDCLASSW;
+
 typedef struct tagCREATESTRUCTA {
   LPVOID lpCreateParams;
   HINSTANCE hInstance;
@@ -39,6 +91,41 @@ typedef struct tagCREATESTRUCTA {
   DWORD dwExStyle;
 } CREATESTRUCTA, *LPCREATESTRUCTA;
 
+typedef struct tagCREATESTRUCTW {
+  LPVOID lpCreateParams;
+  HINSTANCE hInstance;
+  HMENU hMenu;
+  HWND hwndParent;
+  int cy;
+  int cx;
+  int y;
+  int x;
+  LONG style;
+  LPCWSTR lpszName;
+  LPCWSTR lpszClass;
+  DWORD dwExStyle;
+} CREATESTRUCTW, *LPCREATESTRUCTW;
+
+#ifdef UNICODE
+typedef WNDCLASSEXW WNDCLASSEX;
+typedef PWNDCLASSEXW PWNDCLASSEX;
+typedef LPWNDCLASSEXW LPWNDCLASSEX;
+typedef WNDCLASSW WNDCLASS;
+typedef PWNDCLASSW PWNDCLASS;
+typedef LPWNDCLASSW LPWNDCLASS;
+typedef CREATESTRUCTW CREATESTRUCT;
+typedef LPCREATESTRUCTW LPCREATESTRUCT;
+#else
+typedef WNDCLASSEXA WNDCLASSEX;
+typedef PWNDCLASSEXA PWNDCLASSEX;
+typedef LPWNDCLASSEXA LPWNDCLASSEX;
+typedef WNDCLASSA WNDCLASS;
+typedef PWNDCLASSA PWNDCLASS;
+typedef LPWNDCLASSA LPWNDCLASS;
+typedef CREATESTRUCTA CREATESTRUCT;
+typedef LPCREATESTRUCTA LPCREATESTRUCT;
+#endif
+
 typedef struct tagMSG {
   HWND hwnd;
   UINT message;
@@ -51,20 +138,165 @@ typedef struct tagMSG {
 // Class styles
 #define CS_VREDRAW 0x0001
 #define CS_HREDRAW 0x0002
+#define CS_DBLCLKS 0x0008
 #define CS_OWNDC 0x0020
+#define CS_CLASSDC 0x0040
+#define CS_PARENTDC 0x0080
+#define CS_NOCLOSE 0x0200
+#define CS_SAVEBITS 0x0800
+#define CS_BYTEALIGNCLIENT 0x1000
+#define CS_BYTEALIGNWINDOW 0x2000
 #define CS_GLOBALCLASS 0x4000
 
 // Window styles
 #define WS_OVERLAPPED 0x00000000L
 #define WS_POPUP 0x80000000L
+#define WS_CHILD 0x40000000L
+#define WS_MINIMIZE 0x20000000L
 #define WS_VISIBLE 0x10000000L
+#define WS_DISABLED 0x08000000L
+#define WS_CLIPSIBLINGS 0x04000000L
+#define WS_CLIPCHILDREN 0x02000000L
+#define WS_MAXIMIZE 0x01000000L
+#define WS_CAPTION 0x00C00000L
+#define WS_BORDER 0x00800000L
+#define WS_DLGFRAME 0x00400000L
+#define WS_VSCROLL 0x00200000L
+#define WS_HSCROLL 0x00100000L
+#define WS_SYSMENU 0x00080000L
+#define WS_THICKFRAME 0x00040000L
+#define WS_GROUP 0x00020000L
+#define WS_TABSTOP 0x00010000L
+#define WS_MINIMIZEBOX 0x00020000L
+#define WS_MAXIMIZEBOX 0x00010000L
+#define WS_TILED WS_OVERLAPPED
+#define WS_ICONIC WS_MINIMIZE
+#define WS_SIZEBOX WS_THICKFRAME
+#define WS_OVERLAPPEDWINDOW (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
+#define WS_TILEDWINDOW WS_OVERLAPPEDWINDOW
+#define WS_POPUPWINDOW (WS_POPUP | WS_BORDER | WS_SYSMENU)
+#define WS_EX_DLGMODALFRAME 0x00000001L
 #define WS_EX_TOPMOST 0x00000008L
+#define WS_EX_TOOLWINDOW 0x00000080L
+#define WS_EX_WINDOWEDGE 0x00000100L
+#define WS_EX_CLIENTEDGE 0x00000200L
+#define WS_EX_STATICEDGE 0x00020000L
+#define WS_EX_APPWINDOW 0x00040000L
+#define WS_EX_OVERLAPPEDWINDOW (WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE)
 
-// Show commands (WinMain's nShowCmd)
+// Show commands (WinMain's nShowCmd, ShowWindow)
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
+#define SW_NORMAL 1
+#define SW_SHOWMINIMIZED 2
+#define SW_SHOWMAXIMIZED 3
+#define SW_MAXIMIZE 3
+#define SW_SHOWNOACTIVATE 4
 #define SW_SHOW 5
+#define SW_MINIMIZE 6
+#define SW_SHOWMINNOACTIVE 7
+#define SW_SHOWNA 8
+#define SW_RESTORE 9
 #define SW_SHOWDEFAULT 10
+
+// GetSystemMetrics indices
+#define SM_CXSCREEN 0
+#define SM_CYSCREEN 1
+#define SM_CXVSCROLL 2
+#define SM_CYHSCROLL 3
+#define SM_CYCAPTION 4
+#define SM_CXBORDER 5
+#define SM_CYBORDER 6
+#define SM_CXDLGFRAME 7
+#define SM_CYDLGFRAME 8
+#define SM_CXFIXEDFRAME SM_CXDLGFRAME
+#define SM_CYFIXEDFRAME SM_CYDLGFRAME
+#define SM_CXICON 11
+#define SM_CYICON 12
+#define SM_CXCURSOR 13
+#define SM_CYCURSOR 14
+#define SM_CYMENU 15
+#define SM_CXFULLSCREEN 16
+#define SM_CYFULLSCREEN 17
+#define SM_MOUSEPRESENT 19
+#define SM_CXMIN 28
+#define SM_CYMIN 29
+#define SM_CXSIZE 30
+#define SM_CYSIZE 31
+#define SM_CXFRAME 32
+#define SM_CYFRAME 33
+#define SM_CXSIZEFRAME SM_CXFRAME
+#define SM_CYSIZEFRAME SM_CYFRAME
+#define SM_CXMINTRACK 34
+#define SM_CYMINTRACK 35
+#define SM_CMOUSEBUTTONS 43
+#define SM_CXEDGE 45
+#define SM_CYEDGE 46
+#define SM_CXSMICON 49
+#define SM_CYSMICON 50
+#define SM_CYSMCAPTION 51
+#define SM_CXMAXTRACK 59
+#define SM_CYMAXTRACK 60
+#define SM_CXMAXIMIZED 61
+#define SM_CYMAXIMIZED 62
+#define SM_CXVIRTUALSCREEN 78
+#define SM_CYVIRTUALSCREEN 79
+#define SM_CMONITORS 80
+#define SM_CXPADDEDBORDER 92
+
+// MessageBox buttons, icons, default button, and the answers
+#define MB_OK 0x00000000L
+#define MB_OKCANCEL 0x00000001L
+#define MB_ABORTRETRYIGNORE 0x00000002L
+#define MB_YESNOCANCEL 0x00000003L
+#define MB_YESNO 0x00000004L
+#define MB_RETRYCANCEL 0x00000005L
+#define MB_CANCELTRYCONTINUE 0x00000006L
+#define MB_ICONHAND 0x00000010L
+#define MB_ICONQUESTION 0x00000020L
+#define MB_ICONEXCLAMATION 0x00000030L
+#define MB_ICONASTERISK 0x00000040L
+#define MB_ICONWARNING MB_ICONEXCLAMATION
+#define MB_ICONERROR MB_ICONHAND
+#define MB_ICONINFORMATION MB_ICONASTERISK
+#define MB_ICONSTOP MB_ICONHAND
+#define MB_DEFBUTTON1 0x00000000L
+#define MB_DEFBUTTON2 0x00000100L
+#define MB_DEFBUTTON3 0x00000200L
+#define MB_DEFBUTTON4 0x00000300L
+#define MB_APPLMODAL 0x00000000L
+#define MB_SYSTEMMODAL 0x00001000L
+#define MB_TASKMODAL 0x00002000L
+#define MB_SETFOREGROUND 0x00010000L
+#define MB_TOPMOST 0x00040000L
+#define MB_TYPEMASK 0x0000000FL
+#define MB_ICONMASK 0x000000F0L
+#define MB_DEFMASK 0x00000F00L
+#define IDOK 1
+#define IDCANCEL 2
+#define IDABORT 3
+#define IDRETRY 4
+#define IDIGNORE 5
+#define IDYES 6
+#define IDNO 7
+#define IDTRYAGAIN 10
+#define IDCONTINUE 11
+
+// The system's own icons and cursors, for LoadIcon and LoadCursor with no module
+#define IDI_APPLICATION MAKEINTRESOURCE(32512)
+#define IDI_HAND MAKEINTRESOURCE(32513)
+#define IDI_QUESTION MAKEINTRESOURCE(32514)
+#define IDI_EXCLAMATION MAKEINTRESOURCE(32515)
+#define IDI_ASTERISK MAKEINTRESOURCE(32516)
+#define IDI_WINLOGO MAKEINTRESOURCE(32517)
+#define IDC_ARROW MAKEINTRESOURCE(32512)
+#define IDC_IBEAM MAKEINTRESOURCE(32513)
+#define IDC_WAIT MAKEINTRESOURCE(32514)
+#define IDC_CROSS MAKEINTRESOURCE(32515)
+#define IDC_UPARROW MAKEINTRESOURCE(32516)
+#define IDC_SIZEALL MAKEINTRESOURCE(32646)
+#define IDC_NO MAKEINTRESOURCE(32648)
+#define IDC_HAND MAKEINTRESOURCE(32649)
 
 // Position or size left to the system
 #define CW_USEDEFAULT ((int)0x80000000)
@@ -93,6 +325,9 @@ typedef struct tagMSG {
 #define WM_MBUTTONDOWN 0x0207
 #define WM_MBUTTONUP 0x0208
 #define WM_MOUSEWHEEL 0x020A
+// The first message numbers a program may use for its own messages.
+#define WM_USER 0x0400
+#define WM_APP 0x8000
 #define WHEEL_DELTA 120
 // WM_MOUSEWHEEL's wParam: the signed distance in its high word, positive away from the user.
 #define GET_WHEEL_DELTA_WPARAM(wParam) ((short)HIWORD(wParam))
@@ -175,21 +410,63 @@ extern "C" {
 #endif
 
 ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* lpwcx);
+ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* lpwcx);
+ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass);
+ATOM WINAPI RegisterClassW(const WNDCLASSW* lpWndClass);
 BOOL WINAPI UnregisterClassA(LPCSTR lpClassName, HINSTANCE hInstance);
+BOOL WINAPI UnregisterClassW(LPCWSTR lpClassName, HINSTANCE hInstance);
+// A top-level window of nWidth x nHeight whose frame, for styles that have one, is drawn by the
+// desktop's window manager: the client area is the size less the frame AdjustWindowRectEx gives.
 HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle,
                             int X, int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
                             HINSTANCE hInstance, LPVOID lpParam);
+HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWindowName, DWORD dwStyle,
+                            int X, int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
+                            HINSTANCE hInstance, LPVOID lpParam);
+#define CreateWindowA(lpClassName, lpWindowName, dwStyle, x, y, nWidth, nHeight, hWndParent, hMenu, hInstance, \
+                      lpParam)                                                                                 \
+  CreateWindowExA(0L, lpClassName, lpWindowName, dwStyle, x, y, nWidth, nHeight, hWndParent, hMenu, hInstance, \
+                  lpParam)
+#define CreateWindowW(lpClassName, lpWindowName, dwStyle, x, y, nWidth, nHeight, hWndParent, hMenu, hInstance, \
+                      lpParam)                                                                                 \
+  CreateWindowExW(0L, lpClassName, lpWindowName, dwStyle, x, y, nWidth, nHeight, hWndParent, hMenu, hInstance, \
+                  lpParam)
 BOOL WINAPI DestroyWindow(HWND hWnd);
+BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
+BOOL WINAPI UpdateWindow(HWND hWnd);
 HWND WINAPI GetDesktopWindow(void);
 BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect);
+BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect);
+BOOL WINAPI AdjustWindowRect(LPRECT lpRect, DWORD dwStyle, BOOL bMenu);
+BOOL WINAPI AdjustWindowRectEx(LPRECT lpRect, DWORD dwStyle, BOOL bMenu, DWORD dwExStyle);
+int WINAPI GetSystemMetrics(int nIndex);
 
 BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg);
+BOOL WINAPI PeekMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg);
+// Waits for the next message; FALSE for WM_QUIT, -1 for a bad argument.
+BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax);
+BOOL WINAPI GetMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax);
 BOOL WINAPI TranslateMessage(const MSG* lpMsg);
 LRESULT WINAPI DispatchMessageA(const MSG* lpMsg);
+LRESULT WINAPI DispatchMessageW(const MSG* lpMsg);
 LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+BOOL WINAPI PostMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 void WINAPI PostQuitMessage(int nExitCode);
 BOOL WINAPI ValidateRect(HWND hWnd, const RECT* lpRect);
+
+// Shown by the desktop when there is one; otherwise written to standard error at once, answered
+// as nobody pressing anything would be: IDOK for MB_OK, the refusing button for other sets
+// (IDCANCEL, IDNO, IDABORT), so an unattended program never agrees to something by default.
+int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
+int WINAPI MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);
+// The system's icons and cursors only (hInstance NULL, an IDI_ or IDC_ value); a program's own
+// resources are not supported and give NULL.
+HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
+HICON WINAPI LoadIconW(HINSTANCE hInstance, LPCWSTR lpIconName);
+HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName);
+HCURSOR WINAPI LoadCursorW(HINSTANCE hInstance, LPCWSTR lpCursorName);
 
 int WINAPI ShowCursor(BOOL bShow);
 BOOL WINAPI GetCursorPos(LPPOINT lpPoint);
@@ -197,4 +474,34 @@ SHORT WINAPI GetAsyncKeyState(int vKey);
 
 #ifdef __cplusplus
 }
+#endif
+
+#ifdef UNICODE
+#define RegisterClassEx RegisterClassExW
+#define RegisterClass RegisterClassW
+#define UnregisterClass UnregisterClassW
+#define CreateWindowEx CreateWindowExW
+#define CreateWindow CreateWindowW
+#define PeekMessage PeekMessageW
+#define GetMessage GetMessageW
+#define DispatchMessage DispatchMessageW
+#define DefWindowProc DefWindowProcW
+#define PostMessage PostMessageW
+#define MessageBox MessageBoxW
+#define LoadIcon LoadIconW
+#define LoadCursor LoadCursorW
+#else
+#define RegisterClassEx RegisterClassExA
+#define RegisterClass RegisterClassA
+#define UnregisterClass UnregisterClassA
+#define CreateWindowEx CreateWindowExA
+#define CreateWindow CreateWindowA
+#define PeekMessage PeekMessageA
+#define GetMessage GetMessageA
+#define DispatchMessage DispatchMessageA
+#define DefWindowProc DefWindowProcA
+#define PostMessage PostMessageA
+#define MessageBox MessageBoxA
+#define LoadIcon LoadIconA
+#define LoadCursor LoadCursorA
 #endif

@@ -8,6 +8,8 @@
 #include <mmsystem.h>
 #include <d3d9.h>
 #include <d3dx9.h>
+#include <tchar.h>
+#include <strsafe.h>
 
 #include <cstddef>
 
@@ -45,6 +47,112 @@ void CheckUser32() {
   Keep(getDesktopWindow), Keep(getClientRect), Keep(peekMessage), Keep(translateMessage);
   Keep(dispatchMessage), Keep(defWindowProc), Keep(asWindowProc), Keep(postMessage);
   Keep(postQuitMessage), Keep(validateRect), Keep(showCursor), Keep(getCursorPos), Keep(getAsyncKeyState);
+
+  ATOM(WINAPI * registerClassExW)(const WNDCLASSEXW*) = &RegisterClassExW;
+  ATOM(WINAPI * registerClassA)(const WNDCLASSA*) = &RegisterClassA;
+  ATOM(WINAPI * registerClassW)(const WNDCLASSW*) = &RegisterClassW;
+  BOOL(WINAPI * unregisterClassW)(LPCWSTR, HINSTANCE) = &UnregisterClassW;
+  HWND(WINAPI * createWindowExW)(DWORD, LPCWSTR, LPCWSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE,
+                                 LPVOID) = &CreateWindowExW;
+  BOOL(WINAPI * showWindow)(HWND, int) = &ShowWindow;
+  BOOL(WINAPI * updateWindow)(HWND) = &UpdateWindow;
+  BOOL(WINAPI * getWindowRect)(HWND, LPRECT) = &GetWindowRect;
+  BOOL(WINAPI * adjustWindowRect)(LPRECT, DWORD, BOOL) = &AdjustWindowRect;
+  BOOL(WINAPI * adjustWindowRectEx)(LPRECT, DWORD, BOOL, DWORD) = &AdjustWindowRectEx;
+  int(WINAPI * getSystemMetrics)(int) = &GetSystemMetrics;
+  BOOL(WINAPI * peekMessageW)(LPMSG, HWND, UINT, UINT, UINT) = &PeekMessageW;
+  BOOL(WINAPI * getMessageA)(LPMSG, HWND, UINT, UINT) = &GetMessageA;
+  BOOL(WINAPI * getMessageW)(LPMSG, HWND, UINT, UINT) = &GetMessageW;
+  LRESULT(WINAPI * dispatchMessageW)(const MSG*) = &DispatchMessageW;
+  LRESULT(WINAPI * defWindowProcW)(HWND, UINT, WPARAM, LPARAM) = &DefWindowProcW;
+  BOOL(WINAPI * postMessageW)(HWND, UINT, WPARAM, LPARAM) = &PostMessageW;
+  int(WINAPI * messageBoxA)(HWND, LPCSTR, LPCSTR, UINT) = &MessageBoxA;
+  int(WINAPI * messageBoxW)(HWND, LPCWSTR, LPCWSTR, UINT) = &MessageBoxW;
+  HICON(WINAPI * loadIconA)(HINSTANCE, LPCSTR) = &LoadIconA;
+  HICON(WINAPI * loadIconW)(HINSTANCE, LPCWSTR) = &LoadIconW;
+  HCURSOR(WINAPI * loadCursorA)(HINSTANCE, LPCSTR) = &LoadCursorA;
+  HCURSOR(WINAPI * loadCursorW)(HINSTANCE, LPCWSTR) = &LoadCursorW;
+  Keep(registerClassExW), Keep(registerClassA), Keep(registerClassW), Keep(unregisterClassW);
+  Keep(createWindowExW), Keep(showWindow), Keep(updateWindow), Keep(getWindowRect), Keep(adjustWindowRect);
+  Keep(adjustWindowRectEx), Keep(getSystemMetrics), Keep(peekMessageW), Keep(getMessageA), Keep(getMessageW);
+  Keep(dispatchMessageW), Keep(defWindowProcW), Keep(postMessageW), Keep(messageBoxA), Keep(messageBoxW);
+  Keep(loadIconA), Keep(loadIconW), Keep(loadCursorA), Keep(loadCursorW);
+}
+
+// The generic-text names, in whichever width this build has (api_check is built both without and
+// with UNICODE): each must be the A or W function of the matching type, TCHAR strings and all.
+void CheckGenericTextNames() {
+  ATOM(WINAPI * registerClassEx)(const WNDCLASSEX*) = &RegisterClassEx;
+  ATOM(WINAPI * registerClass)(const WNDCLASS*) = &RegisterClass;
+  BOOL(WINAPI * unregisterClass)(LPCTSTR, HINSTANCE) = &UnregisterClass;
+  HWND(WINAPI * createWindowEx)(DWORD, LPCTSTR, LPCTSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE,
+                                LPVOID) = &CreateWindowEx;
+  BOOL(WINAPI * peekMessage)(LPMSG, HWND, UINT, UINT, UINT) = &PeekMessage;
+  BOOL(WINAPI * getMessage)(LPMSG, HWND, UINT, UINT) = &GetMessage;
+  LRESULT(WINAPI * dispatchMessage)(const MSG*) = &DispatchMessage;
+  LRESULT(WINAPI * defWindowProc)(HWND, UINT, WPARAM, LPARAM) = &DefWindowProc;
+  BOOL(WINAPI * postMessage)(HWND, UINT, WPARAM, LPARAM) = &PostMessage;
+  int(WINAPI * messageBox)(HWND, LPCTSTR, LPCTSTR, UINT) = &MessageBox;
+  HICON(WINAPI * loadIcon)(HINSTANCE, LPCTSTR) = &LoadIcon;
+  HCURSOR(WINAPI * loadCursor)(HINSTANCE, LPCTSTR) = &LoadCursor;
+  HMODULE(WINAPI * getModuleHandle)(LPCTSTR) = &GetModuleHandle;
+  HRESULT(WINAPI * textureFromFile)(LPDIRECT3DDEVICE9, LPCTSTR, LPDIRECT3DTEXTURE9*) = &D3DXCreateTextureFromFile;
+  HRESULT(WINAPI * textureFromFileEx)(LPDIRECT3DDEVICE9, LPCTSTR, UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL,
+                                      DWORD, DWORD, D3DCOLOR, D3DXIMAGE_INFO*, PALETTEENTRY*,
+                                      LPDIRECT3DTEXTURE9*) = &D3DXCreateTextureFromFileEx;
+  HRESULT(WINAPI * imageInfo)(LPCTSTR, D3DXIMAGE_INFO*) = &D3DXGetImageInfoFromFile;
+  HRESULT(WINAPI * saveSurface)(LPCTSTR, D3DXIMAGE_FILEFORMAT, LPDIRECT3DSURFACE9, const PALETTEENTRY*,
+                                const RECT*) = &D3DXSaveSurfaceToFile;
+  HRESULT(WINAPI * cchCopy)(LPTSTR, size_t, LPCTSTR) = &StringCchCopy;
+  HRESULT(WINAPI * cchCat)(LPTSTR, size_t, LPCTSTR) = &StringCchCat;
+  HRESULT (*cchPrintf)(LPTSTR, size_t, LPCTSTR, ...) = &StringCchPrintf;
+  HRESULT (*cbPrintf)(LPTSTR, size_t, LPCTSTR, ...) = &StringCbPrintf;
+  HRESULT(WINAPI * cchLength)(LPCTSTR, size_t, size_t*) = &StringCchLength;
+  Keep(registerClassEx), Keep(registerClass), Keep(unregisterClass), Keep(createWindowEx), Keep(peekMessage);
+  Keep(getMessage), Keep(dispatchMessage), Keep(defWindowProc), Keep(postMessage), Keep(messageBox);
+  Keep(loadIcon), Keep(loadCursor), Keep(getModuleHandle), Keep(textureFromFile), Keep(textureFromFileEx);
+  Keep(imageInfo), Keep(saveSurface), Keep(cchCopy), Keep(cchCat), Keep(cchPrintf), Keep(cbPrintf), Keep(cchLength);
+  // The macros that stand for calls, and the text and character types.
+  HWND window = CreateWindow(TEXT("class"), _T("title"), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, NULL, NULL, NULL, NULL);
+  Keep(window);
+  TCHAR text[4] = {};
+  _TCHAR generic[4] = {};
+  static_assert(sizeof(text[0]) == sizeof(TEXT('a')) && sizeof(generic[0]) == sizeof(_T('a')), "");
+  static_assert(sizeof(WCHAR) == sizeof(wchar_t) && sizeof(L'a') == sizeof(wchar_t), "");
+  static_assert(ARRAYSIZE(text) == 4, "");
+  UNREFERENCED_PARAMETER(generic[0]);
+  LPTSTR asPointer = MAKEINTRESOURCE(1);
+  Keep(asPointer);
+}
+
+void CheckStrsafe() {
+  HRESULT(WINAPI * cchCopyA)(STRSAFE_LPSTR, size_t, STRSAFE_LPCSTR) = &StringCchCopyA;
+  HRESULT(WINAPI * cchCopyW)(STRSAFE_LPWSTR, size_t, STRSAFE_LPCWSTR) = &StringCchCopyW;
+  HRESULT(WINAPI * cchCopyNA)(STRSAFE_LPSTR, size_t, STRSAFE_LPCSTR, size_t) = &StringCchCopyNA;
+  HRESULT(WINAPI * cchCopyNW)(STRSAFE_LPWSTR, size_t, STRSAFE_LPCWSTR, size_t) = &StringCchCopyNW;
+  HRESULT(WINAPI * cchCatA)(STRSAFE_LPSTR, size_t, STRSAFE_LPCSTR) = &StringCchCatA;
+  HRESULT(WINAPI * cchCatW)(STRSAFE_LPWSTR, size_t, STRSAFE_LPCWSTR) = &StringCchCatW;
+  HRESULT(WINAPI * cchVPrintfA)(STRSAFE_LPSTR, size_t, STRSAFE_LPCSTR, va_list) = &StringCchVPrintfA;
+  HRESULT(WINAPI * cchVPrintfW)(STRSAFE_LPWSTR, size_t, STRSAFE_LPCWSTR, va_list) = &StringCchVPrintfW;
+  HRESULT (*cchPrintfA)(STRSAFE_LPSTR, size_t, STRSAFE_LPCSTR, ...) = &StringCchPrintfA;
+  HRESULT (*cchPrintfW)(STRSAFE_LPWSTR, size_t, STRSAFE_LPCWSTR, ...) = &StringCchPrintfW;
+  HRESULT(WINAPI * cchLengthA)(STRSAFE_LPCSTR, size_t, size_t*) = &StringCchLengthA;
+  HRESULT(WINAPI * cchLengthW)(STRSAFE_LPCWSTR, size_t, size_t*) = &StringCchLengthW;
+  HRESULT(WINAPI * cbCopyA)(STRSAFE_LPSTR, size_t, STRSAFE_LPCSTR) = &StringCbCopyA;
+  HRESULT(WINAPI * cbCopyW)(STRSAFE_LPWSTR, size_t, STRSAFE_LPCWSTR) = &StringCbCopyW;
+  HRESULT(WINAPI * cbCatA)(STRSAFE_LPSTR, size_t, STRSAFE_LPCSTR) = &StringCbCatA;
+  HRESULT(WINAPI * cbCatW)(STRSAFE_LPWSTR, size_t, STRSAFE_LPCWSTR) = &StringCbCatW;
+  HRESULT(WINAPI * cbVPrintfA)(STRSAFE_LPSTR, size_t, STRSAFE_LPCSTR, va_list) = &StringCbVPrintfA;
+  HRESULT(WINAPI * cbVPrintfW)(STRSAFE_LPWSTR, size_t, STRSAFE_LPCWSTR, va_list) = &StringCbVPrintfW;
+  HRESULT (*cbPrintfA)(STRSAFE_LPSTR, size_t, STRSAFE_LPCSTR, ...) = &StringCbPrintfA;
+  HRESULT (*cbPrintfW)(STRSAFE_LPWSTR, size_t, STRSAFE_LPCWSTR, ...) = &StringCbPrintfW;
+  HRESULT(WINAPI * cbLengthA)(STRSAFE_LPCSTR, size_t, size_t*) = &StringCbLengthA;
+  HRESULT(WINAPI * cbLengthW)(STRSAFE_LPCWSTR, size_t, size_t*) = &StringCbLengthW;
+  Keep(cchCopyA), Keep(cchCopyW), Keep(cchCopyNA), Keep(cchCopyNW), Keep(cchCatA), Keep(cchCatW);
+  Keep(cchVPrintfA), Keep(cchVPrintfW), Keep(cchPrintfA), Keep(cchPrintfW), Keep(cchLengthA), Keep(cchLengthW);
+  Keep(cbCopyA), Keep(cbCopyW), Keep(cbCatA), Keep(cbCatW), Keep(cbVPrintfA), Keep(cbVPrintfW);
+  Keep(cbPrintfA), Keep(cbPrintfW), Keep(cbLengthA), Keep(cbLengthW);
 }
 
 void CheckKernel32AndWinmm() {
@@ -72,6 +180,8 @@ void CheckKernel32AndWinmm() {
   DWORD(WINAPI * waitForSingleObject)(HANDLE, DWORD) = &WaitForSingleObject;
   int(WINAPI * mulDiv)(int, int, int) = &MulDiv;
   DWORD(WINAPI * getTime)(void) = &timeGetTime;
+  HMODULE(WINAPI * getModuleHandleW)(LPCWSTR) = &GetModuleHandleW;
+  Keep(getModuleHandleW);
   Keep(getModuleHandle), Keep(createFile), Keep(readFile), Keep(getFileSize), Keep(writeFile);
   Keep(setFilePointer), Keep(setEndOfFile), Keep(getFileType), Keep(getFileInformation);
   Keep(getFileAttributes), Keep(getFileAttributesEx), Keep(setCurrentDirectory), Keep(closeHandle);
@@ -98,6 +208,8 @@ void CheckGdi32() {
   Keep(createCompatibleDC), Keep(deleteDC), Keep(setMapMode), Keep(getDeviceCaps), Keep(createFont);
   Keep(selectObject), Keep(deleteObject), Keep(getTextExtent), Keep(createDIBSection), Keep(setTextColor);
   Keep(setBkColor), Keep(setTextAlign), Keep(extTextOut);
+  HGDIOBJ(WINAPI * getStockObject)(int) = &GetStockObject;
+  Keep(getStockObject);
 }
 
 void CheckD3DX() {
@@ -121,6 +233,53 @@ void CheckD3DX() {
   Keep(identity), Keep(multiply), Keep(translation), Keep(rotationX), Keep(rotationY), Keep(rotationZ);
   Keep(perspective), Keep(lookAt), Keep(times), Keep(timesAssign), Keep(textureFromFile);
   Keep(imageInfoFromFile), Keep(saveSurface);
+  HRESULT(WINAPI * textureFromFileExW)(LPDIRECT3DDEVICE9, LPCWSTR, UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL,
+                                       DWORD, DWORD, D3DCOLOR, D3DXIMAGE_INFO*, PALETTEENTRY*,
+                                       LPDIRECT3DTEXTURE9*) = &D3DXCreateTextureFromFileExW;
+  HRESULT(WINAPI * textureFromFileA)(LPDIRECT3DDEVICE9, LPCSTR, LPDIRECT3DTEXTURE9*) = &D3DXCreateTextureFromFileA;
+  HRESULT(WINAPI * textureFromFileW)(LPDIRECT3DDEVICE9, LPCWSTR, LPDIRECT3DTEXTURE9*) = &D3DXCreateTextureFromFileW;
+  HRESULT(WINAPI * imageInfoFromFileW)(LPCWSTR, D3DXIMAGE_INFO*) = &D3DXGetImageInfoFromFileW;
+  HRESULT(WINAPI * saveSurfaceW)(LPCWSTR, D3DXIMAGE_FILEFORMAT, LPDIRECT3DSURFACE9, const PALETTEENTRY*,
+                                 const RECT*) = &D3DXSaveSurfaceToFileW;
+  Keep(textureFromFileExW), Keep(textureFromFileA), Keep(textureFromFileW), Keep(imageInfoFromFileW);
+  Keep(saveSurfaceW);
+
+  D3DXMATRIX*(WINAPI * lookAtRH)(D3DXMATRIX*, const D3DXVECTOR3*, const D3DXVECTOR3*, const D3DXVECTOR3*) =
+      &D3DXMatrixLookAtRH;
+  D3DXMATRIX*(WINAPI * perspectiveRH)(D3DXMATRIX*, FLOAT, FLOAT, FLOAT, FLOAT) = &D3DXMatrixPerspectiveFovRH;
+  D3DXMATRIX*(WINAPI * perspectiveLH)(D3DXMATRIX*, FLOAT, FLOAT, FLOAT, FLOAT) = &D3DXMatrixPerspectiveLH;
+  D3DXMATRIX*(WINAPI * orthoLH)(D3DXMATRIX*, FLOAT, FLOAT, FLOAT, FLOAT) = &D3DXMatrixOrthoLH;
+  D3DXMATRIX*(WINAPI * scaling)(D3DXMATRIX*, FLOAT, FLOAT, FLOAT) = &D3DXMatrixScaling;
+  D3DXMATRIX*(WINAPI * yawPitchRoll)(D3DXMATRIX*, FLOAT, FLOAT, FLOAT) = &D3DXMatrixRotationYawPitchRoll;
+  D3DXMATRIX*(WINAPI * rotationAxis)(D3DXMATRIX*, const D3DXVECTOR3*, FLOAT) = &D3DXMatrixRotationAxis;
+  D3DXMATRIX*(WINAPI * transpose)(D3DXMATRIX*, const D3DXMATRIX*) = &D3DXMatrixTranspose;
+  D3DXMATRIX*(WINAPI * inverse)(D3DXMATRIX*, FLOAT*, const D3DXMATRIX*) = &D3DXMatrixInverse;
+  D3DXVECTOR3*(WINAPI * normalize)(D3DXVECTOR3*, const D3DXVECTOR3*) = &D3DXVec3Normalize;
+  D3DXVECTOR3*(WINAPI * transformCoord)(D3DXVECTOR3*, const D3DXVECTOR3*, const D3DXMATRIX*) = &D3DXVec3TransformCoord;
+  D3DXVECTOR3*(WINAPI * transformNormal)(D3DXVECTOR3*, const D3DXVECTOR3*, const D3DXMATRIX*) =
+      &D3DXVec3TransformNormal;
+  D3DXVECTOR4*(WINAPI * transform)(D3DXVECTOR4*, const D3DXVECTOR3*, const D3DXMATRIX*) = &D3DXVec3Transform;
+  Keep(lookAtRH), Keep(perspectiveRH), Keep(perspectiveLH), Keep(orthoLH), Keep(scaling), Keep(yawPitchRoll);
+  Keep(rotationAxis), Keep(transpose), Keep(inverse), Keep(normalize), Keep(transformCoord);
+  Keep(transformNormal), Keep(transform);
+  // The inline vector helpers and operators.
+  FLOAT(*dot)(const D3DXVECTOR3*, const D3DXVECTOR3*) = &D3DXVec3Dot;
+  FLOAT(*length)(const D3DXVECTOR3*) = &D3DXVec3Length;
+  FLOAT(*lengthSq)(const D3DXVECTOR3*) = &D3DXVec3LengthSq;
+  D3DXVECTOR3*(*cross)(D3DXVECTOR3*, const D3DXVECTOR3*, const D3DXVECTOR3*) = &D3DXVec3Cross;
+  D3DXVECTOR3*(*add)(D3DXVECTOR3*, const D3DXVECTOR3*, const D3DXVECTOR3*) = &D3DXVec3Add;
+  D3DXVECTOR3*(*subtract)(D3DXVECTOR3*, const D3DXVECTOR3*, const D3DXVECTOR3*) = &D3DXVec3Subtract;
+  D3DXVECTOR3*(*scale)(D3DXVECTOR3*, const D3DXVECTOR3*, FLOAT) = &D3DXVec3Scale;
+  D3DXVECTOR3*(*lerp)(D3DXVECTOR3*, const D3DXVECTOR3*, const D3DXVECTOR3*, FLOAT) = &D3DXVec3Lerp;
+  Keep(dot), Keep(length), Keep(lengthSq), Keep(cross), Keep(add), Keep(subtract), Keep(scale), Keep(lerp);
+  const D3DXVECTOR3 axis(0.0f, 1.0f, 0.0f);
+  D3DXVECTOR3 sum = axis + D3DXVECTOR3(1, 1, 1) * 2.0f - -axis;
+  D3DXVECTOR2 flat(1.0f, 2.0f);
+  D3DXVECTOR4 homogeneous(1.0f, 2.0f, 3.0f, 1.0f);
+  Keep(sum.x), Keep((flat * 2.0f).y), Keep(homogeneous.w);
+  Keep(D3DXToRadian(180.0f)), Keep(D3DXToDegree(D3DX_PI));
+  const D3DCOLOR fromFloats = D3DCOLOR_COLORVALUE(1.0f, 0.5f, 0.0f, 1.0f);
+  Keep(fromFloats);
   // The matrix constructors the program relies on.
   const FLOAT f[16] = {};
   D3DXMATRIX fromArray(f);
@@ -235,6 +394,8 @@ void CheckDevice() {
   HRESULT (STDMETHODCALLTYPE D::*getSamplerState)(DWORD, D3DSAMPLERSTATETYPE, DWORD*) = &D::GetSamplerState;
   HRESULT (STDMETHODCALLTYPE D::*setSamplerState)(DWORD, D3DSAMPLERSTATETYPE, DWORD) = &D::SetSamplerState;
   HRESULT (STDMETHODCALLTYPE D::*drawPrimitive)(D3DPRIMITIVETYPE, UINT, UINT) = &D::DrawPrimitive;
+  HRESULT (STDMETHODCALLTYPE D::*drawPrimitiveUP)(D3DPRIMITIVETYPE, UINT, const void*, UINT) = &D::DrawPrimitiveUP;
+  Keep(drawPrimitiveUP);
   HRESULT (STDMETHODCALLTYPE D::*setFVF)(DWORD) = &D::SetFVF;
   HRESULT (STDMETHODCALLTYPE D::*getFVF)(DWORD*) = &D::GetFVF;
   HRESULT (STDMETHODCALLTYPE D::*setPixelShader)(IDirect3DPixelShader9*) = &D::SetPixelShader;
@@ -374,6 +535,16 @@ static_assert(D3DX_FILTER_NONE == 1 && D3DX_FILTER_POINT == 2 && D3DX_FILTER_LIN
 static_assert(D3DX_FILTER_TRIANGLE == 4 && D3DX_FILTER_BOX == 5 && D3DX_FILTER_MIRROR == (7 << 16), "");
 static_assert(D3DXIFF_DDS == 4 && D3DXIFF_PNG == 3 && D3DXIFF_JPG == 1, "");
 
+// Window styles, frames, metrics, message boxes and stock objects of small programs.
+static_assert(WS_OVERLAPPEDWINDOW == 0x00CF0000L && WS_CAPTION == 0x00C00000L && WS_THICKFRAME == 0x00040000L, "");
+static_assert(WS_EX_CLIENTEDGE == 0x200 && WS_EX_TOOLWINDOW == 0x80 && CS_CLASSDC == 0x40, "");
+static_assert(SM_CXSCREEN == 0 && SM_CYCAPTION == 4 && SM_CXFRAME == 32 && SM_CXEDGE == 45, "");
+static_assert(MB_OK == 0 && MB_YESNO == 4 && MB_ICONERROR == 0x10 && IDOK == 1 && IDNO == 7, "");
+static_assert(BLACK_BRUSH == 4 && WHITE_BRUSH == 0 && DEFAULT_GUI_FONT == 17 && STOCK_LAST == 19, "");
+static_assert(STRSAFE_E_INSUFFICIENT_BUFFER == (HRESULT)0x8007007AL && STRSAFE_MAX_CCH == 2147483647, "");
+static_assert(sizeof(WNDCLASSEXW) == 80 && sizeof(WNDCLASSA) == 72 && sizeof(CREATESTRUCTW) == 80, "");
+static_assert(sizeof(D3DXVECTOR2) == 8 && sizeof(D3DXVECTOR4) == 16, "");
+
 // Colour helpers.
 static_assert(D3DCOLOR_ARGB(0x12, 0x34, 0x56, 0x78) == 0x12345678u, "");
 static_assert(D3DCOLOR_XRGB(1, 2, 3) == 0xFF010203u && RGB(1, 2, 3) == 0x00030201u, "");
@@ -384,10 +555,18 @@ static_assert(MAKELONG(1, 2) == 0x00020001 && LOWORD(0x12345678) == 0x5678 && HI
 // The program's entry as every kvrplatform program and every Windows GUI program declares it.
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nShowCmd) {
   CheckUser32();
+  CheckGenericTextNames();
+  CheckStrsafe();
   CheckKernel32AndWinmm();
   CheckGdi32();
   CheckD3DX();
   CheckDirect3D9();
   CheckDevice();
   return 0;
+}
+
+// The wide entry, as a program built for UNICODE defines it (the layer's main calls WinMain when a
+// program has both; on Windows the linker is told which).
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nShowCmd) {
+  return WinMain(hInstance, hPrevInstance, nullptr, nShowCmd);
 }

@@ -12,8 +12,9 @@ if ! command -v "$mingw" >/dev/null; then
   exit 1
 fi
 
-# Not numbers (keywords, pointers), or names our headers keep that mingw-w64 leaves out.
-not_compared='^(CONST|REFIID|REFGUID|interface|NULL|INVALID_HANDLE_VALUE|D3DVBF_FORCE_DWORD)$'
+# Not numbers (keywords, pointers: the system's icon and cursor names are resource numbers cast to
+# pointers), or names our headers keep that mingw-w64 leaves out.
+not_compared='^(CONST|REFIID|REFGUID|interface|NULL|INVALID_HANDLE_VALUE|D3DVBF_FORCE_DWORD|IDI_[A-Z]+|IDC_[A-Z]+)$'
 
 headers=$(ls "$inc"/*.h)
 # shellcheck disable=SC2086
@@ -21,6 +22,16 @@ names=$( {
   grep -hoE '^#define[[:space:]]+[A-Z_][A-Za-z0-9_]*[[:space:]]+[^[:space:]]' $headers | awk '{print $2}'
   grep -hoE '\b[A-Z][A-Z0-9_]+[[:space:]]*=[[:space:]]*[^=]' $headers | sed -E 's/[[:space:]]*=.*//'
 } | grep -vE "$not_compared" | sort -u)
+# A name defined as another name is a number only when that other name is one (WS_TILED is
+# WS_OVERLAPPED); the generic-text names (CreateWindow for CreateWindowA or CreateWindowW,
+# _tcslen for strlen) stand for functions and function-like macros, whose types api_check.cpp checks.
+# shellcheck disable=SC2086
+aliases=$(grep -hE '^#define[[:space:]]+[A-Za-z_][A-Za-z0-9_]*[[:space:]]+[A-Za-z_][A-Za-z0-9_]*[[:space:]]*$' $headers |
+  awk '{print $2, $3}' | sort -u)
+not_numbers=$(echo "$aliases" | while read -r name target; do
+  [[ -n $name ]] && ! grep -qxF "$target" <<< "$names" && echo "$name"
+done | sort -u)
+names=$(comm -23 <(echo "$names") <(echo "$not_numbers"))
 # shellcheck disable=SC2086
 types=$(grep -hoE '\}[[:space:]]*[A-Z_][A-Z0-9_]*[,;]' $headers | sed -E 's/[};,[:space:]]//g' | sort -u)
 count=$(echo "$names" | wc -l)
@@ -36,6 +47,8 @@ trap 'rm -rf "$work"' EXIT
   echo '#include <mmsystem.h>'
   echo '#include <d3d9.h>'
   echo '#include <d3dx9.h>'
+  echo '#include <tchar.h>'
+  echo '#include <strsafe.h>'
   echo '#include <stdio.h>'
   echo 'int main() {'
   for n in $names; do
@@ -53,6 +66,8 @@ c++ -std=c++17 -I"$inc" -o "$work/print_values" "$work/print_values.cpp"
   echo '#include <mmsystem.h>'
   echo '#include <d3d9.h>'
   echo '#include <d3dx9.h>'
+  echo '#include <tchar.h>'
+  echo '#include <strsafe.h>'
   "$work/print_values"
 } > "$work/compare.cpp"
 if ! "$mingw" -std=c++17 -fsyntax-only "$work/compare.cpp" 2> "$work/errors.txt"; then

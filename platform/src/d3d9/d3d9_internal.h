@@ -372,6 +372,9 @@ class Device final : public IDirect3DDevice9 {
   HRESULT STDMETHODCALLTYPE SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD Value) override;
   HRESULT STDMETHODCALLTYPE DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex,
                                           UINT PrimitiveCount) override;
+  HRESULT STDMETHODCALLTYPE DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCount,
+                                            const void* pVertexStreamZeroData,
+                                            UINT VertexStreamZeroStride) override;
   HRESULT STDMETHODCALLTYPE SetFVF(DWORD FVF) override;
   HRESULT STDMETHODCALLTYPE GetFVF(DWORD* pFVF) override;
   HRESULT STDMETHODCALLTYPE SetPixelShader(IDirect3DPixelShader9* pShader) override;
@@ -397,6 +400,8 @@ class Device final : public IDirect3DDevice9 {
  private:
   void SetDefaultStates();
   // The values that Set* calls change: the device's, or the state block being recorded.
+  // The buffer DrawPrimitiveUP copies the program's vertices into; it grows as needed.
+  BindRef<VertexBuffer> userVertices_;
   StateValues& Target() { return recording_ ? recording_->values : state_; }
 
   std::atomic<ULONG> refs_{1};

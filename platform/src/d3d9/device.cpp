@@ -6,7 +6,8 @@
 //   blocks recorded with BeginStateBlock/EndStateBlock, lights at any index (SetLight, GetLight,
 //   LightEnable, GetLightEnable; the first eight enabled are drawn), Clear, Present (always the whole back
 //   buffer to the device's window: rectangles, window override and dirty region are ignored;
-//   whatever the swap effect, the back buffer keeps the frame just presented), DrawPrimitive.
+//   whatever the swap effect, the back buffer keeps the frame just presented), DrawPrimitive,
+//   DrawPrimitiveUP (through a buffer of the device's own, leaving stream 0 unset).
 // Not implemented (D3DERR_INVALIDCALL): Reset, pixel and vertex shaders other than none,
 //   render targets other than the back buffer, index buffers and indexed drawing.
 #include <algorithm>
@@ -109,6 +110,7 @@ Device::~Device() {
   // their GL objects while the context still exists.
   for (auto& t : state_.textures) t.Reset(nullptr);
   for (auto& s : state_.streams) s.buffer.Reset(nullptr);
+  userVertices_.Reset(nullptr);
   backBuffer_.reset();
   renderer_.reset();
   if (window_) KvrReleaseWindow(window_);
@@ -474,17 +476,29 @@ HRESULT Device::SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD V
   return D3D_OK;
 }
 
+namespace {
+
+// Vertices a draw of `count` primitives of this type reads; 0 for an unknown type.
+uint64_t VerticesOf(D3DPRIMITIVETYPE type, UINT count) {
+  switch (type) {
+    case D3DPT_POINTLIST: return count;
+    case D3DPT_LINELIST: return 2ull * count;
+    case D3DPT_LINESTRIP: return count + 1ull;
+    case D3DPT_TRIANGLELIST: return 3ull * count;
+    case D3DPT_TRIANGLESTRIP: case D3DPT_TRIANGLEFAN: return count + 2ull;
+    default: return 0;
+  }
+}
+
+// The most bytes one DrawPrimitiveUP copies: far beyond a frame's worth of program-side vertices.
+constexpr uint64_t kMaxUserVertexBytes = 64ull << 20;
+
+}  // namespace
+
 HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT start, UINT count) {
   if (!inScene_) return D3DERR_INVALIDCALL;
-  uint64_t vertices;
-  switch (type) {
-    case D3DPT_POINTLIST: vertices = count; break;
-    case D3DPT_LINELIST: vertices = 2ull * count; break;
-    case D3DPT_LINESTRIP: vertices = count + 1ull; break;
-    case D3DPT_TRIANGLELIST: vertices = 3ull * count; break;
-    case D3DPT_TRIANGLESTRIP: case D3DPT_TRIANGLEFAN: vertices = count + 2ull; break;
-    default: return D3DERR_INVALIDCALL;
-  }
+  const uint64_t vertices = VerticesOf(type, count);
+  if (vertices == 0) return D3DERR_INVALIDCALL;
   if (count == 0) return D3D_OK;
   const StateValues::Stream& stream = state_.streams[0];
   VertexBuffer* vb = stream.buffer.get();
@@ -500,6 +514,38 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT start, UINT count) {
   if (counters_.primitiveCounts.size() < Counters::kMaxRecordedDrawCalls)
     counters_.primitiveCounts.push_back(count);
   return D3D_OK;
+}
+
+HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT count, const void* data, UINT stride) {
+  const uint64_t vertices = VerticesOf(type, count);
+  if (!inScene_ || !data || stride == 0 || vertices == 0) return D3DERR_INVALIDCALL;
+  if (count == 0) return D3D_OK;
+  const uint64_t bytes = vertices * stride;
+  if (bytes > kMaxUserVertexBytes) return D3DERR_INVALIDCALL;
+  VertexBuffer* vb = userVertices_.get();
+  if (!vb || vb->bytes().size() < bytes) {
+    // Grown to the next power of two, so a program drawing ever so slightly more each frame
+    // does not make a buffer each time.
+    uint64_t size = 4096;
+    while (size < bytes) size *= 2;
+    vb = new VertexBuffer(this, static_cast<UINT>(size), D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, 0,
+                          D3DPOOL_DEFAULT);
+    userVertices_.Reset(vb);
+    vb->ReleasePublic();  // the binding keeps it; no reference of the program's
+  }
+  void* p = nullptr;
+  if (FAILED(vb->Lock(0, static_cast<UINT>(bytes), &p, D3DLOCK_DISCARD))) return D3DERR_INVALIDCALL;
+  std::memcpy(p, data, static_cast<size_t>(bytes));
+  vb->Unlock();
+  StateValues::Stream& stream = state_.streams[0];
+  stream.buffer.Reset(vb);
+  stream.offset = 0;
+  stream.stride = stride;
+  const HRESULT hr = DrawPrimitive(type, 0, count);
+  stream.buffer.Reset(nullptr);
+  stream.offset = 0;
+  stream.stride = 0;
+  return hr;
 }
 
 HRESULT Device::SetFVF(DWORD FVF) {

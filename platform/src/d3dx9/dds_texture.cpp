@@ -1,37 +1,25 @@
-// D3DX texture creation from DDS files: D3DXCreateTextureFromFileExA, D3DXGetImageInfoFromFileA.
-// Supported: the DDS formats of dds_reader.cpp; width and height D3DX_DEFAULT or 0 (the file's,
+// The texture D3DX makes of a decoded file (DDS or another image file): its size, format and mip
+// chain, with the colour key applied. The files themselves are read in texture_from_file.cpp.
+// Supported: width and height D3DX_DEFAULT or 0 (the file's,
 //   rounded up to a power of two), D3DX_DEFAULT_NONPOW2 and D3DX_FROM_FILE (the file's) or
 //   explicit (resized), all capped by the device's largest texture; mip levels D3DX_DEFAULT or
 //   0 (full chain), D3DX_FROM_FILE or a count; format D3DFMT_UNKNOWN (from the file),
 //   A8R8G8B8, X8R8G8B8, A4R4G4B4 (others fall back to the nearest of these three); the colour
 //   key; D3DXIMAGE_INFO.
-// Not supported: other image file types (BMP, PNG, ...), palettes (pPalette is ignored), dithering.
-// Only regular files are read: a FIFO or a device, named or reached through a link, is refused
-// before it is opened. D3DXGetImageInfoFromFileA reads the header alone and passes exactly the
-// files whose header D3DXCreateTextureFromFileExA accepts, reporting what it reports.
+// Not supported: palettes (pPalette is ignored), dithering.
 // The file's own mip levels are used while the texture keeps the file's size; the levels it
 // lacks are filtered down from the last level there is.
 #include <d3dx9.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <string>
 #include <vector>
 
 #include "d3dx9/dds_reader.h"
 #include "d3dx9/dds_resample.h"
 #include "d3dx9/dds_texture.h"
-#include "win32/path_resolution.h"
 
 namespace kvrdds {
 namespace {
-
-// No legitimate file is larger: an 8192 x 8192 32-bit image with its whole mip chain is about
-// 358 MB.
-constexpr uint64_t kMaxFileBytes = 512ull << 20;
 
 uint32_t RoundUpToPowerOfTwo(uint32_t v) {
   uint32_t p = 1;
@@ -75,76 +63,6 @@ D3DFORMAT TextureFormat(D3DFORMAT requested, const DdsHeaderInfo& file, D3DCOLOR
   // A colour key needs somewhere to put its transparency, even when the file has no alpha.
   if (file.hasAlpha || colorKey != 0) return D3DFMT_A8R8G8B8;
   return D3DFMT_X8R8G8B8;
-}
-
-// An image file open for reading: a regular file of at most kMaxFileBytes.
-class ImageFile {
- public:
-  ImageFile() = default;
-  ImageFile(const ImageFile&) = delete;
-  ImageFile& operator=(const ImageFile&) = delete;
-  ~ImageFile() {
-    if (fd_ >= 0) close(fd_);
-  }
-
-  // The program names files the Windows way (backslashes, any letter case). A FIFO would make
-  // reading wait for a writer, a device such as /dev/zero never ends, so anything but a regular
-  // file is refused on its stat, without being opened; O_NONBLOCK and the stat of what was opened
-  // cover a file swapped for one of those in between.
-  bool Open(const char* windowsPath) {
-    const std::string path = KvrResolveWindowsPath(windowsPath);
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    fd_ = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd_ < 0 || fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    size_ = uint64_t(st.st_size);
-    return size_ <= kMaxFileBytes;
-  }
-
-  uint64_t Size() const { return size_; }
-
-  // Up to `count` bytes; fewer only at the end of the file. -1 on a read error.
-  ssize_t Read(uint8_t* out, size_t count) {
-    size_t total = 0;
-    while (total < count) {
-      const ssize_t n = read(fd_, out + total, count - total);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) return -1;
-      if (n == 0) break;
-      total += size_t(n);
-    }
-    return ssize_t(total);
-  }
-
- private:
-  int fd_ = -1;
-  uint64_t size_ = 0;
-};
-
-bool ReadWholeFile(const char* windowsPath, std::vector<uint8_t>& bytes) {
-  ImageFile file;
-  if (!file.Open(windowsPath)) return false;
-  // The size is where reading starts, not a promise: the file can still grow or shrink.
-  bytes.reserve(size_t(file.Size()));
-  std::vector<uint8_t> chunk(1 << 16);
-  for (;;) {
-    const ssize_t got = file.Read(chunk.data(), chunk.size());
-    if (got < 0) return false;
-    if (got == 0) break;
-    if (bytes.size() + size_t(got) > kMaxFileBytes) return false;
-    bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + got);
-  }
-  return true;
-}
-
-void DescribeImage(const DdsHeaderInfo& info, D3DXIMAGE_INFO& out) {
-  out.Width = info.width;
-  out.Height = info.height;
-  out.Depth = 1;
-  out.MipLevels = info.levelCount;
-  out.Format = info.format;
-  out.ResourceType = D3DRTYPE_TEXTURE;
-  out.ImageFileFormat = D3DXIFF_DDS;
 }
 
 }  // namespace
@@ -191,73 +109,3 @@ HRESULT BuildTextureLevels(const DdsHeaderInfo& file, std::vector<ArgbImage> fil
 
 }  // namespace kvrdds
 
-extern "C" HRESULT WINAPI D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE9 pDevice, LPCSTR pSrcFile, UINT Width,
-                                                       UINT Height, UINT MipLevels, DWORD Usage, D3DFORMAT Format,
-                                                       D3DPOOL Pool, DWORD Filter, DWORD MipFilter,
-                                                       D3DCOLOR ColorKey, D3DXIMAGE_INFO* pSrcInfo,
-                                                       PALETTEENTRY* pPalette, LPDIRECT3DTEXTURE9* ppTexture) {
-  using namespace kvrdds;
-  if (ppTexture) *ppTexture = nullptr;
-  if (!pDevice || !pSrcFile || !ppTexture) return D3DERR_INVALIDCALL;
-
-  DdsHeaderInfo info;
-  std::vector<ArgbImage> fileLevels;
-  {
-    std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(pSrcFile, bytes)) return D3DXERR_INVALIDDATA;
-    if (!DecodeDds(bytes.data(), bytes.data() + bytes.size(), info, fileLevels, nullptr))
-      return D3DXERR_INVALIDDATA;
-  }
-  if (pSrcInfo) DescribeImage(info, *pSrcInfo);
-
-  TextureRequest request;
-  request.width = Width;
-  request.height = Height;
-  request.mipLevels = MipLevels;
-  request.format = Format;
-  request.filter = Filter;
-  request.mipFilter = MipFilter;
-  request.colorKey = ColorKey;
-  D3DCAPS9 caps = {};
-  if (SUCCEEDED(pDevice->GetDeviceCaps(&caps))) {
-    request.maxWidth = caps.MaxTextureWidth;
-    request.maxHeight = caps.MaxTextureHeight;
-  }
-  TextureLevels built;
-  HRESULT hr = BuildTextureLevels(info, std::move(fileLevels), request, built);
-  if (FAILED(hr)) return hr;
-
-  IDirect3DTexture9* texture = nullptr;
-  hr = pDevice->CreateTexture(built.levels[0].width, built.levels[0].height, UINT(built.levels.size()), Usage,
-                              built.format, Pool, &texture, nullptr);
-  if (FAILED(hr) || !texture) return FAILED(hr) ? hr : D3DERR_INVALIDCALL;
-  for (UINT i = 0; i < built.levels.size(); ++i) {
-    D3DLOCKED_RECT locked = {};
-    hr = texture->LockRect(i, &locked, nullptr, 0);
-    if (SUCCEEDED(hr)) {
-      const bool packed = PackLevel(built.levels[i], built.format, static_cast<uint8_t*>(locked.pBits),
-                                    locked.Pitch);
-      texture->UnlockRect(i);
-      if (!packed) hr = D3DERR_INVALIDCALL;
-    }
-    if (FAILED(hr)) {
-      texture->Release();
-      return hr;
-    }
-  }
-  *ppTexture = texture;
-  return D3D_OK;
-}
-
-extern "C" HRESULT WINAPI D3DXGetImageInfoFromFileA(LPCSTR pSrcFile, D3DXIMAGE_INFO* pSrcInfo) {
-  using namespace kvrdds;
-  if (!pSrcFile) return D3DERR_INVALIDCALL;
-  ImageFile file;
-  uint8_t header[kDdsHeaderBytes];
-  DdsHeaderInfo info;
-  if (!file.Open(pSrcFile) || file.Read(header, sizeof header) != ssize_t(sizeof header) ||
-      !ReadDdsHeaderOfFile(header, file.Size(), info, nullptr))
-    return D3DXERR_INVALIDDATA;
-  if (pSrcInfo) DescribeImage(info, *pSrcInfo);
-  return D3D_OK;
-}

@@ -1,4 +1,4 @@
-// D3DX surface saving: D3DXSaveSurfaceToFileA.
+// D3DX surface saving: D3DXSaveSurfaceToFileA/W (the W form takes the name as wchar_t).
 // Supported: PNG files (png_encoder.h), 8 bits a channel: RGBA from surfaces whose format has alpha,
 //   opaque RGB from the others (X8R8G8B8 among them); every format the device holds in textures
 //   and surfaces (texel_formats.h); a source rectangle; surfaces that can be locked, and the back
@@ -24,6 +24,7 @@
 #include "d3d9/texel_formats.h"
 #include "d3dx9/png_encoder.h"
 #include "win32/path_resolution.h"
+#include "win32/wide_text.h"
 
 namespace {
 
@@ -182,4 +183,12 @@ extern "C" HRESULT WINAPI D3DXSaveSurfaceToFileA(LPCSTR pDestFile, D3DXIMAGE_FIL
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   }
+}
+
+extern "C" HRESULT WINAPI D3DXSaveSurfaceToFileW(LPCWSTR pDestFile, D3DXIMAGE_FILEFORMAT DestFormat,
+                                                 LPDIRECT3DSURFACE9 pSrcSurface, const PALETTEENTRY* pSrcPalette,
+                                                 const RECT* pSrcRect) {
+  if (!pDestFile) return D3DERR_INVALIDCALL;
+  return D3DXSaveSurfaceToFileA(KvrUtf8FromWide(pDestFile).c_str(), DestFormat, pSrcSurface, pSrcPalette,
+                                pSrcRect);
 }

@@ -13,7 +13,9 @@
 
 namespace kvrgdi {
 
-enum class ObjectKind { Font, Bitmap };
+// Brushes, pens and palettes exist only as the stock objects' handles (a window class's
+// background brush, say): nothing draws with them.
+enum class ObjectKind { Font, Bitmap, HandleOnly };
 
 struct GdiObject {
   explicit GdiObject(ObjectKind k) : kind(k) {}

@@ -140,6 +140,10 @@ namespace kvrwin32 {
 
 void PumpEvents() {}
 
+// Events arrive through callbacks while the program yields: asyncify's sleep gives the page
+// control for that long.
+void WaitForEvents(int milliseconds) { emscripten_sleep(static_cast<unsigned>(milliseconds)); }
+
 }  // namespace kvrwin32
 
 // For the page: presses and releases one key, as the keyboard would.

@@ -1,12 +1,15 @@
 // The thread's message queue; the windowing backend feeds its input part (sdl_events.cpp for
 // SDL2, web/html5_events.cpp in the browser).
-// Implemented: PeekMessageA (window and range filters, PM_REMOVE/PM_NOREMOVE) handing over, in
+// Implemented: PeekMessageA/W (window and range filters, PM_REMOVE/PM_NOREMOVE) handing over, in
 //   this order: scripted test messages, posted messages, WM_QUIT, input events, WM_PAINT;
-//   TranslateMessage (makes no WM_CHAR), DispatchMessageA, DefWindowProcA (WM_CLOSE destroys the
-//   window, Alt+F4 closes it, WM_PAINT validates), PostMessageA, PostQuitMessage, ValidateRect.
+//   GetMessageA/W (the same, waiting on the backend's events while there is none: a program whose
+//   window is painted once and then idle sleeps there, as on Windows), TranslateMessage (makes no
+//   WM_CHAR), DispatchMessageA/W, DefWindowProcA/W (WM_CLOSE destroys the window, Alt+F4 closes
+//   it, WM_PAINT validates), PostMessageA/W, PostQuitMessage, ValidateRect. The A and W forms
+//   differ only in text, and no message handled here carries any.
 //   Pending mouse moves are coalesced like Windows does.
-// Not implemented: GetMessage/WaitMessage (the program never waits), SendMessage across
-//   threads, WM_CHAR, timers, double-click messages, non-client messages.
+// Not implemented: WaitMessage, SendMessage across threads, WM_CHAR, timers, double-click
+//   messages, non-client messages.
 #include <mmsystem.h>
 
 #include <deque>
@@ -177,6 +180,35 @@ BOOL WINAPI ValidateRect(HWND hWnd, const RECT* lpRect) {
   if (!kvrwin32::IsLiveWindow(hWnd)) return FALSE;
   kvrwin32::SetNeedsPaint(hWnd, false);
   return TRUE;
+}
+
+BOOL WINAPI PeekMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg) {
+  return PeekMessageA(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, wRemoveMsg);
+}
+
+BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax) {
+  // A window filter naming no window would wait for ever: Windows refuses it with -1.
+  if (!lpMsg || (hWnd && hWnd != reinterpret_cast<HWND>(-1) && !kvrwin32::IsLiveWindow(hWnd))) return -1;
+  for (;;) {
+    if (PeekMessageA(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, PM_REMOVE)) return lpMsg->message != WM_QUIT;
+    // Nothing to hand over: sleep until the backend has an event (a short time-out also lets
+    // posted messages from callbacks through).
+    kvrwin32::WaitForEvents(10);
+  }
+}
+
+BOOL WINAPI GetMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax) {
+  return GetMessageA(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax);
+}
+
+LRESULT WINAPI DispatchMessageW(const MSG* lpMsg) { return DispatchMessageA(lpMsg); }
+
+LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(hWnd, Msg, wParam, lParam);
+}
+
+BOOL WINAPI PostMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+  return PostMessageA(hWnd, Msg, wParam, lParam);
 }
 
 }  // extern "C"

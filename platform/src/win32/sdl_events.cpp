@@ -109,6 +109,13 @@ void TranslateEvent(const SDL_Event& e) {
 
 namespace kvrwin32 {
 
+void WaitForEvents(int milliseconds) {
+  if (SDL_WasInit(SDL_INIT_VIDEO))
+    SDL_WaitEventTimeout(nullptr, milliseconds);
+  else
+    SDL_Delay(static_cast<Uint32>(milliseconds));
+}
+
 void PumpEvents() {
   if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
   SDL_Event e;

@@ -35,6 +35,9 @@ constexpr LPARAM kReleasedBit = LPARAM(1) << 31;
 // ---- Input events (sdl_events.cpp, or web/html5_events.cpp) --------------------------------
 // Translates every pending event of the windowing system into the input queue and the key table.
 void PumpEvents();
+// Sleeps until an event of the windowing system is pending or `milliseconds` have passed (in the
+// browser: gives the page control for that long), for GetMessage.
+void WaitForEvents(int milliseconds);
 int EmptyPeeks();
 void ResetMessageQueues();
 

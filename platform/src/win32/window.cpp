@@ -1,15 +1,26 @@
 // Win32 window classes and top-level windows on SDL2.
-// Implemented: RegisterClassExA (by name or atom, case-insensitive names), UnregisterClassA,
-//   GetModuleHandleA (the program's own module), GetDesktopWindow, GetClientRect, CreateWindowExA
-//   (top-level windows only: one SDL window each, created with SDL_WINDOW_OPENGL; WS_POPUP is
-//   borderless, WS_EX_TOPMOST always on top, WS_VISIBLE shown; WM_CREATE is sent), DestroyWindow
-//   (sends WM_DESTROY). A window is placed and sized as asked and never changes the display mode.
-//   A program whose first window is created without WS_VISIBLE runs without a display: SDL's
-//   offscreen driver serves it (and every later window), unless SDL_VIDEODRIVER names another.
+// Implemented: RegisterClassExA/W and RegisterClassA/W (by name or atom, case-insensitive names),
+//   UnregisterClassA/W (names compare without regard to the case of ASCII letters; other letters
+//   must match exactly), GetModuleHandleA/W (the program's own module), GetDesktopWindow,
+//   GetClientRect, GetWindowRect, CreateWindowExA/W (top-level windows only: one SDL window each,
+//   created with SDL_WINDOW_OPENGL; WS_POPUP is borderless, WS_EX_TOPMOST always on top,
+//   WS_VISIBLE shown; WM_CREATE is sent with a CREATESTRUCTA or CREATESTRUCTW), ShowWindow,
+//   UpdateWindow (sends WM_PAINT when the window needs painting), DestroyWindow (sends WM_DESTROY).
+//   A window with a frame (any style but WS_POPUP without WS_THICKFRAME) is nWidth x nHeight with
+//   its frame, as window_frame.cpp measures it: its SDL window, and so its client area and back
+//   buffer, is that size less the frame, which the desktop's window manager draws. Overlapped
+//   windows always get a caption, are kept between the tracking sizes, and CW_USEDEFAULT makes
+//   them three quarters of the screen each way. A window is placed and sized as asked and never
+//   changes the display mode. W functions take wchar_t text and keep it as UTF-8.
+//   A program whose first window is created without WS_VISIBLE while no display is named
+//   (DISPLAY, WAYLAND_DISPLAY) runs without one: SDL's offscreen driver serves it (and every later
+//   window), unless SDL_VIDEODRIVER names another.
 // Not implemented: child windows, menus, icons and cursors of the class, class and window extra
-//   bytes, WM_NCCREATE and the other non-client messages, moving or resizing after creation.
+//   bytes, WM_NCCREATE and the other non-client messages, moving or resizing after creation,
+//   minimised and maximised show states (shown as SW_SHOW).
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,7 +28,9 @@
 #include <string>
 #include <vector>
 
+#include "win32/wide_text.h"
 #include "win32/win32_state.h"
+#include "win32/window_frame.h"
 #include "win32/window_internal.h"
 #include "win32/x11_visual.h"
 
@@ -29,6 +42,7 @@ struct WindowClass {
   WNDPROC proc = nullptr;
   UINT style = 0;
   HINSTANCE instance = nullptr;
+  bool unicode = false;  // registered with a W function
 };
 
 struct WindowRecord {
@@ -37,8 +51,10 @@ struct WindowRecord {
   uint32_t sdlId = 0;
   WNDPROC proc = nullptr;
   std::string className;
-  int width = 0;
+  int width = 0;            // the client area
   int height = 0;
+  RECT windowRect = {};     // the window with its frame, in screen coordinates
+  bool visible = false;
   bool live = true;         // false once DestroyWindow has run
   bool destroying = false;  // between DestroyWindow's start and its WM_DESTROY returning
   bool needsPaint = false;
@@ -69,7 +85,7 @@ bool SameNameIgnoringCase(const std::string& a, const char* b) {
 }
 
 // Class names may be given as an atom in the low word of the pointer (MAKEINTATOM).
-bool IsAtomName(LPCSTR name) { return reinterpret_cast<uintptr_t>(name) < 0x10000; }
+bool IsAtomName(const void* name) { return reinterpret_cast<uintptr_t>(name) < 0x10000; }
 
 WindowClass* FindClass(LPCSTR name) {
   if (!name) return nullptr;
@@ -114,12 +130,49 @@ void DesktopSize(int* width, int* height) {
   *height = 768;
 }
 
+ATOM RegisterWindowClass(const std::string& name, WNDPROC proc, UINT style, HINSTANCE instance, bool unicode) {
+  if (!proc || name.empty()) return 0;
+  if (FindClass(name.c_str())) return 0;  // already registered
+  if (g_nextAtom == 0) return 0;          // every atom used
+  WindowClass c;
+  c.name = name;
+  c.atom = g_nextAtom++;
+  c.proc = proc;
+  c.style = style;
+  c.instance = instance;
+  c.unicode = unicode;
+  g_classes.push_back(c);
+  return c.atom;
+}
+
+// What CreateWindowExA and CreateWindowExW share; the W form's own strings are passed on for its
+// CREATESTRUCTW.
+struct CreateRequest {
+  DWORD exStyle = 0;
+  LPCSTR className = nullptr;  // UTF-8, or an atom
+  std::string title;
+  DWORD style = 0;
+  int x = 0, y = 0, width = 0, height = 0;
+  HWND parent = nullptr;
+  HMENU menu = nullptr;
+  HINSTANCE instance = nullptr;
+  LPVOID param = nullptr;
+  bool unicode = false;
+  LPCWSTR wideClassName = nullptr;
+  LPCWSTR wideTitle = nullptr;
+};
+
+HWND CreateTopLevelWindow(const CreateRequest& q);
+
 }  // namespace
 
 bool KvrEnsureSdlVideo(bool forHiddenWindow) {
   if (g_videoState == 0) {
     const char* asked = std::getenv("SDL_VIDEODRIVER");
-    if (forHiddenWindow && (!asked || !asked[0])) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const bool display = (x11 && x11[0]) || (wayland && wayland[0]);
+    if (forHiddenWindow && (!asked || !asked[0]) && !display) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
     // A click that focuses the window is also a click, as on Windows.
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
@@ -211,6 +264,107 @@ void ForgetWindowClasses() {
 
 }  // namespace kvrwin32
 
+namespace {
+
+HWND CreateTopLevelWindow(const CreateRequest& q) {
+  WindowClass* c = FindClass(q.className);
+  if (!c) return nullptr;
+  // Only top-level windows: a parent other than the desktop would make a child window.
+  if (q.parent && q.parent != DesktopHwnd()) return nullptr;
+  if (!KvrEnsureSdlVideo((q.style & WS_VISIBLE) == 0)) return nullptr;
+
+  const DWORD style = KvrEffectiveStyle(q.style);
+  const bool overlapped = !(style & (WS_POPUP | WS_CHILD));
+  int screenWidth = 0, screenHeight = 0;
+  DesktopSize(&screenWidth, &screenHeight);
+  int outerWidth = q.width, outerHeight = q.height;
+  if (overlapped && q.width == CW_USEDEFAULT) {
+    // Windows sizes an overlapped window left to it at three quarters of the screen.
+    outerWidth = screenWidth * 3 / 4;
+    outerHeight = screenHeight * 3 / 4;
+  } else {
+    if (q.width == CW_USEDEFAULT) outerWidth = 640;
+    if (q.height == CW_USEDEFAULT) outerHeight = 480;
+  }
+  if (KvrFrameTracksSize(style)) {
+    outerWidth = std::clamp(outerWidth, GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CXMAXTRACK));
+    outerHeight = std::clamp(outerHeight, GetSystemMetrics(SM_CYMINTRACK), GetSystemMetrics(SM_CYMAXTRACK));
+  }
+  RECT frame = {0, 0, 0, 0};
+  KvrAddFrame(&frame, style, q.menu != nullptr, q.exStyle);
+  const int left = q.x == CW_USEDEFAULT ? 0 : q.x;
+  const int top = q.x == CW_USEDEFAULT ? 0 : q.y;
+  int width = outerWidth - (frame.right - frame.left);
+  int height = outerHeight - (frame.bottom - frame.top);
+  // SDL refuses empty windows; Windows makes them (the client area is then empty). One pixel is
+  // the closest.
+  if (width < 1) width = 1;
+  if (height < 1) height = 1;
+
+  const bool framed = frame.right - frame.left > 0 || frame.bottom - frame.top > 0;
+  int x = q.x == CW_USEDEFAULT ? SDL_WINDOWPOS_UNDEFINED : left - frame.left;
+  int y = q.x == CW_USEDEFAULT ? SDL_WINDOWPOS_UNDEFINED : top - frame.top;
+  Uint32 flags = SDL_WINDOW_OPENGL;
+  KvrChooseX11Visual();
+  if ((style & WS_POPUP) && !framed) flags |= SDL_WINDOW_BORDERLESS;
+  if (q.exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+  flags |= (style & WS_VISIBLE) ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
+  SDL_Window* sdl = SDL_CreateWindow(q.title.c_str(), x, y, width, height, flags);
+  if (!sdl) {
+    std::fprintf(stderr, "kvrplatform: CreateWindowEx: %s\n", SDL_GetError());
+    return nullptr;
+  }
+
+  WindowRecord r;
+  r.hwnd = reinterpret_cast<HWND>(g_nextHandle);
+  g_nextHandle += kHandleStep;
+  r.sdl = sdl;
+  r.sdlId = SDL_GetWindowID(sdl);
+  r.proc = c->proc;
+  r.className = c->name;
+  r.width = width;
+  r.height = height;
+  r.windowRect = RECT{left, top, left + outerWidth, top + outerHeight};
+  r.visible = (style & WS_VISIBLE) != 0;
+  r.needsPaint = r.visible;
+  HWND hwnd = r.hwnd;
+  g_windows[reinterpret_cast<uintptr_t>(hwnd)] = r;
+
+  LRESULT created;
+  if (q.unicode) {
+    CREATESTRUCTW cs = {};
+    cs.lpCreateParams = q.param;
+    cs.hInstance = q.instance;
+    cs.hMenu = q.menu;
+    cs.hwndParent = q.parent;
+    cs.cx = outerWidth, cs.cy = outerHeight, cs.x = q.x, cs.y = q.y;
+    cs.style = static_cast<LONG>(style);
+    cs.lpszName = q.wideTitle;
+    cs.lpszClass = q.wideClassName;
+    cs.dwExStyle = q.exStyle;
+    created = kvrwin32::SendToWindow(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs));
+  } else {
+    CREATESTRUCTA cs = {};
+    cs.lpCreateParams = q.param;
+    cs.hInstance = q.instance;
+    cs.hMenu = q.menu;
+    cs.hwndParent = q.parent;
+    cs.cx = outerWidth, cs.cy = outerHeight, cs.x = q.x, cs.y = q.y;
+    cs.style = static_cast<LONG>(style);
+    cs.lpszName = q.title.c_str();
+    cs.lpszClass = q.className;
+    cs.dwExStyle = q.exStyle;
+    created = kvrwin32::SendToWindow(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs));
+  }
+  if (created == -1) {
+    DestroyWindow(hwnd);
+    return nullptr;
+  }
+  return hwnd;
+}
+
+}  // namespace
+
 extern "C" {
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
@@ -218,20 +372,31 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
   return lpModuleName ? nullptr : reinterpret_cast<HMODULE>(kModuleHandle);
 }
 
+HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName) {
+  return lpModuleName ? nullptr : reinterpret_cast<HMODULE>(kModuleHandle);
+}
+
 ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* lpwcx) {
-  if (!lpwcx || lpwcx->cbSize != sizeof(WNDCLASSEXA) || !lpwcx->lpfnWndProc || !lpwcx->lpszClassName ||
-      IsAtomName(lpwcx->lpszClassName) || lpwcx->lpszClassName[0] == '\0')
-    return 0;
-  if (FindClass(lpwcx->lpszClassName)) return 0;  // already registered
-  if (g_nextAtom == 0) return 0;                  // every atom used
-  WindowClass c;
-  c.name = lpwcx->lpszClassName;
-  c.atom = g_nextAtom++;
-  c.proc = lpwcx->lpfnWndProc;
-  c.style = lpwcx->style;
-  c.instance = lpwcx->hInstance;
-  g_classes.push_back(c);
-  return c.atom;
+  if (!lpwcx || lpwcx->cbSize != sizeof(WNDCLASSEXA) || IsAtomName(lpwcx->lpszClassName)) return 0;
+  return RegisterWindowClass(lpwcx->lpszClassName, lpwcx->lpfnWndProc, lpwcx->style, lpwcx->hInstance, false);
+}
+
+ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* lpwcx) {
+  if (!lpwcx || lpwcx->cbSize != sizeof(WNDCLASSEXW) || IsAtomName(lpwcx->lpszClassName)) return 0;
+  return RegisterWindowClass(KvrUtf8FromWide(lpwcx->lpszClassName), lpwcx->lpfnWndProc, lpwcx->style,
+                             lpwcx->hInstance, true);
+}
+
+ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass) {
+  if (!lpWndClass || IsAtomName(lpWndClass->lpszClassName)) return 0;
+  return RegisterWindowClass(lpWndClass->lpszClassName, lpWndClass->lpfnWndProc, lpWndClass->style,
+                             lpWndClass->hInstance, false);
+}
+
+ATOM WINAPI RegisterClassW(const WNDCLASSW* lpWndClass) {
+  if (!lpWndClass || IsAtomName(lpWndClass->lpszClassName)) return 0;
+  return RegisterWindowClass(KvrUtf8FromWide(lpWndClass->lpszClassName), lpWndClass->lpfnWndProc,
+                             lpWndClass->style, lpWndClass->hInstance, true);
 }
 
 BOOL WINAPI UnregisterClassA(LPCSTR lpClassName, HINSTANCE hInstance) {
@@ -242,6 +407,13 @@ BOOL WINAPI UnregisterClassA(LPCSTR lpClassName, HINSTANCE hInstance) {
     if (r.live && SameNameIgnoringCase(r.className, c->name.c_str())) return FALSE;
   g_classes.erase(g_classes.begin() + (c - g_classes.data()));
   return TRUE;
+}
+
+BOOL WINAPI UnregisterClassW(LPCWSTR lpClassName, HINSTANCE hInstance) {
+  if (IsAtomName(reinterpret_cast<LPCSTR>(lpClassName)))
+    return UnregisterClassA(reinterpret_cast<LPCSTR>(lpClassName), hInstance);
+  if (!lpClassName) return FALSE;
+  return UnregisterClassA(KvrUtf8FromWide(lpClassName).c_str(), hInstance);
 }
 
 HWND WINAPI GetDesktopWindow(void) { return DesktopHwnd(); }
@@ -260,62 +432,70 @@ BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
 HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X,
                             int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
                             LPVOID lpParam) {
-  WindowClass* c = FindClass(lpClassName);
-  if (!c) return nullptr;
-  // Only top-level windows: a parent other than the desktop would make a child window.
-  if (hWndParent && hWndParent != DesktopHwnd()) return nullptr;
-  if (!KvrEnsureSdlVideo((dwStyle & WS_VISIBLE) == 0)) return nullptr;
+  CreateRequest q;
+  q.exStyle = dwExStyle;
+  q.className = lpClassName;
+  q.title = lpWindowName ? lpWindowName : "";
+  q.style = dwStyle;
+  q.x = X, q.y = Y, q.width = nWidth, q.height = nHeight;
+  q.parent = hWndParent, q.menu = hMenu, q.instance = hInstance, q.param = lpParam;
+  return CreateTopLevelWindow(q);
+}
 
-  int x = X == CW_USEDEFAULT ? SDL_WINDOWPOS_UNDEFINED : X;
-  int y = Y == CW_USEDEFAULT ? SDL_WINDOWPOS_UNDEFINED : Y;
-  int width = nWidth == CW_USEDEFAULT ? 640 : nWidth;
-  int height = nHeight == CW_USEDEFAULT ? 480 : nHeight;
-  // SDL refuses empty windows; Windows makes them. One pixel is the closest.
-  if (width < 1) width = 1;
-  if (height < 1) height = 1;
+HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWindowName, DWORD dwStyle, int X,
+                            int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
+                            LPVOID lpParam) {
+  const bool atom = IsAtomName(reinterpret_cast<LPCSTR>(lpClassName));
+  const std::string className = atom ? std::string() : KvrUtf8FromWide(lpClassName);
+  CreateRequest q;
+  q.exStyle = dwExStyle;
+  q.className = atom ? reinterpret_cast<LPCSTR>(lpClassName) : className.c_str();
+  q.title = KvrUtf8FromWide(lpWindowName);
+  q.style = dwStyle;
+  q.x = X, q.y = Y, q.width = nWidth, q.height = nHeight;
+  q.parent = hWndParent, q.menu = hMenu, q.instance = hInstance, q.param = lpParam;
+  q.unicode = true;
+  q.wideClassName = lpClassName;
+  q.wideTitle = lpWindowName;
+  return CreateTopLevelWindow(q);
+}
 
-  Uint32 flags = SDL_WINDOW_OPENGL;
-  KvrChooseX11Visual();
-  if (dwStyle & WS_POPUP) flags |= SDL_WINDOW_BORDERLESS;
-  if (dwExStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
-  flags |= (dwStyle & WS_VISIBLE) ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
-  SDL_Window* sdl = SDL_CreateWindow(lpWindowName ? lpWindowName : "", x, y, width, height, flags);
-  if (!sdl) {
-    std::fprintf(stderr, "kvrplatform: CreateWindowExA: %s\n", SDL_GetError());
-    return nullptr;
+BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect) {
+  WindowRecord* r = FindLive(hWnd);
+  if (!lpRect) return FALSE;
+  if (hWnd == DesktopHwnd()) {
+    int w = 0, h = 0;
+    DesktopSize(&w, &h);
+    *lpRect = RECT{0, 0, w, h};
+    return TRUE;
   }
+  if (!r) return FALSE;
+  *lpRect = r->windowRect;
+  return TRUE;
+}
 
-  WindowRecord r;
-  r.hwnd = reinterpret_cast<HWND>(g_nextHandle);
-  g_nextHandle += kHandleStep;
-  r.sdl = sdl;
-  r.sdlId = SDL_GetWindowID(sdl);
-  r.proc = c->proc;
-  r.className = c->name;
-  r.width = width;
-  r.height = height;
-  r.needsPaint = (dwStyle & WS_VISIBLE) != 0;
-  HWND hwnd = r.hwnd;
-  g_windows[reinterpret_cast<uintptr_t>(hwnd)] = r;
-
-  CREATESTRUCTA cs = {};
-  cs.lpCreateParams = lpParam;
-  cs.hInstance = hInstance;
-  cs.hMenu = hMenu;
-  cs.hwndParent = hWndParent;
-  cs.cx = width;
-  cs.cy = height;
-  cs.x = X;
-  cs.y = Y;
-  cs.style = static_cast<LONG>(dwStyle);
-  cs.lpszName = lpWindowName;
-  cs.lpszClass = lpClassName;
-  cs.dwExStyle = dwExStyle;
-  if (kvrwin32::SendToWindow(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
-    DestroyWindow(hwnd);
-    return nullptr;
+BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
+  WindowRecord* r = FindLive(hWnd);
+  if (!r) return FALSE;
+  const BOOL wasVisible = r->visible ? TRUE : FALSE;
+  if (nCmdShow == SW_HIDE) {
+    if (r->sdl) SDL_HideWindow(r->sdl);
+    r->visible = false;
+    r->needsPaint = false;
+  } else {
+    if (r->sdl) SDL_ShowWindow(r->sdl);
+    if (!r->visible) r->needsPaint = true;
+    r->visible = true;
   }
-  return hwnd;
+  return wasVisible;
+}
+
+BOOL WINAPI UpdateWindow(HWND hWnd) {
+  WindowRecord* r = FindLive(hWnd);
+  if (!r) return FALSE;
+  // Straight to the window procedure, past the queue, and only when something is left to paint.
+  if (r->needsPaint) kvrwin32::SendToWindow(hWnd, WM_PAINT, 0, 0);
+  return TRUE;
 }
 
 BOOL WINAPI DestroyWindow(HWND hWnd) {
