@@ -125,7 +125,7 @@ int main(int argc, char** argv) {
   if (has("BM_LoadToFirstFrame") && has("BM_ReadAndSplit")) {
     const double r = m.at("BM_LoadToFirstFrame") / m.at("BM_ReadAndSplit");
     Row("Load", Time(m.at("BM_LoadToFirstFrame")), "read files, split words",
-        Time(m.at("BM_ReadAndSplit")), r, "<= 3", r <= 3.0);
+        Time(m.at("BM_ReadAndSplit")), r, "<= 2", r <= 2.0);
   } else {
     Missing("Load");
   }

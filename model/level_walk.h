@@ -31,6 +31,7 @@ struct PolygonView {
   const int32_t* texels;   // cornerCount pairs
   int64_t offsetU, offsetV;  // the strip frame shown, 0 for a polygon without animation
   bool animated;
+  size_t at;   // where its record starts in PolygonStore
   bool drawn;  // makes triangles: three corners or more, every one a point of the level
   // Triangles it adds to the level's list: a fan around the first corner, doubled when
   // two-sided.
@@ -43,6 +44,24 @@ struct PolygonView {
 // Walks one level's point and polygon blocks, checking every count and length against the
 // stores, and calls visit(view) for each polygon in order. False when the blocks do not lie
 // whole inside the stores; the lengths are set only on success.
+// Which frame of the strip an animated polygon shows: frames run left to right, then down, on
+// the 256-wide page. A frame width outside 1..256 leaves no sensible strip, so such a polygon
+// shows its texels as written.
+inline void SetStripOffset(const PieModel& model, PolygonView& view, LevelFaults* faults) {
+  view.offsetU = view.offsetV = 0;
+  if (!view.animated) return;
+  const int64_t width = view.pointNumbers[view.cornerCount + 2];
+  const int64_t height = view.pointNumbers[view.cornerCount + 3];
+  const int64_t frame = model.teamColors ? TeamNumber : model.frame;
+  if (width >= 1 && width <= 256 && frame >= 0) {
+    const int64_t perRow = 256 / width;
+    view.offsetU = width * (frame % perRow);
+    view.offsetV = height * (frame / perRow);
+  } else if ((width < 1 || width > 256) && faults) {
+    faults->badFrameWidth = true;
+  }
+}
+
 template <typename Visit>
 bool WalkLevel(const PieModel& model, size_t pointBlock, size_t polygonBlock,
                size_t& pointBlockLength, size_t& polygonBlockLength, LevelFaults* faults,
@@ -72,22 +91,8 @@ bool WalkLevel(const PieModel& model, size_t pointBlock, size_t polygonBlock,
     view.texels = view.pointNumbers + view.cornerCount + (view.animated ? 4 : 0);
     at += length;
 
-    // Which frame of the strip: frames run left to right, then down, on the 256-wide page. A
-    // frame width outside 1..256 leaves no sensible strip, so such a polygon shows its texels
-    // as written.
-    view.offsetU = view.offsetV = 0;
-    if (view.animated) {
-      const int64_t width = view.pointNumbers[view.cornerCount + 2];
-      const int64_t height = view.pointNumbers[view.cornerCount + 3];
-      const int64_t frame = model.teamColors ? TeamNumber : model.frame;
-      if (width >= 1 && width <= 256 && frame >= 0) {
-        const int64_t perRow = 256 / width;
-        view.offsetU = width * (frame % perRow);
-        view.offsetV = height * (frame / perRow);
-      } else if ((width < 1 || width > 256) && faults) {
-        faults->badFrameWidth = true;
-      }
-    }
+    view.at = at - length;
+    SetStripOffset(model, view, faults);
 
     // Polygons that cannot make a triangle, or that name points the level does not have, are
     // left out; the rest of the level still builds.

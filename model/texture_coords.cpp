@@ -2,6 +2,7 @@
 #include "model/texture_coords.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 #include "base/error_log.h"
@@ -10,7 +11,70 @@
 
 using levelwalk::CornerTexel;
 using levelwalk::PolygonView;
+using levelwalk::SetStripOffset;
 using levelwalk::WalkLevel;
+
+namespace {
+
+// What walking a level finds for the beat: whether its blocks lie whole in the stores, their
+// lengths, and where its drawn animated polygons stand. None of it changes from beat to beat
+// (only the strip frame does), so each level is walked once for as long as the catalogue's
+// generation stays; after that a beat costs in proportion to the animated polygons alone.
+struct AnimatedPolygon {
+  size_t at;  // the polygon's record in PolygonStore
+  size_t firstTriangle;
+};
+struct LevelAnimation {
+  size_t pointBlock = 0, polygonBlock = 0;
+  size_t pointLength = 0, polygonLength = 0;
+  bool whole = false, hasAnimated = false;
+  std::vector<AnimatedPolygon> polygons;
+};
+std::unordered_map<uint64_t, LevelAnimation> levelAnimations;
+uint32_t levelAnimationsGeneration = 0;
+
+const LevelAnimation& LevelAnimationOf(const PieModel& record, int32_t model, int32_t level, size_t pointBlock,
+                                       size_t polygonBlock) {
+  if (levelAnimationsGeneration != ModelCatalogueGeneration) {
+    levelAnimations.clear();
+    levelAnimationsGeneration = ModelCatalogueGeneration;
+  }
+  const uint64_t key = (uint64_t{static_cast<uint32_t>(model)} << 32) | static_cast<uint32_t>(level);
+  LevelAnimation& found = levelAnimations[key];
+  if (found.whole && found.pointBlock == pointBlock && found.polygonBlock == polygonBlock) return found;
+  found = LevelAnimation();
+  found.pointBlock = pointBlock;
+  found.polygonBlock = polygonBlock;
+  size_t triangle = 0;
+  found.whole = WalkLevel(record, pointBlock, polygonBlock, found.pointLength, found.polygonLength, nullptr,
+                          [&](const PolygonView& p) {
+                            if (p.animated) {
+                              found.hasAnimated = true;
+                              if (p.drawn) found.polygons.push_back({p.at, triangle});
+                            }
+                            triangle += p.TriangleCount();
+                          });
+  return found;
+}
+
+// The view WalkLevel gave of a drawn animated polygon, at the strip frame of now.
+bool AnimatedPolygonAt(const PieModel& record, size_t at, PolygonView& view) {
+  if (at >= PolygonStore.size() || PolygonStore.size() - at < 2) return false;
+  const int32_t* data = PolygonStore.data() + at;
+  view.kind = data[0];
+  view.cornerCount = data[1];
+  if (!IsAnimatedKind(view.kind) || view.cornerCount < 3 || 2 + 3 * static_cast<uint64_t>(view.cornerCount) + 4 > PolygonStore.size() - at)
+    return false;
+  view.animated = true;
+  view.drawn = true;
+  view.at = at;
+  view.pointNumbers = data + 2;
+  view.texels = view.pointNumbers + view.cornerCount + 4;
+  SetStripOffset(record, view, nullptr);
+  return true;
+}
+
+}  // namespace
 
 bool UpdateLevelTexCoords(const PieModel& record, int32_t model, int32_t level, size_t pointBlock,
                           size_t polygonBlock, size_t& pointBlockLength, size_t& polygonBlockLength) {
@@ -22,18 +86,15 @@ bool UpdateLevelTexCoords(const PieModel& record, int32_t model, int32_t level, 
   };
   static std::vector<Animated> animated;
   animated.clear();
-  size_t triangle = 0;
-  bool hasAnimated = false;
-  const bool whole = WalkLevel(record, pointBlock, polygonBlock, pointBlockLength, polygonBlockLength,
-                               nullptr, [&](const PolygonView& p) {
-                                 if (p.animated) {
-                                   hasAnimated = true;
-                                   if (p.drawn) animated.push_back({p, triangle});
-                                 }
-                                 triangle += p.TriangleCount();
-                               });
+  const LevelAnimation& walked = LevelAnimationOf(record, model, level, pointBlock, polygonBlock);
+  pointBlockLength = walked.whole ? walked.pointLength : 0;
+  polygonBlockLength = walked.whole ? walked.polygonLength : 0;
   // A level cut short in the stores is not touched, nor is one without animated polygons.
-  if (!whole || !hasAnimated) return whole;
+  if (!walked.whole || !walked.hasAnimated) return walked.whole;
+  for (const AnimatedPolygon& a : walked.polygons) {
+    PolygonView view;
+    if (AnimatedPolygonAt(record, a.at, view)) animated.push_back({view, a.firstTriangle});
+  }
 
   const int32_t first = FirstLevelBufferOf(model);
   if (first < 0 || level < 0) return true;

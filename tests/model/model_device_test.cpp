@@ -191,6 +191,33 @@ TEST_F(LevelBufferTest, EveryAnimationStepLeavesTheBuffersAsAFullRebuildWould) {
   EXPECT_EQ(ModelCatalogue[m].frameCount, 4);
 }
 
+TEST_F(LevelBufferTest, AFreshCatalogueAnimatesTheStripsOfItsOwnModels) {
+  // The beat remembers where each level's animated polygons stand; a catalogue emptied and
+  // filled again puts other polygons at the same places in the stores.
+  TeamColorsFlag = false;
+  Load("strip.pie", StripModel(3));
+  AdvanceTextureAnimations();
+  ASSERT_FLOAT_EQ(Vertices(LevelBufferTable[0].buffer)[0].u, 64.0f / 256);
+  ClearLevelBufferTable();
+  ClearModelCatalogue();
+
+  // Now a still square comes first in the level and the strip (4 frames) after it.
+  const int32_t m = Load("after.pie",
+                         "PIE 2 TEXTURE 0 p.pcx 256 256 LEVELS 1 LEVEL 1 POINTS 4 0 0 0 10 0 0 10 10 0 0 10 0 "
+                         "POLYGONS 2 200 4 0 1 2 3 0 0 8 0 8 8 0 8 "
+                         "4200 3 0 1 2 4 1 64 32 0 0 64 0 64 32");
+  ASSERT_EQ(LevelBufferTable.size(), 1u);
+  AdvanceTextureAnimations();
+  EXPECT_EQ(ModelCatalogue[m].frame, 1);
+  const std::vector<PieVertex> v = Vertices(LevelBufferTable[0].buffer);
+  ASSERT_EQ(v.size(), 9u);
+  // The square's two triangles keep their texels; the strip's moved one frame, 64 texels on.
+  EXPECT_FLOAT_EQ(v[0].u, 0.0f);
+  EXPECT_FLOAT_EQ(v[1].u, 8.0f / 256);
+  EXPECT_FLOAT_EQ(v[6].u, 64.0f / 256);
+  EXPECT_FLOAT_EQ(v[7].u, 128.0f / 256);
+}
+
 TEST_F(LevelBufferTest, FailedCreationOrLockLeavesAnEntryWithoutBuffer) {
   kvrtest::FailVertexBufferCreationAfter(0);
   Load("a.pie", SquarePie());

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "gdi/gdi_internal.h"
+#include "gdi/text_painting.h"
 
 namespace kvrgdi {
 
@@ -221,37 +222,6 @@ LONG MeasureString(const FontFace& f, const char* text, size_t count, const INT*
     total = std::clamp<int64_t>(total + (dx ? dx[i] : f.advances[static_cast<unsigned char>(text[i])]),
                                 INT32_MIN, INT32_MAX);
   return static_cast<LONG>(total);
-}
-
-struct ClipBox {
-  int left, top, right, bottom;  // right and bottom exclusive
-};
-
-ClipBox Intersect(const ClipBox& a, int64_t left, int64_t top, int64_t right, int64_t bottom) {
-  ClipBox r;
-  r.left = static_cast<int>(std::max<int64_t>(a.left, left));
-  r.top = static_cast<int>(std::max<int64_t>(a.top, top));
-  r.right = static_cast<int>(std::min<int64_t>(a.right, right));
-  r.bottom = static_cast<int>(std::min<int64_t>(a.bottom, bottom));
-  if (r.right < r.left) r.right = r.left;
-  if (r.bottom < r.top) r.bottom = r.top;
-  return r;
-}
-
-void Fill(BitmapObject& bitmap, const ClipBox& box, uint32_t pixel) {
-  for (int y = box.top; y < box.bottom; ++y)
-    for (int x = box.left; x < box.right; ++x)
-      if (uint32_t* p = bitmap.PixelAt(x, y)) *p = pixel;
-}
-
-void Blend(uint32_t& pixel, uint32_t color, unsigned coverage) {
-  uint32_t out = 0;
-  for (int shift = 0; shift <= 16; shift += 8) {
-    const unsigned dst = (pixel >> shift) & 0xFF;
-    const unsigned src = (color >> shift) & 0xFF;
-    out |= ((dst * (255 - coverage) + src * coverage + 127) / 255) << shift;
-  }
-  pixel = out;
 }
 
 }  // namespace
