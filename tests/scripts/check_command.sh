@@ -85,6 +85,11 @@ check "nothing written into the empty folder" equals "$(ls -A "$work/empty")" ""
 check_run "$work/missing" 2>/dev/null
 check "a missing folder exits with 2" equals "$?" 2
 
+# A display named but out of reach (a stale DISPLAY) stops nothing: the check runs as without one.
+env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER DISPLAY=:4077 "$viewer" --check "$src/sample" >"$work/stale.out" 2>"$work/stale.err"
+check "a display out of reach: the check still runs (exit 0)" equals "$?" 0
+check "and gives the same summary" cmp -s "$work/sample.out" "$work/stale.out"
+
 # On a terminal the progress is drawn on one line, redrawn in place.
 script -qec "env -u DISPLAY -u SDL_VIDEODRIVER '$viewer' --check '$src/sample' 2>&1 >/dev/null" "$work/tty.log" >/dev/null
 check "on a terminal the progress line is drawn" grep -q 'Structures.gam: [0-9]* of [0-9]* models' "$work/tty.log"
