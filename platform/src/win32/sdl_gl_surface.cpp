@@ -1,11 +1,16 @@
 // The Direct3D 9 device's GL context on an SDL window.
 // Implemented: an OpenGL 3.3 core context on a window made by CreateWindowExA (its SDL window
-//   carries SDL_WINDOW_OPENGL), drawable size, swap without waiting for the vertical blank.
+//   carries SDL_WINDOW_OPENGL), drawable size, swap without waiting for the vertical blank. A
+//   window without a screen (the offscreen driver) finishes the frame at the swap, as showing it
+//   on a screen would: nothing else would ever wait for it, and a program timing its frames
+//   headless would time only their submission.
 // Not implemented: sharing objects between contexts, multisampled drawables.
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstring>
 
+#include "d3d9/gl_api.h"
 #include "d3d9/gl_surface.h"
 #include "win32/glx_gl_surface.h"
 #include "win32/window_internal.h"
@@ -16,7 +21,8 @@ namespace {
 
 class SdlGlSurface : public GlSurface {
  public:
-  SdlGlSurface(SDL_Window* window, SDL_GLContext context) : window_(window), context_(context) {}
+  SdlGlSurface(SDL_Window* window, SDL_GLContext context, bool screenless)
+      : window_(window), context_(context), screenless_(screenless) {}
   ~SdlGlSurface() override {
     SDL_GL_MakeCurrent(window_, nullptr);
     SDL_GL_DeleteContext(context_);
@@ -26,11 +32,15 @@ class SdlGlSurface : public GlSurface {
       SDL_GL_MakeCurrent(window_, context_);
   }
   void DrawableSize(int* width, int* height) override { SDL_GL_GetDrawableSize(window_, width, height); }
-  void Swap() override { SDL_GL_SwapWindow(window_); }
+  void Swap() override {
+    SDL_GL_SwapWindow(window_);
+    if (screenless_) glFinish();
+  }
 
  private:
   SDL_Window* window_;
   SDL_GLContext context_;
+  bool screenless_;
 };
 
 }  // namespace
@@ -50,7 +60,9 @@ std::unique_ptr<GlSurface> GlSurface::ForWindow(HWND window) {
   }
   // Presenting never waits for the vertical blank.
   SDL_GL_SetSwapInterval(0);
-  return std::make_unique<SdlGlSurface>(sdl, context);
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const bool screenless = driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+  return std::make_unique<SdlGlSurface>(sdl, context, screenless);
 }
 
 }  // namespace kvrd3d
