@@ -11,21 +11,13 @@
 
 #include <cstdint>
 
+#include "win32/key_table.h"
 #include "win32/win32_state.h"
 #include "win32/window_internal.h"
 #include "win32/x11_pointer.h"
 
 namespace {
 
-struct KeyState {
-  bool down = false;
-  bool pressedSinceRead = false;  // the low bit of GetAsyncKeyState
-};
-
-KeyState g_keys[256];
-bool g_cursorOverride = false;
-int g_cursorX = 0;
-int g_cursorY = 0;
 int g_showCount = 0;  // Windows starts at 0 when a mouse is installed: the cursor shows while >= 0
 uint64_t g_lastPumpTick = UINT64_MAX;
 
@@ -90,70 +82,29 @@ int FromScancode(int sc) {
 }
 
 // The generic code that stands for both keys of a left/right pair.
-int GenericOf(int vk) {
-  switch (vk) {
-    case VK_LSHIFT: case VK_RSHIFT: return VK_SHIFT;
-    case VK_LCONTROL: case VK_RCONTROL: return VK_CONTROL;
-    case VK_LMENU: case VK_RMENU: return VK_MENU;
-    default: return 0;
-  }
-}
-
-void SetKey(int vk, bool down) {
-  if (vk <= 0 || vk > 255) return;
-  KeyState& k = g_keys[vk];
-  if (down && !k.down) k.pressedSinceRead = true;
-  k.down = down;
-}
-
 }  // namespace
 
 namespace kvrwin32 {
 
 // SDL reports left and right modifiers apart; the table keeps both sides and the generic code,
 // which is down while either side is.
-void KeyEvent(int virtualKey, bool down) {
-  SetKey(virtualKey, down);
-  int generic = GenericOf(virtualKey);
-  if (!generic) return;
-  int left = generic == VK_SHIFT ? VK_LSHIFT : generic == VK_CONTROL ? VK_LCONTROL : VK_LMENU;
-  SetKey(generic, g_keys[left].down || g_keys[left + 1].down);
-}
-
 int TranslateSdlKey(int32_t keycode, int scancode, bool down) {
   // Letters follow the layout (the key that prints A is VK 'A', as on Windows); all else goes
   // by position.
   int vk = keycode >= SDLK_a && keycode <= SDLK_z ? 'A' + (keycode - SDLK_a) : FromScancode(scancode);
   if (!vk) return 0;
   KeyEvent(vk, down);
-  int generic = GenericOf(vk);  // messages carry the generic modifier code
+  int generic = GenericKeyOf(vk);  // messages carry the generic modifier code
   return generic ? generic : vk;
 }
 
 void ResetKeyTable() {
-  for (KeyState& k : g_keys) k = KeyState();
-  g_cursorOverride = false;
+  ClearKeyTable();
   g_lastPumpTick = UINT64_MAX;
   if (g_showCount != 0) {
     g_showCount = 0;
     if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(SDL_ENABLE);
   }
-}
-
-void SetCursorOverride(bool active, int x, int y) {
-  g_cursorOverride = active;
-  g_cursorX = x;
-  g_cursorY = y;
-}
-
-WPARAM MouseKeyFlags() {
-  WPARAM flags = 0;
-  if (g_keys[VK_LBUTTON].down) flags |= MK_LBUTTON;
-  if (g_keys[VK_RBUTTON].down) flags |= MK_RBUTTON;
-  if (g_keys[VK_MBUTTON].down) flags |= MK_MBUTTON;
-  if (g_keys[VK_SHIFT].down) flags |= MK_SHIFT;
-  if (g_keys[VK_CONTROL].down) flags |= MK_CONTROL;
-  return flags;
 }
 
 }  // namespace kvrwin32
@@ -169,19 +120,12 @@ SHORT WINAPI GetAsyncKeyState(int vKey) {
     g_lastPumpTick = tick;
     kvrwin32::PumpEvents();
   }
-  KeyState& k = g_keys[vKey];
-  uint16_t result = (k.down ? 0x8000 : 0) | (k.pressedSinceRead ? 1 : 0);
-  k.pressedSinceRead = false;
-  return static_cast<SHORT>(result);
+  return kvrwin32::ReadAsyncKey(vKey);
 }
 
 BOOL WINAPI GetCursorPos(LPPOINT lpPoint) {
   if (!lpPoint) return FALSE;
-  if (g_cursorOverride) {
-    lpPoint->x = g_cursorX;
-    lpPoint->y = g_cursorY;
-    return TRUE;
-  }
+  if (kvrwin32::CursorOverride(lpPoint)) return TRUE;
   int x = 0, y = 0;
   if (KvrEnsureSdlVideo()) {
     const char* driver = SDL_GetCurrentVideoDriver();
