@@ -8,11 +8,12 @@
 // Not implemented: sharing objects between contexts (each device has its own).
 #include "win32/glx_gl_surface.h"
 
+#include "win32/x11_pointer.h"
+
 #include <SDL.h>
 #include <SDL_syswm.h>
 
 #if defined(SDL_VIDEO_DRIVER_X11)
-#include <dlfcn.h>
 #include <epoxy/glx.h>
 #endif
 
@@ -43,13 +44,9 @@ class GlxGlSurface : public GlSurface {
   GLXContext context_;
 };
 
-// libX11 is the one SDL has loaded: nothing is linked for it.
-void* X11() { return dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD); }
-
 void FreeX11(void* data) {
   typedef int (*FreeFn)(void*);
-  void* lib = X11();
-  auto xFree = lib ? reinterpret_cast<FreeFn>(dlsym(lib, "XFree")) : nullptr;
+  auto xFree = reinterpret_cast<FreeFn>(KvrX11Symbol("XFree"));
   if (xFree && data) xFree(data);
 }
 
@@ -57,9 +54,8 @@ void FreeX11(void* data) {
 VisualID WindowVisual(Display* display, ::Window window) {
   typedef Status (*GetAttributesFn)(Display*, ::Window, XWindowAttributes*);
   typedef VisualID (*VisualIdFn)(Visual*);
-  void* lib = X11();
-  auto getAttributes = lib ? reinterpret_cast<GetAttributesFn>(dlsym(lib, "XGetWindowAttributes")) : nullptr;
-  auto visualId = lib ? reinterpret_cast<VisualIdFn>(dlsym(lib, "XVisualIDFromVisual")) : nullptr;
+  auto getAttributes = reinterpret_cast<GetAttributesFn>(KvrX11Symbol("XGetWindowAttributes"));
+  auto visualId = reinterpret_cast<VisualIdFn>(KvrX11Symbol("XVisualIDFromVisual"));
   XWindowAttributes attributes;
   if (!getAttributes || !visualId || !getAttributes(display, window, &attributes) || !attributes.visual) return 0;
   return visualId(attributes.visual);

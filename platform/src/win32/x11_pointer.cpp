@@ -14,15 +14,14 @@ namespace {
 #if defined(SDL_VIDEO_DRIVER_X11)
 typedef Bool (*QueryPointerFn)(Display*, ::Window, ::Window*, ::Window*, int*, int*, int*, int*, unsigned int*);
 
-QueryPointerFn LookUpQueryPointer() {
-  // Only a libX11 that is already loaded (by SDL) is used: never load one of our own.
-  void* lib = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
-  void* symbol = lib ? dlsym(lib, "XQueryPointer") : nullptr;
-  return reinterpret_cast<QueryPointerFn>(symbol);
-}
 #endif
 
 }  // namespace
+
+void* KvrX11Symbol(const char* name) {
+  void* lib = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
+  return lib ? dlsym(lib, name) : nullptr;
+}
 
 bool KvrQueryX11Pointer(SDL_Window* window, int* x, int* y) {
 #if defined(SDL_VIDEO_DRIVER_X11)
@@ -30,7 +29,7 @@ bool KvrQueryX11Pointer(SDL_Window* window, int* x, int* y) {
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
   if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
-  static QueryPointerFn queryPointer = LookUpQueryPointer();
+  static auto queryPointer = reinterpret_cast<QueryPointerFn>(KvrX11Symbol("XQueryPointer"));
   if (!queryPointer) return false;
   ::Window root, child;
   int rootX, rootY, windowX, windowY;

@@ -1,6 +1,8 @@
-// The X visual that windows Direct3D will draw in are made on (see x11_visual.h). The libX11
-// that SDL has loaded is used through dlsym, as for the pointer; GLX comes through libepoxy.
+// The X visual that windows Direct3D will draw in are made on (see x11_visual.h). libX11 is the
+// one SDL has loaded (KvrX11Symbol); GLX comes through libepoxy.
 #include "win32/x11_visual.h"
+
+#include "win32/x11_pointer.h"
 
 #include <SDL.h>
 
@@ -8,7 +10,6 @@
 #include <cstring>
 
 #if defined(SDL_VIDEO_DRIVER_X11)
-#include <dlfcn.h>
 #include <epoxy/glx.h>
 #endif
 
@@ -25,10 +26,9 @@ void KvrChooseX11Visual() {
   typedef Display* (*OpenDisplayFn)(const char*);
   typedef int (*CloseDisplayFn)(Display*);
   typedef int (*FreeFn)(void*);
-  void* lib = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
-  auto openDisplay = lib ? reinterpret_cast<OpenDisplayFn>(dlsym(lib, "XOpenDisplay")) : nullptr;
-  auto closeDisplay = lib ? reinterpret_cast<CloseDisplayFn>(dlsym(lib, "XCloseDisplay")) : nullptr;
-  auto xFree = lib ? reinterpret_cast<FreeFn>(dlsym(lib, "XFree")) : nullptr;
+  auto openDisplay = reinterpret_cast<OpenDisplayFn>(KvrX11Symbol("XOpenDisplay"));
+  auto closeDisplay = reinterpret_cast<CloseDisplayFn>(KvrX11Symbol("XCloseDisplay"));
+  auto xFree = reinterpret_cast<FreeFn>(KvrX11Symbol("XFree"));
   if (!openDisplay || !closeDisplay || !xFree) return;
   Display* display = openDisplay(nullptr);
   if (!display) return;
