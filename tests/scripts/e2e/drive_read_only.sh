@@ -18,10 +18,7 @@ press() {
 
 SDL_VIDEODRIVER=x11 "$viewer" "$data" 2>"$shots/stderr" &
 pid=$!
-window=$(find_viewer_window "$pid" 100)
-[ -n "$window" ] || give_up_without_window "$pid" "$shots"
-xdotool windowfocus "$window" 2>/dev/null || true
-xdotool mousemove 900 600
+focus_viewer_window "$pid" "$shots"
 sleep 2
 /usr/bin/import -window root "$shots/start.png"
 press F12
