@@ -18,13 +18,16 @@ for tool in xvfb-run xdotool setpriv od awk sha256sum /usr/bin/import /usr/bin/c
   command -v "$tool" >/dev/null || { echo "read_only_data_set: $tool is missing (scripts/install-deps)" >&2; exit 1; }
 done
 [ -x "$viewer" ] || { echo "read_only_data_set: no viewer at $viewer" >&2; exit 1; }
-if [ "$(id -u)" -ne 0 ]; then
-  echo "skip read_only_data_set: running as another user needs root"
-  exit 0
+# As root, the unprivileged user is nobody; as anyone else, that user itself, on a copy whose write
+# permissions are taken away (root's second case is then skipped).
+if [ "$(id -u)" -eq 0 ]; then
+  user=nobody
+else
+  user=$(id -un)
 fi
 
 work=$(mktemp -d /tmp/kvr-read-only-XXXXXX)
-trap 'rm -rf "$work"' EXIT
+trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
 chmod 755 "$work"
 rm -rf "$shots"
 mkdir -p "$shots"
@@ -46,9 +49,19 @@ run() {
   shift 4
   mkdir -p "$shots/$name"
   chown "$user" "$shots/$name"
-  setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups \
-    env -i PATH="$PATH" HOME="$home" "$@" \
+  as "$user" env -i PATH="$PATH" HOME="$home" "$@" \
     xvfb-run -a -s '-screen 0 1024x768x24' bash "$src/tests/scripts/e2e/drive_read_only.sh" "$viewer" "$data" "$shots/$name"
+}
+
+# as USER COMMAND...: the command run as USER (as it is when that is who runs this).
+as() {
+  local user=$1
+  shift
+  if [ "$(id -un)" = "$user" ]; then
+    "$@"
+  else
+    setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups "$@"
+  fi
 }
 
 # check_run NAME DATA LOG PICTURES: what a run left behind.
@@ -70,33 +83,39 @@ check_run() {
     "$(sha256sum <"$work/$name.before")"
 }
 
-# 1. nobody on a copy it cannot write (root's, mode 755): the log in the default state folder,
-#    the pictures in the folder user-dirs.dirs names.
+# 1. An unprivileged user on a copy it cannot write (root's, mode 755, or its own without write
+#    permission): the log in the default state folder, the pictures in the folder user-dirs.dirs
+#    names.
 data="$work/data/Sample Copy"
 mkdir -p "$work/data"
 cp -a "$src/sample" "$data"
-chmod -R a+rX,go-w "$data"
-home=$work/nobody-home
+if [ "$user" = nobody ]; then chmod -R a+rX,go-w "$data"; else chmod -R a-w "$data"; fi
+home=$work/user-home
 mkdir -p "$home/.config"
+# shellcheck disable=SC2016  # $HOME is user-dirs.dirs's, not the shell's
 echo 'XDG_PICTURES_DIR="$HOME/Bilder"' >"$home/.config/user-dirs.dirs"
-chown -R nobody "$home"
-setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups touch "$data/probe" 2>/dev/null
-check "the copy is really unwritable for nobody" test ! -e "$data/probe"
+chown -R "$user" "$home"
+as "$user" touch "$data/probe" "$data/duskfen/probe" 2>/dev/null
+check "the copy is really unwritable for $user" test ! -e "$data/probe" -a ! -e "$data/duskfen/probe"
 state_of "$data" >"$work/unwritable.before"
-run nobody "$home" "$data" unwritable
+run "$user" "$home" "$data" unwritable
 check_run unwritable "$data" "$home/.local/state/kvrview/Sample Copy/KVRerrors.log" "$home/Bilder"
 
 # 2. root on nobody's copy, which root could write: the log in $XDG_STATE_HOME, the pictures in
 #    the home folder (no user-dirs.dirs).
-data=$work/nobodys/sample
-mkdir -p "$work/nobodys"
-cp -a "$src/sample" "$data"
-chown -R nobody "$data"
-home=$work/root-home
-mkdir -p "$home"
-state_of "$data" >"$work/others.before"
-run root "$home" "$data" others XDG_STATE_HOME="$work/root-state"
-check_run others "$data" "$work/root-state/kvrview/sample/KVRerrors.log" "$home"
+if [ "$user" != nobody ]; then
+  echo "skip root on another user's copy: this runs as $user"
+else
+  data=$work/nobodys/sample
+  mkdir -p "$work/nobodys"
+  cp -a "$src/sample" "$data"
+  chown -R nobody "$data"
+  home=$work/root-home
+  mkdir -p "$home"
+  state_of "$data" >"$work/others.before"
+  run root "$home" "$data" others XDG_STATE_HOME="$work/root-state"
+  check_run others "$data" "$work/root-state/kvrview/sample/KVRerrors.log" "$home"
+fi
 
 if [ "$failures" -ne 0 ]; then
   echo "read_only_data_set: $failures checks failed" >&2
