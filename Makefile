@@ -44,8 +44,9 @@ build-win/build.ninja:
 windows: build-win/build.ninja
 	cmake --build build-win -j $(JOBS)
 
-# build/kvrview_<version>_amd64.deb (CPack; Depends worked out by dpkg-shlibdeps). Configures
-# again first, so that a help2man installed since the first configure makes the man page.
+# build/kvrview_<version>_amd64.deb and build/libkvrplatform-dev_<version>_amd64.deb (CPack
+# components; the viewer's Depends worked out by dpkg-shlibdeps). Configures again first, so that
+# a help2man installed since the first configure makes the man page.
 package:
 	scripts/install-deps
 	cmake --preset default $(CMAKE_LAUNCHER) >/dev/null

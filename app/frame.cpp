@@ -14,6 +14,7 @@
 #include "app/model_panel.h"
 #include "app/screenshot.h"
 #include "app/viewer_state.h"
+#include "app/write_folders_notice.h"
 #include "base/device.h"
 #include "data/animations.h"
 #include "data/live_reload.h"
@@ -179,6 +180,7 @@ void RenderFrame() {
     // The picture is taken before the note that reports it is drawn.
     TakeRequestedScreenshot(s.lastFrameTime);
     DrawScreenshotNote(s.lastFrameTime);
+    DrawWriteFoldersNotice(s.lastFrameTime);
     d->EndScene();
   }
 

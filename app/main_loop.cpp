@@ -12,7 +12,9 @@
 #include "app/input.h"
 #include "app/model_drag.h"
 #include "app/scene.h"
+#include "app/write_folders_notice.h"
 #include "base/error_log.h"
+#include "base/write_folders.h"
 #include "data/live_reload.h"
 
 namespace {
@@ -49,6 +51,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   if (exitCode >= 0) return exitCode;
   int result = 0;
 
+  // A data set's folder the viewer may not write leaves its log and pictures to the user's folders.
+  UseWriteFolders(ChooseWriteFolders());
   ErrorLog::Start();
 
   HINSTANCE instance = GetModuleHandleA(nullptr);

@@ -8,6 +8,7 @@
 
 #include "base/device.h"
 #include "base/error_log.h"
+#include "base/write_folders.h"
 #include "overlay/bitmap_font.h"
 
 namespace {
@@ -17,6 +18,8 @@ constexpr int32_t kNoteX = 400, kNoteY = 40;  // under the model name and the re
 constexpr int kMaxScreenshots = 9999;
 
 bool requested = false;
+std::string folder;  // empty: the working folder, the data set's
+bool noFolder = false;
 std::string note;
 bool noteIsFailure = false;
 uint32_t noteShownAt = 0;
@@ -40,12 +43,17 @@ bool SaveBackBuffer(const std::string& name) {
 
 void RequestScreenshot() { requested = true; }
 
+void SetScreenshotFolders(const WriteFolders& folders) {
+  folder = folders.dataSetFolder ? std::string() : folders.pictures;
+  noFolder = !folders.dataSetFolder && folders.pictures.empty();
+}
+
 std::string NextScreenshotName() {
   for (int n = 1; n <= kMaxScreenshots; ++n) {
     char name[32];
     std::snprintf(name, sizeof(name), "kvrview-%04d.png", n);
     // Anything of that name, a folder or a link included, keeps the number taken.
-    if (GetFileAttributesA(name) == INVALID_FILE_ATTRIBUTES) return name;
+    if (GetFileAttributesA(InFolder(folder, name).c_str()) == INVALID_FILE_ATTRIBUTES) return name;
   }
   return std::string();
 }
@@ -53,6 +61,12 @@ std::string NextScreenshotName() {
 void TakeRequestedScreenshot(uint32_t now) {
   if (!requested || !g_pd3dDevice) return;
   requested = false;
+  if (noFolder) {
+    SetNote("No folder to save pictures in: this one cannot be written, and there is no pictures folder", true,
+            now);
+    ErrorLog::Write(note);
+    return;
+  }
   const std::string name = NextScreenshotName();
   if (name.empty()) {
     SetNote("No free screenshot name: kvrview-0001.png to kvrview-9999.png are taken", true, now);
@@ -61,7 +75,8 @@ void TakeRequestedScreenshot(uint32_t now) {
   }
   // The scene is closed while the buffer is read, then opened again for what follows.
   g_pd3dDevice->EndScene();
-  const bool saved = SaveBackBuffer(name);
+  if (!folder.empty()) CreateDirectoryA(folder.c_str(), nullptr);  // the pictures folder may not exist yet
+  const bool saved = SaveBackBuffer(InFolder(folder, name.c_str()));
   g_pd3dDevice->BeginScene();
   SetNote(saved ? "Saved " + name : "Failed to save " + name, !saved, now);
   ErrorLog::Write(note);

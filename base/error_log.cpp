@@ -8,10 +8,13 @@
 #include <string>
 
 #include "base/ceilings.h"
+#include "base/write_folders.h"
 
 namespace {
 
 const char kLogName[] = "KVRerrors.log";
+// The log's path: its name alone (in the working folder, the data set's), or in another folder.
+std::string logPath = kLogName;
 
 // A data set may ship a "KVRerrors.log" of its own: a link to a file elsewhere, a pipe that never
 // opens, a device or a folder. The log is written only into a regular file of its own name, so a
@@ -21,13 +24,13 @@ bool toldWhyNoLog = false;
 void TellWhyNoLog(const char* why) {
   if (toldWhyNoLog) return;
   toldWhyNoLog = true;
-  std::fprintf(stderr, "kvrview: %s %s: running without a log\n", kLogName, why);
+  std::fprintf(stderr, "kvrview: %s %s: running without a log\n", logPath.c_str(), why);
   std::fflush(stderr);
 }
 
 // Why the log's name cannot be written into, from its attributes (a link is not followed).
 void TellWhyFromAttributes() {
-  const DWORD attributes = GetFileAttributesA(kLogName);
+  const DWORD attributes = GetFileAttributesA(logPath.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return;  // missing, or not ours to judge: a lost line
   if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
     TellWhyNoLog("is a symbolic link");
@@ -42,7 +45,7 @@ void TellWhyFromAttributes() {
 // the name is not a regular file or cannot be opened now (a full disk, no permission): that line
 // is lost, the next one tries again.
 HANDLE OpenLog(bool empty) {
-  HANDLE file = CreateFileA(kLogName, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+  HANDLE file = CreateFileA(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     TellWhyFromAttributes();
@@ -130,6 +133,8 @@ void Write(const char* text) { WriteLine(false, Escaped(text) + "\n"); }
 void Write(const std::string& text) { WriteLine(false, EscapedBytes(text.data(), text.size()) + "\n"); }
 
 void Divert(void (*sink)(const std::string& line)) { diverted = sink; }
+
+void SetFolder(const std::string& folder) { logPath = InFolder(folder, kLogName); }
 
 void WriteValue(const char* text, int32_t value) {
   WriteLine(false, Escaped(text) + " " + std::to_string(value) + "\n");

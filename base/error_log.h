@@ -19,4 +19,6 @@ void WriteValue(const char* text, int32_t value);
 // From now on every line (escaped, without its newline) goes to sink instead of the file, which
 // is then never opened; null sends them to the file again. The headless commands write no log.
 void Divert(void (*sink)(const std::string& line));
+// The folder the log is written into from now on; empty (the default) for the working folder.
+void SetFolder(const std::string& folder);
 }  // namespace ErrorLog

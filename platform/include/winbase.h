@@ -20,11 +20,13 @@
 #define OPEN_EXISTING 3
 #define OPEN_ALWAYS 4
 #define TRUNCATE_EXISTING 5
+#define FILE_ATTRIBUTE_SYSTEM 0x00000004
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010
 #define FILE_ATTRIBUTE_DEVICE 0x00000040
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
 #define FILE_ATTRIBUTE_REPARSE_POINT 0x00000400
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
+#define MAX_PATH 260
 #define FILE_FLAG_OPEN_REPARSE_POINT 0x00200000
 #define INVALID_FILE_SIZE ((DWORD)0xFFFFFFFF)
 #define FILE_TYPE_UNKNOWN 0x0000
@@ -131,9 +133,18 @@ DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistance
 BOOL WINAPI SetEndOfFile(HANDLE hFile);
 DWORD WINAPI GetFileType(HANDLE hFile);
 BOOL WINAPI GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATION lpFileInformation);
+// A folder that belongs to the system rather than to the user running the program (one the user
+// does not own, or one under /usr, /opt, /etc, /var and the like, whoever runs it) has
+// FILE_ATTRIBUTE_SYSTEM, as the folders Windows keeps for itself do: a program writes nothing into it.
 DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName);
 BOOL WINAPI GetFileAttributesExA(LPCSTR lpFileName, GET_FILEEX_INFO_LEVELS fInfoLevelId,
                                  LPVOID lpFileInformation);
+BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
+BOOL WINAPI DeleteFileA(LPCSTR lpFileName);
+// Creates an empty file "<prefix, 3 characters at most><hex number>.tmp" in the folder, of a number
+// that no file there has when uUnique is 0, and returns that number (0 on failure: the folder cannot
+// be written). lpTempFileName gets the name, MAX_PATH characters at most.
+UINT WINAPI GetTempFileNameA(LPCSTR lpPathName, LPCSTR lpPrefixString, UINT uUnique, LPSTR lpTempFileName);
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName);
 DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer);
 // The name the file has on disk, every component spelt as the disk spells it. Windows writes it

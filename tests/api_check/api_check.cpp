@@ -10,6 +10,7 @@
 #include <d3dx9.h>
 #include <tchar.h>
 #include <strsafe.h>
+#include <shlobj.h>
 
 #include <cstddef>
 
@@ -173,6 +174,11 @@ void CheckKernel32AndWinmm() {
   BOOL(WINAPI * setCurrentDirectory)(LPCSTR) = &SetCurrentDirectoryA;
   DWORD(WINAPI * getCurrentDirectory)(DWORD, LPSTR) = &GetCurrentDirectoryA;
   DWORD(WINAPI * getFinalPathName)(HANDLE, LPSTR, DWORD, DWORD) = &GetFinalPathNameByHandleA;
+  BOOL(WINAPI * createDirectory)(LPCSTR, LPSECURITY_ATTRIBUTES) = &CreateDirectoryA;
+  BOOL(WINAPI * deleteFile)(LPCSTR) = &DeleteFileA;
+  UINT(WINAPI * getTempFileName)(LPCSTR, LPCSTR, UINT, LPSTR) = &GetTempFileNameA;
+  HRESULT(WINAPI * getFolderPath)(HWND, int, HANDLE, DWORD, LPSTR) = &SHGetFolderPathA;
+  Keep(createDirectory), Keep(deleteFile), Keep(getTempFileName), Keep(getFolderPath);
   BOOL(WINAPI * closeHandle)(HANDLE) = &CloseHandle;
   HANDLE(WINAPI * findFirstChange)(LPCSTR, BOOL, DWORD) = &FindFirstChangeNotificationA;
   BOOL(WINAPI * findNextChange)(HANDLE) = &FindNextChangeNotification;

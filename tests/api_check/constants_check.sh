@@ -49,6 +49,7 @@ trap 'rm -rf "$work"' EXIT
   echo '#include <d3dx9.h>'
   echo '#include <tchar.h>'
   echo '#include <strsafe.h>'
+  echo '#include <shlobj.h>'
   echo '#include <stdio.h>'
   echo 'int main() {'
   for n in $names; do
@@ -68,6 +69,7 @@ c++ -std=c++17 -I"$inc" -o "$work/print_values" "$work/print_values.cpp"
   echo '#include <d3dx9.h>'
   echo '#include <tchar.h>'
   echo '#include <strsafe.h>'
+  echo '#include <shlobj.h>'
   "$work/print_values"
 } > "$work/compare.cpp"
 if ! "$mingw" -std=c++17 -fsyntax-only "$work/compare.cpp" 2> "$work/errors.txt"; then

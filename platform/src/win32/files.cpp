@@ -6,7 +6,9 @@
 //   a FIFO or device with nothing ready fails instead of waiting), SetFilePointer (64-bit with
 //   the high part), SetEndOfFile, GetFileSize, GetFileType, GetFileInformationByHandle,
 //   GetFileAttributesA (the name resolved as CreateFileA resolves it; a symbolic link reported as
-//   itself), GetFileAttributesExA (GetFileExInfoStandard: attributes, times and size without
+//   itself; a folder the system keeps, see IsSystemFolder, marked FILE_ATTRIBUTE_SYSTEM),
+//   CreateDirectoryA, DeleteFileA, GetTempFileNameA (the name resolved likewise),
+//   GetFileAttributesExA (GetFileExInfoStandard: attributes, times and size without
 //   opening the file, a symbolic link reported as itself), SetCurrentDirectoryA (the name
 //   resolved likewise; a link to a folder is followed), GetCurrentDirectoryA,
 //   GetFinalPathNameByHandleA (FILE_NAME_NORMALIZED and _OPENED alike, VOLUME_NAME_DOS and _NONE
@@ -17,7 +19,7 @@
 //   other FILE_FLAG_*, opening a symbolic link itself, overlapped reads and writes (they fail),
 //   handles of other kinds in CloseHandle, GetLastError codes, VOLUME_NAME_GUID and _NT and the
 //   final path of a file deleted while open (it fails), attributes other than
-//   DIRECTORY, DEVICE, NORMAL and REPARSE_POINT (no READONLY, HIDDEN or ARCHIVE), creation times
+//   DIRECTORY, DEVICE, NORMAL, REPARSE_POINT and SYSTEM (no READONLY, HIDDEN or ARCHIVE), creation times
 //   (this disk keeps none: the earlier of the last write and the last status change stands in).
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -25,6 +27,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <cstdint>
 #include <string>
@@ -70,14 +74,45 @@ DWORD AttributesOf(const struct stat& st) {
 }
 
 // A name resolved as CreateFileA resolves it, stat'ed without following a symbolic link at its end.
-bool StatName(LPCSTR name, struct stat& st) {
+bool StatName(LPCSTR name, struct stat& st, std::string* resolved = nullptr) {
   if (!name || !name[0]) return false;
-  return lstat(KvrResolveWindowsPath(name).c_str(), &st) == 0;
+  std::string path = KvrResolveWindowsPath(name);
+  const bool found = lstat(path.c_str(), &st) == 0;
+  if (resolved) *resolved = std::move(path);
+  return found;
+}
+
+// A folder the system keeps rather than the user running the program: one owned by someone else,
+// or one of the system's own trees, whoever runs the program (root may write anywhere; a program
+// still writes nothing there). Windows marks its own folders FILE_ATTRIBUTE_SYSTEM and refuses
+// their writes to programs; here the mark alone tells them.
+bool IsSystemFolder(const std::string& path, const struct stat& st) {
+  if (st.st_uid != geteuid()) return true;
+  char* real = realpath(path.c_str(), nullptr);
+  if (!real) return true;  // nothing to judge it by: it is not the user's
+  const std::string folder = real;
+  free(real);
+  if (folder == "/") return true;
+  static const char* const kUserTrees[] = {"/var/tmp"};
+  for (const char* tree : kUserTrees) {
+    const size_t n = std::strlen(tree);
+    if (folder.compare(0, n, tree) == 0 && (folder.size() == n || folder[n] == '/')) return false;
+  }
+  static const char* const kSystemTrees[] = {"/usr", "/opt", "/etc", "/var", "/srv", "/boot", "/bin", "/sbin",
+                                             "/lib", "/lib32", "/lib64", "/libx32", "/snap", "/proc", "/sys",
+                                             "/dev"};
+  for (const char* tree : kSystemTrees) {
+    const size_t n = std::strlen(tree);
+    if (folder.compare(0, n, tree) == 0 && (folder.size() == n || folder[n] == '/')) return true;
+  }
+  return false;
 }
 
 // What the attribute calls report for a name: a link as itself.
-DWORD NameAttributesOf(const struct stat& st) {
-  return S_ISLNK(st.st_mode) ? FILE_ATTRIBUTE_REPARSE_POINT : AttributesOf(st);
+DWORD NameAttributesOf(const struct stat& st, const std::string& path) {
+  if (S_ISLNK(st.st_mode)) return FILE_ATTRIBUTE_REPARSE_POINT;
+  const DWORD attributes = AttributesOf(st);
+  return S_ISDIR(st.st_mode) && IsSystemFolder(path, st) ? attributes | FILE_ATTRIBUTE_SYSTEM : attributes;
 }
 
 const timespec& Earlier(const timespec& a, const timespec& b) {
@@ -307,15 +342,63 @@ BOOL WINAPI GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATIO
 
 DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
   struct stat st;
-  return StatName(lpFileName, st) ? NameAttributesOf(st) : INVALID_FILE_ATTRIBUTES;
+  std::string path;
+  return StatName(lpFileName, st, &path) ? NameAttributesOf(st, path) : INVALID_FILE_ATTRIBUTES;
+}
+
+BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES) {
+  if (!lpPathName || !lpPathName[0]) return FALSE;
+  // Private to its user, as folders made in a Windows profile are.
+  return mkdir(KvrResolveWindowsPath(lpPathName).c_str(), 0700) == 0 ? TRUE : FALSE;
+}
+
+BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
+  struct stat st;
+  std::string path;
+  if (!StatName(lpFileName, st, &path) || S_ISDIR(st.st_mode)) return FALSE;
+  return unlink(path.c_str()) == 0 ? TRUE : FALSE;
+}
+
+UINT WINAPI GetTempFileNameA(LPCSTR lpPathName, LPCSTR lpPrefixString, UINT uUnique, LPSTR lpTempFileName) {
+  if (!lpPathName || !lpTempFileName) return 0;
+  std::string folder = lpPathName;
+  if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
+  if (lpPrefixString) folder.append(lpPrefixString, strnlen(lpPrefixString, 3));
+  const auto nameOf = [&](UINT number) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%X.tmp", number & 0xFFFFu);
+    return folder + hex;
+  };
+  const auto copyOut = [&](const std::string& name) {
+    if (name.size() >= MAX_PATH) return false;
+    std::memcpy(lpTempFileName, name.c_str(), name.size() + 1);
+    return true;
+  };
+  if (uUnique != 0) return copyOut(nameOf(uUnique)) ? uUnique : 0;
+  // The numbers are tried from one that depends on the process, as Windows starts from the clock.
+  const UINT start = static_cast<UINT>(getpid()) & 0xFFFFu;
+  for (UINT step = 0; step < 0xFFFFu; ++step) {
+    const UINT number = (start + step) % 0xFFFFu + 1;
+    const std::string name = nameOf(number);
+    if (name.size() >= MAX_PATH) return 0;
+    const int fd = open(KvrResolveWindowsPath(name.c_str()).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return 0;  // the folder cannot be written
+    }
+    close(fd);
+    return copyOut(name) ? number : 0;
+  }
+  return 0;
 }
 
 BOOL WINAPI GetFileAttributesExA(LPCSTR lpFileName, GET_FILEEX_INFO_LEVELS fInfoLevelId,
                                  LPVOID lpFileInformation) {
   struct stat st;
-  if (!lpFileInformation || fInfoLevelId != GetFileExInfoStandard || !StatName(lpFileName, st)) return FALSE;
+  std::string path;
+  if (!lpFileInformation || fInfoLevelId != GetFileExInfoStandard || !StatName(lpFileName, st, &path)) return FALSE;
   WIN32_FILE_ATTRIBUTE_DATA& data = *static_cast<WIN32_FILE_ATTRIBUTE_DATA*>(lpFileInformation);
-  data.dwFileAttributes = NameAttributesOf(st);
+  data.dwFileAttributes = NameAttributesOf(st, path);
   data.ftCreationTime = FileTimeOf(Earlier(st.st_mtim, st.st_ctim));
   data.ftLastAccessTime = FileTimeOf(st.st_atim);
   data.ftLastWriteTime = FileTimeOf(st.st_mtim);

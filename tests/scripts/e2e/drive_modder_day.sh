@@ -28,10 +28,7 @@ save_by_rename() {
 
 (cd "$elsewhere" && SDL_VIDEODRIVER=x11 exec "$viewer" "$data") &
 pid=$!
-window=$(find_viewer_window "$pid" 100)
-[ -n "$window" ] || give_up_without_window "$pid" "$shots"
-xdotool windowfocus "$window" 2>/dev/null || true
-xdotool mousemove 900 600
+focus_viewer_window "$pid" "$shots"
 sleep 1.5
 shot 00_start
 

@@ -22,3 +22,13 @@ give_up_without_window() {
   echo "$?" >"$2/exit_code"
   exit 1
 }
+
+# focus_viewer_window PID SHOTS: waits for the viewer's window (giving up as above when it never
+# comes), gives it the keyboard and puts the pointer at 900, 600, away from the panels.
+focus_viewer_window() {
+  local window
+  window=$(find_viewer_window "$1" 100)
+  [ -n "$window" ] || give_up_without_window "$1" "$2"
+  xdotool windowfocus "$window" 2>/dev/null || true
+  xdotool mousemove 900 600
+}
