@@ -23,7 +23,7 @@ std::string HomeFolder() {
   return entry && entry->pw_dir && entry->pw_dir[0] == '/' ? entry->pw_dir : "";
 }
 
-// A base directory's variable, when it holds an absolute path (the specification ignores others),
+// A base directory's variable, when it holds an absolute path (XDG base directories ignore relative ones),
 // else its default under the home folder.
 std::string BaseFolder(const char* variable, const std::string& home, const char* underHome) {
   const char* value = std::getenv(variable);
@@ -52,7 +52,7 @@ bool IsFolder(const std::string& path) {
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// The folder and the parents it lacks, private to the user as the specification asks.
+// The folder and the parents it lacks, private to the user, as XDG state folders are.
 bool MakeFolders(const std::string& path) {
   for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
     const std::string part = path.substr(0, slash);
