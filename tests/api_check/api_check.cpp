@@ -172,6 +172,7 @@ void CheckKernel32AndWinmm() {
   BOOL(WINAPI * getFileAttributesEx)(LPCSTR, GET_FILEEX_INFO_LEVELS, LPVOID) = &GetFileAttributesExA;
   BOOL(WINAPI * setCurrentDirectory)(LPCSTR) = &SetCurrentDirectoryA;
   DWORD(WINAPI * getCurrentDirectory)(DWORD, LPSTR) = &GetCurrentDirectoryA;
+  DWORD(WINAPI * getFullPathName)(LPCSTR, DWORD, LPSTR, LPSTR*) = &GetFullPathNameA;
   DWORD(WINAPI * getFinalPathName)(HANDLE, LPSTR, DWORD, DWORD) = &GetFinalPathNameByHandleA;
   BOOL(WINAPI * closeHandle)(HANDLE) = &CloseHandle;
   HANDLE(WINAPI * findFirstChange)(LPCSTR, BOOL, DWORD) = &FindFirstChangeNotificationA;
