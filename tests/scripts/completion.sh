@@ -18,45 +18,41 @@ trap 'rm -rf "$work"' EXIT
 . "$framework"
 . "$src/packaging/kvrview.bash"
 
-# offers WORD-INDEX WORD... EXPECTED: completes the word at WORD-INDEX of the line (counting
-# kvrview as 0) and compares the offers, sorted and joined by '|', with EXPECTED.
-offers() {
-  local index=$1 expected=${*: -1}
-  COMP_WORDS=("${@:2:$#-2}")
+# complete WORD-INDEX WORD...: fills COMPREPLY as bash does for the word at WORD-INDEX of the line
+# (counting kvrview as 0).
+complete_word() {
+  local index=$1
+  COMP_WORDS=("${@:2}")
   COMP_CWORD=$index
   COMP_LINE=${COMP_WORDS[*]}
   local before="${COMP_WORDS[*]:0:index+1}"
   COMP_POINT=${#before}
   COMPREPLY=()
   _kvrview kvrview "${COMP_WORDS[index]}" "${COMP_WORDS[index - 1]}"
-  local got
+}
+
+# offers WORD-INDEX WORD... EXPECTED: compares the offers, sorted and joined by '|', with EXPECTED.
+offers() {
+  complete_word "${@:1:$#-1}"
+  local got expected=${*: -1}
   got=$(printf '%s\n' "${COMPREPLY[@]}" | sort | paste -sd '|')
   [ "$got" = "$expected" ] || { echo "     (offered '$got', not '$expected')"; return 1; }
 }
 
-in_folder() { (cd "$1" && shift && "$@"); }
-
 # exactly WORD-INDEX WORD... -- EXPECTED...: the same, for offers that may hold any byte: the
 # offers and the expected names compared one by one, in the shell's own quoting.
 exactly() {
-  local index=$1 i
-  shift
-  local -a line=() want=()
+  local -a line=()
   while [ "$1" != -- ]; do line+=("$1"); shift; done
   shift
-  want=("$@")
-  COMP_WORDS=("${line[@]}")
-  COMP_CWORD=$index
-  COMP_LINE=${COMP_WORDS[*]}
-  local before="${COMP_WORDS[*]:0:index+1}"
-  COMP_POINT=${#before}
-  COMPREPLY=()
-  _kvrview kvrview "${COMP_WORDS[index]}" "${COMP_WORDS[index - 1]}"
+  complete_word "${line[@]}"
   local got wanted
   got=$(for i in "${COMPREPLY[@]}"; do printf '%q\n' "$i"; done | sort | paste -sd ' ')
-  wanted=$(for i in "${want[@]}"; do printf '%q\n' "$i"; done | sort | paste -sd ' ')
+  wanted=$(for i in "$@"; do printf '%q\n' "$i"; done | sort | paste -sd ' ')
   [ "$got" = "$wanted" ] || { echo "     (offered $got, not $wanted)"; return 1; }
 }
+
+in_folder() { (cd "$1" && shift && "$@"); }
 
 help=$("$build/kvrview" --help)
 options=$(sed -nE 's/^  (-[-a-z]+).*/\1/p' <<<"$help" | sort | paste -sd '|')

@@ -16,10 +16,7 @@ trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
 
 . "$src/tests/scripts/e2e/checks.sh"
-equals() { [ "$1" = "$2" ] || { echo "     ('$1' is not '$2')"; return 1; }; }
-holds() { grep -qF -- "$2" "$1" || { echo "     ('$2' not in $1: $(head -c 300 "$1"))"; return 1; }; }
 lacks() { ! grep -qF -- "$2" "$1" || { echo "     ('$2' is in $1)"; return 1; }; }
-absent() { [ ! -e "$1" ] || { echo "     ($1 is there)"; return 1; }; }
 is_png() { [ "$(head -c 8 "$1" 2>/dev/null | od -An -tx1 | tr -d ' ')" = 89504e470d0a1a0a ] ||
   { echo "     ($1 is no PNG)"; return 1; }; }
 kvr() { env -u DISPLAY -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY "$src/tests/asan/run_sanitized" "$viewer" "$@"; }
