@@ -186,7 +186,7 @@ void CheckKernel32AndWinmm() {
   Keep(getModuleHandle), Keep(createFile), Keep(readFile), Keep(getFileSize), Keep(writeFile);
   Keep(setFilePointer), Keep(setEndOfFile), Keep(getFileType), Keep(getFileInformation);
   Keep(getFileAttributes), Keep(getFileAttributesEx), Keep(setCurrentDirectory), Keep(closeHandle);
-  Keep(getCurrentDirectory), Keep(getFinalPathName), Keep(mulDiv), Keep(getTime), Keep(getStdHandle);
+  Keep(getCurrentDirectory), Keep(getFullPathName), Keep(getFinalPathName), Keep(mulDiv), Keep(getTime), Keep(getStdHandle);
   Keep(queryCounter), Keep(queryFrequency);
   Keep(findFirstChange), Keep(findNextChange), Keep(findCloseChange), Keep(waitForSingleObject);
 }
