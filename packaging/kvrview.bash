@@ -6,10 +6,10 @@
 # '$(rm -rf ~).pie'. So no name is ever handed to anything that expands, splits or runs text
 # (no compgen -W, no eval, no unquoted $name): candidates are kept in arrays, matched against what
 # was typed by a plain prefix comparison, and each one is inserted quoted: files and folders by
-# bash itself (compopt -o filenames), model names, which are no files here, by _kvrview_quoted.
-# So a name completes as itself or not at all. A name holding a control
-# character (a newline, an escape) is never offered: not every way of quoting keeps a newline
-# from ending the command line.
+# bash itself (compopt -o filenames, which quotes every special character of a name that exists),
+# model names, which are no files here, by _kvrview_quoted. So a name completes as itself or not
+# at all. A name holding a control character (a newline, an escape) is never offered: not every
+# way of quoting keeps a newline from ending the command line.
 
 # The word being completed as the shell will read it: backslashes, '...' and "..." undone by
 # hand, never by eval. Anything else ($'...', $var) is kept as typed, which then matches nothing.

@@ -167,6 +167,7 @@ if command -v python3 >/dev/null; then
   check "TAB on y inserts the backticks quoted" tab 'kvrview --render y' 'kvrview --render y\`touch\ PWNED\` '
   check "TAB on a newline's name inserts nothing" tab 'kvrview --render ne' 'kvrview --render ne'
   check "TAB on a folder quotes it" tab "kvrview 'it" "kvrview 'it'\\''s'/" odd
+  check "  and its \$(...)" tab 'kvrview x' 'kvrview x\$\(touch\$\{IFS\}PWNED\)/' odd
   check "still nothing was run" nothing_run
 fi
 
