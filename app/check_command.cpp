@@ -11,6 +11,7 @@
 
 #include "app/command_options.h"
 #include "app/headless.h"
+#include "base/printable_text.h"
 #include "base/problems.h"
 #include "data/animations.h"
 #include "data/load_sequence.h"
@@ -47,38 +48,36 @@ bool StandardErrorIsTerminal() {
   return error != INVALID_HANDLE_VALUE && error != nullptr && GetFileType(error) == FILE_TYPE_CHAR;
 }
 
-// A JSON string of any bytes: the data set's words need not be UTF-8, so every byte outside
-// printable ASCII is written as the character of that number, which always makes valid JSON.
+// A JSON string of any bytes. The data set's words need not be UTF-8: a well-formed UTF-8
+// character is written as it is, except the control characters (C1 ones included), which are
+// written \u00XX, as are '"' and '\' escaped; each byte that is not part of one is written as the
+// character of its number, \u0080 to \u00ff (its Latin-1 reading). The result is always valid.
 std::string Json(const std::string& text) {
   std::string out = "\"";
-  for (unsigned char c : text) {
+  const auto escape = [&out](unsigned code) {
+    char escaped[8];
+    std::snprintf(escaped, sizeof(escaped), "\\u%04x", code);
+    out += escaped;
+  };
+  for (size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    const size_t length = Utf8CharacterLength(text, i);
+    if (length == 0) {
+      escape(c);
+      ++i;
+      continue;
+    }
     if (c == '"' || c == '\\') {
       out += '\\';
       out += static_cast<char>(c);
-    } else if (c < 0x20 || c >= 0x7F) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof(escaped), "\\u%04x", c);
-      out += escaped;
+    } else if (IsControlCharacter(text, i, length)) {
+      escape(length == 1 ? c : static_cast<unsigned char>(text[i + 1]));
     } else {
-      out += static_cast<char>(c);
+      out.append(text, i, length);
     }
+    i += length;
   }
   return out + "\"";
-}
-
-// Printable for a terminal: the problem lines hold words of the data set.
-std::string Printable(const std::string& text) {
-  std::string out;
-  for (unsigned char c : text) {
-    if (c < 0x20 || c == 0x7F) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof(escaped), "\\x%02X", c);
-      out += escaped;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
 }
 
 struct Summary {
@@ -87,7 +86,7 @@ struct Summary {
 
 void PrintText(const std::vector<Problem>& problems, const Summary& s) {
   for (const Problem& p : problems)
-    std::printf("%s: %s\n", Printable(p.path).c_str(), Printable(p.message).c_str());
+    std::printf("%s: %s\n", PrintableText(p.path).c_str(), PrintableText(p.message).c_str());
   std::printf("%zu models in %zu categories, %zu pages, %zu animations: %zu problems\n", s.models,
               s.categories, s.pages, s.animations, s.problems);
 }

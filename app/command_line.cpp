@@ -9,6 +9,8 @@
 #include "app/check_command.h"
 #include "app/controls.h"
 #include "app/picture_commands.h"
+#include "base/disk_path.h"
+#include "base/printable_text.h"
 
 #ifndef KVR_VERSION
 #define KVR_VERSION "unknown"
@@ -277,35 +279,22 @@ std::string VersionText() { return std::string("kvrview ") + KVR_VERSION + "\n";
 
 namespace {
 
-// Changes into the data set's folder: -1 when done, else the exit code after saying why not.
-int EnterFolder(const char* folder) {
-  const DWORD attributes = GetFileAttributesA(folder);
+// Changes into the data set's folder, taken as it was typed (no other letter case, and where '\'
+// is an ordinary character no '\' read as a separator): -1 when done, else the exit code after
+// saying why not.
+int EnterFolder(const std::string& folder) {
+  const std::string exact = ExactPath(folder);
+  const DWORD attributes = exact.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(exact.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
-    std::fprintf(stderr, "kvrview: no such folder: %s\n", folder);
+    std::fprintf(stderr, "kvrview: no such folder: %s\n", PrintableText(folder).c_str());
     return 2;
   }
   // A symbolic link to a folder is a folder to change into; anything else that is not one is not.
-  if (!SetCurrentDirectoryA(folder)) {
-    std::fprintf(stderr, "kvrview: not a folder: %s\n", folder);
+  if (!SetCurrentDirectoryA(exact.c_str())) {
+    std::fprintf(stderr, "kvrview: not a folder: %s\n", PrintableText(folder).c_str());
     return 2;
   }
   return -1;
-}
-
-// A file named on the command line is relative to the folder kvrview was started in, not to the
-// data set's folder it changes into: a relative name gets the working folder put before it. A name
-// from a root or a drive ("/x", "\\x", "C:x") is left as it is.
-std::string FromStartFolder(const std::string& path) {
-  if (path.empty() || path[0] == '/' || path[0] == '\\' || (path.size() > 1 && path[1] == ':')) return path;
-  const DWORD needed = GetCurrentDirectoryA(0, nullptr);
-  if (needed == 0) return path;
-  std::string folder(needed, '\0');
-  const DWORD length = GetCurrentDirectoryA(needed, &folder[0]);
-  if (length == 0 || length >= needed) return path;
-  folder.resize(length);
-  // Joined with the separator the folder is written with, so that the name reads naturally in a
-  // message; Windows takes either.
-  return folder + (folder.find('\\') != std::string::npos ? "\\" : "/") + path;
 }
 
 }  // namespace
@@ -322,14 +311,15 @@ int HandleCommandLine(const char* line, CommandLine* parsed) {
       std::fflush(stdout);
       return 0;
     case CommandLine::Action::kUsageError:
-      std::fprintf(stderr, "kvrview: %s\n%s", command.problem.c_str(), UsageText());
+      std::fprintf(stderr, "kvrview: %s\n%s", PrintableText(command.problem).c_str(), UsageText());
       return 2;
     default: break;
   }
-  command.output = FromStartFolder(command.output);
+  // A relative -o name is taken from the folder kvrview is started in, not the data set's.
+  command.outputPath = ExactPath(command.output);
   if (parsed) *parsed = command;
   if (!command.folder.empty()) {
-    const int code = EnterFolder(command.folder.c_str());
+    const int code = EnterFolder(command.folder);
     if (code >= 0) return code;
   }
   switch (command.action) {

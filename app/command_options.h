@@ -12,7 +12,8 @@ struct CommandLine {
   bool json = false;
   // --render NAME and --sheet: the picture written
   std::string modelName;
-  std::string output;       // -o FILE.png
+  std::string output;       // -o FILE.png, as typed
+  std::string outputPath;   // the same as the file calls take it, exactly (ExactPath)
   int32_t width = 512, height = 512;  // --size WxH
   float yaw = 35.0f, pitch = 25.0f;   // --yaw, --pitch, in degrees: a three-quarter view
   bool yawGiven = false, pitchGiven = false;

@@ -9,6 +9,7 @@
 
 #include "app/model_panel.h"
 #include "app/viewer_state.h"
+#include "base/printable_text.h"
 #include "model/model_catalogue.h"
 
 namespace {
@@ -47,7 +48,7 @@ bool Turn(void (*idleTick)()) {
 
 int TimeFrames(int32_t frames, const std::string& show, void (*idleTick)()) {
   if (!show.empty() && !ShowModel(show)) {
-    std::fprintf(stderr, "kvrview: no model %s in this data set\n", show.c_str());
+    std::fprintf(stderr, "kvrview: no model %s in this data set\n", PrintableText(show).c_str());
     return 1;
   }
   for (int i = 0; i < kSettlingFrames; ++i)

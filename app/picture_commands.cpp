@@ -17,6 +17,7 @@
 #include "app/picture_framing.h"
 #include "app/sheet_layout.h"
 #include "base/device.h"
+#include "base/printable_text.h"
 #include "data/animation_clock.h"
 #include "data/load_sequence.h"
 #include "model/model_bounds.h"
@@ -63,23 +64,6 @@ class HeadlessSession {
 };
 
 void NoStage(const char*) {}
-
-// A text from the command line or a data set as one line on standard error: control bytes and
-// DEL written as \xNN, so no name can move the terminal's cursor or start a line of its own.
-std::string Printable(const std::string& text) {
-  std::string out;
-  for (const char c : text) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7F) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof(escaped), "\\x%02X", u);
-      out += escaped;
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
 
 bool LoadDataSetQuietly() {
   if (ReadStartUpManifest(NoStage)) return true;
@@ -135,7 +119,7 @@ bool SaveBackBuffer(const std::string& path) {
 }
 
 int CouldNotWrite(const std::string& path) {
-  std::fprintf(stderr, "kvrview: could not write %s\n", Printable(path).c_str());
+  std::fprintf(stderr, "kvrview: could not write %s\n", PrintableText(path).c_str());
   return 1;
 }
 
@@ -149,13 +133,13 @@ int RunRender(const CommandLine& command) {
   if (!LoadDataSetQuietly()) return 2;
   const int32_t model = FindModelByName(command.modelName.c_str());
   if (model < 0) {
-    std::fprintf(stderr, "kvrview: no model %s in this data set\n", Printable(command.modelName).c_str());
+    std::fprintf(stderr, "kvrview: no model %s in this data set\n", PrintableText(command.modelName).c_str());
     return 1;
   }
   SetModelToTime(model, command.time);
   const D3DVIEWPORT9 whole = {0, 0, desc.Width, desc.Height, 0.0f, 1.0f};
   DrawModelPicture(model, whole, command.yaw, command.pitch, Background(command));
-  if (!SaveBackBuffer(command.output)) return CouldNotWrite(command.output);
+  if (!SaveBackBuffer(command.outputPath)) return CouldNotWrite(command.output);
   return 0;
 }
 
@@ -251,7 +235,7 @@ int RunSheet(const CommandLine& command) {
       std::fprintf(stderr,
                    "kvrview: no category %s (bodies, features, miscellaneous, research, effects, propulsions, "
                    "structures, weapons)\n",
-                   Printable(command.category).c_str());
+                   PrintableText(command.category).c_str());
       return 2;
     }
   }
@@ -316,6 +300,6 @@ int RunSheet(const CommandLine& command) {
       return 1;
     }
   }
-  if (!sheet.Save(command.output)) return CouldNotWrite(command.output);
+  if (!sheet.Save(command.outputPath)) return CouldNotWrite(command.output);
   return 0;
 }

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "base/device.h"
+#include "base/disk_path.h"
 #include "base/error_log.h"
 #include "base/write_folders.h"
 #include "overlay/bitmap_font.h"
@@ -34,7 +35,9 @@ void SetNote(const std::string& text, bool failure, uint32_t now) {
 bool SaveBackBuffer(const std::string& name) {
   IDirect3DSurface9* back = nullptr;
   if (FAILED(g_pd3dDevice->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back)) || !back) return false;
-  const HRESULT hr = D3DXSaveSurfaceToFileA(name.c_str(), D3DXIFF_PNG, back, nullptr, nullptr);
+  // By its exact name: a "KVRVIEW-0001.PNG" of the data set's is not this picture.
+  const std::string path = ExactPath(name);
+  const HRESULT hr = path.empty() ? E_FAIL : D3DXSaveSurfaceToFileA(path.c_str(), D3DXIFF_PNG, back, nullptr, nullptr);
   back->Release();
   return SUCCEEDED(hr);
 }
@@ -52,8 +55,8 @@ std::string NextScreenshotName() {
   for (int n = 1; n <= kMaxScreenshots; ++n) {
     char name[32];
     std::snprintf(name, sizeof(name), "kvrview-%04d.png", n);
-    // Anything of that name, a folder or a link included, keeps the number taken.
-    if (GetFileAttributesA(InFolder(folder, name).c_str()) == INVALID_FILE_ATTRIBUTES) return name;
+    // Anything of that very name, a folder or a link included, keeps the number taken.
+    if (GetFileAttributesA(ExactPath(InFolder(folder, name)).c_str()) == INVALID_FILE_ATTRIBUTES) return name;
   }
   return std::string();
 }

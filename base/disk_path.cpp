@@ -69,3 +69,12 @@ std::string PathFoundOnDisk(const char* dataSetPath) {
       ReadPath([](DWORD size, char* buffer) { return GetCurrentDirectoryA(size, buffer); });
   return PathRelativeToFolder(finalPath, folder);
 }
+
+std::string ExactPath(const std::string& name) {
+  if (name.empty()) return std::string();
+  const std::string full = ReadPath(
+      [&name](DWORD size, char* buffer) { return GetFullPathNameA(name.c_str(), size, buffer, nullptr); });
+  if (full.empty() || full.compare(0, 4, "\\\\?\\") == 0 || full.compare(0, 4, "\\\\.\\") == 0) return full;
+  if (full.compare(0, 2, "\\\\") == 0) return "\\\\?\\UNC\\" + full.substr(2);
+  return "\\\\?\\" + full;
+}

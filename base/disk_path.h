@@ -12,3 +12,10 @@ std::string PathFoundOnDisk(const char* dataSetPath);
 // "\\?\UNC\" of a share, which becomes "\\"), and relative to `folder` when it lies inside it.
 // Folder names compare whatever their letter case, '\' and '/' alike, as the file system does.
 std::string PathRelativeToFolder(const std::string& finalPath, const std::string& folder);
+
+// A name the user wrote (on the command line) or kvrview makes up (its pictures), for the file
+// calls to take exactly as written: made absolute from the working folder (GetFullPathNameA) and
+// marked "\\?\", so it is neither matched in another letter case nor, where '\' is an ordinary
+// character, split at one. A share "\\host\x" is marked "\\?\UNC\host\x"; a name marked already
+// stays as it is. Empty when the working folder cannot be read.
+std::string ExactPath(const std::string& name);

@@ -4,10 +4,10 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "base/ceilings.h"
+#include "base/printable_text.h"
 #include "base/write_folders.h"
 
 namespace {
@@ -104,25 +104,8 @@ namespace ErrorLog {
 
 namespace {
 
-std::string EscapedBytes(const char* text, size_t length) {
-  std::string out;
-  out.reserve(length);
-  static const char kHex[] = "0123456789ABCDEF";
-  for (size_t i = 0; i < length; ++i) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c < 0x20 || c == 0x7F) {
-      out += "\\x";
-      out += kHex[c >> 4];
-      out += kHex[c & 0xF];
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
-}
-
 // The text as a line of the log holds it.
-std::string Escaped(const char* text) { return text ? EscapedBytes(text, std::strlen(text)) : std::string(); }
+std::string Escaped(const char* text) { return text ? PrintableText(text) : std::string(); }
 
 }  // namespace
 
@@ -130,7 +113,7 @@ void Start() { WriteLine(true, "KVRerrors.log started \n"); }
 
 void Write(const char* text) { WriteLine(false, Escaped(text) + "\n"); }
 
-void Write(const std::string& text) { WriteLine(false, EscapedBytes(text.data(), text.size()) + "\n"); }
+void Write(const std::string& text) { WriteLine(false, PrintableText(text) + "\n"); }
 
 void Divert(void (*sink)(const std::string& line)) { diverted = sink; }
 

@@ -9,8 +9,9 @@
 namespace ErrorLog {
 // Empties the log and writes its start line.
 void Start();
-// Appends text and a newline. Bytes below 0x20 and 0x7F are written as \xNN, so no text (a word
-// of a data set, say) can start a line of its own or hide earlier lines in a terminal.
+// Appends text and a newline. Control characters, C1 ones included, are written as \xNN byte by
+// byte (printable_text.h), so no text (a word of a data set, say) can start a line of its own or
+// hide earlier lines in a terminal.
 void Write(const char* text);
 // The same for text that may hold NUL bytes (a word of a data set), which are escaped too.
 void Write(const std::string& text);

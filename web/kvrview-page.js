@@ -1,7 +1,14 @@
 // The page around the program: starts it on the bundled sample, scales the canvas to the browser
 // window, copies a data set folder chosen on the user's disk into the page's memory (nothing
 // leaves the machine) and asks the program to read it with F5, and shows the current log.
+// A chosen folder is a stranger's download like any other: one over MAX_FILES files or MAX_BYTES
+// bytes is refused before a byte of it is read, and the data set shown stays on screen until the
+// new one is wholly in memory and holds a start-up manifest.
 'use strict';
+
+var MAX_FILES = 20000;
+var MAX_BYTES = 512 * 1024 * 1024;
+var STARTUP_MANIFEST = 'duskfen/kvrstartup.gam';  // in any letter case, as the program finds it
 
 var VK_F5 = 0x74;
 var canvas = document.getElementById('canvas');
@@ -9,6 +16,8 @@ var statusLine = document.getElementById('status');
 var logView = document.getElementById('log');
 var uploads = 0;          // data sets copied in so far: each goes to a folder of its own
 var currentUpload = null;  // the folder of the last one, removed when the next one comes
+var currentName = 'the sample data set';  // what is shown now
+var reading = false;       // a chosen folder is being read
 var ended = false;         // the program has returned from WinMain (Escape)
 
 var Module = {
@@ -64,27 +73,64 @@ function removeTree(path) {
   FS.rmdir(path);
 }
 
+// Says why the chosen folder is not shown, and that the current data set still is.
+function refuse(why) {
+  statusLine.textContent = why + ': still showing ' + currentName;
+}
+
+// Reads every file of the chosen folder into memory: [{parts, bytes}], or a reason to refuse it.
+async function readFolder(files) {
+  if (files.length > MAX_FILES)
+    return 'The folder holds ' + files.length + ' files, more than the ' + MAX_FILES + ' a data set may have here';
+  var total = 0;
+  for (var i = 0; i < files.length; ++i) total += files[i].size;
+  if (total > MAX_BYTES)
+    return 'The folder holds ' + Math.ceil(total / 1048576) + ' MiB, more than the ' + MAX_BYTES / 1048576 +
+           ' MiB a data set may have here';
+  var read = [], skipped = 0, manifest = false;
+  total = 0;
+  for (var k = 0; k < files.length; ++k) {
+    var parts = relativeParts(files[k]);
+    if (!parts) { ++skipped; continue; }
+    statusLine.textContent = 'Reading file ' + (k + 1) + ' of ' + files.length + '…';
+    try {
+      var bytes = new Uint8Array(await files[k].arrayBuffer());
+    } catch (e) {
+      ++skipped;  // unreadable on the user's disk: the program will log what it misses
+      continue;
+    }
+    total += bytes.length;  // a file may have grown since it was listed
+    if (total > MAX_BYTES) return 'The folder has grown past ' + MAX_BYTES / 1048576 + ' MiB while it was read';
+    if (parts.join('/').toLowerCase() === STARTUP_MANIFEST) manifest = true;
+    read.push({parts: parts, bytes: bytes});
+  }
+  if (!manifest) return 'No data set: the folder holds no duskfen/KVRStartUp.gam';
+  return {files: read, skipped: skipped};
+}
+
 async function openFolder(files) {
   if (!files.length || typeof FS === 'undefined') return;
   if (ended) {
     statusLine.textContent = 'kvrview has ended: reload the page, then open the folder';
     return;
   }
-  var folder = '/datasets/' + (++uploads);
-  statusLine.textContent = 'Copying ' + files.length + ' files…';
-  FS.mkdirTree(folder);
-  var copied = 0, skipped = 0;
-  for (var i = 0; i < files.length; ++i) {
-    var parts = relativeParts(files[i]);
-    if (!parts) { ++skipped; continue; }
-    if (parts.length > 1) FS.mkdirTree(folder + '/' + parts.slice(0, -1).join('/'));
-    try {
-      FS.writeFile(folder + '/' + parts.join('/'), new Uint8Array(await files[i].arrayBuffer()));
-      ++copied;
-    } catch (e) {
-      ++skipped;  // unreadable on the user's disk: the program will log what it misses
-    }
+  if (reading) return;
+  var name = (files[0].webkitRelativePath || '').split('/')[0] || 'the chosen folder';
+  reading = true;
+  var result;
+  try {
+    result = await readFolder(files);
+  } finally {
+    reading = false;
   }
+  if (typeof result === 'string') { refuse(result); return; }
+  // Wholly in memory: now it takes the old one's place.
+  var folder = '/datasets/' + (++uploads);
+  FS.mkdirTree(folder);
+  result.files.forEach(function (file) {
+    if (file.parts.length > 1) FS.mkdirTree(folder + '/' + file.parts.slice(0, -1).join('/'));
+    FS.writeFile(folder + '/' + file.parts.join('/'), file.bytes);
+  });
   // The program reads the data set of its current folder again on F5, manifests included.
   FS.chdir(folder);
   Module._kvr_page_key(VK_F5);
@@ -92,8 +138,9 @@ async function openFolder(files) {
     try { removeTree(currentUpload); } catch (e) { /* already gone */ }
   }
   currentUpload = folder;
-  var name = (files[0].webkitRelativePath || '').split('/')[0] || 'the chosen folder';
-  statusLine.textContent = 'Showing ' + name + ' (' + copied + ' files' + (skipped ? ', ' + skipped + ' left out' : '') + ')';
+  currentName = name;
+  var skipped = result.skipped;
+  statusLine.textContent = 'Showing ' + name + ' (' + result.files.length + ' files' + (skipped ? ', ' + skipped + ' left out' : '') + ')';
 }
 
 document.getElementById('folder').addEventListener('change', function (e) {

@@ -119,7 +119,9 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
 int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nShowCmd);
 
 // Files. Names are resolved as Windows would: '\' separates components, and a component that
-// does not exist with the exact letter case matches one that differs only in case.
+// does not exist with the exact letter case matches one that differs only in case. A name that
+// starts with "\\?\" is, as on Windows, handed to the file system without any of that: the rest
+// is this system's own name, byte for byte ('\' an ordinary character, letter case significant).
 HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                           LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
                           DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);
@@ -147,6 +149,11 @@ BOOL WINAPI DeleteFileA(LPCSTR lpFileName);
 UINT WINAPI GetTempFileNameA(LPCSTR lpPathName, LPCSTR lpPrefixString, UINT uUnique, LPSTR lpTempFileName);
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName);
 DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer);
+// The name made absolute from the working folder, as this system writes names: one that starts
+// with '/' (or "\\?\") is kept, any other gets the working folder and '/' before it; nothing in
+// it is changed ('\', '.' and '..' stay as written). lpFilePart, when given, points after the
+// last '/' or '\' (null when the name ends in one).
+DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBuffer, LPSTR* lpFilePart);
 // The name the file has on disk, every component spelt as the disk spells it. Windows writes it
 // "\\?\C:\folder\file"; this disk has no drives, so it is the absolute path, "/folder/file".
 DWORD WINAPI GetFinalPathNameByHandleA(HANDLE hFile, LPSTR lpszFilePath, DWORD cchFilePath, DWORD dwFlags);

@@ -70,11 +70,15 @@ TEST_F(HostileFiles, LogLinesCannotHoldControlBytesOrStartANewLine) {
   ErrorLog::Write("evil\x1b[2J\b\bname\r\nfake line\x7f");
   ErrorLog::Write(std::string("cut\0here", 8));
   ErrorLog::Write("duskfen\\bodies\\ stays as written");
+  // C1 controls in UTF-8 (U+009B is a terminal's CSI, U+0085 a next line) and as lone bytes;
+  // letters in UTF-8 or Latin-1, and a C2 that starts a letter, stay.
+  ErrorLog::Write("csi\xC2\x9B" "2J nel\xC2\x85 lone\x9B\x80 caf\xC3\xA9 caf\xE9 \xC2\xA0\xE2\x82\xAC \xC2");
   EXPECT_EQ(ReadFile("KVRerrors.log"),
             "KVRerrors.log started \n"
             "evil\\x1B[2J\\x08\\x08name\\x0D\\x0Afake line\\x7F\n"
             "cut\\x00here\n"
-            "duskfen\\bodies\\ stays as written\n");
+            "duskfen\\bodies\\ stays as written\n"
+            "csi\\xC2\\x9B2J nel\\xC2\\x85 lone\\x9B\\x80 caf\xC3\xA9 caf\xE9 \xC2\xA0\xE2\x82\xAC \xC2\n");
 }
 
 TEST_F(HostileFiles, TheLogStopsAtItsCeilingWithOneLineSayingSoUntilTheNextStart) {

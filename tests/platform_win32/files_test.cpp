@@ -443,6 +443,40 @@ TEST(Win32Files, SetCurrentDirectoryEntersFoldersByAnyCaseAndRefusesFilesAndMiss
   EXPECT_EQ(GetFileAttributesA("page.dds"), DWORD(FILE_ATTRIBUTE_NORMAL));
 }
 
+// A name marked \\?\ is this system's own: no other letter case, '\' a letter, for every call
+// that takes a name; GetFullPathNameA puts the working folder before a relative name and
+// changes nothing else.
+TEST(Win32Files, NamesMarkedExactAreTakenByteForByteByEveryCall) {
+  testsupport::TempDir dir;
+  WriteText("Thesis.PNG", "theirs");
+  WriteText("a\\b/inner.txt", "literal");
+  std::filesystem::create_directories("a/b");
+  WriteText("evil/x", "");
+  char full[4096];
+  char* part = nullptr;
+  ASSERT_EQ(GetFullPathNameA("a\\b", sizeof(full), full, &part), dir.path().size() + 4);
+  EXPECT_EQ(std::string(full), dir.path() + "/a\\b");
+  EXPECT_STREQ(part, "b");
+  EXPECT_EQ(GetFullPathNameA("/x/y", sizeof(full), full, nullptr), 4u);
+  EXPECT_EQ(GetFullPathNameA("\\\\?\\rest", sizeof(full), full, nullptr), 8u);
+  EXPECT_EQ(GetFullPathNameA("a", 2, full, nullptr), dir.path().size() + 3);  // the size it needs
+
+  const std::string exact = "\\\\?\\" + dir.path();
+  HANDLE out = CreateFileA((exact + "/thesis.png").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(out, INVALID_HANDLE_VALUE);
+  CloseHandle(out);
+  EXPECT_EQ(ReadWhole("Thesis.PNG"), "theirs");
+  EXPECT_TRUE(std::filesystem::exists("thesis.png"));
+  EXPECT_EQ(ReadWhole((exact + "/a\\b/inner.txt").c_str()), "literal");
+  EXPECT_EQ(ReadWhole((exact + "/THESIS.PNG").c_str()), "<no file>");
+  EXPECT_EQ(GetFileAttributesA((exact + "/THESIS.PNG").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_FALSE(SetCurrentDirectoryA((exact + "/evil\\..\\..").c_str()));
+  EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(dir.path()));
+  ASSERT_TRUE(SetCurrentDirectoryA((exact + "/a\\b").c_str()));
+  EXPECT_EQ(ReadWhole("inner.txt"), "literal");
+}
+
 TEST(Win32Files, MulDivRoundsHalvesAwayFromZeroAndRefusesZeroAndOverflow) {
   EXPECT_EQ(MulDiv(12, 96, 72), 16);
   EXPECT_EQ(MulDiv(5, 1, 2), 3);

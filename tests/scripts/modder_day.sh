@@ -28,6 +28,8 @@ rm -rf "$shots"
 mkdir -p "$shots"
 perl "$src/tests/scripts/e2e/make_dataset.pl" "$data" "$work/cyan.dds" ||
   { echo "modder_day: data set not made" >&2; exit 1; }
+# A picture of the data set's own in another letter case: F12 takes its exact name beside it.
+echo theirs >"$data/KVRVIEW-0001.PNG"
 
 xvfb-run -a -s '-screen 0 1024x768x24' \
   bash "$src/tests/scripts/e2e/drive_modder_day.sh" "$viewer" "$data" "$elsewhere" "$work/cyan.dds" "$shots"
@@ -92,6 +94,7 @@ check "and the old orange is gone" atmost "$(count "$(s 04_cyan_page)" $MODEL "$
 saved=$data/kvrview-0001.png
 check "F12 wrote kvrview-0001.png in the data set's folder" test -s "$saved"
 check "a second F12 wrote kvrview-0002.png" test -s "$data/kvrview-0002.png"
+check "and left KVRVIEW-0001.PNG beside them as it was" equals "$(cat "$data/KVRVIEW-0001.PNG")" theirs
 check "the note says it was saved" atleast "$(count "$(s 05_saved)" 400 40 300 18 'r > 180 && g > 180 && b < 80')" 30
 check "the note is not in the picture" atmost "$(count "$saved" 400 40 300 18 'r > 180 && g > 180 && b < 80')" 0
 check "the picture is the screen: above the note" atmost "$(changed "$saved" 0 0 690 40 "$(s 05_saved)")" 0

@@ -19,9 +19,6 @@ trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
 
 . "$src/tests/scripts/e2e/checks.sh"
-equals() { [ "$1" = "$2" ] || { echo "     ('$1' is not '$2')"; return 1; }; }
-holds() { grep -qF -- "$2" "$1" || { echo "     ('$2' not in $1: $(head -c 300 "$1"))"; return 1; }; }
-absent() { [ ! -e "$1" ] || { echo "     ($1 is there)"; return 1; }; }
 # "W H" of a picture, and one pixel as "R,G,B".
 size() { /usr/bin/convert "$1" -format '%w %h' info:; }
 pixel() { /usr/bin/convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:; }

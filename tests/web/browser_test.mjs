@@ -1,14 +1,15 @@
 // The browser build end to end: the page from build-web/ in headless Chromium (the system's,
 // driven by playwright-core), checked on screenshots the way the native end-to-end test checks
 // the viewer's window, and GDI's text cells as the canvas gives them against FreeType's. Usage:
-//   node browser_test.mjs URL DATA_SET_FOLDER SCREENSHOT_FOLDER NATIVE_GDI_CELLS
-// (NATIVE_GDI_CELLS: the output of the native build's kvr_gdi_cells). Prints ok/FAIL per check
+//   node browser_test.mjs URL DATA_SET_FOLDER SCREENSHOT_FOLDER NATIVE_GDI_CELLS REFUSED_FOLDERS
+// (NATIVE_GDI_CELLS: the output of the native build's kvr_gdi_cells; REFUSED_FOLDERS: a folder
+// of folders the page must refuse: too-many, too-large, no-data-set). Prints ok/FAIL per check
 // and the page's frame rate; exits with the number of failures.
 import { chromium } from 'playwright-core';
 import { execFileSync } from 'node:child_process';
 import { readFileSync, writeFileSync } from 'node:fs';
 
-const [url, dataSet, shots, nativeCells] = process.argv.slice(2);
+const [url, dataSet, shots, nativeCells, refusedFolders] = process.argv.slice(2);
 const chromiumPath = process.env.KVR_CHROMIUM || '/usr/bin/chromium';
 
 let failures = 0;
@@ -149,6 +150,24 @@ try {
     atLeast("its red bar's frame is red", saved.count(20, 752, 200, 3, RED), 150);
   }
 
+  // Folders the page refuses, each with a message, before anything of them is in the page's
+  // memory: the sample stays as it was shown (the bodies listed over the green background).
+  for (const [folder, why] of [['too-many', /more than the 20000/], ['too-large', /more than the 512 MiB/],
+                               ['no-data-set', /no duskfen\/KVRStartUp\.gam/]]) {
+    await page.setInputFiles('#folder', `${refusedFolders}/${folder}`);
+    await page.waitForFunction(() => /still showing/.test(document.getElementById('status').textContent), null,
+                               { timeout: 60000 }).catch(() => {});
+    const said = await page.locator('#status').textContent();
+    check(`a folder of ${folder.replace(/-/g, ' ')} is refused with a message`, why.test(said) &&
+          /still showing the sample/.test(said), said);
+    check('  and the sample is still the data set read', await page.evaluate(() => FS.cwd()) === '/sample');
+    await page.evaluate(() => { document.getElementById('status').textContent = ''; });
+  }
+  await waitFrames(5);
+  const kept = await shot('04_refused_folders');
+  check('  and still on screen', kept.pixel(900, 200).join(' ') === '0 60 0' &&
+        kept.count(0, 0, 150, 100, RED) >= 50, kept.pixel(900, 200).join(' '));
+
   // Another data set from the user's disk, through the folder picker. F5 keeps the chosen
   // category, so its first body shows.
   await page.setInputFiles('#folder', dataSet);
@@ -156,7 +175,7 @@ try {
                                    !/sample/.test(document.getElementById('status').textContent),
                              null, { timeout: 30000 });
   await waitFrames(10);
-  const opened = await shot('04_data_set_opened');
+  const opened = await shot('05_data_set_opened');
   const ORANGE = (r, g, b) => r > 200 && g > 100 && g < 180 && b < 60;
   const PURPLE = (r, g, b) => r > 110 && r < 190 && g < 100 && b > 160;
   atLeast("the data set's first body is drawn in the middle", opened.count(312, 150, 400, 300, LIT), 2000);

@@ -1,4 +1,4 @@
-// kernel32 files and arithmetic.
+// kernel32 files and arithmetic. Every name may be marked "\\?\" to be taken byte for byte.
 // Implemented: CreateFileA (GENERIC_READ and/or GENERIC_WRITE; all five creation dispositions;
 //   the name resolved as path_resolution.h says; FILE_FLAG_OPEN_REPARSE_POINT refuses a symbolic
 //   link as the last component; never blocks: a FIFO opens at once or fails; FIFOs and devices
@@ -150,6 +150,16 @@ DWORD CopyOutPath(const char* path, DWORD bufferLength, LPSTR buffer) {
   return static_cast<DWORD>(length);
 }
 
+bool WorkingFolder(std::string& folder) {
+  std::vector<char> path(256);
+  while (!getcwd(path.data(), path.size())) {
+    if (errno != ERANGE || path.size() > (1u << 20)) return false;
+    path.resize(path.size() * 2);
+  }
+  folder = path.data();
+  return true;
+}
+
 }  // namespace
 
 extern "C" {
@@ -184,8 +194,9 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
   // With O_CREAT too: a dangling link is refused rather than created through.
   if (dwFlagsAndAttributes & FILE_FLAG_OPEN_REPARSE_POINT) flags |= O_NOFOLLOW;
   int fd = -1;
-  if (flags & O_CREAT) {
-    // Creating must find a file whose name differs only in letter case before making a new one.
+  if ((flags & O_CREAT) || KvrIsExactName(lpFileName)) {
+    // Creating must find a file whose name differs only in letter case before making a new one
+    // (an exact name is taken as it is).
     fd = open(KvrResolveWindowsPath(lpFileName).c_str(), flags, 0644);
   } else {
     // A name that is already right on disk (only its separators turned) opens at once: a data set
@@ -415,12 +426,24 @@ BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName) {
 }
 
 DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer) {
-  std::vector<char> path(256);
-  while (!getcwd(path.data(), path.size())) {
-    if (errno != ERANGE || path.size() > (1u << 20)) return 0;
-    path.resize(path.size() * 2);
+  std::string folder;
+  return WorkingFolder(folder) ? CopyOutPath(folder.c_str(), nBufferLength, lpBuffer) : 0;
+}
+
+DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBuffer, LPSTR* lpFilePart) {
+  if (!lpFileName || !lpFileName[0]) return 0;
+  std::string full = lpFileName;
+  if (full[0] != '/' && !KvrIsExactName(lpFileName)) {
+    std::string base;
+    if (!WorkingFolder(base)) return 0;
+    full = base + (base.back() == '/' ? "" : "/") + full;
   }
-  return CopyOutPath(path.data(), nBufferLength, lpBuffer);
+  const DWORD length = CopyOutPath(full.c_str(), nBufferLength, lpBuffer);
+  if (lpFilePart && length < nBufferLength && lpBuffer) {
+    const size_t last = full.find_last_of("/\\");
+    *lpFilePart = last + 1 < full.size() ? lpBuffer + last + 1 : nullptr;
+  }
+  return length;
 }
 
 DWORD WINAPI GetFinalPathNameByHandleA(HANDLE hFile, LPSTR lpszFilePath, DWORD cchFilePath, DWORD dwFlags) {

@@ -2,6 +2,7 @@
 // Implemented: relative and absolute paths, '.' and '..', repeated separators, case-insensitive
 //   matching of ASCII letters, component by component; a cache of each folder's listing, so a
 //   folder of D files costs one read of D names, not one for every name looked up in it.
+//   A name marked "\\?\" is taken as it is.
 // Not implemented: drive letters, UNC names, 8.3 short names, Windows' dropping of trailing dots
 //   and spaces.
 //
@@ -24,6 +25,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdint>
 #include <mutex>
 #include <string_view>
@@ -327,8 +329,11 @@ bool FindEntryIgnoringCase(const std::string& dir, const std::string& name, std:
 
 void KvrSetFolderCacheLimits(size_t names, size_t folders) { Cache().SetLimits(names, folders); }
 
+bool KvrIsExactName(const char* path) { return path && std::strncmp(path, "\\\\?\\", 4) == 0; }
+
 std::string KvrResolveWindowsPath(const char* path) {
   if (!path) return std::string();
+  if (KvrIsExactName(path)) return std::string(path + 4);
   std::string unix(path);
   std::replace(unix.begin(), unix.end(), '\\', '/');
   if (unix.empty() || Exists(unix)) return unix;  // the common case costs one lstat

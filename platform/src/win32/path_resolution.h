@@ -8,7 +8,13 @@
 // entry that differs from it only in case (ASCII letters). Components that match nothing are kept
 // as given, so opening the result fails as it would on Windows. Relative paths stay relative to
 // the working directory. Every file the layer opens by a program-supplied name goes through here.
+// A name that starts with "\\?\" is the rest, byte for byte (see KvrIsExactName).
 std::string KvrResolveWindowsPath(const char* path);
+
+// True for a name that starts with "\\?\": Windows's mark for a name handed to the file system
+// without parsing. Here it means this system's own name as it is: no '\' turned into '/', no
+// letter case matched, the way a name typed on this system's command line is meant.
+bool KvrIsExactName(const char* path);
 
 // The same for a name already written with '/' whose exact spelling was just found missing (an
 // open of it failed), which saves looking that spelling up again.

@@ -11,3 +11,8 @@ check() {
     failures=$((failures + 1))
   fi
 }
+
+# The comparisons the scripts check with: two texts equal, a file holding a text, a path absent.
+equals() { [ "$1" = "$2" ] || { echo "     ('$1' is not '$2')"; return 1; }; }
+holds() { grep -qF -- "$2" "$1" || { echo "     ('$2' not in $1: $(head -c 300 "$1"))"; return 1; }; }
+absent() { [ ! -e "$1" ] || { echo "     ($1 is there)"; return 1; }; }
