@@ -1,5 +1,6 @@
 // Direct3D 9 device: state, resources and scenes; drawing goes to gl_renderer.cpp, state blocks
-// to state_block.cpp, the back buffer as a surface and copies of it to back_buffer.cpp.
+// to state_block.cpp, the back buffer as a surface and copies of it to back_buffer.cpp. Each Set*
+// call tells the renderer what it dirtied (dirty_state.h).
 // Implemented: every render, texture-stage and sampler state is stored and returned (the ones
 //   drawing honours are listed in gl_renderer.cpp), transforms, material, viewport, FVF, stream 0
 //   (streams 1..15 are stored), textures on samplers 0..15 and the four vertex samplers, state
@@ -14,6 +15,7 @@
 #include <cstring>
 
 #include "d3d9/d3d9_internal.h"
+#include "d3d9/dirty_state.h"
 #include "d3d9/gl_renderer.h"
 #include "win32/window_internal.h"
 
@@ -199,6 +201,10 @@ ULONG Device::Release() {
   return left;
 }
 
+void Device::MarkDirty(uint64_t bits) {
+  if (!recording_ && renderer_) renderer_->MarkDirty(bits);
+}
+
 void Device::MakeCurrent() {
   if (renderer_) renderer_->MakeCurrent();
 }
@@ -303,6 +309,9 @@ HRESULT Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR 
 HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix) {
   if (!pMatrix || !ValidTransform(State)) return D3DERR_INVALIDCALL;
   Target().transforms[State] = *pMatrix;
+  // The projection tells table fog whether it reads depth or z; lights sit in view space.
+  MarkDirty(kDirtyTransforms | kDirtyLighting |
+            (State == D3DTS_PROJECTION ? kDirtyVertexKey | kDirtyFragmentKey : 0));
   if (recording_) recording_->mask.transforms.set(State);
   return D3D_OK;
 }
@@ -319,6 +328,7 @@ HRESULT Device::SetViewport(const D3DVIEWPORT9* vp) {
       static_cast<uint64_t>(vp->Y) + vp->Height > pp_.BackBufferHeight)
     return D3DERR_INVALIDCALL;
   Target().viewport = *vp;
+  MarkDirty(kDirtyViewport);
   if (recording_) recording_->mask.viewport = true;
   return D3D_OK;
 }
@@ -332,6 +342,7 @@ HRESULT Device::GetViewport(D3DVIEWPORT9* pViewport) {
 HRESULT Device::SetMaterial(const D3DMATERIAL9* pMaterial) {
   if (!pMaterial) return D3DERR_INVALIDCALL;
   Target().material = *pMaterial;
+  MarkDirty(kDirtyLighting);
   if (recording_) recording_->mask.material = true;
   return D3D_OK;
 }
@@ -345,6 +356,7 @@ HRESULT Device::GetMaterial(D3DMATERIAL9* pMaterial) {
 HRESULT Device::SetLight(DWORD Index, const D3DLIGHT9* pLight) {
   if (!pLight || !ValidLight(*pLight)) return D3DERR_INVALIDCALL;
   Target().lights[Index].light = *pLight;
+  MarkDirty(kDirtyLighting | kDirtyVertexKey);  // the key holds the lights' types
   if (recording_) recording_->mask.lights.insert(Index);
   return D3D_OK;
 }
@@ -372,6 +384,7 @@ HRESULT Device::LightEnable(DWORD Index, BOOL Enable) {
   }
   if (on == it->second.enabled) return D3D_OK;
   it->second.enabled = on;
+  MarkDirty(kDirtyLighting | kDirtyVertexKey);
   std::vector<DWORD>& order = state_.enabledLights;
   if (on) {
     order.push_back(Index);
@@ -394,6 +407,7 @@ HRESULT Device::GetLightEnable(DWORD Index, BOOL* pEnable) {
 HRESULT Device::SetRenderState(D3DRENDERSTATETYPE State, DWORD Value) {
   if (static_cast<DWORD>(State) >= kRenderStateCount) return D3DERR_INVALIDCALL;
   Target().renderStates[State] = Value;
+  MarkDirty(DirtyForRenderState(State));
   if (recording_) recording_->mask.renderStates.set(State);
   return D3D_OK;
 }
@@ -443,6 +457,10 @@ HRESULT Device::SetTexture(DWORD Stage, IDirect3DBaseTexture9* pTexture) {
     if (!t || t->device() != this) return D3DERR_INVALIDCALL;
   }
   Target().textures[slot].Reset(t);
+  // A stage without a texture passes its input on (the key), and a texture's level count
+  // decides the sampler's mip filter.
+  if (static_cast<DWORD>(slot) < kDrawnStages)
+    MarkDirty(kDirtyFragmentKey | kDirtyVertexKey | DirtyTexture(slot) | DirtySampler(slot));
   if (recording_) recording_->mask.textures.set(slot);
   return D3D_OK;
 }
@@ -457,6 +475,7 @@ HRESULT Device::GetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type,
 HRESULT Device::SetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type, DWORD Value) {
   if (Stage >= kStageCount || static_cast<DWORD>(Type) >= kStageStateCount) return D3DERR_INVALIDCALL;
   Target().stageStates[Stage][Type] = Value;
+  MarkDirty(DirtyForStageState(Stage, Type));
   if (recording_) recording_->mask.stageStates.set(Stage * kStageStateCount + Type);
   return D3D_OK;
 }
@@ -472,6 +491,7 @@ HRESULT Device::SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD V
   int slot = SamplerSlot(Sampler);
   if (slot < 0 || static_cast<DWORD>(Type) >= kSamplerStateCount) return D3DERR_INVALIDCALL;
   Target().samplerStates[slot][Type] = Value;
+  MarkDirty(DirtyForSamplerState(static_cast<DWORD>(slot), Type));
   if (recording_) recording_->mask.samplerStates.set(slot * kSamplerStateCount + Type);
   return D3D_OK;
 }
@@ -541,15 +561,18 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT count, const void* d
   stream.buffer.Reset(vb);
   stream.offset = 0;
   stream.stride = stride;
+  renderer_->MarkDirty(kDirtyVertexInput);
   const HRESULT hr = DrawPrimitive(type, 0, count);
   stream.buffer.Reset(nullptr);
   stream.offset = 0;
   stream.stride = 0;
+  renderer_->MarkDirty(kDirtyVertexInput);
   return hr;
 }
 
 HRESULT Device::SetFVF(DWORD FVF) {
   Target().fvf = FVF;
+  MarkDirty(kDirtyVertexKey | kDirtyFragmentKey | kDirtyVertexInput | kDirtyRaster);
   if (recording_) recording_->mask.fvf = true;
   return D3D_OK;
 }
@@ -585,6 +608,7 @@ HRESULT Device::SetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9* pStre
   s.buffer.Reset(vb);
   s.offset = OffsetInBytes;
   s.stride = Stride;
+  if (StreamNumber == 0) MarkDirty(kDirtyVertexInput);
   if (recording_) recording_->mask.streams.set(StreamNumber);
   return D3D_OK;
 }
