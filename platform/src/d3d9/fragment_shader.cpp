@@ -1,7 +1,7 @@
 // The generated fragment shader of a fixed-function key: Direct3D 9's texture stage cascade.
 // Implemented: eight stages, each sampling its own texture with its own coordinates (divided by q
-//   when projected); every D3DTOP_ (BUMPENVMAP, BUMPENVMAPLUMINANCE and PREMODULATE act as
-//   SELECTARG1; DOTPRODUCT3 as a colour operation fills alpha too, as Direct3D has it); arguments
+//   when projected); every D3DTOP_ (BUMPENVMAP, BUMPENVMAPLUMINANCE and PREMODULATE pass the
+//   current colour on, as under Wine; DOTPRODUCT3 as a colour operation fills alpha too, as Direct3D has it); arguments
 //   DIFFUSE, CURRENT, TEXTURE, TFACTOR, SPECULAR, TEMP, CONSTANT with COMPLEMENT and
 //   ALPHAREPLICATE; each stage's result saturated and written to CURRENT or TEMP; the alpha test
 //   on the 8-bit alpha; the specular colour added after the stages; fog (a per-vertex factor, or
@@ -67,7 +67,9 @@ std::string Op(uint8_t op, uint8_t a0, uint8_t a1, uint8_t a2, int stage, bool a
       break;
     case D3DTOP_MULTIPLYADD: e = x0 + " + " + x1 + " * " + x2; break;
     case D3DTOP_LERP: e = "mix(" + x2 + ", " + x1 + ", " + x0 + ")"; break;
-    default: e = x1; break;  // SELECTARG1, PREMODULATE, BUMPENVMAP, BUMPENVMAPLUMINANCE
+    // The stage only prepares the next one's sampling (not modelled): what came in passes on.
+    case D3DTOP_PREMODULATE: case D3DTOP_BUMPENVMAP: case D3DTOP_BUMPENVMAPLUMINANCE: e = "cur" + sel; break;
+    default: e = x1; break;  // SELECTARG1
   }
   return "clamp(" + e + ", 0.0, 1.0)";
 }

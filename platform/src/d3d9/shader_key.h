@@ -7,7 +7,7 @@
 //   factor from the specular alpha when neither mode is set), eight stages with every D3DTOP_,
 //   arguments 0-2, D3DTA_TEMP as result, alpha test, the specular colour after the stages.
 // Not covered: vertex blending, point sprites, bump-map matrices (BUMPENVMAP is kept in the key;
-//   the fragment shader treats it as SELECTARG1 and the next stage's coordinates as given).
+//   the fragment shader passes the current colour on and the next stage's coordinates as given).
 #pragma once
 #include <cstdint>
 #include <cstring>
