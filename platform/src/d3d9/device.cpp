@@ -406,6 +406,8 @@ HRESULT Device::GetLightEnable(DWORD Index, BOOL* pEnable) {
 
 HRESULT Device::SetRenderState(D3DRENDERSTATETYPE State, DWORD Value) {
   if (static_cast<DWORD>(State) >= kRenderStateCount) return D3DERR_INVALIDCALL;
+  // Setting what is already set changes nothing a draw would have to apply again.
+  if (!recording_ && state_.renderStates[State] == Value) return D3D_OK;
   Target().renderStates[State] = Value;
   MarkDirty(DirtyForRenderState(State));
   if (recording_) recording_->mask.renderStates.set(State);
@@ -456,11 +458,16 @@ HRESULT Device::SetTexture(DWORD Stage, IDirect3DBaseTexture9* pTexture) {
     t = dynamic_cast<Texture*>(pTexture);
     if (!t || t->device() != this) return D3DERR_INVALIDCALL;
   }
+  // A stage without a texture passes its input on (the key), and whether a texture has mip
+  // levels decides the sampler's filter.
+  const Texture* old = state_.textures[slot].get();
+  if (static_cast<DWORD>(slot) < kDrawnStages && old != t) {
+    DirtyBits bits = DirtyTexture(slot);
+    if (!old || !t) bits |= kDirtyFragmentKey | kDirtyVertexKey | DirtySampler(slot);
+    else if ((old->levels().size() > 1) != (t->levels().size() > 1)) bits |= DirtySampler(slot);
+    MarkDirty(bits);
+  }
   Target().textures[slot].Reset(t);
-  // A stage without a texture passes its input on (the key), and a texture's level count
-  // decides the sampler's mip filter.
-  if (static_cast<DWORD>(slot) < kDrawnStages)
-    MarkDirty(kDirtyFragmentKey | kDirtyVertexKey | DirtyTexture(slot) | DirtySampler(slot));
   if (recording_) recording_->mask.textures.set(slot);
   return D3D_OK;
 }
@@ -474,6 +481,7 @@ HRESULT Device::GetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type,
 
 HRESULT Device::SetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type, DWORD Value) {
   if (Stage >= kStageCount || static_cast<DWORD>(Type) >= kStageStateCount) return D3DERR_INVALIDCALL;
+  if (!recording_ && state_.stageStates[Stage][Type] == Value) return D3D_OK;
   Target().stageStates[Stage][Type] = Value;
   MarkDirty(DirtyForStageState(Stage, Type));
   if (recording_) recording_->mask.stageStates.set(Stage * kStageStateCount + Type);
@@ -490,6 +498,7 @@ HRESULT Device::GetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD* 
 HRESULT Device::SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD Value) {
   int slot = SamplerSlot(Sampler);
   if (slot < 0 || static_cast<DWORD>(Type) >= kSamplerStateCount) return D3DERR_INVALIDCALL;
+  if (!recording_ && state_.samplerStates[slot][Type] == Value) return D3D_OK;
   Target().samplerStates[slot][Type] = Value;
   MarkDirty(DirtyForSamplerState(static_cast<DWORD>(slot), Type));
   if (recording_) recording_->mask.samplerStates.set(slot * kSamplerStateCount + Type);
