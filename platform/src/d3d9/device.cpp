@@ -308,10 +308,12 @@ HRESULT Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR 
 
 HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix) {
   if (!pMatrix || !ValidTransform(State)) return D3DERR_INVALIDCALL;
+  if (!recording_ && std::memcmp(&state_.transforms[State], pMatrix, sizeof(D3DMATRIX)) == 0) return D3D_OK;
   Target().transforms[State] = *pMatrix;
-  // The projection tells table fog whether it reads depth or z; lights sit in view space.
-  MarkDirty(kDirtyTransforms | kDirtyLighting |
-            (State == D3DTS_PROJECTION ? kDirtyVertexKey | kDirtyFragmentKey : 0));
+  // Under fog the projection tells table fog whether it reads depth or z (turning fog on dirties
+  // the keys by itself); lights sit in view space.
+  const bool fogKey = State == D3DTS_PROJECTION && state_.renderStates[D3DRS_FOGENABLE];
+  MarkDirty(kDirtyTransforms | kDirtyLighting | (fogKey ? kDirtyVertexKey | kDirtyFragmentKey : 0));
   if (recording_) recording_->mask.transforms.set(State);
   return D3D_OK;
 }
@@ -580,6 +582,7 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT count, const void* d
 }
 
 HRESULT Device::SetFVF(DWORD FVF) {
+  if (!recording_ && state_.fvf == FVF) return D3D_OK;
   Target().fvf = FVF;
   MarkDirty(kDirtyVertexKey | kDirtyFragmentKey | kDirtyVertexInput | kDirtyRaster);
   if (recording_) recording_->mask.fvf = true;
@@ -614,6 +617,7 @@ HRESULT Device::SetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9* pStre
     if (!vb || vb->device() != this) return D3DERR_INVALIDCALL;
   }
   StateValues::Stream& s = Target().streams[StreamNumber];
+  if (!recording_ && s.buffer.get() == vb && s.offset == OffsetInBytes && s.stride == Stride) return D3D_OK;
   s.buffer.Reset(vb);
   s.offset = OffsetInBytes;
   s.stride = Stride;
