@@ -170,6 +170,13 @@ void Reset() {
   g_dev->SetViewport(&vp);
 }
 
+// Back to the defaults above, with stage 0 showing the texture as it is.
+void ShowTexture(LPDIRECT3DTEXTURE9 texture) {
+  Reset();
+  g_dev->SetTexture(0, texture);
+  Stage(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+}
+
 const DWORD kDiffuse = 0x9060A0C0;
 const char* kOps[] = {"", "DISABLE", "SELECTARG1", "SELECTARG2", "MODULATE", "MODULATE2X", "MODULATE4X", "ADD",
                       "ADDSIGNED", "ADDSIGNED2X", "SUBTRACT", "ADDSMOOTH", "BLENDDIFFUSEALPHA",
@@ -197,10 +204,8 @@ void StageOps() {
   for (DWORD op = D3DTOP_SELECTARG1; op <= kLastOp; ++op) {
     sprintf(name, "stage1.color.%s", kOps[op]);
     NextCell(name, &x, &y);
-    Reset();
-    g_dev->SetTexture(0, g_tex[0]);
+    ShowTexture(g_tex[0]);
     g_dev->SetTexture(1, g_tex[1]);
-    Stage(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE);
     Stage(1, op, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTOP_SELECTARG1, D3DTA_CURRENT, D3DTA_CURRENT);
     g_dev->SetTextureStageState(1, D3DTSS_COLORARG0, D3DTA_DIFFUSE);
     Quad(x, y, kDiffuse);
@@ -215,10 +220,8 @@ void StageOps() {
     if (op == D3DTOP_BLENDFACTORALPHA) continue;
     sprintf(name, "stage1.alpha.%s", kOps[op]);
     NextCell(name, &x, &y);
-    Reset();
-    g_dev->SetTexture(0, g_tex[0]);
+    ShowTexture(g_tex[0]);
     g_dev->SetTexture(1, g_tex[1]);
-    Stage(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE);
     Stage(1, D3DTOP_SELECTARG1, D3DTA_CURRENT, D3DTA_CURRENT, op, D3DTA_TEXTURE, D3DTA_CURRENT);
     g_dev->SetTextureStageState(1, D3DTSS_ALPHAARG0, D3DTA_DIFFUSE);
     Stage(2, D3DTOP_SELECTARG1, D3DTA_CURRENT | D3DTA_ALPHAREPLICATE, D3DTA_CURRENT, D3DTOP_SELECTARG1,
@@ -261,18 +264,14 @@ void Arguments() {
   Quad(x, y, kDiffuse);
   // A result kept in the temporary register and read back by the next stage.
   NextCell("arg.RESULTARG.TEMP", &x, &y);
-  Reset();
-  g_dev->SetTexture(0, g_tex[0]);
+  ShowTexture(g_tex[0]);
   g_dev->SetTexture(1, g_tex[1]);
-  Stage(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE);
   g_dev->SetTextureStageState(0, D3DTSS_RESULTARG, D3DTA_TEMP);
   Stage(1, D3DTOP_ADDSIGNED, D3DTA_TEMP, D3DTA_CURRENT, D3DTOP_SELECTARG1, D3DTA_CURRENT, D3DTA_CURRENT);
   Quad(x, y, kDiffuse);
   // Alpha test against the texture's alpha.
   NextCell("alphatest.GREATER", &x, &y);
-  Reset();
-  g_dev->SetTexture(0, g_tex[0]);
-  Stage(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+  ShowTexture(g_tex[0]);
   g_dev->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
   g_dev->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
   g_dev->SetRenderState(D3DRS_ALPHAREF, 0x80);
@@ -331,9 +330,7 @@ void Sampling() {
   int x, y;
   for (const Case& c : cases) {
     NextCell(c.name, &x, &y);
-    Reset();
-    g_dev->SetTexture(0, g_tex[0]);
-    Stage(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+    ShowTexture(g_tex[0]);
     g_dev->SetSamplerState(0, D3DSAMP_ADDRESSU, c.address);
     g_dev->SetSamplerState(0, D3DSAMP_ADDRESSV, c.address);
     g_dev->SetSamplerState(0, D3DSAMP_BORDERCOLOR, 0xFF40A0F0);
@@ -345,9 +342,7 @@ void Sampling() {
     char name[48];
     sprintf(name, "lodbias.%+d", (int)bias);
     NextCell(name, &x, &y);
-    Reset();
-    g_dev->SetTexture(0, g_mips);
-    Stage(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+    ShowTexture(g_mips);
     g_dev->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_POINT);
     g_dev->SetSamplerState(0, D3DSAMP_MIPMAPLODBIAS, *(DWORD*)&bias);
     Quad(x, y, kDiffuse);
@@ -434,9 +429,7 @@ void Transformed() {
   }
   // Coordinates through the texture matrix: scaled twice over and moved by a quarter.
   NextCell("texturetransform.COUNT2", &x, &y);
-  Reset();
-  g_dev->SetTexture(0, g_tex[0]);
-  Stage(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+  ShowTexture(g_tex[0]);
   D3DXMATRIX m;
   D3DXMatrixScaling(&m, 2.0f, 1.5f, 1.0f);
   m._31 = 0.25f;  // two-float coordinates take their translation from the third row
