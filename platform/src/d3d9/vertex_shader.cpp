@@ -130,7 +130,9 @@ std::string VertexShader(const ShaderKey& key) {
       default: in = c.set < 8 ? PaddedSet(c.set, c.setFloats) : "vec4(0.0, 0.0, 0.0, 1.0)"; break;
     }
     if (!c.transform) {
-      s += "  " + out + " = vec4((" + in + ").xy, 0.0, 1.0);\n";
+      // Untransformed, a set reads as GL fills it: (0, 0, 0, 1) past its floats.
+      const std::string raw = !c.generate && c.set < 8 ? "aTex" + N(c.set) : in;
+      s += "  " + out + " = vec4((" + raw + ").xy, 0.0, 1.0);\n";
       continue;
     }
     s += "  {\n    vec4 t = uTexMatrix" + N(i) + " * " + in + ";\n";
