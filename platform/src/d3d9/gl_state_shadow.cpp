@@ -1,4 +1,6 @@
-// The GL state shadow of gl_state_shadow.h.
+// The GL state shadow of gl_state_shadow.h: each call compares what a draw needs with what GL
+// was last told and changes only what differs; textures are uploaded (as RGBA8) when their
+// levels changed. Not implemented: stencil, anisotropy, streams other than 0.
 #include "d3d9/gl_state_shadow.h"
 
 #include <cmath>

@@ -1,4 +1,6 @@
-// The GL targets of gl_target.h.
+// The GL targets of gl_target.h: the window's framebuffer or an offscreen one, with viewport,
+// scissor and read-back in Direct3D's rows whatever order GL keeps them in.
+// Not implemented: multisampling, stencil, targets of other formats than RGBA8.
 #include "d3d9/gl_target.h"
 
 #include <cstdio>

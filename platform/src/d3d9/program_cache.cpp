@@ -1,4 +1,7 @@
-// The program cache of program_cache.h.
+// The program cache of program_cache.h: compiles, links and keeps a key's program, with its
+// uniform locations and texture units. Implemented: vertex shaders shared by vertex key, a failed
+// compile or link reported once with both shaders' text and never kept. Not implemented: evicting
+// programs (a device makes a few dozen at most), program binaries.
 #include "d3d9/program_cache.h"
 
 #include <cstdio>

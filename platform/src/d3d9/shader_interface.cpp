@@ -1,4 +1,5 @@
-// The varyings of shader_interface.h.
+// The varyings of shader_interface.h: what a key hands from its vertex shader to its fragment
+// shader. Both generators declare them from here and from nowhere else.
 #include "d3d9/shader_interface.h"
 
 namespace kvrd3d {

@@ -1,4 +1,7 @@
-// Fills the keys of shader_key.h from the device's state.
+// Fills the keys of shader_key.h from the device's state: a stage that reads a texture it does
+// not have passes its input on, an alpha operation left DISABLE under an enabled colour one takes
+// the current alpha, an unknown operation ends the cascade like DISABLE.
+// Left out (as in the key): vertex blending, point sprites, bump-map matrices.
 #include "d3d9/shader_key.h"
 
 namespace kvrd3d {
