@@ -9,6 +9,10 @@
 # here, and the native frame compared with that fresh frame too (KVR_SKIP_WINE=1 leaves this out;
 # KVR_WRITE_REFERENCES=1 writes the fresh frames over the committed ones).
 #
+# A program that writes a list of cells beside its frame (fixed_function_table: one cell per case of
+# the fixed-function pipeline's maths) is also compared cell by cell, and each cell that differs is
+# named.
+#
 # Also checked: with no display, a program's MessageBox goes to standard error at once instead of
 # waiting, and the SDK's capitalised header names and strsafe.h compile.
 # Usage: sdk_clients.sh SOURCE_DIR BUILD_DIR
@@ -17,6 +21,7 @@ src=$(cd "$1" && pwd)
 build=$(cd "$2" && pwd)
 clients=$src/tests/clients
 compare=$clients/compare_frames.py
+compare_cells=$clients/compare_cells.py
 
 if [[ ! -f "$build/kvrplatform.pc" || ! -f "$build/libkvrplatform.a" || ! -f "$build/libkvrplatform_main.a" ]]; then
   echo "sdk_clients: $build holds no built kvrplatform (build the kvrplatform targets first)" >&2
@@ -67,6 +72,13 @@ for name in "${programs[@]}"; do
   else
     fail "$name against the committed Wine frame: $result"
   fi
+  if [[ -f "$work/$name.png.cells" ]]; then
+    if result=$("$compare_cells" "$work/$name.png" "$clients/reference/$name.png" "$work/$name.png.cells"); then
+      echo "sdk_clients: $name cell by cell against the committed Wine frame: $result"
+    else
+      fail "$name cell by cell against the committed Wine frame: $result"
+    fi
+  fi
 done
 
 # ---- Wine's build of each program, when Wine is here -----------------------------------------
@@ -116,6 +128,13 @@ INNER
       echo "sdk_clients: $name against Wine now: $result"
     else
       fail "$name against Wine now: $result"
+    fi
+    if [[ -f "$work/$name.png.cells" ]]; then
+      if result=$("$compare_cells" "$work/$name.png" "$work/wine/$name.png" "$work/$name.png.cells"); then
+        echo "sdk_clients: $name cell by cell against Wine now: $result"
+      else
+        fail "$name cell by cell against Wine now: $result"
+      fi
     fi
   done
 else

@@ -30,8 +30,8 @@ constexpr DWORD kAllSamplerCount = kSamplerCount + 4;
 constexpr DWORD kSamplerStateCount = 14;  // D3DSAMP_* values run up to 13
 constexpr DWORD kTransformCount = 512;    // D3DTS_* values, world matrices at 256..511
 constexpr DWORD kStreamCount = 16;
-// Stages the renderer draws with; later stages are stored but end the cascade.
-constexpr DWORD kDrawnStages = 2;
+// Stages the renderer draws with: all of them.
+constexpr DWORD kDrawnStages = 8;
 // Lights drawn at once (D3DCAPS9::MaxActiveLights); more may be enabled, the first enabled are drawn.
 constexpr DWORD kMaxActiveLights = 8;
 
@@ -51,6 +51,9 @@ struct Seams {
   UINT maxTextureSize = 0;          // 0: the real limit
   int vertexBufferCreationsLeft = -1;  // -1: never fail
   bool failVertexBufferLocks = false;
+  // Every draw applies all of its state again, as if the renderer knew nothing of GL's: no
+  // dirty bits, no shadow, no uniform values remembered.
+  bool noStateShadow = false;
 };
 Seams& DeviceSeams();
 
@@ -399,6 +402,8 @@ class Device final : public IDirect3DDevice9 {
 
  private:
   void SetDefaultStates();
+  // Tells the renderer what a Set* call changed, unless a state block is being recorded.
+  void MarkDirty(uint64_t bits);
   // The values that Set* calls change: the device's, or the state block being recorded.
   // The buffer DrawPrimitiveUP copies the program's vertices into; it grows as needed.
   BindRef<VertexBuffer> userVertices_;

@@ -1,5 +1,6 @@
 // Direct3D 9 device: state, resources and scenes; drawing goes to gl_renderer.cpp, state blocks
-// to state_block.cpp, the back buffer as a surface and copies of it to back_buffer.cpp.
+// to state_block.cpp, the back buffer as a surface and copies of it to back_buffer.cpp. Each Set*
+// call tells the renderer what it dirtied (dirty_state.h).
 // Implemented: every render, texture-stage and sampler state is stored and returned (the ones
 //   drawing honours are listed in gl_renderer.cpp), transforms, material, viewport, FVF, stream 0
 //   (streams 1..15 are stored), textures on samplers 0..15 and the four vertex samplers, state
@@ -14,6 +15,7 @@
 #include <cstring>
 
 #include "d3d9/d3d9_internal.h"
+#include "d3d9/dirty_state.h"
 #include "d3d9/gl_renderer.h"
 #include "win32/window_internal.h"
 
@@ -199,6 +201,10 @@ ULONG Device::Release() {
   return left;
 }
 
+void Device::MarkDirty(uint64_t bits) {
+  if (!recording_ && renderer_) renderer_->MarkDirty(bits);
+}
+
 void Device::MakeCurrent() {
   if (renderer_) renderer_->MakeCurrent();
 }
@@ -302,7 +308,12 @@ HRESULT Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR 
 
 HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix) {
   if (!pMatrix || !ValidTransform(State)) return D3DERR_INVALIDCALL;
+  if (!recording_ && std::memcmp(&state_.transforms[State], pMatrix, sizeof(D3DMATRIX)) == 0) return D3D_OK;
   Target().transforms[State] = *pMatrix;
+  // Under fog the projection tells table fog whether it reads depth or z (turning fog on dirties
+  // the keys by itself); lights sit in view space.
+  const bool fogKey = State == D3DTS_PROJECTION && state_.renderStates[D3DRS_FOGENABLE];
+  MarkDirty(kDirtyTransforms | kDirtyLighting | (fogKey ? kDirtyVertexKey | kDirtyFragmentKey : 0));
   if (recording_) recording_->mask.transforms.set(State);
   return D3D_OK;
 }
@@ -319,6 +330,7 @@ HRESULT Device::SetViewport(const D3DVIEWPORT9* vp) {
       static_cast<uint64_t>(vp->Y) + vp->Height > pp_.BackBufferHeight)
     return D3DERR_INVALIDCALL;
   Target().viewport = *vp;
+  MarkDirty(kDirtyViewport);
   if (recording_) recording_->mask.viewport = true;
   return D3D_OK;
 }
@@ -332,6 +344,7 @@ HRESULT Device::GetViewport(D3DVIEWPORT9* pViewport) {
 HRESULT Device::SetMaterial(const D3DMATERIAL9* pMaterial) {
   if (!pMaterial) return D3DERR_INVALIDCALL;
   Target().material = *pMaterial;
+  MarkDirty(kDirtyLighting);
   if (recording_) recording_->mask.material = true;
   return D3D_OK;
 }
@@ -345,6 +358,7 @@ HRESULT Device::GetMaterial(D3DMATERIAL9* pMaterial) {
 HRESULT Device::SetLight(DWORD Index, const D3DLIGHT9* pLight) {
   if (!pLight || !ValidLight(*pLight)) return D3DERR_INVALIDCALL;
   Target().lights[Index].light = *pLight;
+  MarkDirty(kDirtyLighting | kDirtyVertexKey);  // the key holds the lights' types
   if (recording_) recording_->mask.lights.insert(Index);
   return D3D_OK;
 }
@@ -372,6 +386,7 @@ HRESULT Device::LightEnable(DWORD Index, BOOL Enable) {
   }
   if (on == it->second.enabled) return D3D_OK;
   it->second.enabled = on;
+  MarkDirty(kDirtyLighting | kDirtyVertexKey);
   std::vector<DWORD>& order = state_.enabledLights;
   if (on) {
     order.push_back(Index);
@@ -393,7 +408,10 @@ HRESULT Device::GetLightEnable(DWORD Index, BOOL* pEnable) {
 
 HRESULT Device::SetRenderState(D3DRENDERSTATETYPE State, DWORD Value) {
   if (static_cast<DWORD>(State) >= kRenderStateCount) return D3DERR_INVALIDCALL;
+  // Setting what is already set changes nothing a draw would have to apply again.
+  if (!recording_ && state_.renderStates[State] == Value) return D3D_OK;
   Target().renderStates[State] = Value;
+  MarkDirty(DirtyForRenderState(State));
   if (recording_) recording_->mask.renderStates.set(State);
   return D3D_OK;
 }
@@ -442,6 +460,15 @@ HRESULT Device::SetTexture(DWORD Stage, IDirect3DBaseTexture9* pTexture) {
     t = dynamic_cast<Texture*>(pTexture);
     if (!t || t->device() != this) return D3DERR_INVALIDCALL;
   }
+  // A stage without a texture passes its input on (the key), and whether a texture has mip
+  // levels decides the sampler's filter.
+  const Texture* old = state_.textures[slot].get();
+  if (static_cast<DWORD>(slot) < kDrawnStages && old != t) {
+    DirtyBits bits = DirtyTexture(slot);
+    if (!old || !t) bits |= kDirtyFragmentKey | kDirtyVertexKey | DirtySampler(slot);
+    else if ((old->levels().size() > 1) != (t->levels().size() > 1)) bits |= DirtySampler(slot);
+    MarkDirty(bits);
+  }
   Target().textures[slot].Reset(t);
   if (recording_) recording_->mask.textures.set(slot);
   return D3D_OK;
@@ -456,7 +483,9 @@ HRESULT Device::GetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type,
 
 HRESULT Device::SetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type, DWORD Value) {
   if (Stage >= kStageCount || static_cast<DWORD>(Type) >= kStageStateCount) return D3DERR_INVALIDCALL;
+  if (!recording_ && state_.stageStates[Stage][Type] == Value) return D3D_OK;
   Target().stageStates[Stage][Type] = Value;
+  MarkDirty(DirtyForStageState(Stage, Type));
   if (recording_) recording_->mask.stageStates.set(Stage * kStageStateCount + Type);
   return D3D_OK;
 }
@@ -471,7 +500,9 @@ HRESULT Device::GetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD* 
 HRESULT Device::SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD Value) {
   int slot = SamplerSlot(Sampler);
   if (slot < 0 || static_cast<DWORD>(Type) >= kSamplerStateCount) return D3DERR_INVALIDCALL;
+  if (!recording_ && state_.samplerStates[slot][Type] == Value) return D3D_OK;
   Target().samplerStates[slot][Type] = Value;
+  MarkDirty(DirtyForSamplerState(static_cast<DWORD>(slot), Type));
   if (recording_) recording_->mask.samplerStates.set(slot * kSamplerStateCount + Type);
   return D3D_OK;
 }
@@ -541,15 +572,19 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT count, const void* d
   stream.buffer.Reset(vb);
   stream.offset = 0;
   stream.stride = stride;
+  renderer_->MarkDirty(kDirtyVertexInput);
   const HRESULT hr = DrawPrimitive(type, 0, count);
   stream.buffer.Reset(nullptr);
   stream.offset = 0;
   stream.stride = 0;
+  renderer_->MarkDirty(kDirtyVertexInput);
   return hr;
 }
 
 HRESULT Device::SetFVF(DWORD FVF) {
+  if (!recording_ && state_.fvf == FVF) return D3D_OK;
   Target().fvf = FVF;
+  MarkDirty(kDirtyVertexKey | kDirtyFragmentKey | kDirtyVertexInput | kDirtyRaster);
   if (recording_) recording_->mask.fvf = true;
   return D3D_OK;
 }
@@ -582,9 +617,11 @@ HRESULT Device::SetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9* pStre
     if (!vb || vb->device() != this) return D3DERR_INVALIDCALL;
   }
   StateValues::Stream& s = Target().streams[StreamNumber];
+  if (!recording_ && s.buffer.get() == vb && s.offset == OffsetInBytes && s.stride == Stride) return D3D_OK;
   s.buffer.Reset(vb);
   s.offset = OffsetInBytes;
   s.stride = Stride;
+  if (StreamNumber == 0) MarkDirty(kDirtyVertexInput);
   if (recording_) recording_->mask.streams.set(StreamNumber);
   return D3D_OK;
 }

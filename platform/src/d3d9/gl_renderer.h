@@ -1,22 +1,25 @@
-// The OpenGL side of the Direct3D 9 device: context, back buffer, fixed-function programs.
+// The OpenGL side of the Direct3D 9 device: context, back buffer, fixed-function drawing.
 #pragma once
 #include <memory>
 #include <vector>
 
 #include "d3d9/d3d9_internal.h"
+#include "d3d9/dirty_state.h"
 
 namespace kvrd3d {
 
 class GlRenderer {
  public:
-  // A GL context on the window (gl_surface.h) and an offscreen back buffer of the given size;
-  // null when the context cannot be made. depthBits is 0 for no depth buffer.
+  // A GL context on the window (gl_surface.h) and a back buffer of the given size; null when the
+  // context cannot be made. depthBits is 0 for no depth buffer.
   static std::unique_ptr<GlRenderer> Create(HWND window, UINT width, UINT height,
                                             bool alphaTarget, int depthBits);
   ~GlRenderer();
 
   void MakeCurrent();
   UINT MaxTextureSize() const { return maxTextureSize_; }
+  // The device's Set* calls say here what they changed (dirty_state.h); the next draw applies it.
+  void MarkDirty(DirtyBits bits) { dirty_ |= bits; }
 
   void Clear(const D3DVIEWPORT9& viewport, DWORD count, const D3DRECT* rects, DWORD flags,
              D3DCOLOR color, float z);
@@ -41,6 +44,7 @@ class GlRenderer {
   GlRenderer() = default;
   std::unique_ptr<Impl> impl_;
   UINT maxTextureSize_ = 2048;
+  DirtyBits dirty_ = kDirtyAll;
 };
 
 }  // namespace kvrd3d

@@ -1,11 +1,11 @@
-// Direct3D 9 fixed-function lighting, per vertex, in camera space, as a generated vertex shader.
+// Direct3D 9 fixed-function lighting, per vertex, in camera space: the lighting part of the key,
+// its uniforms, and the statements the vertex shader generator (vertex_shader.cpp) puts in.
 // Implemented: D3DRS_LIGHTING, D3DRS_AMBIENT, the material, up to kMaxActiveLights directional,
 //   point and spot lights (ambient, diffuse, specular with D3DRS_SPECULARENABLE, attenuation
 //   1/(a0 + a1 d + a2 d^2), the range cut-off, the spot's inner and outer cones with falloff),
 //   D3DRS_NORMALIZENORMALS, D3DRS_LOCALVIEWER, the four material sources with
 //   D3DRS_COLORVERTEX; a vertex without a normal gets ambient and emissive light only.
-// Not implemented: vertex blending and tweening (lit as if unblended), fog, texture coordinate
-//   generation, flat shading.
+// Not implemented: vertex blending and tweening (lit as if unblended), flat shading.
 // What Direct3D leaves open is made safe: a zero normal or light direction lights nothing
 //   (never a NaN), a light whose attenuation adds up to zero gives nothing (the light does not
 //   show, as under Wine's Direct3D 9, where it turns the vertex black), a spot whose inner cone is wider than its outer one has a
@@ -141,44 +141,30 @@ void FillLightingUniforms(const StateValues& s, const LightingKey& key,
   }
 }
 
-std::string LitVertexShader(const LightingKey& key) {
-  auto source = [](uint8_t which, int material) {
-    if (which == 1) return std::string("VERTEX_COLOR(aDiffuse)");
-    if (which == 2) return std::string("VERTEX_COLOR(aSpecular)");
-    return "uMaterial[" + std::to_string(material) + "]";
-  };
+std::string LightingDeclarations(const LightingKey& key) {
   std::string s =
-      "#version 330 core\n"
-      "layout(location = 0) in vec4 aPosition;\n"
-      "layout(location = 1) in vec4 aDiffuse;\n"
-      "layout(location = 2) in vec4 aTex0;\n"
-      "layout(location = 3) in vec4 aTex1;\n"
-      "layout(location = 4) in vec4 aSpecular;\n"
-      "layout(location = 5) in vec3 aNormal;\n"
-      "uniform mat4 uWvp;\n"
-      "uniform vec4 uScreen;\n"
-      "uniform mat4 uWorldView;\n"
       "uniform mat3 uNormalMatrix;\n"
       "uniform vec4 uMaterial[5];\n"
-      "uniform vec4 uAmbient;\n"
-      // Vertex colours are D3DCOLORs: OpenGL ES takes their bytes as they lie, B, G, R, A.
-      "#ifdef GL_ES\n#define VERTEX_COLOR(c) (c).bgra\n#else\n#define VERTEX_COLOR(c) (c)\n#endif\n";
+      "uniform vec4 uAmbient;\n";
   if (key.lightCount)
     s += "uniform vec4 uLights[" + std::to_string(key.lightCount * LightingUniforms::kVectorsPerLight) + "];\n";
-  s +=
-      "out vec4 vDiffuse;\nout vec4 vSpecular;\nout vec2 vTex0;\nout vec2 vTex1;\n"
-      "void main() {\n"
-      "  vec4 c = uWvp * aPosition;\n"
-      "  gl_Position = vec4(c.x + c.w / uScreen.z, -c.y + c.w / uScreen.w, 2.0 * c.z - c.w, c.w);\n"
-      "  vTex0 = aTex0.xy;\n  vTex1 = aTex1.xy;\n"
-      "  vec3 P = (uWorldView * aPosition).xyz;\n";
+  return s;
+}
+
+std::string LightingBody(const LightingKey& key) {
+  auto source = [](uint8_t which, int material) {
+    if (which == 1) return std::string("diffuseIn");
+    if (which == 2) return std::string("specularIn");
+    return "uMaterial[" + std::to_string(material) + "]";
+  };
+  std::string s;
   s += "  vec4 md = " + source(key.diffuseSource, 0) + ";\n";
   s += "  vec4 ma = " + source(key.ambientSource, 1) + ";\n";
   s += "  vec4 ms = " + source(key.specularSource, 2) + ";\n";
   s += "  vec4 me = " + source(key.emissiveSource, 3) + ";\n";
   s += "  vec3 ambient = uAmbient.rgb;\n  vec3 diffuse = vec3(0.0);\n  vec3 specular = vec3(0.0);\n";
   if (key.normal) {
-    s += "  vec3 N = uNormalMatrix * aNormal;\n";
+    s += "  vec3 N = uNormalMatrix * aNormal.xyz;\n";
     if (key.normalize) s += "  { float len = length(N); N = len > 0.0 ? N / len : vec3(0.0); }\n";
     if (key.specular) {
       // The way towards the eye: from the vertex to the camera's origin, or, for a viewer at
@@ -231,9 +217,8 @@ std::string LitVertexShader(const LightingKey& key) {
     }
     s += "  }\n";
   }
-  s += "  vDiffuse = vec4(clamp(me.rgb + ma.rgb * ambient + md.rgb * diffuse, 0.0, 1.0), clamp(md.a, 0.0, 1.0));\n";
-  s += "  vSpecular = vec4(clamp(ms.rgb * specular, 0.0, 1.0), clamp(ms.a, 0.0, 1.0));\n";
-  s += "}\n";
+  s += "  diffuseOut = vec4(clamp(me.rgb + ma.rgb * ambient + md.rgb * diffuse, 0.0, 1.0), clamp(md.a, 0.0, 1.0));\n";
+  s += "  specularOut = vec4(clamp(ms.rgb * specular, 0.0, 1.0), clamp(ms.a, 0.0, 1.0));\n";
   return s;
 }
 

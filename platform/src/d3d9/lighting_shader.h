@@ -1,5 +1,6 @@
-// Direct3D 9's per-vertex fixed-function lighting as a generated GLSL vertex shader: the part of
-// the state that shapes the program (a packed key) and the uniform values of one draw.
+// Direct3D 9's per-vertex fixed-function lighting: the part of the state that shapes the vertex
+// shader (a packed key), the uniform values of one draw, and the statements the vertex shader
+// generator puts in for it.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -45,9 +46,10 @@ void FillLightingKey(const StateValues& state, const FvfLayout& layout, Lighting
 void FillLightingUniforms(const StateValues& state, const LightingKey& key,
                           const D3DLIGHT9* const drawn[kMaxActiveLights], LightingUniforms* out);
 
-// The vertex shader of a lit key (GLSL 3.30 core). It reads position (0), diffuse (1), the two
-// texture coordinates (2, 3), specular (4) and normal (5), and writes vDiffuse, vSpecular, vTex0
-// and vTex1 as the unlit shader does.
-std::string LitVertexShader(const LightingKey& key);
+// The uniforms a lit key's statements read (GLSL 3.30).
+std::string LightingDeclarations(const LightingKey& key);
+// The statements that light a vertex: they read diffuseIn, specularIn (the vertex's colours),
+// aNormal and P (the camera-space position), and set diffuseOut and specularOut.
+std::string LightingBody(const LightingKey& key);
 
 }  // namespace kvrd3d

@@ -54,6 +54,9 @@ void SetMaxTextureSize(UINT size);
 void FailVertexBufferCreationAfter(int successes);
 // Lock of vertex buffers fails while set.
 void FailVertexBufferLocks(bool fail);
+// While set, every draw applies all of its state to GL again (no dirty bits, no GL state shadow,
+// no remembered uniforms): what the shadow saves must never change a pixel.
+void DisableStateShadow(bool disable);
 // Restores every device seam above to normal behaviour.
 void ResetDeviceSeams();
 

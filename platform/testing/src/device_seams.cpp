@@ -20,6 +20,7 @@ void FailVertexBufferCreationAfter(int successes) {
   DeviceSeams().vertexBufferCreationsLeft = successes < 0 ? -1 : successes;
 }
 void FailVertexBufferLocks(bool fail) { DeviceSeams().failVertexBufferLocks = fail; }
+void DisableStateShadow(bool disable) { DeviceSeams().noStateShadow = disable; }
 void ResetDeviceSeams() { DeviceSeams() = kvrd3d::Seams(); }
 
 DeviceCounters GetCounters(IDirect3DDevice9* device) {

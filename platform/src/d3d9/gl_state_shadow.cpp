@@ -1,0 +1,317 @@
+// The GL state shadow of gl_state_shadow.h: each call compares what a draw needs with what GL
+// was last told and changes only what differs; textures are uploaded (as RGBA8) when their
+// levels changed. Not implemented: stencil, anisotropy, streams other than 0.
+#include "d3d9/gl_state_shadow.h"
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "d3d9/shader_interface.h"
+
+namespace kvrd3d {
+
+namespace {
+
+GLenum BlendFactor(DWORD f, bool source) {
+  switch (f) {
+    case D3DBLEND_ZERO: return GL_ZERO;
+    case D3DBLEND_ONE: return GL_ONE;
+    case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
+    case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
+    case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
+    case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
+    case D3DBLEND_DESTALPHA: return GL_DST_ALPHA;
+    case D3DBLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
+    case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
+    case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
+    case D3DBLEND_SRCALPHASAT: return GL_SRC_ALPHA_SATURATE;
+    // BOTH*: the source factor given, the destination its inverse.
+    case D3DBLEND_BOTHSRCALPHA: return source ? GL_SRC_ALPHA : GL_ONE_MINUS_SRC_ALPHA;
+    case D3DBLEND_BOTHINVSRCALPHA: return source ? GL_ONE_MINUS_SRC_ALPHA : GL_SRC_ALPHA;
+    case D3DBLEND_BLENDFACTOR: return GL_CONSTANT_COLOR;
+    case D3DBLEND_INVBLENDFACTOR: return GL_ONE_MINUS_CONSTANT_COLOR;
+    default: return source ? GL_ONE : GL_ZERO;
+  }
+}
+
+GLenum BlendOp(DWORD op) {
+  switch (op) {
+    case D3DBLENDOP_SUBTRACT: return GL_FUNC_SUBTRACT;
+    case D3DBLENDOP_REVSUBTRACT: return GL_FUNC_REVERSE_SUBTRACT;
+    case D3DBLENDOP_MIN: return GL_MIN;
+    case D3DBLENDOP_MAX: return GL_MAX;
+    default: return GL_FUNC_ADD;
+  }
+}
+
+GLenum CompareFunc(DWORD f) {
+  switch (f) {
+    case D3DCMP_NEVER: return GL_NEVER;
+    case D3DCMP_LESS: return GL_LESS;
+    case D3DCMP_EQUAL: return GL_EQUAL;
+    case D3DCMP_LESSEQUAL: return GL_LEQUAL;
+    case D3DCMP_GREATER: return GL_GREATER;
+    case D3DCMP_NOTEQUAL: return GL_NOTEQUAL;
+    case D3DCMP_GREATEREQUAL: return GL_GEQUAL;
+    default: return GL_ALWAYS;
+  }
+}
+
+GLenum AddressMode(DWORD a) {
+  switch (a) {
+    case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
+    case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
+    case D3DTADDRESS_BORDER: return kGlClampToBorder;
+    case D3DTADDRESS_MIRRORONCE: return GlMirrorClampToEdge();
+    default: return GL_REPEAT;
+  }
+}
+
+float AsFloat(DWORD d) {
+  float f;
+  std::memcpy(&f, &d, 4);
+  return f;
+}
+
+}  // namespace
+
+void GlShadow::SetScissorTest(bool on) {
+  if (scissor == (on ? 1 : 0)) return;
+  on ? glEnable(GL_SCISSOR_TEST) : glDisable(GL_SCISSOR_TEST);
+  scissor = on ? 1 : 0;
+}
+
+void GlShadow::SetColorMask(int mask) {
+  if (mask == colorMask) return;
+  glColorMask(mask & 1, (mask >> 1) & 1, (mask >> 2) & 1, (mask >> 3) & 1);
+  colorMask = mask;
+}
+
+void GlShadow::SetDepthMask(bool on) {
+  if (depthMask == (on ? 1 : 0)) return;
+  glDepthMask(on ? GL_TRUE : GL_FALSE);
+  depthMask = on ? 1 : 0;
+}
+
+void ApplyBlend(GlShadow& shadow, const DWORD* rs) {
+  const bool separate = rs[D3DRS_SEPARATEALPHABLENDENABLE] != 0;
+  GLenum src = BlendFactor(rs[D3DRS_SRCBLEND], true), dst = BlendFactor(rs[D3DRS_DESTBLEND], false);
+  // BOTH* source factors decide the destination factor as well.
+  if (rs[D3DRS_SRCBLEND] == D3DBLEND_BOTHSRCALPHA) dst = GL_ONE_MINUS_SRC_ALPHA;
+  if (rs[D3DRS_SRCBLEND] == D3DBLEND_BOTHINVSRCALPHA) dst = GL_SRC_ALPHA;
+  const GLenum srcA = separate ? BlendFactor(rs[D3DRS_SRCBLENDALPHA], true) : src;
+  const GLenum dstA = separate ? BlendFactor(rs[D3DRS_DESTBLENDALPHA], false) : dst;
+  const GLenum op = BlendOp(rs[D3DRS_BLENDOP]);
+  const GLenum opA = separate ? BlendOp(rs[D3DRS_BLENDOPALPHA]) : op;
+  // Blending that writes the source unchanged (one, zero, add) is left off: the same pixels, but
+  // a software rasteriser then need not read the target back for every fragment.
+  const bool replaces = src == GL_ONE && dst == GL_ZERO && srcA == GL_ONE && dstA == GL_ZERO &&
+                        op == GL_FUNC_ADD && opA == GL_FUNC_ADD;
+  const int blend = rs[D3DRS_ALPHABLENDENABLE] && !replaces ? 1 : 0;
+  if (blend != shadow.blend) {
+    blend ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
+    shadow.blend = blend;
+  }
+  if (!blend) return;
+  if (src != shadow.srcRgb || dst != shadow.dstRgb || srcA != shadow.srcAlpha || dstA != shadow.dstAlpha) {
+    glBlendFuncSeparate(src, dst, srcA, dstA);
+    shadow.srcRgb = src;
+    shadow.dstRgb = dst;
+    shadow.srcAlpha = srcA;
+    shadow.dstAlpha = dstA;
+  }
+  if (op != shadow.opRgb || opA != shadow.opAlpha) {
+    glBlendEquationSeparate(op, opA);
+    shadow.opRgb = op;
+    shadow.opAlpha = opA;
+  }
+  const DWORD bf = rs[D3DRS_BLENDFACTOR];
+  if (bf != shadow.blendColor) {
+    glBlendColor(((bf >> 16) & 0xFF) / 255.0f, ((bf >> 8) & 0xFF) / 255.0f, (bf & 0xFF) / 255.0f,
+                 ((bf >> 24) & 0xFF) / 255.0f);
+    shadow.blendColor = bf;
+  }
+}
+
+void ApplyDepth(GlShadow& shadow, const DWORD* rs, bool hasDepth) {
+  const int depthTest = hasDepth && rs[D3DRS_ZENABLE] != D3DZB_FALSE ? 1 : 0;
+  if (depthTest != shadow.depthTest) {
+    depthTest ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST);
+    shadow.depthTest = depthTest;
+  }
+  if (!depthTest) return;
+  const GLenum f = CompareFunc(rs[D3DRS_ZFUNC]);
+  if (f != shadow.depthFunc) {
+    glDepthFunc(f);
+    shadow.depthFunc = f;
+  }
+  shadow.SetDepthMask(rs[D3DRS_ZWRITEENABLE] != 0);
+}
+
+void ApplyRaster(GlShadow& shadow, const DWORD* rs, bool alphaTarget, bool pretransformed) {
+  // The target holds Direct3D's rows top first, so a triangle that runs clockwise on Direct3D's
+  // screen runs counter-clockwise in GL's window coordinates (front, with GL_CCW).
+  const DWORD cullMode = rs[D3DRS_CULLMODE];
+  const int cull = cullMode == D3DCULL_CW || cullMode == D3DCULL_CCW ? 1 : 0;
+  if (cull != shadow.cull) {
+    cull ? glEnable(GL_CULL_FACE) : glDisable(GL_CULL_FACE);
+    shadow.cull = cull;
+  }
+  if (cull) {
+    const GLenum face = cullMode == D3DCULL_CCW ? GL_BACK : GL_FRONT;
+    if (face != shadow.cullFace) {
+      glCullFace(face);
+      shadow.cullFace = face;
+    }
+  }
+  shadow.SetColorMask(static_cast<int>(rs[D3DRS_COLORWRITEENABLE] & (alphaTarget ? 0xF : 0x7)));
+  const GLenum fill = rs[D3DRS_FILLMODE] == D3DFILL_POINT       ? kGlPoint
+                      : rs[D3DRS_FILLMODE] == D3DFILL_WIREFRAME ? kGlLine
+                                                                : kGlFill;
+  if (fill != shadow.polygonMode) {
+    GlPolygonMode(fill);
+    shadow.polygonMode = fill;
+  }
+  // Pre-transformed vertices are not clipped by depth: their z is clamped instead.
+  const int clamp = pretransformed ? 1 : 0;
+  if (clamp != shadow.depthClamp) {
+    GlDepthClamp(clamp != 0);
+    shadow.depthClamp = clamp;
+  }
+}
+
+void BindStageTexture(GlShadow& shadow, GLuint so, GLuint unit, Texture* t, const DWORD* ss, bool samplerDirty) {
+  const UINT levels = static_cast<UINT>(t->levels().size());
+  bool bound = false;
+  auto bind = [&]() {
+    if (bound) return;
+    glActiveTexture(GL_TEXTURE0 + unit);
+    glBindTexture(GL_TEXTURE_2D, t->glTexture);
+    shadow.textures[unit] = t->glTexture;
+    bound = true;
+  };
+  if (!t->glTexture) {
+    glGenTextures(1, &t->glTexture);
+    bind();
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels - 1));
+    t->dirty = true;
+  }
+  if (shadow.textures[unit] != t->glTexture) bind();
+  if (t->dirty) {
+    bind();
+    // Each level is kept in its Direct3D format; GL gets RGBA8.
+    std::vector<uint8_t> rgba;
+    for (UINT i = 0; i < levels; ++i) {
+      const Texture::Level& l = t->levels()[i];
+      rgba.resize(static_cast<size_t>(l.width) * l.height * 4);
+      for (UINT y = 0; y < l.height; ++y)
+        ConvertRowToRgba8(t->format(), l.bytes.data() + static_cast<size_t>(y) * l.pitch,
+                          rgba.data() + static_cast<size_t>(y) * l.width * 4, l.width);
+      glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i), GL_RGBA8, l.width, l.height, 0, GL_RGBA,
+                   GL_UNSIGNED_BYTE, rgba.data());
+    }
+    t->dirty = false;
+  }
+  // D3DSAMP_MAXMIPLEVEL names the most detailed level that may be used.
+  int base = static_cast<int>(ss[D3DSAMP_MAXMIPLEVEL]);
+  if (base > static_cast<int>(levels) - 1) base = static_cast<int>(levels) - 1;
+  if (base != t->glBaseLevel) {
+    bind();
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, base);
+    t->glBaseLevel = base;
+  }
+  if (!samplerDirty) return;
+
+  GlShadow::Sampler& sh = shadow.samplers[unit];
+  auto linear = [](DWORD f) { return f != D3DTEXF_NONE && f != D3DTEXF_POINT; };
+  const GLint mag = linear(ss[D3DSAMP_MAGFILTER]) ? GL_LINEAR : GL_NEAREST;
+  const bool minLinear = linear(ss[D3DSAMP_MINFILTER]);
+  GLint min;
+  const DWORD mip = levels > 1 ? ss[D3DSAMP_MIPFILTER] : static_cast<DWORD>(D3DTEXF_NONE);
+  if (mip == D3DTEXF_NONE) min = minLinear ? GL_LINEAR : GL_NEAREST;
+  else if (mip == D3DTEXF_POINT) min = minLinear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+  else min = minLinear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+  if (mag != sh.magFilter) glSamplerParameteri(so, GL_TEXTURE_MAG_FILTER, sh.magFilter = mag);
+  if (min != sh.minFilter) glSamplerParameteri(so, GL_TEXTURE_MIN_FILTER, sh.minFilter = min);
+  const GLint ws = static_cast<GLint>(AddressMode(ss[D3DSAMP_ADDRESSU]));
+  const GLint wt = static_cast<GLint>(AddressMode(ss[D3DSAMP_ADDRESSV]));
+  if (ws != sh.wrapS) glSamplerParameteri(so, GL_TEXTURE_WRAP_S, sh.wrapS = ws);
+  if (wt != sh.wrapT) glSamplerParameteri(so, GL_TEXTURE_WRAP_T, sh.wrapT = wt);
+  const DWORD border = ss[D3DSAMP_BORDERCOLOR];
+  if (border != sh.border) {
+    const float c[4] = {((border >> 16) & 0xFF) / 255.0f, ((border >> 8) & 0xFF) / 255.0f,
+                        (border & 0xFF) / 255.0f, ((border >> 24) & 0xFF) / 255.0f};
+    GlSamplerBorderColor(so, c);
+    sh.border = border;
+  }
+  const float bias = AsFloat(ss[D3DSAMP_MIPMAPLODBIAS]);
+  if (bias != sh.lodBias && std::isfinite(bias)) {
+    GlSamplerLodBias(so, bias);
+    sh.lodBias = bias;
+  }
+}
+
+void BindVertexInput(GlShadow& shadow, const StateValues& s, const FvfLayout& layout, bool inputDirty) {
+  const StateValues::Stream& stream = s.streams[0];
+  VertexBuffer* vb = stream.buffer.get();
+  if (!vb->glBuffer) {
+    glGenBuffers(1, &vb->glBuffer);
+    vb->glStored = false;
+  }
+  if (shadow.arrayBuffer != vb->glBuffer) {
+    glBindBuffer(GL_ARRAY_BUFFER, vb->glBuffer);
+    shadow.arrayBuffer = vb->glBuffer;
+    shadow.fvf = ~0u;  // attribute pointers name the buffer bound when they were set
+    inputDirty = true;
+  }
+  if (!vb->glStored) {
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vb->bytes().size()), vb->bytes().data(),
+                 GL_DYNAMIC_DRAW);
+    vb->glStored = true;
+    vb->dirtyBegin = vb->dirtyEnd = 0;
+  } else if (vb->dirtyBegin < vb->dirtyEnd) {
+    // Only what was written since the last draw: a beat that rewrites a few texture coordinates
+    // of a large model uploads those, not the model.
+    glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(vb->dirtyBegin),
+                    static_cast<GLsizeiptr>(vb->dirtyEnd - vb->dirtyBegin), vb->bytes().data() + vb->dirtyBegin);
+    vb->dirtyBegin = vb->dirtyEnd = 0;
+  }
+  if (!inputDirty ||
+      (shadow.fvf == s.fvf && shadow.streamOffset == stream.offset && shadow.stride == stream.stride))
+    return;
+  shadow.fvf = s.fvf;
+  shadow.streamOffset = stream.offset;
+  shadow.stride = stream.stride;
+  const GLsizei stride = static_cast<GLsizei>(stream.stride);
+  auto at = [&](int offset) {
+    return reinterpret_cast<const void*>(static_cast<uintptr_t>(stream.offset) + offset);
+  };
+  unsigned enabled = 0;
+  auto array = [&](GLuint location, GLint size, GLenum type, GLboolean normalized, int offset) {
+    glEnableVertexAttribArray(location);
+    glVertexAttribPointer(location, size, type, normalized, stride, at(offset));
+    enabled |= 1u << location;
+  };
+  array(kAttribPosition, static_cast<GLint>(layout.positionFloats), GL_FLOAT, GL_FALSE, 0);
+  // D3DCOLOR is B, G, R, A in memory: GL_BGRA reads it as RGBA (see gl_api.h for OpenGL ES).
+  if (layout.diffuse >= 0) array(kAttribDiffuse, kGlColorSize, GL_UNSIGNED_BYTE, GL_TRUE, layout.diffuse);
+  if (layout.specular >= 0) array(kAttribSpecular, kGlColorSize, GL_UNSIGNED_BYTE, GL_TRUE, layout.specular);
+  if (layout.normal >= 0) array(kAttribNormal, 3, GL_FLOAT, GL_FALSE, layout.normal);
+  for (UINT set = 0; set < layout.texSets && set < 8; ++set)
+    array(kAttribTexSet0 + set, static_cast<GLint>(layout.texFloats[set]), GL_FLOAT, GL_FALSE,
+          layout.texOffset[set]);
+  // What the format lacks reads a constant: opaque white for the diffuse colour, (0, 0, 0, 1)
+  // for the others.
+  for (GLuint location = 0; location < kAttribTexSet0 + 8; ++location) {
+    const unsigned bit = 1u << location;
+    if ((enabled & bit) || !(shadow.enabledArrays & bit)) continue;
+    glDisableVertexAttribArray(location);
+  }
+  if (!(enabled & (1u << kAttribDiffuse))) glVertexAttrib4f(kAttribDiffuse, 1.0f, 1.0f, 1.0f, 1.0f);
+  if (!(enabled & (1u << kAttribSpecular))) glVertexAttrib4f(kAttribSpecular, 0.0f, 0.0f, 0.0f, 1.0f);
+  if (!(enabled & (1u << kAttribNormal))) glVertexAttrib4f(kAttribNormal, 0.0f, 0.0f, 0.0f, 1.0f);
+  shadow.enabledArrays = enabled;
+}
+
+}  // namespace kvrd3d
