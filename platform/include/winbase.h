@@ -136,6 +136,8 @@ BOOL WINAPI GetFileAttributesExA(LPCSTR lpFileName, GET_FILEEX_INFO_LEVELS fInfo
                                  LPVOID lpFileInformation);
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName);
 DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer);
+// Sets the process's variable lpName to lpValue, or removes it when lpValue is NULL.
+BOOL WINAPI SetEnvironmentVariableA(LPCSTR lpName, LPCSTR lpValue);
 // The name the file has on disk, every component spelt as the disk spells it. Windows writes it
 // "\\?\C:\folder\file"; this disk has no drives, so it is the absolute path, "/folder/file".
 DWORD WINAPI GetFinalPathNameByHandleA(HANDLE hFile, LPSTR lpszFilePath, DWORD cchFilePath, DWORD dwFlags);

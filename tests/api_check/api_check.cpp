@@ -172,6 +172,7 @@ void CheckKernel32AndWinmm() {
   BOOL(WINAPI * getFileAttributesEx)(LPCSTR, GET_FILEEX_INFO_LEVELS, LPVOID) = &GetFileAttributesExA;
   BOOL(WINAPI * setCurrentDirectory)(LPCSTR) = &SetCurrentDirectoryA;
   DWORD(WINAPI * getCurrentDirectory)(DWORD, LPSTR) = &GetCurrentDirectoryA;
+  BOOL(WINAPI * setEnvironmentVariable)(LPCSTR, LPCSTR) = &SetEnvironmentVariableA;
   DWORD(WINAPI * getFinalPathName)(HANDLE, LPSTR, DWORD, DWORD) = &GetFinalPathNameByHandleA;
   BOOL(WINAPI * closeHandle)(HANDLE) = &CloseHandle;
   HANDLE(WINAPI * findFirstChange)(LPCSTR, BOOL, DWORD) = &FindFirstChangeNotificationA;
@@ -185,7 +186,7 @@ void CheckKernel32AndWinmm() {
   Keep(getModuleHandle), Keep(createFile), Keep(readFile), Keep(getFileSize), Keep(writeFile);
   Keep(setFilePointer), Keep(setEndOfFile), Keep(getFileType), Keep(getFileInformation);
   Keep(getFileAttributes), Keep(getFileAttributesEx), Keep(setCurrentDirectory), Keep(closeHandle);
-  Keep(getCurrentDirectory), Keep(getFinalPathName), Keep(mulDiv), Keep(getTime), Keep(getStdHandle);
+  Keep(getCurrentDirectory), Keep(setEnvironmentVariable), Keep(getFinalPathName), Keep(mulDiv), Keep(getTime), Keep(getStdHandle);
   Keep(queryCounter), Keep(queryFrequency);
   Keep(findFirstChange), Keep(findNextChange), Keep(findCloseChange), Keep(waitForSingleObject);
 }

@@ -1,0 +1,60 @@
+// What the picture commands (--render, --sheet, --thumbnail, --turntable) share: the loaded data
+// set's model drawn into the headless device's back buffer, framed to its bounds, and the back
+// buffer read back or saved.
+#pragma once
+#include <d3d9.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct CommandLine;
+
+// Releases a COM object at the end of the scope.
+template <class T>
+class Held {
+ public:
+  Held() = default;
+  Held(const Held&) = delete;
+  Held& operator=(const Held&) = delete;
+  ~Held() {
+    if (p_) p_->Release();
+  }
+  T** out() { return &p_; }
+  T* operator->() const { return p_; }
+  T* get() const { return p_; }
+
+ private:
+  T* p_ = nullptr;
+};
+
+// A text from the command line or a data set as one line on standard error: control bytes and
+// DEL written as \xNN, so no name can move the terminal's cursor or start a line of its own.
+std::string Printable(const std::string& text);
+
+// Reads the data set of the working folder without a word in the log; false (said on standard
+// error) without a start-up manifest.
+bool LoadDataSetQuietly();
+
+D3DCOLOR Background(const CommandLine& command);
+
+// The back buffer's size and format, checked against what was asked for: a window system may
+// make a window smaller than asked.
+bool BackBufferIs(int32_t width, int32_t height, D3DSURFACE_DESC& desc);
+
+// How the model's surfaces are coloured: with its texture page as the viewer draws it, or in
+// grey shaded by which way each triangle faces, for a model without its page.
+enum class Surfaces { kTextured, kShaded };
+
+// Draws the model as it stands now into the viewport (of the back buffer), framed to what is drawn
+// of it, over the background; the states are the viewer frame's.
+void DrawModelPicture(int32_t model, const D3DVIEWPORT9& viewport, float yaw, float pitch, D3DCOLOR background,
+                      Surfaces surfaces = Surfaces::kTextured);
+
+bool SaveBackBuffer(const std::string& path);
+// The back buffer's pixels as R, G, B bytes, row after row from the top; false when it cannot be
+// read back.
+bool ReadBackBuffer(const D3DSURFACE_DESC& desc, std::vector<uint8_t>& rgb);
+
+// "kvrview: could not write PATH" on standard error; returns the exit code 1.
+int CouldNotWrite(const std::string& path);
