@@ -10,6 +10,7 @@
 
 #include "app/check_command.h"
 #include "app/controls.h"
+#include "app/data_set_above.h"
 #include "app/picture_commands.h"
 #include "app/thumbnail_command.h"
 #include "app/turntable_command.h"
@@ -31,6 +32,7 @@ const char kUsageHead[] =
     "   or: kvrview --help | --version\n"
     "\n"
     "Shows the models of the data set in FOLDER (the current folder when none is given).\n"
+    "A file inside a data set (a model, a manifest) opens the data set, showing that model.\n"
     "The log, KVRerrors.log, is written in that folder.\n"
     "\n"
     "Options:\n"
@@ -380,6 +382,20 @@ std::string FromStartFolder(const std::string& path) {
   return folder + (folder.find('\\') != std::string::npos ? "\\" : "/") + path;
 }
 
+// The viewer given a file instead of a folder (a file manager opening a model or a manifest):
+// the data set above the file, with a model file's model shown first. A file with no data set
+// above it is left as given, to be refused as no folder.
+void OpenDataSetOfFile(CommandLine& command) {
+  if (command.action != CommandLine::Action::kRun || command.folder.empty()) return;
+  const std::string path = FromStartFolder(command.folder);
+  if (!IsFileOnDisk(path)) return;
+  const DataSetAbove place = FindDataSetAbove(path, IsFileOnDisk);
+  if (place.root.empty()) return;
+  command.folder = place.root;
+  const std::string name = place.file.substr(place.file.find_last_of('/') + 1);
+  if (EndsWithPie(name)) command.show = name.substr(0, name.size() - 4);
+}
+
 }  // namespace
 
 int HandleCommandLine(const char* line, CommandLine* parsed) {
@@ -400,6 +416,7 @@ int HandleCommandLine(const char* line, CommandLine* parsed) {
   }
   command.output = FromStartFolder(command.output);
   command.modelFile = FromStartFolder(command.modelFile);
+  OpenDataSetOfFile(command);
   if (parsed) *parsed = command;
   if (!command.folder.empty()) {
     const int code = EnterFolder(command.folder.c_str());
