@@ -54,7 +54,7 @@ _kvrview() {
   if [[ $cur == -* ]]; then
     COMPREPLY=($(compgen -W '--help --version --check --json --render -o --size --yaw --pitch
                              --background --time --sheet --category --cell --columns --frames
-                             --show' -- "$cur"))
+                             --show --thumbnail --turntable --seconds' -- "$cur"))
     return
   fi
   _filedir -d
