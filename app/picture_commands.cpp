@@ -33,12 +33,8 @@ int RunRender(const CommandLine& command) {
   if (!session.started()) return 1;
   D3DSURFACE_DESC desc = {};
   if (!BackBufferIs(command.width, command.height, desc)) return 1;
-  if (!LoadDataSetQuietly()) return 2;
-  const int32_t model = FindModelByName(command.modelName.c_str());
-  if (model < 0) {
-    std::fprintf(stderr, "kvrview: no model %s in this data set\n", Printable(command.modelName).c_str());
-    return 1;
-  }
+  int32_t model = -1;
+  if (const int code = LoadNamedModel(command, model)) return code;
   SetModelToTime(model, command.time);
   const D3DVIEWPORT9 whole = {0, 0, desc.Width, desc.Height, 0.0f, 1.0f};
   DrawModelPicture(model, whole, command.yaw, command.pitch, Background(command));

@@ -16,6 +16,7 @@
 #include "base/device.h"
 #include "data/load_sequence.h"
 #include "model/model_bounds.h"
+#include "model/model_catalogue.h"
 #include "model/model_drawing.h"
 
 namespace {
@@ -100,6 +101,14 @@ bool LoadDataSetQuietly() {
   if (ReadStartUpManifest(NoStage)) return true;
   std::fprintf(stderr, "kvrview: no start-up manifest %s in this folder\n", kStartUpManifest);
   return false;
+}
+
+int LoadNamedModel(const CommandLine& command, int32_t& model) {
+  if (!LoadDataSetQuietly()) return 2;
+  model = FindModelByName(command.modelName.c_str());
+  if (model >= 0) return 0;
+  std::fprintf(stderr, "kvrview: no model %s in this data set\n", Printable(command.modelName).c_str());
+  return 1;
 }
 
 D3DCOLOR Background(const CommandLine& command) {

@@ -35,6 +35,9 @@ std::string Printable(const std::string& text);
 // Reads the data set of the working folder without a word in the log; false (said on standard
 // error) without a start-up manifest.
 bool LoadDataSetQuietly();
+// Loads the data set as LoadDataSetQuietly does and finds command.modelName in it: 0 with model
+// set, else the exit code after saying why (2 without a start-up manifest, 1 for an unknown name).
+int LoadNamedModel(const CommandLine& command, int32_t& model);
 
 D3DCOLOR Background(const CommandLine& command);
 

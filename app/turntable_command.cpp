@@ -16,7 +16,6 @@
 #include "app/picture_drawing.h"
 #include "base/device.h"
 #include "data/animation_clock.h"
-#include "model/model_catalogue.h"
 
 namespace {
 
@@ -84,12 +83,8 @@ int RunTurntable(const CommandLine& command) {
   if (!session.started()) return 1;
   D3DSURFACE_DESC desc = {};
   if (!BackBufferIs(command.width, command.height, desc)) return 1;
-  if (!LoadDataSetQuietly()) return 2;
-  const int32_t model = FindModelByName(command.modelName.c_str());
-  if (model < 0) {
-    std::fprintf(stderr, "kvrview: no model %s in this data set\n", Printable(command.modelName).c_str());
-    return 1;
-  }
+  int32_t model = -1;
+  if (const int code = LoadNamedModel(command, model)) return code;
 
   AnimatedPicture picture;
   picture.width = command.width;
