@@ -4,13 +4,18 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cctype>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/check_command.h"
 #include "app/controls.h"
+#include "app/data_set_above.h"
 #include "app/picture_commands.h"
 #include "base/disk_path.h"
 #include "base/printable_text.h"
+#include "app/thumbnail_command.h"
+#include "app/turntable_command.h"
 
 #ifndef KVR_VERSION
 #define KVR_VERSION "unknown"
@@ -23,11 +28,14 @@ const char kUsageHead[] =
     "   or: kvrview --check [--json] [FOLDER]\n"
     "   or: kvrview --render NAME -o FILE.png [OPTION...] [FOLDER]\n"
     "   or: kvrview --sheet -o FILE.png [--category NAME] [--cell PX] [--columns N] [--background R,G,B] [FOLDER]\n"
+    "   or: kvrview --thumbnail FILE.pie -o FILE.png [--size PX] [--background R,G,B]\n"
+    "   or: kvrview --turntable NAME -o FILE.gif|FILE.webp|FILE.png [OPTION...] [FOLDER]\n"
     "   or: kvrview --frames N [--show NAME] [FOLDER]\n"
     "   or: kvrview --help | --version\n"
     "\n"
     "Shows the models of the data set in FOLDER (the current folder when none is given).\n"
-    "The log, KVRerrors.log, is written in that folder, or in\n"
+    "A file inside a data set (a model, a manifest) opens the data set, showing that model.\n"
+        "The log, KVRerrors.log, is written in that folder, or in\n"
     "$XDG_STATE_HOME/kvrview/<its name>/ when it cannot be written or is the system's.\n"
     "\n"
     "Options:\n"
@@ -37,12 +45,20 @@ const char kUsageHead[] =
     "  --json               with --check: the models and problems as one JSON document\n"
     "  --render NAME        draw the model NAME into a PNG file, without a window\n"
     "  --sheet              draw every model into a contact sheet (PNG), without a window\n"
-    "  -o FILE.png          the picture --render or --sheet writes (a relative name is taken\n"
-    "                       from the folder kvrview is started in)\n"
-    "  --size WxH           with --render: the picture's size (default 512x512)\n"
-    "  --yaw DEG            with --render: turn about the vertical axis (default 35)\n"
-    "  --pitch DEG          with --render: look down by this much (default 25)\n"
-    "  --background R,G,B   with --render and --sheet: the background (default 0,0,0)\n"
+    "  --thumbnail FILE     draw one model file alone into a PNG file, with the data set found\n"
+    "                       in a folder above it (untextured without one); no display is used\n"
+    "  --turntable NAME     draw the model NAME turning once round, its animations playing,\n"
+    "                       into an animated GIF or WebP, or a PNG of the frames side by side\n"
+    "  -o FILE              the picture the command writes (a relative name is taken from\n"
+    "                       the folder kvrview is started in)\n"
+    "  --size WxH           with --render and --turntable: the picture's size (default\n"
+    "                       512x512); with --thumbnail: PX, a square's side (default 256)\n"
+    "  --yaw DEG            with --render and --turntable: turn about the vertical axis\n"
+    "                       (default 35; --turntable's first picture)\n"
+    "  --pitch DEG          with --render and --turntable: look down by this much (default 25)\n"
+    "  --background R,G,B   with --render, --sheet, --thumbnail and --turntable: the background\n"
+    "                       (default 0,0,0; 34,40,52 for --thumbnail)\n"
+    "  --seconds S          with --turntable: the length of one turn (default 3.6)\n"
     "  --time MS            with --render: the animation clock, in milliseconds (default 0)\n"
     "  --category NAME      with --sheet: only this category (bodies, features, miscellaneous,\n"
     "                       research, effects, propulsions, structures, weapons)\n"
@@ -50,6 +66,7 @@ const char kUsageHead[] =
     "  --columns N          with --sheet: cells a row (default: fitting about 16:9)\n"
     "  --frames N           the viewer draws N frames as fast as it can, prints their median\n"
     "                       and 95th percentile times and exits\n"
+    "                       (with --turntable: the pictures of one turn, default 36)\n"
     "  --show NAME          with --frames: show this model instead of the first structure\n"
     "  --help               print this text and exit\n"
     "  --version            print the version and exit\n"
@@ -136,16 +153,43 @@ bool ParseDegrees(const std::string& text, float& out) {
   return true;
 }
 
-// "WxH", each side 16 to 8192.
-bool ParseSize(const std::string& text, int32_t& width, int32_t& height) {
+// "WxH", each side 16 to 8192; "PX" alone when square is set (a thumbnail's side).
+bool ParseSize(const std::string& text, bool square, int32_t& width, int32_t& height) {
   const size_t x = text.find('x');
   int64_t w = 0, h = 0;
-  if (x == std::string::npos || !ParseInt(text.substr(0, x), 16, 8192, w) ||
-      !ParseInt(text.substr(x + 1), 16, 8192, h))
+  if (square) {
+    if (!ParseInt(text, 16, 8192, w)) return false;
+    h = w;
+  } else if (x == std::string::npos || !ParseInt(text.substr(0, x), 16, 8192, w) ||
+             !ParseInt(text.substr(x + 1), 16, 8192, h)) {
     return false;
+  }
   width = static_cast<int32_t>(w);
   height = static_cast<int32_t>(h);
   return true;
+}
+
+// Seconds, whole or decimal, 0.1 to 600, as milliseconds.
+bool ParseSeconds(const std::string& text, uint32_t& milliseconds) {
+  if (text.empty() || text.size() > 16) return false;
+  char* end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  if (end != text.c_str() + text.size() || !(value >= 0.1 && value <= 600.0)) return false;
+  milliseconds = static_cast<uint32_t>(value * 1000.0 + 0.5);
+  return true;
+}
+
+// A turntable's file, by its extension (any letter case).
+bool IsTurntableFile(const std::string& name) {
+  for (const char* extension : {".gif", ".webp", ".png"}) {
+    const size_t length = std::strlen(extension);
+    if (name.size() <= length) continue;
+    bool same = true;
+    for (size_t i = 0; i < length; ++i)
+      same = same && std::tolower(static_cast<unsigned char>(name[name.size() - length + i])) == extension[i];
+    if (same) return true;
+  }
+  return false;
 }
 
 bool ParseColour(const std::string& text, uint8_t rgb[3]) {
@@ -183,7 +227,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     }
   }
   // Which options each command takes; any other is a mistake.
-  enum : unsigned { kForCheck = 1, kForRender = 2, kForSheet = 4, kForFrames = 8 };
+  enum : unsigned {
+    kForCheck = 1, kForRender = 2, kForSheet = 4, kForFrames = 8, kForThumbnail = 16, kForTurntable = 32
+  };
+  // With --turntable, --frames counts its pictures; without, it is the viewer's timed run.
+  bool turntable = false;
+  for (const std::string& argument : arguments) turntable = turntable || argument == "--turntable";
+  // --thumbnail's --size is a square's side.
+  bool thumbnail = false;
+  for (const std::string& argument : arguments) thumbnail = thumbnail || argument == "--thumbnail";
   std::vector<unsigned> given;  // for each option given, the commands it belongs to
   unsigned commands = 0;  // the commands named
   std::vector<std::string> folders;
@@ -207,6 +259,24 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       commands |= kForRender;
       result.action = CommandLine::Action::kRender;
       if (!value(result.modelName) || result.modelName.empty()) return UsageError("--render needs a model name");
+    } else if (argument == "--frames" && turntable) {
+      given.push_back(kForTurntable);
+      if (!value(text) || !ParseInt(text, 1, 1000, number)) return UsageError("--frames needs 1 to 1000");
+      result.turnFrames = static_cast<int32_t>(number);
+    } else if (argument == "--thumbnail") {
+      commands |= kForThumbnail;
+      result.action = CommandLine::Action::kThumbnail;
+      result.width = result.height = 256;
+      result.background[0] = 34, result.background[1] = 40, result.background[2] = 52;
+      if (!value(result.modelFile) || result.modelFile.empty()) return UsageError("--thumbnail needs a model file");
+    } else if (argument == "--turntable") {
+      commands |= kForTurntable;
+      result.action = CommandLine::Action::kTurntable;
+      if (!value(result.modelName) || result.modelName.empty()) return UsageError("--turntable needs a model name");
+    } else if (argument == "--seconds") {
+      given.push_back(kForTurntable);
+      if (!value(text) || !ParseSeconds(text, result.turnMilliseconds))
+        return UsageError("--seconds needs 0.1 to 600");
     } else if (argument == "--frames") {
       commands |= kForFrames;
       result.action = CommandLine::Action::kFrames;
@@ -219,19 +289,19 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       commands |= kForSheet;
       result.action = CommandLine::Action::kSheet;
     } else if (argument == "-o") {
-      given.push_back(kForRender | kForSheet);
+      given.push_back(kForRender | kForSheet | kForThumbnail | kForTurntable);
       if (!value(result.output) || result.output.empty()) return UsageError("-o needs a file name");
     } else if (argument == "--size") {
-      given.push_back(kForRender);
-      if (!value(text) || !ParseSize(text, result.width, result.height))
-        return UsageError("--size needs WxH, each side 16 to 8192");
+      given.push_back(kForRender | kForThumbnail | kForTurntable);
+      if (!value(text) || !ParseSize(text, thumbnail, result.width, result.height))
+        return UsageError(thumbnail ? "--size needs PX, 16 to 8192" : "--size needs WxH, each side 16 to 8192");
     } else if (argument == "--yaw" || argument == "--pitch") {
-      given.push_back(kForRender);
+      given.push_back(kForRender | kForTurntable);
       float& angle = argument == "--yaw" ? result.yaw : result.pitch;
       (argument == "--yaw" ? result.yawGiven : result.pitchGiven) = true;
       if (!value(text) || !ParseDegrees(text, angle)) return UsageError(argument + " needs degrees, -3600 to 3600");
     } else if (argument == "--background") {
-      given.push_back(kForRender | kForSheet);
+      given.push_back(kForRender | kForSheet | kForThumbnail | kForTurntable);
       if (!value(text) || !ParseColour(text, result.background))
         return UsageError("--background needs R,G,B, each 0 to 255");
     } else if (argument == "--time") {
@@ -256,12 +326,17 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       folders.push_back(argument);
     }
   }
-  if (commands & (commands - 1)) return UsageError("--check, --render, --sheet and --frames go alone");
+  if (commands & (commands - 1))
+    return UsageError("--check, --render, --sheet, --thumbnail, --turntable and --frames go alone");
   // An option of a command that was not named (--json without --check, say) is a mistake.
   for (unsigned belongs : given)
     if (!(belongs & commands)) return UsageError("an option that belongs to another command");
-  if ((commands & (kForRender | kForSheet)) && result.output.empty())
+  if ((commands & (kForRender | kForSheet | kForThumbnail)) && result.output.empty())
     return UsageError("-o FILE.png is needed");
+  if ((commands & kForTurntable) && !IsTurntableFile(result.output))
+    return UsageError("-o FILE.gif, FILE.webp or FILE.png is needed");
+  // The thumbnail's data set is the one found above its file.
+  if ((commands & kForThumbnail) && !folders.empty()) return UsageError("--thumbnail takes no folder");
   if (folders.size() > 1) return UsageError("one folder at most");
   if (!folders.empty()) {
     if (folders[0].empty()) return UsageError("the folder's name is empty");
@@ -297,6 +372,36 @@ int EnterFolder(const std::string& folder) {
   return -1;
 }
 
+// A file named on the command line is relative to the folder kvrview was started in, not to the
+// data set's folder it changes into: a relative name gets the working folder put before it. A name
+// from a root or a drive ("/x", "\\x", "C:x") is left as it is.
+std::string FromStartFolder(const std::string& path) {
+  if (path.empty() || path[0] == '/' || path[0] == '\\' || (path.size() > 1 && path[1] == ':')) return path;
+  const DWORD needed = GetCurrentDirectoryA(0, nullptr);
+  if (needed == 0) return path;
+  std::string folder(needed, '\0');
+  const DWORD length = GetCurrentDirectoryA(needed, &folder[0]);
+  if (length == 0 || length >= needed) return path;
+  folder.resize(length);
+  // Joined with the separator the folder is written with, so that the name reads naturally in a
+  // message; Windows takes either.
+  return folder + (folder.find('\\') != std::string::npos ? "\\" : "/") + path;
+}
+
+// The viewer given a file instead of a folder (a file manager opening a model or a manifest):
+// the data set above the file, with a model file's model shown first. A file with no data set
+// above it is left as given, to be refused as no folder.
+void OpenDataSetOfFile(CommandLine& command) {
+  if (command.action != CommandLine::Action::kRun || command.folder.empty()) return;
+  const std::string path = FromStartFolder(command.folder);
+  if (!IsFileOnDisk(path)) return;
+  const DataSetAbove place = FindDataSetAbove(path, IsFileOnDisk);
+  if (place.root.empty()) return;
+  command.folder = place.root;
+  const std::string name = place.file.substr(place.file.find_last_of('/') + 1);
+  if (EndsWithPie(name)) command.show = name.substr(0, name.size() - 4);
+}
+
 }  // namespace
 
 int HandleCommandLine(const char* line, CommandLine* parsed) {
@@ -315,6 +420,8 @@ int HandleCommandLine(const char* line, CommandLine* parsed) {
       return 2;
     default: break;
   }
+  command.modelFile = FromStartFolder(command.modelFile);
+  OpenDataSetOfFile(command);
   // A relative -o name is taken from the folder kvrview is started in, not the data set's.
   command.outputPath = ExactPath(command.output);
   if (parsed) *parsed = command;
@@ -326,6 +433,8 @@ int HandleCommandLine(const char* line, CommandLine* parsed) {
     case CommandLine::Action::kCheck: return RunCheck(command);
     case CommandLine::Action::kRender: return RunRender(command);
     case CommandLine::Action::kSheet: return RunSheet(command);
+    case CommandLine::Action::kThumbnail: return RunThumbnail(command);
+    case CommandLine::Action::kTurntable: return RunTurntable(command);
     default: return -1;
   }
 }

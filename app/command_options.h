@@ -4,7 +4,7 @@
 #include <string>
 
 struct CommandLine {
-  enum class Action { kRun, kHelp, kVersion, kUsageError, kCheck, kRender, kSheet, kFrames };
+  enum class Action { kRun, kHelp, kVersion, kUsageError, kCheck, kRender, kSheet, kFrames, kThumbnail, kTurntable };
   Action action = Action::kRun;
   std::string folder;  // the data set's folder, empty for the working directory
   std::string problem;  // for kUsageError: what was wrong, one line
@@ -26,4 +26,9 @@ struct CommandLine {
   std::string category;     // --category NAME, empty for every model
   int32_t cell = 192;       // --cell PX
   int32_t columns = 0;      // --columns N, 0: fitting about 16:9
+  // --thumbnail FILE: one model file alone, with the data set found above it
+  std::string modelFile;
+  // --turntable NAME: the model turning once round, in turnFrames pictures over turnMilliseconds
+  int32_t turnFrames = 36;           // --frames N
+  uint32_t turnMilliseconds = 3600;  // --seconds S: a picture each 100 ms beat by default
 };

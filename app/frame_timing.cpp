@@ -16,7 +16,8 @@ namespace {
 
 constexpr int kSettlingFrames = 10;
 
-// False when the data set holds no model of that name.
+}  // namespace
+
 bool ShowModel(const std::string& name) {
   const int32_t model = FindModelByName(name.c_str());
   if (model < 0) return false;
@@ -31,6 +32,8 @@ bool ShowModel(const std::string& name) {
   }
   return false;
 }
+
+namespace {
 
 // One turn of the message loop: waiting messages first, then an idle tick. False after WM_QUIT.
 bool Turn(void (*idleTick)()) {

@@ -9,3 +9,6 @@
 // name the data set does not hold; a quit message ends it early with the frames drawn so far.
 // idleTick is the loop's idle step.
 int TimeFrames(int32_t frames, const std::string& show, void (*idleTick)());
+// Selects the model of that name in its category's list, as clicking it would; false when the data
+// set holds no model of that name.
+bool ShowModel(const std::string& name);

@@ -7,3 +7,18 @@
 bool StartHeadless(int32_t width, int32_t height);
 // Releases the data set, the overlays, the device and the window.
 void StopHeadless();
+
+// The headless device for the length of a command.
+class HeadlessSession {
+ public:
+  HeadlessSession(int32_t width, int32_t height) : started_(StartHeadless(width, height)) {}
+  ~HeadlessSession() {
+    if (started_) StopHeadless();
+  }
+  HeadlessSession(const HeadlessSession&) = delete;
+  HeadlessSession& operator=(const HeadlessSession&) = delete;
+  bool started() const { return started_; }
+
+ private:
+  bool started_;
+};

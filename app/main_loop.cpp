@@ -80,6 +80,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     if (command.action == CommandLine::Action::kFrames) {
       result = TimeFrames(command.frames, command.show, IdleTick);
     } else {
+      // A model file opened from a file manager starts shown; one its data set does not list
+      // leaves the start model.
+      if (!command.show.empty()) ShowModel(command.show);
       RunMessageLoop();
     }
   }

@@ -1,6 +1,6 @@
 // kvrview --render and --sheet: the data set loaded as the viewer loads it, each model drawn with
 // the frame's states and DrawModel into the back buffer of a hidden window's device, framed to its
-// bounds, and the pixels saved through D3DX. Nothing is written but the -o file.
+// bounds (picture_drawing), and the pixels saved through D3DX. Nothing is written but the -o file.
 #include "app/picture_commands.h"
 
 #include <d3dx9.h>
@@ -14,114 +14,18 @@
 #include "app/command_options.h"
 #include "app/frame.h"
 #include "app/headless.h"
-#include "app/picture_framing.h"
+#include "app/picture_drawing.h"
 #include "app/sheet_layout.h"
 #include "base/device.h"
 #include "base/printable_text.h"
 #include "data/animation_clock.h"
-#include "data/load_sequence.h"
-#include "model/model_bounds.h"
 #include "model/model_catalogue.h"
-#include "model/model_drawing.h"
 #include "overlay/bitmap_font.h"
 
 namespace {
 
 // No side of a contact sheet is longer, whatever the device allows: 256 MiB of pixels.
 constexpr int32_t kLongestSheetSide = 8192;
-
-// Releases a COM object at the end of the scope.
-template <class T>
-class Held {
- public:
-  Held() = default;
-  Held(const Held&) = delete;
-  Held& operator=(const Held&) = delete;
-  ~Held() {
-    if (p_) p_->Release();
-  }
-  T** out() { return &p_; }
-  T* operator->() const { return p_; }
-  T* get() const { return p_; }
-
- private:
-  T* p_ = nullptr;
-};
-
-// The headless device for the length of a command.
-class HeadlessSession {
- public:
-  HeadlessSession(int32_t width, int32_t height) : started_(StartHeadless(width, height)) {}
-  ~HeadlessSession() {
-    if (started_) StopHeadless();
-  }
-  HeadlessSession(const HeadlessSession&) = delete;
-  HeadlessSession& operator=(const HeadlessSession&) = delete;
-  bool started() const { return started_; }
-
- private:
-  bool started_;
-};
-
-void NoStage(const char*) {}
-
-bool LoadDataSetQuietly() {
-  if (ReadStartUpManifest(NoStage)) return true;
-  std::fprintf(stderr, "kvrview: no start-up manifest %s in this folder\n", kStartUpManifest);
-  return false;
-}
-
-D3DCOLOR Background(const CommandLine& command) {
-  return D3DCOLOR_ARGB(255, command.background[0], command.background[1], command.background[2]);
-}
-
-// The back buffer's size and format, checked against what was asked for: a window system may
-// make a window smaller than asked.
-bool BackBufferIs(int32_t width, int32_t height, D3DSURFACE_DESC& desc) {
-  Held<IDirect3DSurface9> back;
-  if (FAILED(g_pd3dDevice->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, back.out())) || !back.get() ||
-      FAILED(back->GetDesc(&desc))) {
-    std::fputs("kvrview: the device has no back buffer to draw into\n", stderr);
-    return false;
-  }
-  if (desc.Width == static_cast<UINT>(width) && desc.Height == static_cast<UINT>(height)) return true;
-  std::fprintf(stderr, "kvrview: the device's picture is %ux%u, not %dx%d\n", desc.Width, desc.Height,
-               width, height);
-  return false;
-}
-
-// Draws the model as it stands now into the viewport (of the back buffer), framed to what is drawn
-// of it, over the background; the states are the viewer frame's.
-void DrawModelPicture(int32_t model, const D3DVIEWPORT9& viewport, float yaw, float pitch, D3DCOLOR background) {
-  IDirect3DDevice9* d = g_pd3dDevice;
-  d->SetViewport(&viewport);
-  d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, background, 1.0f, 0);
-  if (FAILED(d->BeginScene())) return;
-  SetModelStates();
-  std::vector<float> vertices;
-  DrawnVertices(model, vertices);  // a buffer that cannot be read leaves the model unframed
-  const PictureView view = FramePoints(vertices, yaw, pitch,
-                                       static_cast<float>(viewport.Width) / static_cast<float>(viewport.Height));
-  D3DXMATRIX world;
-  D3DXMatrixIdentity(&world);
-  d->SetTransform(D3DTS_VIEW, &view.view);
-  d->SetTransform(D3DTS_PROJECTION, &view.projection);
-  d->SetTransform(D3DTS_WORLD, &world);
-  DrawModel(model, world);
-  ResetTextureStages();
-  d->EndScene();
-}
-
-bool SaveBackBuffer(const std::string& path) {
-  Held<IDirect3DSurface9> back;
-  if (FAILED(g_pd3dDevice->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, back.out())) || !back.get()) return false;
-  return SUCCEEDED(D3DXSaveSurfaceToFileA(path.c_str(), D3DXIFF_PNG, back.get(), nullptr, nullptr));
-}
-
-int CouldNotWrite(const std::string& path) {
-  std::fprintf(stderr, "kvrview: could not write %s\n", PrintableText(path).c_str());
-  return 1;
-}
 
 }  // namespace
 
@@ -130,12 +34,8 @@ int RunRender(const CommandLine& command) {
   if (!session.started()) return 1;
   D3DSURFACE_DESC desc = {};
   if (!BackBufferIs(command.width, command.height, desc)) return 1;
-  if (!LoadDataSetQuietly()) return 2;
-  const int32_t model = FindModelByName(command.modelName.c_str());
-  if (model < 0) {
-    std::fprintf(stderr, "kvrview: no model %s in this data set\n", PrintableText(command.modelName).c_str());
-    return 1;
-  }
+  int32_t model = -1;
+  if (const int code = LoadNamedModel(command, model)) return code;
   SetModelToTime(model, command.time);
   const D3DVIEWPORT9 whole = {0, 0, desc.Width, desc.Height, 0.0f, 1.0f};
   DrawModelPicture(model, whole, command.yaw, command.pitch, Background(command));

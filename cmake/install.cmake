@@ -5,7 +5,12 @@
 #   share/kvrview/sample/                        the sample data set
 #   share/man/man1/kvrview.1.gz                  made by help2man from --help and --version
 #   share/bash-completion/completions/kvrview
-#   share/applications/kvrview.desktop           opens a folder
+#   share/applications/kvrview.desktop           opens a folder, a model file or a manifest
+#   share/mime/packages/kvrview.xml              the file types of a data set
+#   share/thumbnailers/kvrview.thumbnailer       kvrview --thumbnail for file managers
+#   share/metainfo/org.kvrview.kvrview.metainfo.xml  for software centres
+#   share/icons/hicolor/*/apps/kvrview.*         the icon: SVG and PNGs of 16 to 256 pixels
+#   share/zsh/vendor-completions/_kvrview, share/fish/vendor_completions.d/kvrview.fish
 #   share/doc/kvrview/                           README.md, copyright, changelog.gz
 # dev (libkvrplatform-dev)
 #   LIBDIR/libkvrplatform.a, libkvrplatform_main.a  the layer and its process entry (main calling
@@ -58,6 +63,22 @@ endif()
 install(FILES ${KVR_PACKAGING_DIR}/kvrview.bash
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME kvrview COMPONENT viewer)
 install(FILES ${KVR_PACKAGING_DIR}/kvrview.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications
+        COMPONENT viewer)
+install(FILES ${KVR_PACKAGING_DIR}/kvrview.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+        COMPONENT viewer)
+install(FILES ${KVR_PACKAGING_DIR}/kvrview.thumbnailer DESTINATION ${CMAKE_INSTALL_DATADIR}/thumbnailers
+        COMPONENT viewer)
+install(FILES ${KVR_PACKAGING_DIR}/org.kvrview.kvrview.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo
+        COMPONENT viewer)
+install(FILES ${KVR_PACKAGING_DIR}/icons/kvrview.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT viewer)
+foreach(size 16 24 32 48 64 128 256)
+  install(FILES ${KVR_PACKAGING_DIR}/icons/kvrview-${size}.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME kvrview.png COMPONENT viewer)
+endforeach()
+install(FILES ${KVR_PACKAGING_DIR}/kvrview.zsh DESTINATION ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions
+        RENAME _kvrview COMPONENT viewer)
+install(FILES ${KVR_PACKAGING_DIR}/kvrview.fish DESTINATION ${CMAKE_INSTALL_DATADIR}/fish/vendor_completions.d
         COMPONENT viewer)
 
 # The packages are made here, from our own source, so Debian counts them as native: their changelog

@@ -128,13 +128,17 @@ _kvrview() {
       _kvrview_offer "$typed" bodies features miscellaneous research effects propulsions structures weapons
       return
       ;;
-    --render | --show)
+    --thumbnail)
+      _kvrview_files "$typed" pie
+      return
+      ;;
+    --render | --turntable | --show)
       # The folder is the one word that is neither an option nor an option's value.
       local i folder=.
       for ((i = 1; i < ${#words[@]}; i++)); do
         ((i == cword)) && continue
         case ${words[i]} in
-          --render | -o | --size | --yaw | --pitch | --background | --time | --category | --cell | --columns | --frames | --show)
+          --render | --turntable | --thumbnail | -o | --size | --yaw | --pitch | --background | --time | --category | --cell | --columns | --frames | --seconds | --show)
             ((i++))
             ;;
           -*) ;;
@@ -151,14 +155,15 @@ _kvrview() {
       _kvrview_quoted "$open"
       return
       ;;
-    --size | --yaw | --pitch | --background | --time | --cell | --columns | --frames)
+    --size | --yaw | --pitch | --background | --time | --cell | --columns | --frames | --seconds)
       return  # a number or numbers: nothing to offer
       ;;
   esac
 
   if [[ $cur == -* ]]; then
     _kvrview_offer "$cur" --help --version --check --json --render -o --size --yaw --pitch \
-      --background --time --sheet --category --cell --columns --frames --show
+      --background --time --sheet --category --cell --columns --frames --show \
+      --thumbnail --turntable --seconds
     return
   fi
   _kvrview_files "$typed" -d

@@ -12,3 +12,14 @@ cd "$root"
 "$build/kvrview" --render windmill --size 640x400 --background 52,74,96 --time 300 -o docs/render.png sample
 cd "$build/tests"
 KVR_DOCS_DIR="$root/docs" SDL_VIDEODRIVER=offscreen ./test_sample --gtest_filter='SampleTest.ScreenshotShows*'
+cd "$root"
+# The thumbnailer's pictures of the sample's model files, in a grid with their file names, as a
+# file manager shows a folder of them; and a turntable of the windmill.
+thumbs=$(mktemp -d)
+for model in sample/duskfen/structs/*.pie sample/duskfen/features/*.pie sample/duskfen/bodies/*.pie; do
+  "$build/kvrview" --thumbnail "$model" -o "$thumbs/$(basename "$model").png" --size 128
+done
+/usr/bin/montage -font Liberation-Sans -pointsize 13 -label '%t' -background '#f6f5f4' -tile 8x \
+  -geometry 128x128+10+8 "$thumbs"/*.png -strip docs/thumbnails.png
+rm -rf "$thumbs"
+"$build/kvrview" --turntable windmill --size 240x240 --background 52,74,96 -o docs/turntable.gif sample

@@ -154,6 +154,9 @@ DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer);
 // it is changed ('\', '.' and '..' stay as written). lpFilePart, when given, points after the
 // last '/' or '\' (null when the name ends in one).
 DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBuffer, LPSTR* lpFilePart);
+
+// Sets the process's variable lpName to lpValue, or removes it when lpValue is NULL.
+BOOL WINAPI SetEnvironmentVariableA(LPCSTR lpName, LPCSTR lpValue);
 // The name the file has on disk, every component spelt as the disk spells it. Windows writes it
 // "\\?\C:\folder\file"; this disk has no drives, so it is the absolute path, "/folder/file".
 DWORD WINAPI GetFinalPathNameByHandleA(HANDLE hFile, LPSTR lpszFilePath, DWORD cchFilePath, DWORD dwFlags);

@@ -174,6 +174,7 @@ void CheckKernel32AndWinmm() {
   BOOL(WINAPI * setCurrentDirectory)(LPCSTR) = &SetCurrentDirectoryA;
   DWORD(WINAPI * getCurrentDirectory)(DWORD, LPSTR) = &GetCurrentDirectoryA;
   DWORD(WINAPI * getFullPathName)(LPCSTR, DWORD, LPSTR, LPSTR*) = &GetFullPathNameA;
+  BOOL(WINAPI * setEnvironmentVariable)(LPCSTR, LPCSTR) = &SetEnvironmentVariableA;
   DWORD(WINAPI * getFinalPathName)(HANDLE, LPSTR, DWORD, DWORD) = &GetFinalPathNameByHandleA;
   BOOL(WINAPI * createDirectory)(LPCSTR, LPSECURITY_ATTRIBUTES) = &CreateDirectoryA;
   BOOL(WINAPI * deleteFile)(LPCSTR) = &DeleteFileA;
@@ -192,7 +193,7 @@ void CheckKernel32AndWinmm() {
   Keep(getModuleHandle), Keep(createFile), Keep(readFile), Keep(getFileSize), Keep(writeFile);
   Keep(setFilePointer), Keep(setEndOfFile), Keep(getFileType), Keep(getFileInformation);
   Keep(getFileAttributes), Keep(getFileAttributesEx), Keep(setCurrentDirectory), Keep(closeHandle);
-  Keep(getCurrentDirectory), Keep(getFullPathName), Keep(getFinalPathName), Keep(mulDiv), Keep(getTime), Keep(getStdHandle);
+  Keep(getCurrentDirectory), Keep(getFullPathName), Keep(setEnvironmentVariable), Keep(getFinalPathName), Keep(mulDiv), Keep(getTime), Keep(getStdHandle);
   Keep(queryCounter), Keep(queryFrequency);
   Keep(findFirstChange), Keep(findNextChange), Keep(findCloseChange), Keep(waitForSingleObject);
 }

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/data_set_above.h"
+#include "app/turntable_command.h"
 
 namespace {
 
@@ -99,6 +101,26 @@ TEST(CommandLineParse, HeadlessCommandsTakeTheirOwnOptionsWithCheckedValues) {
   EXPECT_EQ(frames.show, "atom");
   EXPECT_EQ(frames.folder, "sample");
 
+  // A thumbnail's --size is a square's side; it has its own defaults.
+  const CommandLine thumbnail = ParseCommandLine({"--thumbnail", "my model.pie", "-o", "t.png", "--size", "128"});
+  EXPECT_EQ(thumbnail.action, CommandLine::Action::kThumbnail);
+  EXPECT_EQ(thumbnail.modelFile, "my model.pie");
+  EXPECT_EQ(thumbnail.width, 128);
+  EXPECT_EQ(thumbnail.height, 128);
+  EXPECT_EQ(ParseCommandLine({"--thumbnail", "m", "-o", "t.png"}).width, 256);
+  // With --turntable, --frames counts its pictures instead of timing the viewer.
+  const CommandLine turn = ParseCommandLine({"--frames", "12", "--turntable", "hq", "-o", "t.WebP", "--seconds",
+                                             "1.25", "--size", "320x200", "--pitch", "10", "data"});
+  EXPECT_EQ(turn.action, CommandLine::Action::kTurntable);
+  EXPECT_EQ(turn.turnFrames, 12);
+  EXPECT_EQ(turn.turnMilliseconds, 1250u);
+  EXPECT_EQ(turn.width, 320);
+  EXPECT_EQ(turn.pitch, 10.0f);
+  EXPECT_EQ(turn.folder, "data");
+  const CommandLine defaults = ParseCommandLine({"--turntable", "hq", "-o", "t.png"});
+  EXPECT_EQ(defaults.turnFrames, 36);
+  EXPECT_EQ(defaults.turnMilliseconds, 3600u);
+
   // Values out of range or malformed, options of another command, a missing -o or name, two
   // commands at once.
   for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
@@ -112,7 +134,13 @@ TEST(CommandLineParse, HeadlessCommandsTakeTheirOwnOptionsWithCheckedValues) {
            {"--render", "a", "-o", "x.png", "--time", "-1"}, {"--render", "a", "-o", "x.png", "--cell", "64"},
            {"--sheet"}, {"--sheet", "-o", "s.png", "--cell", "31"}, {"--sheet", "-o", "s.png", "--columns", "0"},
            {"--sheet", "-o", "s.png", "--time", "5"}, {"--check", "--sheet", "-o", "s.png"},
-           {"--frames", "0"}, {"--frames", "ten"}, {"--show", "atom"}, {"--check", "--frames", "5"}}) {
+           {"--frames", "0"}, {"--frames", "ten"}, {"--show", "atom"}, {"--check", "--frames", "5"},
+           {"--thumbnail", "m.pie"}, {"--thumbnail", "m.pie", "-o", "t.png", "--size", "64x64"},
+           {"--thumbnail", "m.pie", "-o", "t.png", "folder"}, {"--thumbnail", "m.pie", "-o", "t.png", "--time", "5"},
+           {"--turntable", "a", "-o", "t.jpg"}, {"--turntable", "a"}, {"--turntable", "a", "-o", ".gif"},
+           {"--turntable", "a", "-o", "t.gif", "--frames", "1001"}, {"--turntable", "a", "-o", "t.gif", "--seconds", "0"},
+           {"--turntable", "a", "-o", "t.gif", "--seconds", "1e3"}, {"--render", "a", "-o", "x.png", "--seconds", "2"},
+           {"--turntable", "a", "-o", "t.gif", "--size", "100"}, {"--turntable", "a", "-o", "t.gif", "--render", "b"}}) {
     EXPECT_EQ(ParseCommandLine(wrong).action, CommandLine::Action::kUsageError) << wrong[0] << " " << wrong.size();
   }
 }
@@ -123,9 +151,56 @@ TEST(CommandLineText, VersionIsTheProjectsAndUsageNamesEveryOption) {
   const std::string usage = UsageText();
   for (const char* word : {"--help", "--version", "--check", "--json", "--render", "--sheet", "--size",
                            "--background", "--time", "--category", "--cell", "--columns", "FOLDER",
+                           "--thumbnail", "--turntable", "--seconds",
                            "Escape", "numpad +", "Home / End", "F5", "F12"})
     EXPECT_NE(usage.find(word), std::string::npos) << word;
   EXPECT_EQ(usage.back(), '\n');
+}
+
+TEST(TurntableMoments, SpreadEvenlyOverTheLoopInWholeMilliseconds) {
+  EXPECT_EQ(TurntableMoment(0, 36, 3600), 0u);
+  EXPECT_EQ(TurntableMoment(1, 36, 3600), 100u);
+  EXPECT_EQ(TurntableMoment(2, 3, 1000), 666u);
+  EXPECT_EQ(TurntableMoment(999, 1000, 600000), 599400u);  // no overflow at the longest loop
+}
+
+// The disk of these cases: the start-up manifests that exist.
+const std::vector<std::string>* manifests = nullptr;
+bool InManifests(const std::string& path) {
+  for (const std::string& m : *manifests)
+    if (m == path) return true;
+  return false;
+}
+
+TEST(DataSetAbove, TheNearestFolderAboveTheFileHoldingTheStartUpManifest) {
+  struct Case {
+    const char* path;
+    std::vector<std::string> manifests;
+    const char* file;
+    const char* folder;
+    const char* root;
+  };
+  const Case cases[] = {
+      {"/mods/set/duskfen/structs/hq.pie", {"/mods/set/duskfen/KVRStartUp.gam"}, "/mods/set/duskfen/structs/hq.pie",
+       "/mods/set/duskfen/structs", "/mods/set"},
+      // The nearest wins; the file's own folder counts.
+      {"/a/b/c.pie", {"/a/duskfen/KVRStartUp.gam", "/a/b/duskfen/KVRStartUp.gam"}, "/a/b/c.pie", "/a/b", "/a/b"},
+      {"/c.pie", {"/duskfen/KVRStartUp.gam"}, "/c.pie", "/", "/"},
+      // Dots and doubled separators are taken as written; backslashes separate too.
+      {"/x/./y//../set\\\\duskfen\\m.pie", {"/x/set/duskfen/KVRStartUp.gam"}, "/x/set/duskfen/m.pie",
+       "/x/set/duskfen", "/x/set"},
+      // ".." never climbs above the root; nothing found leaves the root empty.
+      {"/../../lone/m.pie", {}, "/lone/m.pie", "/lone", ""},
+      {"C:\\mods\\duskfen\\b\\m.pie", {"C:/mods/duskfen/KVRStartUp.gam"}, "C:/mods/duskfen/b/m.pie",
+       "C:/mods/duskfen/b", "C:/mods"},
+  };
+  for (const Case& c : cases) {
+    manifests = &c.manifests;
+    const DataSetAbove place = FindDataSetAbove(c.path, InManifests);
+    EXPECT_EQ(place.file, c.file) << c.path;
+    EXPECT_EQ(place.folder, c.folder) << c.path;
+    EXPECT_EQ(place.root, c.root) << c.path;
+  }
 }
 
 TEST(CommandLineHandle, AMissingFolderOrAFileStopsWithTwoAndTheRunGoesOn) {
