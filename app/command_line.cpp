@@ -5,9 +5,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/check_command.h"
 #include "app/controls.h"
+#include "app/exchange_commands.h"
 #include "app/picture_commands.h"
 
 #ifndef KVR_VERSION
@@ -22,6 +24,9 @@ const char kUsageHead[] =
     "   or: kvrview --render NAME -o FILE.png [OPTION...] [FOLDER]\n"
     "   or: kvrview --sheet -o FILE.png [--category NAME] [--cell PX] [--columns N] [--background R,G,B] [FOLDER]\n"
     "   or: kvrview --frames N [--show NAME] [FOLDER]\n"
+    "   or: kvrview --export NAME -o FILE.glb|FILE.gltf [--scale S] [--time MS] [FOLDER]\n"
+    "   or: kvrview --export-all -o DIR [--category NAME] [--scale S] [FOLDER]\n"
+    "   or: kvrview --import FILE -o NAME.pie [--page NAME] [--scale S] [--into FOLDER --category NAME]\n"
     "   or: kvrview --help | --version\n"
     "\n"
     "Shows the models of the data set in FOLDER (the current folder when none is given).\n"
@@ -40,14 +45,25 @@ const char kUsageHead[] =
     "  --yaw DEG            with --render: turn about the vertical axis (default 35)\n"
     "  --pitch DEG          with --render: look down by this much (default 25)\n"
     "  --background R,G,B   with --render and --sheet: the background (default 0,0,0)\n"
-    "  --time MS            with --render: the animation clock, in milliseconds (default 0)\n"
-    "  --category NAME      with --sheet: only this category (bodies, features, miscellaneous,\n"
+    "  --time MS            with --render and --export: the animation clock, in milliseconds\n"
+    "                       (default 0)\n"
+    "  --category NAME      with --sheet and --export-all: only this category (bodies, features, miscellaneous,\n"
     "                       research, effects, propulsions, structures, weapons)\n"
     "  --cell PX            with --sheet: the side of a cell (default 192)\n"
     "  --columns N          with --sheet: cells a row (default: fitting about 16:9)\n"
     "  --frames N           the viewer draws N frames as fast as it can, prints their median\n"
     "                       and 95th percentile times and exits\n"
     "  --show NAME          with --frames: show this model instead of the first structure\n"
+    "  --export NAME        write the model NAME as a glTF 2.0 file (.glb or .gltf), without a\n"
+    "                       window: its levels, page and keyframe animation as the viewer shows them\n"
+    "  --export-all         write every model (or one --category's) as DIR/NAME.glb\n"
+    "  --scale S            with --export, --export-all and --import: metres per viewer unit\n"
+    "                       (default 0.1: a PIE unit is a centimetre)\n"
+    "  --import FILE        read a glTF (.gltf, .glb), OBJ, FBX or Collada file and write it as a\n"
+    "                       PIE model (-o NAME.pie) and its texture as a DDS page beside it\n"
+    "  --page NAME          with --import: the page's name (default: the model's)\n"
+    "  --into FOLDER        with --import: write the model into the data set FOLDER, in the\n"
+    "                       directory of --category, and list it in that category's manifest\n"
     "  --help               print this text and exit\n"
     "  --version            print the version and exit\n"
     "\n"
@@ -158,6 +174,28 @@ bool ParseColour(const std::string& text, uint8_t rgb[3]) {
   return true;
 }
 
+// Metres per viewer unit: a decimal number from 0.0001 to 1000.
+bool ParseScale(const std::string& text, double& out) {
+  if (text.empty() || text.size() > 16) return false;
+  char* end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  if (end != text.c_str() + text.size() || !(value >= 0.0001 && value <= 1000.0)) return false;
+  out = value;
+  return true;
+}
+
+// The name's extension, in any letter case.
+bool EndsWith(const std::string& name, const char* extension) {
+  const size_t n = std::strlen(extension);
+  if (name.size() <= n) return false;
+  for (size_t i = 0; i < n; ++i) {
+    char c = name[name.size() - n + i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != extension[i]) return false;
+  }
+  return true;
+}
+
 CommandLine UsageError(const std::string& problem) {
   CommandLine result;
   result.action = CommandLine::Action::kUsageError;
@@ -180,7 +218,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     }
   }
   // Which options each command takes; any other is a mistake.
-  enum : unsigned { kForCheck = 1, kForRender = 2, kForSheet = 4, kForFrames = 8 };
+  enum : unsigned {
+    kForCheck = 1, kForRender = 2, kForSheet = 4, kForFrames = 8, kForExport = 16, kForExportAll = 32, kForImport = 64
+  };
   std::vector<unsigned> given;  // for each option given, the commands it belongs to
   unsigned commands = 0;  // the commands named
   std::vector<std::string> folders;
@@ -212,11 +252,32 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     } else if (argument == "--show") {
       given.push_back(kForFrames);
       if (!value(result.show) || result.show.empty()) return UsageError("--show needs a model name");
+    } else if (argument == "--export") {
+      commands |= kForExport;
+      result.action = CommandLine::Action::kExport;
+      if (!value(result.modelName) || result.modelName.empty()) return UsageError("--export needs a model name");
+    } else if (argument == "--export-all") {
+      commands |= kForExportAll;
+      result.action = CommandLine::Action::kExportAll;
+    } else if (argument == "--import") {
+      commands |= kForImport;
+      result.action = CommandLine::Action::kImport;
+      if (!value(result.importFile) || result.importFile.empty()) return UsageError("--import needs a file");
+    } else if (argument == "--scale") {
+      given.push_back(kForExport | kForExportAll | kForImport);
+      if (!value(text) || !ParseScale(text, result.scale))
+        return UsageError("--scale needs metres per viewer unit, 0.0001 to 1000");
+    } else if (argument == "--page") {
+      given.push_back(kForImport);
+      if (!value(result.page) || result.page.empty()) return UsageError("--page needs a name");
+    } else if (argument == "--into") {
+      given.push_back(kForImport);
+      if (!value(result.into) || result.into.empty()) return UsageError("--into needs a folder");
     } else if (argument == "--sheet") {
       commands |= kForSheet;
       result.action = CommandLine::Action::kSheet;
     } else if (argument == "-o") {
-      given.push_back(kForRender | kForSheet);
+      given.push_back(kForRender | kForSheet | kForExport | kForExportAll | kForImport);
       if (!value(result.output) || result.output.empty()) return UsageError("-o needs a file name");
     } else if (argument == "--size") {
       given.push_back(kForRender);
@@ -232,12 +293,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       if (!value(text) || !ParseColour(text, result.background))
         return UsageError("--background needs R,G,B, each 0 to 255");
     } else if (argument == "--time") {
-      given.push_back(kForRender);
+      given.push_back(kForRender | kForExport);
       if (!value(text) || !ParseInt(text, 0, 86400000, number))
         return UsageError("--time needs milliseconds, 0 to 86400000");
       result.time = static_cast<uint32_t>(number);
     } else if (argument == "--category") {
-      given.push_back(kForSheet);
+      given.push_back(kForSheet | kForExportAll | kForImport);
       if (!value(result.category) || result.category.empty()) return UsageError("--category needs a name");
     } else if (argument == "--cell") {
       given.push_back(kForSheet);
@@ -253,12 +314,21 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       folders.push_back(argument);
     }
   }
-  if (commands & (commands - 1)) return UsageError("--check, --render, --sheet and --frames go alone");
+  if (commands & (commands - 1))
+    return UsageError("--check, --render, --sheet, --frames, --export, --export-all and --import go alone");
   // An option of a command that was not named (--json without --check, say) is a mistake.
   for (unsigned belongs : given)
     if (!(belongs & commands)) return UsageError("an option that belongs to another command");
   if ((commands & (kForRender | kForSheet)) && result.output.empty())
     return UsageError("-o FILE.png is needed");
+  if ((commands & kForExport) && !EndsWith(result.output, ".glb") && !EndsWith(result.output, ".gltf"))
+    return UsageError("-o FILE.glb or -o FILE.gltf is needed");
+  if ((commands & kForExportAll) && result.output.empty()) return UsageError("-o DIR is needed");
+  if (commands & kForImport) {
+    if (!EndsWith(result.output, ".pie")) return UsageError("-o NAME.pie is needed");
+    if (!folders.empty()) return UsageError("--import reads no data set; --into FOLDER names the one it joins");
+    if (result.into.empty() != result.category.empty()) return UsageError("--into and --category go together");
+  }
   if (folders.size() > 1) return UsageError("one folder at most");
   if (!folders.empty()) {
     if (folders[0].empty()) return UsageError("the folder's name is empty");
@@ -326,6 +396,10 @@ int HandleCommandLine(const char* line, CommandLine* parsed) {
     default: break;
   }
   command.output = FromStartFolder(command.output);
+  command.importFile = FromStartFolder(command.importFile);
+  command.into = FromStartFolder(command.into);
+  // An import reads no data set: it runs from the folder it was started in.
+  if (command.action == CommandLine::Action::kImport) return RunImport(command);
   if (parsed) *parsed = command;
   if (!command.folder.empty()) {
     const int code = EnterFolder(command.folder.c_str());
@@ -335,6 +409,8 @@ int HandleCommandLine(const char* line, CommandLine* parsed) {
     case CommandLine::Action::kCheck: return RunCheck(command);
     case CommandLine::Action::kRender: return RunRender(command);
     case CommandLine::Action::kSheet: return RunSheet(command);
+    case CommandLine::Action::kExport: return RunExport(command);
+    case CommandLine::Action::kExportAll: return RunExportAll(command);
     default: return -1;
   }
 }

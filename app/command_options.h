@@ -4,7 +4,7 @@
 #include <string>
 
 struct CommandLine {
-  enum class Action { kRun, kHelp, kVersion, kUsageError, kCheck, kRender, kSheet, kFrames };
+  enum class Action { kRun, kHelp, kVersion, kUsageError, kCheck, kRender, kSheet, kFrames, kExport, kExportAll, kImport };
   Action action = Action::kRun;
   std::string folder;  // the data set's folder, empty for the working directory
   std::string problem;  // for kUsageError: what was wrong, one line
@@ -25,4 +25,10 @@ struct CommandLine {
   std::string category;     // --category NAME, empty for every model
   int32_t cell = 192;       // --cell PX
   int32_t columns = 0;      // --columns N, 0: fitting about 16:9
+  // --export NAME (modelName) and --export-all: -o FILE.glb/.gltf or -o DIR, --category, --time
+  double scale = 0.0;       // --scale S, metres per viewer unit; 0: the default
+  // --import FILE -o NAME.pie [--page NAME] [--into FOLDER --category NAME]
+  std::string importFile;
+  std::string page;         // the page's name, empty: the model's
+  std::string into;         // the data set the model joins, empty: none
 };
