@@ -3,7 +3,7 @@
 
 #include <squish.h>
 
-#include <cstring>
+#include <cmath>
 
 namespace {
 
@@ -11,35 +11,41 @@ void Put32(std::string& out, uint32_t value) {
   for (int i = 0; i < 4; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
-// The next level: each texel the average of four (of two, or itself, along a side of 1).
+// The texel n of a side of `count`, mirrored at the edges.
+uint32_t Mirrored(int64_t n, uint32_t count) {
+  const int64_t period = 2 * int64_t{count};
+  const int64_t m = ((n % period) + period) % period;
+  return static_cast<uint32_t>(m < count ? m : period - 1 - m);
+}
+
+// The next level, filtered as the viewer's loader makes the levels a page lacks: a triangle of
+// weights 1, 3, 3, 1 along each side, mirrored at the edges.
 std::vector<uint8_t> Halve(const std::vector<uint8_t>& rgba, uint32_t width, uint32_t height) {
   const uint32_t w = width > 1 ? width / 2 : 1, h = height > 1 ? height / 2 : 1;
+  static const float kTaps[4] = {0.125f, 0.375f, 0.375f, 0.125f};
   std::vector<uint8_t> out(uint64_t{w} * h * 4);
   for (uint32_t y = 0; y < h; ++y)
     for (uint32_t x = 0; x < w; ++x)
       for (int c = 0; c < 4; ++c) {
-        uint32_t sum = 0;
-        for (uint32_t dy = 0; dy < 2; ++dy)
-          for (uint32_t dx = 0; dx < 2; ++dx) {
-            const uint32_t sx = width > 1 ? 2 * x + dx : 0, sy = height > 1 ? 2 * y + dy : 0;
-            sum += rgba[(uint64_t{sy} * width + sx) * 4 + c];
+        float sum = 0;
+        for (int dy = 0; dy < (height > 1 ? 4 : 1); ++dy)
+          for (int dx = 0; dx < (width > 1 ? 4 : 1); ++dx) {
+            const uint32_t sx = width > 1 ? Mirrored(int64_t{2} * x - 1 + dx, width) : 0;
+            const uint32_t sy = height > 1 ? Mirrored(int64_t{2} * y - 1 + dy, height) : 0;
+            const float weight = (width > 1 ? kTaps[dx] : 1.0f) * (height > 1 ? kTaps[dy] : 1.0f);
+            sum += weight * rgba[(uint64_t{sy} * width + sx) * 4 + c];
           }
-        out[(uint64_t{y} * w + x) * 4 + c] = static_cast<uint8_t>((sum + 2) / 4);
+        out[(uint64_t{y} * w + x) * 4 + c] = static_cast<uint8_t>(std::fmin(std::floor(sum + 0.5f), 255.0f));
       }
   return out;
 }
 
-// For DXT1: a texel at least half covered stays, opaque; the rest become pure green.
-void KeyOutTransparent(std::vector<uint8_t>& rgba) {
-  for (size_t i = 0; i < rgba.size(); i += 4) {
-    if (rgba[i + 3] >= 128) {
-      rgba[i + 3] = 255;
-      // Pure green would vanish too: the nearest other colour keeps it.
-      if (rgba[i] == 0 && rgba[i + 1] == 255 && rgba[i + 2] == 0) rgba[i + 2] = 8;
-    } else {
-      rgba[i] = 0, rgba[i + 1] = 255, rgba[i + 2] = 0, rgba[i + 3] = 255;
-    }
-  }
+// Pure green is the viewer's transparent colour: an opaque texel of it would vanish, so it
+// becomes the nearest other colour. Transparent texels keep their colour (black, as the viewer
+// keys them): green there would bleed into the filtered edges.
+void KeepGreenOpaque(std::vector<uint8_t>& rgba) {
+  for (size_t i = 0; i < rgba.size(); i += 4)
+    if (rgba[i + 3] != 0 && rgba[i] == 0 && rgba[i + 1] == 255 && rgba[i + 2] == 0) rgba[i + 2] = 8;
 }
 
 bool IsGreen(const uint8_t* t) { return t[0] == 0 && t[1] == 255 && t[2] == 0; }
@@ -58,24 +64,21 @@ bool Compress(const std::vector<uint8_t>& rgba, uint32_t width, uint32_t height,
   return true;
 }
 
-bool HasPartialAlpha(const std::vector<uint8_t>& rgba, bool& anyTransparent) {
-  anyTransparent = false;
-  for (size_t i = 3; i < rgba.size(); i += 4) {
-    if (rgba[i] != 0 && rgba[i] != 255) return true;
-    if (rgba[i] == 0) anyTransparent = true;
-  }
+bool HasTransparency(const std::vector<uint8_t>& rgba) {
+  for (size_t i = 3; i < rgba.size(); i += 4)
+    if (rgba[i] != 255) return true;
   return false;
 }
 
 std::string Chain(const std::vector<uint8_t>& top, uint32_t width, uint32_t height, bool dxt1, uint32_t& levels) {
-  const int flags = (dxt1 ? squish::kDxt1 : squish::kDxt5) | squish::kColourClusterFit;
+  const int flags = (dxt1 ? squish::kDxt1 : squish::kDxt5) | squish::kColourIterativeClusterFit;
   std::string data;
   std::vector<uint8_t> level = top;
   uint32_t w = width, h = height;
   levels = 0;
   for (;;) {
     std::vector<uint8_t> keyed = level;
-    if (dxt1) KeyOutTransparent(keyed);
+    KeepGreenOpaque(keyed);
     if (!Compress(keyed, w, h, flags, data)) return std::string();
     ++levels;
     if (w == 1 && h == 1) break;
@@ -89,9 +92,7 @@ std::string Chain(const std::vector<uint8_t>& top, uint32_t width, uint32_t heig
 }  // namespace
 
 std::string MakeDdsPage(const std::vector<uint8_t>& rgba, uint32_t width, uint32_t height) {
-  bool anyTransparent = false;
-  const bool partial = HasPartialAlpha(rgba, anyTransparent);
-  bool dxt1 = !partial;
+  bool dxt1 = !HasTransparency(rgba);
   uint32_t levels = 0;
   std::string data = dxt1 ? Chain(rgba, width, height, true, levels) : std::string();
   if (data.empty()) {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-// RGBA texels (power-of-two sides) as a DDS file's bytes. Without partial transparency the page
-// is DXT1 and its transparent texels are pure green, the viewer's transparent colour; with it, or
-// when DXT1 cannot keep the green exact, DXT5.
+// RGBA texels (power-of-two sides) as a DDS file's bytes: DXT1 when every texel is opaque, DXT5
+// when some are not (or when DXT1 would turn a texel into pure green, which the viewer would take
+// for transparent); every level of the mip chain is in the file.
 std::string MakeDdsPage(const std::vector<uint8_t>& rgba, uint32_t width, uint32_t height);

@@ -1,9 +1,10 @@
 // The glTF writer: a model's levels walked from the stores as the geometry build walks them, its
 // page's top level as a PNG, its keyframe animation as node channels, written by tinygltf.
 //
-// Axes: Direct3D's are left-handed, glTF's right-handed, both with y up; z is negated. That
-// mirror also turns the viewer's clockwise front faces into glTF's counter-clockwise ones, so the
-// corners keep their order and the faces still look outward.
+// Axes: Direct3D's are left-handed, glTF's right-handed, both with y up; z is negated. A face
+// seen from the mirrored side keeps its turn on the screen, and the viewer's front faces turn
+// clockwise where glTF's turn counter-clockwise: each triangle's last two corners change places,
+// so the faces still look outward.
 #include "exchange/gltf_export.h"
 
 #include <d3dx9.h>
@@ -122,9 +123,9 @@ std::vector<LevelMesh> GatherLevels(const PieModel& record, double scale) {
                                    const bool twoSided = IsTwoSidedKind(p.kind);
                                    for (int64_t k = 2; k < p.cornerCount; ++k) {
                                      const uint32_t b = vertexOf(p, k - 1), c = vertexOf(p, k);
-                                     level.indices.insert(level.indices.end(), {first, b, c});
+                                     level.indices.insert(level.indices.end(), {first, c, b});
                                      // Its mirror, facing the other way, as the viewer draws it.
-                                     if (twoSided) level.indices.insert(level.indices.end(), {first, c, b});
+                                     if (twoSided) level.indices.insert(level.indices.end(), {first, b, c});
                                    }
                                  });
     if (!whole) {

@@ -3,9 +3,9 @@
 // checked against its limits, the base colour texture becomes the page; only when all of it fits
 // is anything written, each file whole or not at all.
 //
-// Axes and winding: assimp hands over right-handed, counter-clockwise scenes (as glTF's); PIE
-// points are (x, y, -z) and the corners keep their order, which is clockwise in the viewer's
-// left-handed space, the way it faces outward. Positions: round(metres / scale * 10), halves away
+// Axes and winding: assimp hands over right-handed scenes whose front faces turn
+// counter-clockwise (as glTF's); PIE points are (x, y, -z), which keeps each face's turn on the
+// screen, and the viewer's front faces turn clockwise: the corners are written in reverse. Positions: round(metres / scale * 10), halves away
 // from zero. Texels: round(u * 256), round(v * 256) of the top-left-based coordinates.
 #include "exchange/model_import.h"
 
@@ -18,6 +18,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <set>
@@ -108,6 +109,15 @@ void CheckTextureSize(const std::string& name, uint64_t width, uint64_t height) 
 // A compressed image (PNG, JPEG, ...) from memory: its size checked from its header first.
 Page DecodeImage(const std::string& name, const uint8_t* data, size_t size) {
   if (size > kMaxImportFileBytes) throw Refusal{"the texture " + name + " is larger than " + MiB(kMaxImportFileBytes)};
+  // A PNG's size is in its first chunk: checked here, where the decoder's own checks would only
+  // say it cannot read the image.
+  static const uint8_t kPngStart[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+  if (size >= 24 && std::memcmp(data, kPngStart, sizeof(kPngStart)) == 0) {
+    const auto big = [&](size_t at) {
+      return uint64_t{data[at]} << 24 | uint64_t{data[at + 1]} << 16 | uint64_t{data[at + 2]} << 8 | data[at + 3];
+    };
+    CheckTextureSize(name, big(16), big(20));
+  }
   int width = 0, height = 0, channels = 0;
   if (!stbi_info_from_memory(data, static_cast<int>(size), &width, &height, &channels))
     throw Refusal{"the texture " + name + " is no image kvrview can read"};
@@ -127,9 +137,10 @@ std::string FolderOf(const std::string& path) {
 // The texture the material names: embedded in the scene, or a file beside the model.
 Page LoadTexture(const aiScene* scene, const std::string& name, const std::string& folder) {
   if (const aiTexture* embedded = scene->GetEmbeddedTexture(name.c_str())) {
+    const std::string shown = name[0] == '*' ? name.substr(1) + " (embedded)" : name;
     if (embedded->mHeight == 0)
-      return DecodeImage(name, reinterpret_cast<const uint8_t*>(embedded->pcData), embedded->mWidth);
-    CheckTextureSize(name, embedded->mWidth, embedded->mHeight);
+      return DecodeImage(shown, reinterpret_cast<const uint8_t*>(embedded->pcData), embedded->mWidth);
+    CheckTextureSize(shown, embedded->mWidth, embedded->mHeight);
     std::vector<uint8_t> rgba(uint64_t{embedded->mWidth} * embedded->mHeight * 4);
     for (size_t i = 0; i < rgba.size() / 4; ++i) {
       const aiTexel& t = embedded->pcData[i];
@@ -179,13 +190,21 @@ class Flattener {
   std::set<std::string> textures;  // base colour textures of the meshes taken
   const aiMaterial* firstMaterial = nullptr;
 
-  void Walk(const aiNode* node, const aiMatrix4x4& parent, int depth) {
+  // Starts the next level: the triangles taken from now on go into it.
+  void NextLevel() {
+    document.levels.emplace_back();
+    points_.clear();
+  }
+
+  // Takes the node's meshes and its children's, placed by `parent` and the node's own transform
+  // (left out for a level node, whose placement is its keyframe animation's).
+  void Walk(const aiNode* node, const aiMatrix4x4& parent, int depth, bool ownTransform = true) {
     if (!node) return;
     if (depth > kMaxNodeDepth) throw Refusal{"its nodes nest deeper than " + std::to_string(kMaxNodeDepth)};
-    const aiMatrix4x4 placed = parent * node->mTransformation;
+    const aiMatrix4x4 placed = ownTransform ? parent * node->mTransformation : parent;
     const aiMatrix3x3 turn(placed);
     const double determinant = turn.Determinant();
-    // A node scaled to nothing is hidden (how a frames animation's other levels stand).
+    // A node scaled to nothing is hidden.
     if (!std::isfinite(determinant) || std::fabs(determinant) < 1e-12) return;
     for (unsigned i = 0; i < node->mNumMeshes; ++i) {
       if (node->mMeshes[i] >= scene_->mNumMeshes) throw Refusal{"a node names a mesh it does not hold"};
@@ -209,10 +228,11 @@ class Flattener {
                                           Quantise(-v.z * unitsPerMetre_, "coordinate")};
     const auto found = points_.find(point);
     if (found != points_.end()) return found->second;
-    if (document.points.size() >= kMaxImportPoints)
+    if (++pointCount > kMaxImportPoints)
       throw Refusal{"it has more than " + std::to_string(kMaxImportPoints) + " points, the most a PIE model takes here"};
-    const int32_t number = static_cast<int32_t>(document.points.size());
-    document.points.push_back(point);
+    std::vector<std::array<int32_t, 3>>& points = document.levels.back().points;
+    const int32_t number = static_cast<int32_t>(points.size());
+    points.push_back(point);
     points_.emplace(point, number);
     return number;
   }
@@ -231,7 +251,7 @@ class Flattener {
       if (face.mNumIndices != 3) continue;
       PieTriangle t;
       for (int c = 0; c < 3; ++c) {
-        const unsigned index = face.mIndices[mirrored ? 2 - c : c];
+        const unsigned index = face.mIndices[mirrored ? c : 2 - c];
         if (index >= mesh->mNumVertices) throw Refusal{"a face names a vertex its mesh does not hold"};
         t.points[c] = PointOf(placed * mesh->mVertices[index]);
         t.texels[2 * c] = uv ? Quantise(uv[index].x * 256.0, "texel coordinate") : 0;
@@ -239,33 +259,75 @@ class Flattener {
       }
       // Corners that came together in the quantising leave nothing to draw.
       if (t.points[0] == t.points[1] || t.points[1] == t.points[2] || t.points[0] == t.points[2]) continue;
-      if (document.triangles.size() >= kMaxImportPolygons)
+      if (++triangleCount > kMaxImportPolygons)
         throw Refusal{"it has more than " + std::to_string(kMaxImportPolygons) +
                       " polygons, the most a PIE model takes here"};
-      document.triangles.push_back(t);
+      document.levels.back().triangles.push_back(t);
     }
   }
 
   const aiScene* scene_;
   double unitsPerMetre_;
-  std::map<std::array<int32_t, 3>, int32_t> points_;
+  std::map<std::array<int32_t, 3>, int32_t> points_;  // the current level's
+
+ public:
+  uint64_t pointCount = 0, triangleCount = 0;
 };
+
+// The number N of a node named "levelN" (N from 1), else 0.
+uint32_t LevelNumberOf(const aiNode* node) {
+  const char* name = node->mName.C_Str();
+  if (std::strncmp(name, "level", 5) != 0 || name[5] < '1' || name[5] > '9') return 0;
+  uint64_t n = 0;
+  for (const char* p = name + 5; *p; ++p) {
+    if (*p < '0' || *p > '9' || n > 100000) return 0;
+    n = n * 10 + static_cast<uint64_t>(*p - '0');
+  }
+  return static_cast<uint32_t>(n);
+}
+
+// The node whose children are the levels level1, level2, ... (as kvrview exports a model), found
+// within the top two nodes; null for a scene of any other shape.
+const aiNode* LevelParent(const aiNode* root, aiMatrix4x4& placed) {
+  const aiNode* candidates[2] = {root, root->mNumChildren == 1 ? root->mChildren[0] : nullptr};
+  for (const aiNode* node : candidates) {
+    if (!node || node->mNumChildren == 0) continue;
+    bool levels = true;
+    for (unsigned i = 0; i < node->mNumChildren && levels; ++i)
+      levels = LevelNumberOf(node->mChildren[i]) == i + 1;
+    if (!levels) continue;
+    placed = node == root ? root->mTransformation : root->mTransformation * node->mTransformation;
+    return node;
+  }
+  return nullptr;
+}
 
 void Convert(const aiScene* scene, const std::string& folder, const std::string& pageName, double scale,
              ImportedModel& out) {
   if (!scene || !scene->mRootNode) throw Refusal{"it holds no scene"};
   Flattener flat(scene, scale);
   flat.document.pageName = pageName;
-  flat.Walk(scene->mRootNode, aiMatrix4x4(), 0);
-  if (flat.document.triangles.empty()) throw Refusal{"it holds no triangles"};
+  // A model kvrview exported keeps its levels, each where its own nodes put it; its keyframe
+  // animation stays in its ANIM3D file. Any other scene becomes one level as it stands.
+  aiMatrix4x4 placed;
+  if (const aiNode* levels = LevelParent(scene->mRootNode, placed)) {
+    for (unsigned i = 0; i < levels->mNumChildren; ++i) {
+      flat.NextLevel();
+      flat.Walk(levels->mChildren[i], placed, 2, false);
+    }
+  } else {
+    flat.NextLevel();
+    flat.Walk(scene->mRootNode, aiMatrix4x4(), 0);
+  }
+  if (flat.triangleCount == 0) throw Refusal{"it holds no triangles"};
   if (flat.textures.size() > 1)
     throw Refusal{"its meshes use " + std::to_string(flat.textures.size()) +
                   " textures; a PIE model takes one page (join them into one texture first)"};
   const Page page = flat.textures.empty() ? PlainPage(flat.firstMaterial)
                                           : LoadTexture(scene, *flat.textures.begin(), folder);
   out.pie = WritePie(flat.document);
-  out.points = flat.document.points.size();
-  out.triangles = flat.document.triangles.size();
+  out.points = flat.pointCount;
+  out.triangles = flat.triangleCount;
   out.dds = MakeDdsPage(page.rgba, page.width, page.height);
 }
 

@@ -1,4 +1,4 @@
-// PIE model files written: a one-level model in exactly the form ParsePie reads.
+// PIE model files written: levels of three-cornered polygons in exactly the form ParsePie reads.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -10,10 +10,14 @@ struct PieTriangle {
   std::array<int32_t, 6> texels;       // u, v of each corner, over a 256-wide page
 };
 
-struct PieDocument {
-  std::string pageName;                // "page.dds": written as the .pcx name the files use
+struct PieLevel {
   std::vector<std::array<int32_t, 3>> points;
   std::vector<PieTriangle> triangles;  // one-sided, textured, corners clockwise seen from outside
+};
+
+struct PieDocument {
+  std::string pageName;                // "page.dds": written as the .pcx name the files use
+  std::vector<PieLevel> levels;
 };
 
 // The file's text. The page name must be one word (no white space), which the caller checks.
