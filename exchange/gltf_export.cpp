@@ -15,6 +15,7 @@
 #include <cstring>
 #include <sstream>
 #include <map>
+#include <unordered_map>
 #include <vector>
 
 #include "data/animations.h"
@@ -240,6 +241,24 @@ bool PageTexels(int32_t page, std::vector<uint8_t>& rgba, uint32_t& width, uint3
   return true;
 }
 
+// The page as PNG bytes, encoded once for every model that uses it while the catalogue stays as
+// it is (--export-all writes many models of few pages); null for a page that did not load.
+const std::string* PagePng(int32_t page) {
+  static std::unordered_map<int32_t, std::string> encoded;
+  static uint32_t generation = 0;
+  if (generation != ModelCatalogueGeneration || encoded.size() > TexturePageTable.size()) {
+    encoded.clear();
+    generation = ModelCatalogueGeneration;
+  }
+  const auto found = encoded.find(page);
+  if (found != encoded.end()) return found->second.empty() ? nullptr : &found->second;
+  std::vector<uint8_t> rgba;
+  uint32_t width = 0, height = 0;
+  std::string& png = encoded[page];
+  if (!PageTexels(page, rgba, width, height) || !EncodePng(rgba, width, height, png)) png.clear();
+  return png.empty() ? nullptr : &png;
+}
+
 // The material: the page as an embedded PNG, unlit, cut out where the page is transparent; a
 // plain white one for a model without a page.
 void AddMaterial(Asset& asset, int32_t page, bool& textured) {
@@ -249,15 +268,13 @@ void AddMaterial(Asset& asset, int32_t page, bool& textured) {
   material.pbrMetallicRoughness.roughnessFactor = 1.0;
   material.extensions["KHR_materials_unlit"] = tinygltf::Value(tinygltf::Value::Object());
   gltf.extensionsUsed.push_back("KHR_materials_unlit");
-  std::vector<uint8_t> rgba;
-  uint32_t width = 0, height = 0;
-  std::string png;
-  textured = PageTexels(page, rgba, width, height) && EncodePng(rgba, width, height, png);
+  const std::string* png = PagePng(page);
+  textured = png != nullptr;
   if (textured) {
     tinygltf::Image image;
     image.name = TexturePageTable[page].PageName;
     image.mimeType = "image/png";
-    image.bufferView = asset.View(png.data(), png.size(), 0);
+    image.bufferView = asset.View(png->data(), png->size(), 0);
     gltf.images.push_back(image);
     tinygltf::Sampler sampler;
     sampler.magFilter = TINYGLTF_TEXTURE_FILTER_LINEAR;
