@@ -356,6 +356,7 @@ std::string LowerCase(std::string text) {
 // model's name added (unchanged when it lists the name already).
 struct DataSetEntry {
   std::string piePath, pagePath, manifestPath, manifest;
+  bool added = false;  // the manifest did not list the model yet
 };
 
 const char* StartUpLabelOf(ModelCategory category) {
@@ -401,6 +402,7 @@ DataSetEntry FindEntry(const ImportRequest& request, const std::string& model, c
   std::string word;
   bool listed = false;
   while (words.Next(word)) listed = listed || LowerCase(word) == LowerCase(model);
+  entry.added = !listed;
   if (!listed) {
     if (!entry.manifest.empty() && entry.manifest.back() != '\n') entry.manifest += "\r\n";
     entry.manifest += model + "\r\n";
@@ -491,6 +493,7 @@ ImportOutcome ImportModel(const ImportRequest& request) {
     piePath = entry.piePath;
     pagePath = entry.pagePath;
   }
+  const std::string shownFolder = into ? request.into + "/" : std::string();
   // The page, then the model, then the manifest: a model is never listed before its files are whole.
   std::string why;
   if (!MakeFolderOf(pagePath, why) || !ReplaceFile(pagePath, made.dds, why)) return refuse(pagePath + ": " + why);
@@ -500,8 +503,8 @@ ImportOutcome ImportModel(const ImportRequest& request) {
   }
   if (into && !ReplaceFile(entry.manifestPath, entry.manifest, why)) return refuse(entry.manifestPath + ": " + why);
   outcome.code = 0;
-  outcome.summary = "wrote " + piePath + " (" + std::to_string(made.points) + " points, " +
-                    std::to_string(made.triangles) + " polygons) and " + pagePath +
-                    (into ? ", listed in " + entry.manifestPath : std::string());
+  outcome.summary = "wrote " + shownFolder + piePath + " (" + std::to_string(made.points) + " points, " +
+                    std::to_string(made.triangles) + " polygons) and " + shownFolder + pagePath;
+  if (into) outcome.summary += (entry.added ? ", listed it in " : ", already listed in ") + shownFolder + entry.manifestPath;
   return outcome;
 }

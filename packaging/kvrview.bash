@@ -25,13 +25,13 @@ _kvrview() {
                                structures weapons' -- "$cur"))
       return
       ;;
-    --render | --show)
+    --render | --show | --export)
       # The folder is the one word that is neither an option nor an option's value.
       local i folder=.
       for ((i = 1; i < ${#words[@]}; i++)); do
         ((i == cword)) && continue
         case ${words[i]} in
-          --render | -o | --size | --yaw | --pitch | --background | --time | --category | --cell | --columns | --frames | --show)
+          --render | -o | --size | --yaw | --pitch | --background | --time | --category | --cell | --columns | --frames | --show | --export | --import | --scale | --page | --into)
             ((i++))
             ;;
           -*) ;;
@@ -46,7 +46,7 @@ _kvrview() {
       COMPREPLY=($(compgen -W "$(_kvrview_models "$folder")" -- "$cur"))
       return
       ;;
-    --size | --yaw | --pitch | --background | --time | --cell | --columns | --frames)
+    --size | --yaw | --pitch | --background | --time | --cell | --columns | --frames | --scale | --page)
       return  # a number or numbers: nothing to offer
       ;;
   esac
@@ -54,7 +54,7 @@ _kvrview() {
   if [[ $cur == -* ]]; then
     COMPREPLY=($(compgen -W '--help --version --check --json --render -o --size --yaw --pitch
                              --background --time --sheet --category --cell --columns --frames
-                             --show' -- "$cur"))
+                             --show --export --export-all --import --scale --page --into' -- "$cur"))
     return
   fi
   _filedir -d

@@ -12,3 +12,12 @@ cd "$root"
 "$build/kvrview" --render windmill --size 640x400 --background 52,74,96 --time 300 -o docs/render.png sample
 cd "$build/tests"
 KVR_DOCS_DIR="$root/docs" SDL_VIDEODRIVER=offscreen ./test_sample --gtest_filter='SampleTest.ScreenshotShows*'
+# The windmill through glTF and back: exported, imported over itself in a copy of the sample (its
+# keyframe animation stays), drawn as docs/render.png is.
+cd "$root"
+trip=$(mktemp -d)
+cp -r sample "$trip/set"
+"$build/kvrview" --export windmill -o "$trip/windmill.glb" sample
+"$build/kvrview" --import "$trip/windmill.glb" -o windmill.pie --into "$trip/set" --category structures
+"$build/kvrview" --render windmill --size 640x400 --background 52,74,96 --time 300 -o docs/imported.png "$trip/set"
+rm -rf "$trip"
