@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/command_options.h"
+#include "app/printable_text.h"
 #include "app/headless.h"
 #include "base/problems.h"
 #include "data/animations.h"
@@ -64,21 +65,6 @@ std::string Json(const std::string& text) {
     }
   }
   return out + "\"";
-}
-
-// Printable for a terminal: the problem lines hold words of the data set.
-std::string Printable(const std::string& text) {
-  std::string out;
-  for (unsigned char c : text) {
-    if (c < 0x20 || c == 0x7F) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof(escaped), "\\x%02X", c);
-      out += escaped;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
 }
 
 struct Summary {

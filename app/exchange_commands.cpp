@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/command_options.h"
+#include "app/printable_text.h"
 #include "app/headless.h"
 #include "data/animation_clock.h"
 #include "data/load_sequence.h"
@@ -19,22 +20,6 @@
 namespace {
 
 void NoStage(const char*) {}
-
-// A name from the command line or a data set as one printable line.
-std::string Printable(const std::string& text) {
-  std::string out;
-  for (const char c : text) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7F) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof(escaped), "\\x%02X", u);
-      out += escaped;
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
 
 // Starts the hidden device and loads the data set: 0 when ready, else the exit code.
 int LoadForExport() {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/command_options.h"
+#include "app/printable_text.h"
 #include "app/frame.h"
 #include "app/headless.h"
 #include "app/picture_framing.h"
@@ -63,23 +64,6 @@ class HeadlessSession {
 };
 
 void NoStage(const char*) {}
-
-// A text from the command line or a data set as one line on standard error: control bytes and
-// DEL written as \xNN, so no name can move the terminal's cursor or start a line of its own.
-std::string Printable(const std::string& text) {
-  std::string out;
-  for (const char c : text) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7F) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof(escaped), "\\x%02X", u);
-      out += escaped;
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
 
 bool LoadDataSetQuietly() {
   if (ReadStartUpManifest(NoStage)) return true;

@@ -18,15 +18,15 @@ namespace fs = std::filesystem;
 
 void BM_ExportAllCommand(benchmark::State& state) {
   const std::string dir = bench::DataSetDir(bench::DataSet::Large);
-  std::error_code error;
-  const fs::path viewer = fs::read_symlink("/proc/self/exe", error).parent_path() / "kvrview";
-  if (dir.empty() || error || !fs::exists(viewer)) {
+  const std::string viewer = bench::ViewerBesideBenchmarks();
+  if (dir.empty() || viewer.empty()) {
     state.SkipWithError("no data set or no kvrview beside the benchmarks");
     return;
   }
+  std::error_code error;
   const fs::path out = fs::path(dir).parent_path() / "bench-export";
   const std::string command =
-      "'" + viewer.string() + "' --export-all -o '" + out.string() + "' '" + dir + "' >/dev/null 2>&1";
+      "'" + viewer + "' --export-all -o '" + out.string() + "' '" + dir + "' >/dev/null 2>&1";
   for (auto _ : state) {
     state.PauseTiming();
     fs::remove_all(out, error);

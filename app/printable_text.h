@@ -1,0 +1,6 @@
+// Text from the command line or a data set, made safe to print as one line on a terminal.
+#pragma once
+#include <string>
+
+// Control bytes and DEL written as \xNN, so no name can move the cursor or start a line of its own.
+std::string Printable(const std::string& text);
