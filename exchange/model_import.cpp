@@ -44,6 +44,13 @@ struct Refusal {
   std::string why;
 };
 
+// The reader's own reason, without the full stop our line goes on after.
+std::string ReaderError(const Assimp::Importer& importer) {
+  std::string text = importer.GetErrorString();
+  while (!text.empty() && (text.back() == '.' || text.back() == ' ' || text.back() == '\n')) text.pop_back();
+  return "it cannot be read: " + (text.empty() ? std::string("no reason given") : text);
+}
+
 uint64_t FileSize(const char* path, bool& regular) {
   struct stat s;
   regular = stat(path, &s) == 0 && S_ISREG(s.st_mode);
@@ -428,7 +435,7 @@ bool ImportFromMemory(const void* data, size_t size, const char* hint, const std
   importer.SetIOHandler(new BoundedIOSystem);
   try {
     const aiScene* scene = importer.ReadFileFromMemory(data, size, kReadSteps, hint ? hint : "");
-    if (!scene) throw Refusal{std::string("it cannot be read: ") + importer.GetErrorString()};
+    if (!scene) throw Refusal{ReaderError(importer)};
     Convert(scene, std::string(), pageName, scale, out);
     return true;
   } catch (const Refusal& refusal) {
@@ -465,7 +472,7 @@ ImportOutcome ImportModel(const ImportRequest& request) {
     try {
       const aiScene* scene = importer.ReadFile(request.source, kReadSteps);
       if (!files->refused.empty()) throw Refusal{files->refused};
-      if (!scene) throw Refusal{std::string("it cannot be read: ") + importer.GetErrorString()};
+      if (!scene) throw Refusal{ReaderError(importer)};
       Convert(scene, FolderOf(request.source), page, request.scale, made);
     } catch (const Refusal& refusal) {
       return refuse(refusal.why);
