@@ -1,10 +1,12 @@
 // The exchange test's probe, reading what kvrview wrote with other code than kvrview's own:
 //   exchange_probe facts FILE          assimp's reading of a glTF: "triangles T keys K", K the
 //                                      most keys of any channel (0 without an animation)
+//   exchange_probe bounds FILE         the box of every vertex placed by its nodes: "x0 y0 z0 x1 y1 z1"
 //   exchange_probe compare A.png B.png the share of pixels (percent) within 8 of each other in
 //                                      every channel, and the pictures' sizes must agree
 //   exchange_probe pixel FILE.png X Y  "R G B" of one pixel
 #include <assimp/Importer.hpp>
+#include <assimp/postprocess.h>
 #include <assimp/scene.h>
 #include <stb_image.h>
 
@@ -33,6 +35,21 @@ int Facts(const char* file) {
       keys = std::max({keys, channel->mNumPositionKeys, channel->mNumRotationKeys, channel->mNumScalingKeys});
     }
   std::printf("triangles %llu keys %u\n", triangles, keys);
+  return 0;
+}
+
+int Bounds(const char* file) {
+  Assimp::Importer importer;
+  const aiScene* scene = importer.ReadFile(file, aiProcess_PreTransformVertices);
+  if (!scene || scene->mNumMeshes == 0) return 1;
+  aiVector3D low(1e30f, 1e30f, 1e30f), high(-1e30f, -1e30f, -1e30f);
+  for (unsigned m = 0; m < scene->mNumMeshes; ++m)
+    for (unsigned v = 0; v < scene->mMeshes[m]->mNumVertices; ++v) {
+      const aiVector3D& p = scene->mMeshes[m]->mVertices[v];
+      low = aiVector3D(std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z));
+      high = aiVector3D(std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z));
+    }
+  std::printf("%.4f %.4f %.4f %.4f %.4f %.4f\n", low.x, low.y, low.z, high.x, high.y, high.z);
   return 0;
 }
 
@@ -75,8 +92,9 @@ int Pixel(const char* file, int x, int y) {
 
 int main(int argc, char** argv) {
   if (argc == 3 && !std::strcmp(argv[1], "facts")) return Facts(argv[2]);
+  if (argc == 3 && !std::strcmp(argv[1], "bounds")) return Bounds(argv[2]);
   if (argc == 4 && !std::strcmp(argv[1], "compare")) return Compare(argv[2], argv[3]);
   if (argc == 5 && !std::strcmp(argv[1], "pixel")) return Pixel(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
-  std::fputs("usage: exchange_probe facts FILE | compare A.png B.png | pixel FILE.png X Y\n", stderr);
+  std::fputs("usage: exchange_probe facts FILE | bounds FILE | compare A.png B.png | pixel FILE.png X Y\n", stderr);
   return 2;
 }
