@@ -86,10 +86,7 @@ int RunExportAll(const CommandLine& command) {
   if (!command.category.empty()) {
     category = ModelCategoryByName(command.category);
     if (category < 0) {
-      std::fprintf(stderr,
-                   "kvrview: no category %s (bodies, features, miscellaneous, research, effects, propulsions, "
-                   "structures, weapons)\n",
-                   Printable(command.category).c_str());
+      SayNoSuchCategory(command.category);
       return 2;
     }
   }

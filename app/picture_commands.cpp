@@ -232,10 +232,7 @@ int RunSheet(const CommandLine& command) {
   if (oneCategory) {
     category = ModelCategoryByName(command.category);
     if (category < 0) {
-      std::fprintf(stderr,
-                   "kvrview: no category %s (bodies, features, miscellaneous, research, effects, propulsions, "
-                   "structures, weapons)\n",
-                   Printable(command.category).c_str());
+      SayNoSuchCategory(command.category);
       return 2;
     }
   }

@@ -17,3 +17,10 @@ std::string Printable(const std::string& text) {
   }
   return out;
 }
+
+void SayNoSuchCategory(const std::string& name) {
+  std::fprintf(stderr,
+               "kvrview: no category %s (bodies, features, miscellaneous, research, effects, propulsions, "
+               "structures, weapons)\n",
+               Printable(name).c_str());
+}
