@@ -501,6 +501,10 @@ ImportOutcome ImportModel(const ImportRequest& request) {
     pagePath = entry.pagePath;
   }
   const std::string shownFolder = into ? request.into + "/" : std::string();
+  // Other models may use a page of another name: only the model's own page is ever replaced.
+  bool pageIsFile = false;
+  FileSize(pagePath.c_str(), pageIsFile);
+  if (page != model && pageIsFile) return refuse("the page " + pagePath + " exists already and may be other models'");
   // The page, then the model, then the manifest: a model is never listed before its files are whole.
   std::string why;
   if (!MakeFolderOf(pagePath, why) || !ReplaceFile(pagePath, made.dds, why)) return refuse(pagePath + ": " + why);

@@ -161,6 +161,9 @@ for file in huge.glb bad.obj vast.gltf; do
 done
 grep -q '65536 x 65536 texels; a page holds 4096 x 4096 at most' "$work/refused.err"
 check "the texture's line names the limit" equals "$?" 0
+listing "$work/e2e" >"$work/e2e.before"
+kvr --import "$work/square.glb" -o other.pie --page e2epage --into "$work/e2e" --category structures 2>/dev/null
+check "a page of other models is not replaced" equals "$? $(listing "$work/e2e" | cmp -s - "$work/e2e.before"; echo $?)" "1 0"
 
 [ $failures -eq 0 ] && echo "exchange: every check passed"
 exit $((failures > 0))
