@@ -99,6 +99,15 @@ TEST(CommandLineParse, HeadlessCommandsTakeTheirOwnOptionsWithCheckedValues) {
   EXPECT_EQ(frames.show, "atom");
   EXPECT_EQ(frames.folder, "sample");
 
+  const CommandLine out = ParseCommandLine({"--export", "tank", "-o", "t.GLTF", "--scale", "0.5", "--time", "300", "set"});
+  EXPECT_EQ(out.action, CommandLine::Action::kExport);
+  EXPECT_DOUBLE_EQ(out.scale, 0.5);
+  EXPECT_EQ(out.time, 300u);
+  const CommandLine in = ParseCommandLine({"--import", "a.obj", "-o", "a.pie", "--page", "p", "--into", "set",
+                                           "--category", "bodies"});
+  EXPECT_EQ(in.action, CommandLine::Action::kImport);
+  EXPECT_EQ(in.importFile + in.page + in.into + in.category, "a.objpsetbodies");
+
   // Values out of range or malformed, options of another command, a missing -o or name, two
   // commands at once.
   for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
@@ -112,7 +121,11 @@ TEST(CommandLineParse, HeadlessCommandsTakeTheirOwnOptionsWithCheckedValues) {
            {"--render", "a", "-o", "x.png", "--time", "-1"}, {"--render", "a", "-o", "x.png", "--cell", "64"},
            {"--sheet"}, {"--sheet", "-o", "s.png", "--cell", "31"}, {"--sheet", "-o", "s.png", "--columns", "0"},
            {"--sheet", "-o", "s.png", "--time", "5"}, {"--check", "--sheet", "-o", "s.png"},
-           {"--frames", "0"}, {"--frames", "ten"}, {"--show", "atom"}, {"--check", "--frames", "5"}}) {
+           {"--frames", "0"}, {"--frames", "ten"}, {"--show", "atom"}, {"--check", "--frames", "5"},
+           {"--export", "a", "-o", "a.png"}, {"--export", "a", "-o", "a.glb", "--scale", "0"},
+           {"--export", "a", "-o", "a.glb", "--page", "p"}, {"--export-all"}, {"--export-all", "-o", "d", "--time", "5"},
+           {"--import", "a.glb", "-o", "a.dds"}, {"--import", "a.glb", "-o", "a.pie", "set"},
+           {"--import", "a.glb", "-o", "a.pie", "--into", "set"}, {"--render", "a", "-o", "x.png", "--scale", "1"}}) {
     EXPECT_EQ(ParseCommandLine(wrong).action, CommandLine::Action::kUsageError) << wrong[0] << " " << wrong.size();
   }
 }
@@ -122,7 +135,8 @@ TEST(CommandLineText, VersionIsTheProjectsAndUsageNamesEveryOption) {
       << VersionText();
   const std::string usage = UsageText();
   for (const char* word : {"--help", "--version", "--check", "--json", "--render", "--sheet", "--size",
-                           "--background", "--time", "--category", "--cell", "--columns", "FOLDER",
+                           "--background", "--time", "--category", "--cell", "--columns", "FOLDER", "--export",
+                           "--export-all", "--import", "--scale", "--page", "--into",
                            "Escape", "numpad +", "Home / End", "F5", "F12"})
     EXPECT_NE(usage.find(word), std::string::npos) << word;
   EXPECT_EQ(usage.back(), '\n');
