@@ -31,6 +31,7 @@
 #include "data/category_manifests.h"
 #include "data/load_sequence.h"
 #include "exchange/dds_page.h"
+#include "exchange/gltf_precheck.h"
 #include "exchange/output_files.h"
 #include "model/model_catalogue.h"
 #include "model/pie_writer.h"
@@ -359,6 +360,12 @@ std::string LowerCase(std::string text) {
   return text;
 }
 
+bool IsGltfName(const std::string& path) {
+  const std::string lower = LowerCase(path);
+  return (lower.size() > 4 && lower.compare(lower.size() - 4, 4, ".glb") == 0) ||
+         (lower.size() > 5 && lower.compare(lower.size() - 5, 5, ".gltf") == 0);
+}
+
 // Where --into puts the model: the category directory's files on disk, and the manifest with the
 // model's name added (unchanged when it lists the name already).
 struct DataSetEntry {
@@ -431,6 +438,7 @@ bool ImportFromMemory(const void* data, size_t size, const char* hint, const std
     why = "it is larger than " + MiB(kMaxImportFileBytes);
     return false;
   }
+  if (!GltfStructureFits(static_cast<const uint8_t*>(data), size, why)) return false;
   Assimp::Importer importer;
   importer.SetIOHandler(new BoundedIOSystem);
   try {
@@ -465,6 +473,12 @@ ImportOutcome ImportModel(const ImportRequest& request) {
   if (size > kMaxImportFileBytes) return refuse("it is larger than " + MiB(kMaxImportFileBytes));
 
   ImportedModel made;
+  if (IsGltfName(request.source)) {
+    std::ifstream in(request.source, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string why;
+    if (!GltfStructureFits(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), why)) return refuse(why);
+  }
   {
     Assimp::Importer importer;
     BoundedIOSystem* files = new BoundedIOSystem;
