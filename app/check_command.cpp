@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/command_options.h"
+#include "app/command_messages.h"
 #include "app/headless.h"
 #include "base/printable_text.h"
 #include "base/problems.h"

@@ -11,6 +11,7 @@
 #include "app/check_command.h"
 #include "app/controls.h"
 #include "app/data_set_above.h"
+#include "app/exchange_commands.h"
 #include "app/picture_commands.h"
 #include "base/disk_path.h"
 #include "base/printable_text.h"
@@ -31,6 +32,9 @@ const char kUsageHead[] =
     "   or: kvrview --thumbnail FILE.pie -o FILE.png [--size PX] [--background R,G,B]\n"
     "   or: kvrview --turntable NAME -o FILE.gif|FILE.webp|FILE.png [OPTION...] [FOLDER]\n"
     "   or: kvrview --frames N [--show NAME] [FOLDER]\n"
+    "   or: kvrview --export NAME -o FILE.glb|FILE.gltf [--scale S] [--time MS] [FOLDER]\n"
+    "   or: kvrview --export-all -o DIR [--category NAME] [--scale S] [FOLDER]\n"
+    "   or: kvrview --import FILE -o NAME.pie [--page NAME] [--scale S] [--into FOLDER --category NAME]\n"
     "   or: kvrview --help | --version\n"
     "\n"
     "Shows the models of the data set in FOLDER (the current folder when none is given).\n"
@@ -59,8 +63,9 @@ const char kUsageHead[] =
     "  --background R,G,B   with --render, --sheet, --thumbnail and --turntable: the background\n"
     "                       (default 0,0,0; 34,40,52 for --thumbnail)\n"
     "  --seconds S          with --turntable: the length of one turn (default 3.6)\n"
-    "  --time MS            with --render: the animation clock, in milliseconds (default 0)\n"
-    "  --category NAME      with --sheet: only this category (bodies, features, miscellaneous,\n"
+    "  --time MS            with --render and --export: the animation clock, in milliseconds\n"
+    "                       (default 0)\n"
+    "  --category NAME      with --sheet and --export-all: only this category (bodies, features, miscellaneous,\n"
     "                       research, effects, propulsions, structures, weapons)\n"
     "  --cell PX            with --sheet: the side of a cell (default 192)\n"
     "  --columns N          with --sheet: cells a row (default: fitting about 16:9)\n"
@@ -68,6 +73,16 @@ const char kUsageHead[] =
     "                       and 95th percentile times and exits\n"
     "                       (with --turntable: the pictures of one turn, default 36)\n"
     "  --show NAME          with --frames: show this model instead of the first structure\n"
+    "  --export NAME        write the model NAME as a glTF 2.0 file (.glb or .gltf), without a\n"
+    "                       window: its levels, page and keyframe animation as the viewer shows them\n"
+    "  --export-all         write every model (or one --category's) as DIR/NAME.glb\n"
+    "  --scale S            with --export, --export-all and --import: metres per viewer unit\n"
+    "                       (default 0.1: a PIE unit is a centimetre)\n"
+    "  --import FILE        read a glTF (.gltf, .glb), OBJ, FBX or Collada file and write it as a\n"
+    "                       PIE model (-o NAME.pie) and its texture as a DDS page beside it\n"
+    "  --page NAME          with --import: the page's name (default: the model's)\n"
+    "  --into FOLDER        with --import: write the model into the data set FOLDER, in the\n"
+    "                       directory of --category, and list it in that category's manifest\n"
     "  --help               print this text and exit\n"
     "  --version            print the version and exit\n"
     "\n"
@@ -205,6 +220,28 @@ bool ParseColour(const std::string& text, uint8_t rgb[3]) {
   return true;
 }
 
+// Metres per viewer unit: a decimal number from 0.0001 to 1000.
+bool ParseScale(const std::string& text, double& out) {
+  if (text.empty() || text.size() > 16) return false;
+  char* end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  if (end != text.c_str() + text.size() || !(value >= 0.0001 && value <= 1000.0)) return false;
+  out = value;
+  return true;
+}
+
+// The name's extension, in any letter case.
+bool EndsWith(const std::string& name, const char* extension) {
+  const size_t n = std::strlen(extension);
+  if (name.size() <= n) return false;
+  for (size_t i = 0; i < n; ++i) {
+    char c = name[name.size() - n + i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != extension[i]) return false;
+  }
+  return true;
+}
+
 CommandLine UsageError(const std::string& problem) {
   CommandLine result;
   result.action = CommandLine::Action::kUsageError;
@@ -228,7 +265,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   }
   // Which options each command takes; any other is a mistake.
   enum : unsigned {
-    kForCheck = 1, kForRender = 2, kForSheet = 4, kForFrames = 8, kForThumbnail = 16, kForTurntable = 32
+    kForCheck = 1, kForRender = 2, kForSheet = 4, kForFrames = 8, kForThumbnail = 16, kForTurntable = 32,
+    kForExport = 64, kForExportAll = 128, kForImport = 256
   };
   // With --turntable, --frames counts its pictures; without, it is the viewer's timed run.
   bool turntable = false;
@@ -285,11 +323,32 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     } else if (argument == "--show") {
       given.push_back(kForFrames);
       if (!value(result.show) || result.show.empty()) return UsageError("--show needs a model name");
+    } else if (argument == "--export") {
+      commands |= kForExport;
+      result.action = CommandLine::Action::kExport;
+      if (!value(result.modelName) || result.modelName.empty()) return UsageError("--export needs a model name");
+    } else if (argument == "--export-all") {
+      commands |= kForExportAll;
+      result.action = CommandLine::Action::kExportAll;
+    } else if (argument == "--import") {
+      commands |= kForImport;
+      result.action = CommandLine::Action::kImport;
+      if (!value(result.importFile) || result.importFile.empty()) return UsageError("--import needs a file");
+    } else if (argument == "--scale") {
+      given.push_back(kForExport | kForExportAll | kForImport);
+      if (!value(text) || !ParseScale(text, result.scale))
+        return UsageError("--scale needs metres per viewer unit, 0.0001 to 1000");
+    } else if (argument == "--page") {
+      given.push_back(kForImport);
+      if (!value(result.page) || result.page.empty()) return UsageError("--page needs a name");
+    } else if (argument == "--into") {
+      given.push_back(kForImport);
+      if (!value(result.into) || result.into.empty()) return UsageError("--into needs a folder");
     } else if (argument == "--sheet") {
       commands |= kForSheet;
       result.action = CommandLine::Action::kSheet;
     } else if (argument == "-o") {
-      given.push_back(kForRender | kForSheet | kForThumbnail | kForTurntable);
+      given.push_back(kForRender | kForSheet | kForThumbnail | kForTurntable | kForExport | kForExportAll | kForImport);
       if (!value(result.output) || result.output.empty()) return UsageError("-o needs a file name");
     } else if (argument == "--size") {
       given.push_back(kForRender | kForThumbnail | kForTurntable);
@@ -305,12 +364,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       if (!value(text) || !ParseColour(text, result.background))
         return UsageError("--background needs R,G,B, each 0 to 255");
     } else if (argument == "--time") {
-      given.push_back(kForRender);
+      given.push_back(kForRender | kForExport);
       if (!value(text) || !ParseInt(text, 0, 86400000, number))
         return UsageError("--time needs milliseconds, 0 to 86400000");
       result.time = static_cast<uint32_t>(number);
     } else if (argument == "--category") {
-      given.push_back(kForSheet);
+      given.push_back(kForSheet | kForExportAll | kForImport);
       if (!value(result.category) || result.category.empty()) return UsageError("--category needs a name");
     } else if (argument == "--cell") {
       given.push_back(kForSheet);
@@ -327,7 +386,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     }
   }
   if (commands & (commands - 1))
-    return UsageError("--check, --render, --sheet, --thumbnail, --turntable and --frames go alone");
+    return UsageError(
+        "--check, --render, --sheet, --thumbnail, --turntable, --frames, --export, --export-all and --import go alone");
   // An option of a command that was not named (--json without --check, say) is a mistake.
   for (unsigned belongs : given)
     if (!(belongs & commands)) return UsageError("an option that belongs to another command");
@@ -337,6 +397,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     return UsageError("-o FILE.gif, FILE.webp or FILE.png is needed");
   // The thumbnail's data set is the one found above its file.
   if ((commands & kForThumbnail) && !folders.empty()) return UsageError("--thumbnail takes no folder");
+  if ((commands & kForExport) && !EndsWith(result.output, ".glb") && !EndsWith(result.output, ".gltf"))
+    return UsageError("-o FILE.glb or -o FILE.gltf is needed");
+  if ((commands & kForExportAll) && result.output.empty()) return UsageError("-o DIR is needed");
+  if (commands & kForImport) {
+    if (!EndsWith(result.output, ".pie")) return UsageError("-o NAME.pie is needed");
+    if (!folders.empty()) return UsageError("--import reads no data set; --into FOLDER names the one it joins");
+    if (result.into.empty() != result.category.empty()) return UsageError("--into and --category go together");
+  }
   if (folders.size() > 1) return UsageError("one folder at most");
   if (!folders.empty()) {
     if (folders[0].empty()) return UsageError("the folder's name is empty");
@@ -421,9 +489,14 @@ int HandleCommandLine(const char* line, CommandLine* parsed) {
     default: break;
   }
   command.modelFile = FromStartFolder(command.modelFile);
+  command.importFile = FromStartFolder(command.importFile);
+  command.into = FromStartFolder(command.into);
   OpenDataSetOfFile(command);
   // A relative -o name is taken from the folder kvrview is started in, not the data set's.
   command.outputPath = ExactPath(command.output);
+  command.output = FromStartFolder(command.output);
+  // An import reads no data set: it runs from the folder it was started in.
+  if (command.action == CommandLine::Action::kImport) return RunImport(command);
   if (parsed) *parsed = command;
   if (!command.folder.empty()) {
     const int code = EnterFolder(command.folder);
@@ -435,6 +508,8 @@ int HandleCommandLine(const char* line, CommandLine* parsed) {
     case CommandLine::Action::kSheet: return RunSheet(command);
     case CommandLine::Action::kThumbnail: return RunThumbnail(command);
     case CommandLine::Action::kTurntable: return RunTurntable(command);
+    case CommandLine::Action::kExport: return RunExport(command);
+    case CommandLine::Action::kExportAll: return RunExportAll(command);
     default: return -1;
   }
 }

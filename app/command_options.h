@@ -4,7 +4,10 @@
 #include <string>
 
 struct CommandLine {
-  enum class Action { kRun, kHelp, kVersion, kUsageError, kCheck, kRender, kSheet, kFrames, kThumbnail, kTurntable };
+  enum class Action {
+    kRun, kHelp, kVersion, kUsageError, kCheck, kRender, kSheet, kFrames, kThumbnail, kTurntable, kExport,
+    kExportAll, kImport
+  };
   Action action = Action::kRun;
   std::string folder;  // the data set's folder, empty for the working directory
   std::string problem;  // for kUsageError: what was wrong, one line
@@ -31,4 +34,10 @@ struct CommandLine {
   // --turntable NAME: the model turning once round, in turnFrames pictures over turnMilliseconds
   int32_t turnFrames = 36;           // --frames N
   uint32_t turnMilliseconds = 3600;  // --seconds S: a picture each 100 ms beat by default
+  // --export NAME (modelName) and --export-all: -o FILE.glb/.gltf or -o DIR, --category, --time
+  double scale = 0.0;       // --scale S, metres per viewer unit; 0: the default
+  // --import FILE -o NAME.pie [--page NAME] [--into FOLDER --category NAME]
+  std::string importFile;
+  std::string page;         // the page's name, empty: the model's
+  std::string into;         // the data set the model joins, empty: none
 };

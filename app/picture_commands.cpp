@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/command_options.h"
+#include "app/command_messages.h"
 #include "app/frame.h"
 #include "app/headless.h"
 #include "app/picture_drawing.h"
@@ -132,10 +133,7 @@ int RunSheet(const CommandLine& command) {
   if (oneCategory) {
     category = ModelCategoryByName(command.category);
     if (category < 0) {
-      std::fprintf(stderr,
-                   "kvrview: no category %s (bodies, features, miscellaneous, research, effects, propulsions, "
-                   "structures, weapons)\n",
-                   PrintableText(command.category).c_str());
+      SayNoSuchCategory(command.category);
       return 2;
     }
   }

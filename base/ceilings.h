@@ -23,3 +23,12 @@ constexpr uint64_t kMaxLogBytes = uint64_t{64} << 20;
 constexpr bool FitsUnderCeiling(uint64_t used, uint64_t more, uint64_t ceiling) {
   return used <= ceiling && more <= ceiling - used;
 }
+
+// What kvrview --import reads and writes at most. The file read, and each file it names (a
+// glTF's buffers, an OBJ's materials, a texture), is at most 256 MiB.
+constexpr uint64_t kMaxImportFileBytes = uint64_t{256} << 20;
+// Points and polygons of a model made by --import.
+constexpr uint64_t kMaxImportPoints = uint64_t{1} << 20;
+constexpr uint64_t kMaxImportPolygons = uint64_t{1} << 20;
+// A PIE coordinate or texel: every integer up to 2^24 is exact in the viewer's float vertices.
+constexpr int64_t kMaxPieCoordinate = int64_t{1} << 24;

@@ -136,6 +136,13 @@ int main(int argc, char** argv) {
   } else {
     Missing("Check");
   }
+  if (has("BM_ExportAllCommand") && has("BM_LoadToFirstFrame")) {
+    const double r = m.at("BM_ExportAllCommand") / m.at("BM_LoadToFirstFrame");
+    Row("Export", Time(m.at("BM_ExportAllCommand")), "the viewer's load", Time(m.at("BM_LoadToFirstFrame")), r,
+        "<= 3", r <= 3.0);
+  } else {
+    Missing("Export");
+  }
   if (has("BM_Beat") && has("BM_ClearPresent")) {
     const double r = m.at("BM_Beat") / m.at("BM_ClearPresent");
     Row("Beat", Time(m.at("BM_Beat")), "clear + present", Time(m.at("BM_ClearPresent")), r, "< 1",

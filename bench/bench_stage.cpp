@@ -115,6 +115,12 @@ bool ReloadDataSet(DataSet set) {
   return LoadFrom(set);
 }
 
+std::string ViewerBesideBenchmarks() {
+  std::error_code error;
+  const fs::path viewer = fs::read_symlink("/proc/self/exe", error).parent_path() / "kvrview";
+  return !error && fs::exists(viewer) ? viewer.string() : std::string();
+}
+
 std::string DataSetDir(DataSet set) {
   switch (set) {
     case DataSet::Sample:

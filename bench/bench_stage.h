@@ -35,6 +35,8 @@ void Shutdown();
 
 // The folder of a data set, generated or copied when it is missing.
 std::string DataSetDir(DataSet set);
+// The kvrview built beside the benchmarks, empty when there is none.
+std::string ViewerBesideBenchmarks();
 
 // The viewer's state when drawing the frame benchmark's scene: the model with most triangles
 // turning, the model panel with 20 rows, the axes. False when no model is loaded.

@@ -88,13 +88,12 @@ BENCHMARK(BM_ReadAndSplit)->UseRealTime()->Iterations(1)->Repetitions(9)->Report
 // (its device, the whole load and the report), set against the viewer's load above.
 void BM_CheckCommand(benchmark::State& state) {
   const std::string dir = bench::DataSetDir(bench::DataSet::Large);
-  std::error_code error;
-  const fs::path viewer = fs::read_symlink("/proc/self/exe", error).parent_path() / "kvrview";
-  if (dir.empty() || error || !fs::exists(viewer)) {
+  const std::string viewer = bench::ViewerBesideBenchmarks();
+  if (dir.empty() || viewer.empty()) {
     state.SkipWithError("no data set or no kvrview beside the benchmarks");
     return;
   }
-  const std::string command = "'" + viewer.string() + "' --check '" + dir + "' >/dev/null 2>&1";
+  const std::string command = "'" + viewer + "' --check '" + dir + "' >/dev/null 2>&1";
   for (auto _ : state) {
     const int status = std::system(command.c_str());
     if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) > 1) state.SkipWithError("--check failed");

@@ -39,6 +39,12 @@ void LoadCategory(const char* directory, ModelCategory category) {
 
 }  // namespace
 
+const char* CategoryManifestName(ModelCategory category) {
+  return category >= 0 && category < static_cast<ModelCategory>(sizeof(kManifests) / sizeof(kManifests[0]))
+             ? kManifests[category].name
+             : "";
+}
+
 std::vector<ManifestEntry> ParseCategoryManifest(const char* begin, const char* end, bool flagAware) {
   std::vector<ManifestEntry> entries;
   bool teamColors = false;

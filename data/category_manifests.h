@@ -22,6 +22,9 @@ std::vector<ManifestEntry> ParseCategoryManifest(const char* begin, const char* 
 void LoadCategoryEntries(const char* directory, const char* begin, const char* end,
                          ModelCategory category);
 
+// The category's manifest file name ("Bodies.gam", ...); empty outside the eight.
+const char* CategoryManifestName(ModelCategory category);
+
 void LoadBodies(const char* directory);
 void LoadFeatures(const char* directory);
 void LoadMiscelaneous(const char* directory);

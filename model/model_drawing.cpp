@@ -28,6 +28,24 @@ void DrawModel(int32_t model, D3DXMATRIX world) {
   for (int32_t level = drawn.first; level < drawn.end; ++level) DrawLevelBuffer(first + level, world);
 }
 
+D3DXMATRIX KeyframeMatrix(const AnimationFrame& frame) {
+  // Positions in ten-thousandths of the vertex units; rotations in thousandths of a degree with
+  // 6.28 standing for a full turn, z turning the other way.
+  const float turn = 6.28f;
+  D3DXMATRIX move, aboutX, aboutY, aboutZ;
+  D3DXMatrixTranslation(&move, frame.position[0] / 10000.0f, frame.position[1] / 10000.0f,
+                        frame.position[2] / 10000.0f);
+  D3DXMatrixRotationX(&aboutX, frame.rotation[0] / 1000.0f / 360.0f * turn);
+  D3DXMatrixRotationZ(&aboutZ, -frame.rotation[2] / 1000.0f / 360.0f * turn);
+  D3DXMatrixRotationY(&aboutY, frame.rotation[1] / 1000.0f / 360.0f * turn);
+  // Row vectors: turned about x, then z, then y, then moved.
+  D3DXMATRIX xz, xzy, turnedAndMoved;
+  D3DXMatrixMultiply(&xz, &aboutX, &aboutZ);
+  D3DXMatrixMultiply(&xzy, &xz, &aboutY);
+  D3DXMatrixMultiply(&turnedAndMoved, &xzy, &move);
+  return turnedAndMoved;
+}
+
 D3DXMATRIX LevelWorldMatrix(const LevelBuffer& entry, const D3DXMATRIX& world) {
   const int32_t animation = AnimationOf(entry.model);
   const bool transform = animation >= 0 && !IsFramesAnimation(animation);
@@ -36,20 +54,8 @@ D3DXMATRIX LevelWorldMatrix(const LevelBuffer& entry, const D3DXMATRIX& world) {
   // A transform animation with fewer objects than the model has levels leaves the extra levels
   // where the world matrix puts them.
   if (transform && GetAnimationFrame(animation, entry.level, frame)) {
-    // Positions in ten-thousandths of the vertex units; rotations in thousandths of a degree with
-    // 6.28 standing for a full turn, z turning the other way.
-    const float turn = 6.28f;
-    D3DXMATRIX move, aboutX, aboutY, aboutZ;
-    D3DXMatrixTranslation(&move, frame.position[0] / 10000.0f, frame.position[1] / 10000.0f,
-                          frame.position[2] / 10000.0f);
-    D3DXMatrixRotationX(&aboutX, frame.rotation[0] / 1000.0f / 360.0f * turn);
-    D3DXMatrixRotationZ(&aboutZ, -frame.rotation[2] / 1000.0f / 360.0f * turn);
-    D3DXMatrixRotationY(&aboutY, frame.rotation[1] / 1000.0f / 360.0f * turn);
-    // Row vectors: turned about x, then z, then y, then moved, then placed by the world matrix.
-    D3DXMATRIX xz, xzy, turnedAndMoved;
-    D3DXMatrixMultiply(&xz, &aboutX, &aboutZ);
-    D3DXMatrixMultiply(&xzy, &xz, &aboutY);
-    D3DXMatrixMultiply(&turnedAndMoved, &xzy, &move);
+    // Then placed by the world matrix.
+    const D3DXMATRIX turnedAndMoved = KeyframeMatrix(frame);
     D3DXMatrixMultiply(&placed, &turnedAndMoved, &world);
   }
   return placed;

@@ -132,13 +132,13 @@ _kvrview() {
       _kvrview_files "$typed" pie
       return
       ;;
-    --render | --turntable | --show)
+    --render | --turntable | --show | --export)
       # The folder is the one word that is neither an option nor an option's value.
       local i folder=.
       for ((i = 1; i < ${#words[@]}; i++)); do
         ((i == cword)) && continue
         case ${words[i]} in
-          --render | --turntable | --thumbnail | -o | --size | --yaw | --pitch | --background | --time | --category | --cell | --columns | --frames | --seconds | --show)
+          --render | --turntable | --thumbnail | -o | --size | --yaw | --pitch | --background | --time | --category | --cell | --columns | --frames | --seconds | --show | --export | --import | --scale | --page | --into)
             ((i++))
             ;;
           -*) ;;
@@ -155,7 +155,7 @@ _kvrview() {
       _kvrview_quoted "$open"
       return
       ;;
-    --size | --yaw | --pitch | --background | --time | --cell | --columns | --frames | --seconds)
+    --size | --yaw | --pitch | --background | --time | --cell | --columns | --frames | --seconds | --scale | --page)
       return  # a number or numbers: nothing to offer
       ;;
   esac
@@ -163,7 +163,7 @@ _kvrview() {
   if [[ $cur == -* ]]; then
     _kvrview_offer "$cur" --help --version --check --json --render -o --size --yaw --pitch \
       --background --time --sheet --category --cell --columns --frames --show \
-      --thumbnail --turntable --seconds
+      --thumbnail --turntable --seconds --export --export-all --import --scale --page --into
     return
   fi
   _kvrview_files "$typed" -d

@@ -23,3 +23,11 @@ done
   -geometry 128x128+10+8 "$thumbs"/*.png -strip docs/thumbnails.png
 rm -rf "$thumbs"
 "$build/kvrview" --turntable windmill --size 240x240 --background 52,74,96 -o docs/turntable.gif sample
+# The windmill through glTF and back: exported, imported over itself in a copy of the sample (its
+# keyframe animation stays), drawn as docs/render.png is.
+trip=$(mktemp -d)
+cp -r sample "$trip/set"
+"$build/kvrview" --export windmill -o "$trip/windmill.glb" sample
+"$build/kvrview" --import "$trip/windmill.glb" -o windmill.pie --into "$trip/set" --category structures
+"$build/kvrview" --render windmill --size 640x400 --background 52,74,96 --time 300 -o docs/imported.png "$trip/set"
+rm -rf "$trip"

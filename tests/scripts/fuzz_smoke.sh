@@ -30,6 +30,7 @@ fi
 work=$(mktemp -d /tmp/kvr-fuzz-smoke-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$src/tests/asan/lsan.supp:print_suppressions=0}
 status=0
 for t in $("$src/scripts/fuzz" --list); do
   mkdir -p "$work/$t"

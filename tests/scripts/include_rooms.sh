@@ -12,13 +12,20 @@ python3 "$check" "$src" || fail "the program's own tree"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work"/{app,base,data,model,overlay}
+mkdir -p "$work"/{app,base,data,exchange,model,overlay}
 
 # A data source reaching up into app/.
 printf '#include "app/camera.h"\n' >"$work/data/loader.cpp"
 printf '#pragma once\n' >"$work/app/camera.h"
 out=$(python3 "$check" "$work") && fail "an upward include passed"
 grep -q 'upward include: data/loader -> app/camera' <<<"$out" || fail "the upward include was not named: $out"
+rm "$work/data/loader.cpp"
+
+# The exchange room sits above data/: data reaching into it goes up.
+printf '#include "exchange/gltf_export.h"\n' >"$work/data/loader.cpp"
+printf '#pragma once\n' >"$work/exchange/gltf_export.h"
+out=$(python3 "$check" "$work") && fail "data/ including exchange/ passed"
+grep -q 'upward include: data/loader -> exchange/gltf_export' <<<"$out" || fail "data -> exchange not named: $out"
 rm "$work/data/loader.cpp"
 
 # Two model units that need each other through a third.

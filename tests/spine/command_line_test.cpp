@@ -120,6 +120,14 @@ TEST(CommandLineParse, HeadlessCommandsTakeTheirOwnOptionsWithCheckedValues) {
   const CommandLine defaults = ParseCommandLine({"--turntable", "hq", "-o", "t.png"});
   EXPECT_EQ(defaults.turnFrames, 36);
   EXPECT_EQ(defaults.turnMilliseconds, 3600u);
+  const CommandLine out = ParseCommandLine({"--export", "tank", "-o", "t.GLTF", "--scale", "0.5", "--time", "300", "set"});
+  EXPECT_EQ(out.action, CommandLine::Action::kExport);
+  EXPECT_DOUBLE_EQ(out.scale, 0.5);
+  EXPECT_EQ(out.time, 300u);
+  const CommandLine in = ParseCommandLine({"--import", "a.obj", "-o", "a.pie", "--page", "p", "--into", "set",
+                                           "--category", "bodies"});
+  EXPECT_EQ(in.action, CommandLine::Action::kImport);
+  EXPECT_EQ(in.importFile + in.page + in.into + in.category, "a.objpsetbodies");
 
   // Values out of range or malformed, options of another command, a missing -o or name, two
   // commands at once.
@@ -140,7 +148,11 @@ TEST(CommandLineParse, HeadlessCommandsTakeTheirOwnOptionsWithCheckedValues) {
            {"--turntable", "a", "-o", "t.jpg"}, {"--turntable", "a"}, {"--turntable", "a", "-o", ".gif"},
            {"--turntable", "a", "-o", "t.gif", "--frames", "1001"}, {"--turntable", "a", "-o", "t.gif", "--seconds", "0"},
            {"--turntable", "a", "-o", "t.gif", "--seconds", "1e3"}, {"--render", "a", "-o", "x.png", "--seconds", "2"},
-           {"--turntable", "a", "-o", "t.gif", "--size", "100"}, {"--turntable", "a", "-o", "t.gif", "--render", "b"}}) {
+           {"--turntable", "a", "-o", "t.gif", "--size", "100"}, {"--turntable", "a", "-o", "t.gif", "--render", "b",
+{"--export", "a", "-o", "a.png"}, {"--export", "a", "-o", "a.glb", "--scale", "0"},
+           {"--export", "a", "-o", "a.glb", "--page", "p"}, {"--export-all"}, {"--export-all", "-o", "d", "--time", "5"},
+           {"--import", "a.glb", "-o", "a.dds"}, {"--import", "a.glb", "-o", "a.pie", "set"},
+           {"--import", "a.glb", "-o", "a.pie", "--into", "set"}, {"--render", "a", "-o", "x.png", "--scale", "1"}}) {
     EXPECT_EQ(ParseCommandLine(wrong).action, CommandLine::Action::kUsageError) << wrong[0] << " " << wrong.size();
   }
 }
@@ -151,7 +163,8 @@ TEST(CommandLineText, VersionIsTheProjectsAndUsageNamesEveryOption) {
   const std::string usage = UsageText();
   for (const char* word : {"--help", "--version", "--check", "--json", "--render", "--sheet", "--size",
                            "--background", "--time", "--category", "--cell", "--columns", "FOLDER",
-                           "--thumbnail", "--turntable", "--seconds",
+                           "--thumbnail", "--turntable", "--seconds", "--export",
+                           "--export-all", "--import", "--scale", "--page", "--into",
                            "Escape", "numpad +", "Home / End", "F5", "F12"})
     EXPECT_NE(usage.find(word), std::string::npos) << word;
   EXPECT_EQ(usage.back(), '\n');

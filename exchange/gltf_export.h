@@ -1,0 +1,18 @@
+// A loaded model as a glTF 2.0 asset: its levels, page and keyframe animation as the viewer shows
+// them, read from the catalogue's stores (never from the device's buffers).
+#pragma once
+#include <cstdint>
+#include <string>
+
+// Metres per viewer unit when none is asked for: a PIE unit (a tenth of a viewer unit) becomes a
+// centimetre, so a sample tank is about two metres long.
+constexpr double kDefaultExchangeScale = 0.1;
+
+struct GltfExportOptions {
+  double scale = kDefaultExchangeScale;  // metres per viewer unit
+  bool binary = true;                    // .glb; false: .gltf with its buffer inside
+};
+
+// The model (a number of the catalogue, set to the moment its texture strips should show) as the
+// bytes of a .glb or .gltf file. False, with `why` set, when it cannot be written.
+bool ExportModelGltf(int32_t model, const GltfExportOptions& options, std::string& bytes, std::string& why);

@@ -1,0 +1,24 @@
+// PIE model files written: levels of three-cornered polygons in exactly the form ParsePie reads.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct PieTriangle {
+  std::array<int32_t, 3> points;       // numbers into the level's points
+  std::array<int32_t, 6> texels;       // u, v of each corner, over a 256-wide page
+};
+
+struct PieLevel {
+  std::vector<std::array<int32_t, 3>> points;
+  std::vector<PieTriangle> triangles;  // one-sided, textured, corners clockwise seen from outside
+};
+
+struct PieDocument {
+  std::string pageName;                // "page.dds": written as the .pcx name the files use
+  std::vector<PieLevel> levels;
+};
+
+// The file's text. The page name must be one word (no white space), which the caller checks.
+std::string WritePie(const PieDocument& document);
