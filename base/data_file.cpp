@@ -84,7 +84,7 @@ bool IsOwnOutputName(const std::string& name) {
 }
 
 DataFileRead ReadDataSetFile(const char* path, std::vector<char>& contents, FileIdentity* identity,
-                             uint64_t maxBytes) {
+                             uint64_t maxBytes, bool oncePerLoad) {
   contents.clear();
   if (!path || !path[0]) return DataFileRead::kCannotOpen;
   // The type first, from the name: a pipe, a socket or a device is never opened. A link reports
@@ -113,7 +113,7 @@ DataFileRead ReadDataSetFile(const char* path, std::vector<char>& contents, File
   BY_HANDLE_FILE_INFORMATION info = {};
   if (!IdentityOf(file.get(), id, info)) return DataFileRead::kCannotOpen;
   if (identity) *identity = id;
-  if (!FirstReadInLoad(id)) return DataFileRead::kAlreadyRead;
+  if (!FirstReadInLoad(id) && oncePerLoad) return DataFileRead::kAlreadyRead;
 
   const uint64_t size = (uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
   if (size > maxBytes) return DataFileRead::kCannotOpen;
@@ -128,8 +128,8 @@ DataFileRead ReadDataSetFile(const char* path, std::vector<char>& contents, File
 }
 
 bool ReadListedFile(const std::string& path, std::vector<char>& contents, const std::string& cannotOpenLine,
-                    const char* cannotOpenProblem) {
-  switch (ReadDataSetFile(path.c_str(), contents)) {
+                    const char* cannotOpenProblem, bool oncePerLoad) {
+  switch (ReadDataSetFile(path.c_str(), contents, nullptr, kMaxDataFileBytes, oncePerLoad)) {
     case DataFileRead::kRead: return true;
     case DataFileRead::kCannotOpen:
       ErrorLog::Write(cannotOpenLine);

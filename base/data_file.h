@@ -27,13 +27,14 @@ enum class DataFileRead {
 // kvrview's own log or one of its pictures, is refused without one of its bytes being read. In a
 // load, a file read before (by its identity on disk) is not read again. identity, when given,
 // receives the file's identity whenever it was opened (kRead and kAlreadyRead).
+// A manifest (at most nine, by the start-up manifest's pairs) may be read again: oncePerLoad false.
 DataFileRead ReadDataSetFile(const char* path, std::vector<char>& contents, FileIdentity* identity = nullptr,
-                             uint64_t maxBytes = kMaxDataFileBytes);
+                             uint64_t maxBytes = kMaxDataFileBytes, bool oncePerLoad = true);
 // The same for a file a load meets: true when it was read. Otherwise the log has its line: the
 // caller's own (cannotOpenLine, and cannotOpenProblem for --check) for a file that cannot be
 // opened, "Already read" for one this load read before, the refusal's for a refused one.
 bool ReadListedFile(const std::string& path, std::vector<char>& contents, const std::string& cannotOpenLine,
-                    const char* cannotOpenProblem);
+                    const char* cannotOpenProblem, bool oncePerLoad = true);
 // The same, true only when the file was read.
 bool ReadDataFile(const char* path, std::vector<char>& contents, size_t maxBytes = kMaxDataFileBytes);
 

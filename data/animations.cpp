@@ -87,7 +87,8 @@ void LoadAnimations(const char* directory) {
   const std::string manifest = prefix + "Animations.gam";
   if (!DataPathAllowed(manifest)) return;
   std::vector<char> contents;
-  if (!ReadListedFile(manifest, contents, "Failed to open animation manifest " + manifest, "the animation manifest cannot be opened")) return;
+  if (!ReadListedFile(manifest, contents, "Failed to open animation manifest " + manifest, "the animation manifest cannot be opened", false))
+    return;
   // Every name is known before the first animation file is opened: the manifest stays in memory
   // and each path is made as its file is read, so the directory is held once, not once a name.
   TokenReader tokens(contents);

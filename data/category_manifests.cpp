@@ -30,7 +30,9 @@ void LoadCategory(const char* directory, ModelCategory category) {
   const std::string path = std::string(directory ? directory : "") + kManifests[category].name;
   if (!DataPathAllowed(path)) return;
   std::vector<char> contents;
-  if (!ReadListedFile(path, contents, "Failed to open " + path, "the category manifest cannot be opened")) return;
+  if (!ReadListedFile(path, contents, "Failed to open " + path, "the category manifest cannot be opened",
+                      false))
+    return;
   LoadCategoryEntries(directory, contents.data(), contents.data() + contents.size(), category);
 }
 
