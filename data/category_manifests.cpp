@@ -66,6 +66,7 @@ void LoadCategoryEntries(const char* directory, const char* begin, const char* e
   for (std::string_view word; names.Next(word);) {
     const bool isSwitch = flagAware && (word == kTeamColorsOn || word == kTeamColorsOff);
     if (isSwitch) continue;
+    if (!LoadGoesOn()) return;
     ErrorLog::Write(std::string(word));
     ++listed;
   }
