@@ -53,14 +53,14 @@ LinkLeads WhereLinkLeads(const char* path) {
   return leads;
 }
 
-class OpenFile {
+class HeldHandle {
  public:
-  explicit OpenFile(HANDLE h) : h_(h) {}
-  ~OpenFile() {
+  explicit HeldHandle(HANDLE h) : h_(h) {}
+  ~HeldHandle() {
     if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
   }
-  OpenFile(const OpenFile&) = delete;
-  OpenFile& operator=(const OpenFile&) = delete;
+  HeldHandle(const HeldHandle&) = delete;
+  HeldHandle& operator=(const HeldHandle&) = delete;
   HANDLE get() const { return h_; }
 
  private:
@@ -99,7 +99,7 @@ DataFileRead ReadDataSetFile(const char* path, std::vector<char>& contents, File
     if (leads == LinkLeads::kOutside) return Refuse(path, kLeadsOutside);
   }
 
-  OpenFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+  HeldHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                             nullptr));
   if (file.get() == INVALID_HANDLE_VALUE || GetFileType(file.get()) != FILE_TYPE_DISK) return DataFileRead::kCannotOpen;
 

@@ -148,6 +148,36 @@ check "Escape during a long load gives it up" grep -qxF 'Loading given up' "$slo
 check "... and ends the program with the closing line" equals "$(tail -n 1 "$slog")" 'Closing down'
 check "... with exit code 0" equals "$(cat "$work/slow.rc")" 0
 
+# ---- the Windows build under Wine, which reports no Unix link as one: the log's link and a manifest
+# linked outside are still refused (KVR_SKIP_WINE=1 leaves this out).
+winexe=$src/build-win/kvrview.exe
+if [[ ${KVR_SKIP_WINE:-0} != 1 ]] && command -v wine >/dev/null && [ -x "$winexe" ]; then
+  wset=$work/wine-set
+  cp -r "$src/sample" "$wset"
+  ln -sf "$work/secret.txt" "$wset/duskfen/structs/Structures.gam"
+  printf 'the user'"'"'s own file\n' >"$work/wine-victim.txt"
+  cp "$work/wine-victim.txt" "$work/wine-victim.before"
+  ln -s "$work/wine-victim.txt" "$wset/KVRerrors.log"
+  (cd "$wset" && WINEDEBUG=-all timeout 300 xvfb-run -a wine "$winexe" --check . >"$work/wine-check.txt" 2>&1)
+  cat >"$work/wine.drive" <<EOS
+cd "$wset"
+WINEDEBUG=-all wine "$winexe" >"$work/wine.err" 2>&1 &
+pid=\$!
+for _ in \$(seq 1 60); do sleep 3; kill -0 \$pid 2>/dev/null || break; xdotool key Escape 2>/dev/null; done
+kill -0 \$pid 2>/dev/null && kill \$pid
+wait \$pid
+EOS
+  xvfb-run -a -s '-screen 0 1024x768x24' bash "$work/wine.drive"
+  check "Wine: the manifest linked outside is refused" \
+    grep -qF 'duskfen\structs\Structures.gam: refused: it leads outside the data set' "$work/wine-check.txt"
+  check "Wine: no word of it is printed" bash -c "! grep -q SECRETWORD '$work/wine-check.txt'"
+  check "Wine: the file behind the log's link is byte for byte unchanged" \
+    cmp -s "$work/wine-victim.txt" "$work/wine-victim.before"
+  check "Wine: standard error says why there is no log" grep -q 'running without a log' "$work/wine.err"
+else
+  echo "hostile: no Wine run (KVR_SKIP_WINE, wine or build-win/kvrview.exe missing)"
+fi
+
 if [ $failures -ne 0 ]; then
   echo "hostile: $failures checks failed; the log:" >&2
   head -c 20000 "$log" >&2
