@@ -33,7 +33,14 @@ DataFileRead Refuse(const char* path, const char* why) {
 // Where the file of an open handle lies, every link followed: below the data set's folder (below
 // then holds its path there), or not.
 bool LiesInDataSet(HANDLE file, std::string& below) {
-  const std::string folder = DataSetFolderOnDisk();
+  // The data set's folder is asked for once a load (the working folder does not change during
+  // one), and at each read outside a load.
+  static std::string folder;
+  static uint32_t folderLoad = 0;
+  if (!LoadInProgress() || folderLoad != LoadNumber() || folder.empty()) {
+    folder = DataSetFolderOnDisk();
+    folderLoad = LoadInProgress() ? LoadNumber() : 0;
+  }
   return !folder.empty() && PathBelowFolder(FinalPathOf(file), folder, below);
 }
 
@@ -101,7 +108,7 @@ DataFileRead ReadDataSetFile(const char* path, std::vector<char>& contents, File
 
   HeldHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                             nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE || GetFileType(file.get()) != FILE_TYPE_DISK) return DataFileRead::kCannotOpen;
+  if (file.get() == INVALID_HANDLE_VALUE) return DataFileRead::kCannotOpen;
 
   // Where the open file really is, every link followed: inside the data set's folder, and not a
   // file kvrview writes there. Nothing of it has been read yet.
@@ -111,7 +118,10 @@ DataFileRead ReadDataSetFile(const char* path, std::vector<char>& contents, File
 
   FileIdentity id;
   BY_HANDLE_FILE_INFORMATION info = {};
-  if (!IdentityOf(file.get(), id, info)) return DataFileRead::kCannotOpen;
+  // A file that turned into something else since its name was looked at is not read.
+  if (!IdentityOf(file.get(), id, info) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_REPARSE_POINT)) != 0)
+    return DataFileRead::kCannotOpen;
   if (identity) *identity = id;
   if (!FirstReadInLoad(id) && oncePerLoad) return DataFileRead::kAlreadyRead;
 

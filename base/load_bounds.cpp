@@ -36,6 +36,8 @@ void EndLoad() {
 
 uint32_t LoadNumber() { return loadNumber; }
 
+bool LoadInProgress() { return loading; }
+
 bool FirstReadInLoad(const FileIdentity& file) { return !loading || filesRead.insert(file).second; }
 
 bool CountBytesRead(uint64_t bytes, const std::string& path) {

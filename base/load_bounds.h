@@ -20,6 +20,7 @@ struct FileIdentityHash {
 // nothing is counted and every file may be read.
 void BeginLoad();
 void EndLoad();
+bool LoadInProgress();
 // A number of its own for each load, so that tables of one load are not taken for another's.
 uint32_t LoadNumber();
 

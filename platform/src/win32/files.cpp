@@ -75,7 +75,12 @@ DWORD AttributesOf(const struct stat& st) {
 // A name resolved as CreateFileA resolves it, stat'ed without following a symbolic link at its end.
 bool StatName(LPCSTR name, struct stat& st) {
   if (!name || !name[0]) return false;
-  return lstat(KvrResolveWindowsPath(name).c_str(), &st) == 0;
+  // A name already right on disk (only its separators turned) costs one lstat.
+  std::string direct(name);
+  std::replace(direct.begin(), direct.end(), '\\', '/');
+  if (lstat(direct.c_str(), &st) == 0) return true;
+  if (errno != ENOENT && errno != ENOTDIR) return false;
+  return lstat(KvrResolveMissingPath(std::move(direct)).c_str(), &st) == 0;
 }
 
 // What the attribute calls report for a name: a link as itself.
@@ -355,11 +360,14 @@ DWORD WINAPI GetFinalPathNameByHandleA(HANDLE hFile, LPSTR lpszFilePath, DWORD c
   struct stat st;
   if (fd < 0 || fstat(fd, &st) != 0 || st.st_nlink == 0) return 0;
   // The kernel keeps the name each descriptor's file has now: renamed folders and links resolved,
-  // every component spelt as on disk, whatever spelling the handle was opened by.
-  const std::string link = "/proc/self/fd/" + std::to_string(fd);
+  // every component spelt as on disk, whatever spelling the handle was opened by. The folder of
+  // the process's descriptors is opened once, so each call reads one link of it.
+  static const int descriptors = open("/proc/self/fd", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const std::string link = std::to_string(fd);
   std::vector<char> path(256);
   for (;;) {
-    const ssize_t n = readlink(link.c_str(), path.data(), path.size());
+    const ssize_t n = descriptors >= 0 ? readlinkat(descriptors, link.c_str(), path.data(), path.size())
+                                       : readlink(("/proc/self/fd/" + link).c_str(), path.data(), path.size());
     if (n < 0) return 0;
     if (static_cast<size_t>(n) < path.size()) {
       path[static_cast<size_t>(n)] = '\0';
