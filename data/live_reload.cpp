@@ -103,20 +103,8 @@ std::string FolderKey(const std::string& folder) {
 // True when a data path names, in the data set's own folder, a file kvrview writes there (its log,
 // its pictures), however it is spelt: those are never watched, or the log would feed itself.
 bool NamesOwnOutput(const std::string& path) {
-  std::vector<std::string> parts;
-  size_t start = 0;
-  while (start <= path.size()) {
-    size_t end = path.find_first_of("\\/", start);
-    if (end == std::string::npos) end = path.size();
-    const std::string part = path.substr(start, end - start);
-    if (part == "..") {
-      if (!parts.empty()) parts.pop_back();
-    } else if (!part.empty() && part != ".") {
-      parts.push_back(part);
-    }
-    start = end + 1;
-  }
-  return parts.size() == 1 && IsOwnOutputName(parts[0]);
+  std::vector<std::string_view> parts;
+  return DataPathParts(path, parts) && parts.size() == 1 && IsOwnOutputName(std::string(parts[0]));
 }
 
 void Watch(const std::string& path, FileKind kind, int32_t number,

@@ -44,24 +44,44 @@ std::unordered_map<FileIdentity, int32_t, FileIdentityHash>& ModelsOfFiles() {
   return modelOfFile;
 }
 
-// Another entry for a file already read: the first entry's blocks under the new name, category and
-// team colours, with its own level buffers.
+// The words of a store from `start` up to where the entries after `first` start theirs (or the
+// store's end): in a load each entry's blocks follow the previous entry's.
+template <typename Store, typename Start>
+std::vector<int32_t> BlocksOf(const Store& store, int32_t first, Start start) {
+  const int32_t from = start(ModelCatalogue[first]);
+  if (from < 0) return {};
+  size_t to = store.size();
+  for (size_t m = static_cast<size_t>(first) + 1; m < ModelCatalogue.size(); ++m) {
+    if (start(ModelCatalogue[m]) >= 0) {
+      to = static_cast<size_t>(start(ModelCatalogue[m]));
+      break;
+    }
+  }
+  if (static_cast<size_t>(from) > to || to > store.size()) return {};
+  return std::vector<int32_t>(store.data() + from, store.data() + to);
+}
+
+// Another entry for a file already read: a copy of the first entry's blocks under the new name,
+// category and team colours, as reading the file again would have given.
 void CommitListedAgain(const std::string& path, const char* fileName, int32_t first, ModelCategory category) {
   if (first < 0 || static_cast<size_t>(first) >= ModelCatalogue.size()) return;
-  PieModel model = ModelCatalogue[first];
+  PieParse again;
+  again.model = ModelCatalogue[first];
+  again.points = BlocksOf(PointStore, first, [](const PieModel& m) { return m.pointStart; });
+  again.polygons = BlocksOf(PolygonStore, first, [](const PieModel& m) { return m.polygonStart; });
+  again.connectors = BlocksOf(ConnectorStore, first, [](const PieModel& m) { return m.connectorStart; });
+  for (const LevelBuffer& level : LevelBufferTable)
+    if (level.model == first && level.triangleCount > 0) again.triangleBound += static_cast<uint64_t>(level.triangleCount);
+  PieModel model = again.model;
   model.category = category;
   model.name = fileName ? fileName : "";
   model.name.resize(model.name.size() >= 4 ? model.name.size() - 4 : 0);
   model.animation = FindAnimation(model.name.c_str());
   model.teamColors = TeamColorsFlag ? 1 : 0;
   model.frame = 0;
-  PieParse noBlocks;
-  noBlocks.model.levelCount = model.levelCount;
-  noBlocks.triangleBound = 0;
-  for (const LevelBuffer& level : LevelBufferTable)
-    if (level.model == first) noBlocks.triangleBound += static_cast<uint64_t>(level.triangleCount > 0 ? level.triangleCount : 0);
-  if (!CeilingRefusal(noBlocks, RecordBytes(model.name, path), path).empty()) return;
+  if (!CeilingRefusal(again, RecordBytes(model.name, path), path).empty()) return;
   textBytes += model.name.size() + path.size();
+  AppendModelBlocks(again, model);
   ModelCatalogue.push_back(std::move(model));
   ModelSourcePaths.push_back(path);
   BuildModelGeometry(static_cast<int32_t>(ModelCatalogue.size() - 1), BuildMode::FirstBuild);
