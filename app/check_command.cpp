@@ -88,6 +88,8 @@ struct Summary {
 void PrintText(const std::vector<Problem>& problems, const Summary& s) {
   for (const Problem& p : problems)
     std::printf("%s: %s\n", PrintableText(p.path).c_str(), PrintableText(p.message).c_str());
+  if (s.problems > problems.size())
+    std::printf("%zu more problems past the ceiling of the problems kept\n", s.problems - problems.size());
   std::printf("%zu models in %zu categories, %zu pages, %zu animations: %zu problems\n", s.models,
               s.categories, s.pages, s.animations, s.problems);
 }
@@ -158,7 +160,7 @@ int RunCheck(const CommandLine& command) {
   summary.categories = categories.size();
   for (const TexturePage& page : TexturePageTable) summary.pages += page.texture ? 1 : 0;
   summary.animations = Animations.size();
-  summary.problems = problems.size();
+  summary.problems = problems.size() + ProblemsNotKept();
 
   if (command.json) {
     PrintJson(problems, summary, triangles);
@@ -167,5 +169,5 @@ int RunCheck(const CommandLine& command) {
   }
   std::fflush(stdout);
   StopHeadless();
-  return problems.empty() ? 0 : 1;
+  return summary.problems == 0 ? 0 : 1;
 }

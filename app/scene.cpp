@@ -3,6 +3,7 @@
 
 #include <d3dx9.h>
 #include <windows.h>
+#include <mmsystem.h>
 
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "app/viewer_state.h"
 #include "base/device.h"
 #include "base/error_log.h"
+#include "base/load_bounds.h"
 #include "data/data_set.h"
 #include "data/live_reload.h"
 #include "data/load_sequence.h"
@@ -24,6 +26,44 @@ namespace {
 const float kNearPlane = 10.0f;
 const float kFarPlane = 2000.0f;
 
+// How often the window's messages are handled while the data set loads.
+const DWORD kLoadPumpMilliseconds = 30;
+DWORD lastLoadPump = 0;
+
+// While the data set loads, the window keeps answering: its waiting messages are handled every few
+// tens of milliseconds. Escape (or a request to close) gives the load up, and the program ends as
+// soon as the load has stopped; other keys and clicks meant for the viewer are dropped, since
+// nothing is on screen to act on yet.
+bool PumpWhileLoading() {
+  const DWORD now = timeGetTime();
+  if (now - lastLoadPump < kLoadPumpMilliseconds) return true;
+  lastLoadPump = now;
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    const bool escape = message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE;
+    if (escape || message.message == WM_QUIT) {
+      ErrorLog::Write("Loading given up");
+      PostQuitMessage(0);
+      return false;
+    }
+    const bool input = (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) ||
+                       (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST);
+    if (input) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return true;
+}
+
+// The start-up manifest and its categories, the window answering meanwhile.
+bool ReadStartUpManifestAnswering() {
+  lastLoadPump = timeGetTime();
+  KeepLoading = PumpWhileLoading;
+  const bool read = ReadStartUpManifest(ShowLoadingLine);
+  KeepLoading = nullptr;
+  return read;
+}
+
 }  // namespace
 
 void LoadDataSet() {
@@ -36,7 +76,7 @@ void LoadDataSet() {
   ResetCamera();
   CreateAxes();
   // The frame names the missing manifest on screen; the load has already logged it.
-  viewerState.startUpManifestMissing = !ReadStartUpManifest(ShowLoadingLine);
+  viewerState.startUpManifestMissing = !ReadStartUpManifestAnswering();
 }
 
 void ReloadDataSet() {
@@ -48,7 +88,7 @@ void ReloadDataSet() {
   ResetLoadingScreen();
   ShowLoadingLine("Reloading the data set");
   ErrorLog::Write("Reloading the data set");
-  s.startUpManifestMissing = !ReadStartUpManifest(ShowLoadingLine);
+  s.startUpManifestMissing = !ReadStartUpManifestAnswering();
   StartWatchingDataSet();
 
   ListModelsOfCategory(s.nameList, s.currentCategory);

@@ -9,10 +9,38 @@
 #include <string_view>
 #include <vector>
 
-// Reads the file at a data-set path (backslashes and any letter case, as written on Windows).
-// False when it cannot be opened or read, is not a regular file (a pipe or a device is never read,
-// and never waited for), or is larger than maxBytes.
-bool ReadDataFile(const char* path, std::vector<char>& contents, size_t maxBytes = 64u << 20);
+#include "base/ceilings.h"
+#include "base/load_bounds.h"
+
+enum class DataFileRead {
+  kRead,         // contents hold the whole file
+  kCannotOpen,   // missing, unreadable, not a regular file or larger than maxBytes: the caller says so
+  kRefused,      // it leads outside the data set, kvrview writes it, or the load's ceiling is
+                 // reached: one log line (and problem) already says so
+  kAlreadyRead,  // this load read it before, under this name or another: nothing is read
+};
+
+// Reads the file at a data-set path (backslashes and any letter case, as written on Windows),
+// relative to the data set's folder (the working folder), and only a file that lies inside it once
+// every link is followed. Its type is known before it is opened: a pipe, a socket or a device is
+// never opened, never waited for and never read. A file that lies outside the folder, or is
+// kvrview's own log or one of its pictures, is refused without one of its bytes being read. In a
+// load, a file read before (by its identity on disk) is not read again. identity, when given,
+// receives the file's identity whenever it was opened (kRead and kAlreadyRead).
+// A manifest (at most nine, by the start-up manifest's pairs) may be read again: oncePerLoad false.
+DataFileRead ReadDataSetFile(const char* path, std::vector<char>& contents, FileIdentity* identity = nullptr,
+                             uint64_t maxBytes = kMaxDataFileBytes, bool oncePerLoad = true);
+// The same for a file a load meets: true when it was read. Otherwise the log has its line: the
+// caller's own (cannotOpenLine, and cannotOpenProblem for --check) for a file that cannot be
+// opened, "Already read" for one this load read before, the refusal's for a refused one.
+bool ReadListedFile(const std::string& path, std::vector<char>& contents, const std::string& cannotOpenLine,
+                    const char* cannotOpenProblem, bool oncePerLoad = true);
+// The same, true only when the file was read.
+bool ReadDataFile(const char* path, std::vector<char>& contents, size_t maxBytes = kMaxDataFileBytes);
+
+// True for the names of the files kvrview writes into the data set's folder (KVRerrors.log,
+// kvrview-0001.png, ...), whatever their letter case: never read as data, never watched.
+bool IsOwnOutputName(const std::string& nameInFolder);
 
 class TokenReader {
  public:

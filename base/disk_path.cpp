@@ -37,21 +37,57 @@ std::string ReadPath(Call&& call) {
 
 }  // namespace
 
-std::string PathRelativeToFolder(const std::string& finalPath, const std::string& folder) {
+bool PathBelowFolder(const std::string& finalPath, const std::string& folder, std::string& below) {
   const std::string path = WithoutLongPathPrefix(finalPath);
   std::string base = WithoutLongPathPrefix(folder);
-  if (base.empty()) return path;
+  if (base.empty()) return false;
   // "C:\" and "/" end in a separator; other folders do not, but either way it is dropped here.
   while (!base.empty() && IsSeparator(base.back())) base.pop_back();
-  if (path.size() <= base.size() + 1 || !IsSeparator(path[base.size()])) return path;
+  if (path.size() <= base.size() + 1 || !IsSeparator(path[base.size()])) return false;
   for (size_t i = 0; i < base.size(); ++i) {
     const char a = path[i], b = base[i];
     if (IsSeparator(a) && IsSeparator(b)) continue;
-    if (LowerAscii(a) != LowerAscii(b)) return path;
+    if (LowerAscii(a) != LowerAscii(b)) return false;
   }
   size_t start = base.size();
   while (start < path.size() && IsSeparator(path[start])) ++start;
-  return start < path.size() ? path.substr(start) : path;
+  if (start >= path.size()) return false;
+  below = path.substr(start);
+  return true;
+}
+
+std::string PathRelativeToFolder(const std::string& finalPath, const std::string& folder) {
+  std::string below;
+  return PathBelowFolder(finalPath, folder, below) ? below : WithoutLongPathPrefix(finalPath);
+}
+
+std::string FinalPathOf(void* handle) {
+  return ReadPath([handle](DWORD size, char* buffer) {
+    return GetFinalPathNameByHandleA(static_cast<HANDLE>(handle), buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  });
+}
+
+std::string FolderOnDisk(const std::string& folder) {
+  HANDLE handle = CreateFileA(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return std::string();
+  std::string final = FinalPathOf(handle);
+  CloseHandle(handle);
+  return final;
+}
+
+std::string DataSetFolderOnDisk() {
+  // The working folder's name is asked for each time, its final path only when that changes.
+  static std::string lastFolder, lastFinal;
+  const std::string folder =
+      ReadPath([](DWORD size, char* buffer) { return GetCurrentDirectoryA(size, buffer); });
+  if (folder.empty()) return std::string();
+  if (folder == lastFolder) return lastFinal;
+  std::string final = FolderOnDisk(".");
+  if (final.empty()) return final;
+  lastFolder = folder;
+  lastFinal = final;
+  return final;
 }
 
 std::string PathFoundOnDisk(const char* dataSetPath) {
@@ -60,9 +96,7 @@ std::string PathFoundOnDisk(const char* dataSetPath) {
   HANDLE file = CreateFileA(dataSetPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::string();
-  const std::string finalPath = ReadPath([file](DWORD size, char* buffer) {
-    return GetFinalPathNameByHandleA(file, buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-  });
+  const std::string finalPath = FinalPathOf(file);
   CloseHandle(file);
   if (finalPath.empty()) return std::string();
   const std::string folder =

@@ -19,3 +19,17 @@ std::string PathRelativeToFolder(const std::string& finalPath, const std::string
 // character, split at one. A share "\\host\x" is marked "\\?\UNC\host\x"; a name marked already
 // stays as it is. Empty when the working folder cannot be read.
 std::string ExactPath(const std::string& name);
+
+// The final path of an open file or folder (GetFinalPathNameByHandleA); empty when it has none.
+std::string FinalPathOf(void* handle);
+
+// A folder as a final path, asked of the open folder; empty when it cannot be opened.
+std::string FolderOnDisk(const std::string& folder);
+
+// The data set's folder (the working folder) as a final path, asked of the open folder: the form
+// FinalPathOf gives its files. Empty when it cannot be opened.
+std::string DataSetFolderOnDisk();
+
+// The path of finalPath below folder (both final paths), or false when it does not lie inside
+// the folder. Names compare whatever their letter case, '\' and '/' alike.
+bool PathBelowFolder(const std::string& finalPath, const std::string& folder, std::string& below);

@@ -9,12 +9,14 @@
 #include "base/ceilings.h"
 #include "base/printable_text.h"
 #include "base/write_folders.h"
+#include "base/disk_path.h"
 
 namespace {
 
 const char kLogName[] = "KVRerrors.log";
 // The log's path: its name alone (in the working folder, the data set's), or in another folder.
 std::string logPath = kLogName;
+std::string logFolder;  // empty: the data set's folder, the working folder
 
 // A data set may ship a "KVRerrors.log" of its own: a link to a file elsewhere, a pipe that never
 // opens, a device or a folder. The log is written only into a regular file of its own name, so a
@@ -41,26 +43,65 @@ void TellWhyFromAttributes() {
   }
 }
 
+// The file last found to be the data set's own log, so that each line need not ask its path again.
+bool verified = false;
+uint64_t verifiedVolume = 0, verifiedIndex = 0;
+
+// True when the open file is the log kvrview may write: a regular file with no other name, that
+// lies in the log's folder (the data set's, or the state folder) under the log's own name once every link is followed. Otherwise
+// standard error says why.
+bool IsOwnLog(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION info = {};
+  if (GetFileType(file) != FILE_TYPE_DISK) {
+    TellWhyNoLog("is a pipe or a device");
+    return false;
+  }
+  if (!GetFileInformationByHandle(file, &info)) return false;  // nothing to judge it by: not written
+  if (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) {
+    TellWhyNoLog(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? "is a folder" : "is a symbolic link");
+    return false;
+  }
+  if (info.nNumberOfLinks != 1) {
+    TellWhyNoLog("has another name too (a hard link)");
+    return false;
+  }
+  const uint64_t index = (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+  if (verified && info.dwVolumeSerialNumber == verifiedVolume && index == verifiedIndex) return true;
+  // Where the open file really is: a link the system does not report as one (a Unix link under
+  // Wine) still shows here.
+  std::string below;
+  const std::string folder = logFolder.empty() ? DataSetFolderOnDisk() : FolderOnDisk(logFolder);
+  std::string lower;
+  if (!folder.empty() && PathBelowFolder(FinalPathOf(file), folder, below)) {
+    for (char c : below) lower += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  }
+  if (lower != "kvrerrors.log") {
+    TellWhyNoLog("leads to another file (a link)");
+    return false;
+  }
+  verified = true;
+  verifiedVolume = info.dwVolumeSerialNumber;
+  verifiedIndex = index;
+  return true;
+}
+
 // Opens the log for one line: emptied first, or positioned at its end. INVALID_HANDLE_VALUE when
-// the name is not a regular file or cannot be opened now (a full disk, no permission): that line
-// is lost, the next one tries again.
+// the name is not the log's own regular file or cannot be opened now (a full disk, no
+// permission): that line is lost, the next one tries again. Nothing is emptied before the file
+// is judged, and a missing log is made new, which never goes through a link, dangling or not.
 HANDLE OpenLog(bool empty) {
-  HANDLE file = CreateFileA(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+  HANDLE file = CreateFileA(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    file = CreateFileA(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     TellWhyFromAttributes();
     return INVALID_HANDLE_VALUE;
   }
-  BY_HANDLE_FILE_INFORMATION info = {};
-  if (GetFileType(file) != FILE_TYPE_DISK) {
-    TellWhyNoLog("is a pipe or a device");
-  } else if (!GetFileInformationByHandle(file, &info)) {
-    // Nothing to judge it by: not written.
-  } else if (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) {
-    TellWhyNoLog(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? "is a folder" : "is a symbolic link");
-  } else if (empty ? SetFilePointer(file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
-                         SetEndOfFile(file)
-                   : SetFilePointer(file, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER) {
+  if (IsOwnLog(file) &&
+      (empty ? SetFilePointer(file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER && SetEndOfFile(file)
+             : SetFilePointer(file, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER)) {
     return file;
   }
   CloseHandle(file);
@@ -117,7 +158,11 @@ void Write(const std::string& text) { WriteLine(false, PrintableText(text) + "\n
 
 void Divert(void (*sink)(const std::string& line)) { diverted = sink; }
 
-void SetFolder(const std::string& folder) { logPath = InFolder(folder, kLogName); }
+void SetFolder(const std::string& folder) {
+  logFolder = folder;
+  logPath = InFolder(folder, kLogName);
+  verified = false;
+}
 
 void WriteValue(const char* text, int32_t value) {
   WriteLine(false, Escaped(text) + " " + std::to_string(value) + "\n");

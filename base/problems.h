@@ -12,9 +12,12 @@ struct Problem {
   std::string message;  // what is wrong with it, one line
 };
 
-// Keeps what is reported in problems from now on; null stops keeping.
+// Keeps what is reported in problems from now on; null stops keeping. The problems kept hold at
+// most kMaxProblemBytes of paths and messages; those past it are only counted.
 void CollectProblems(std::vector<Problem>* problems);
 void ReportProblem(std::string_view path, std::string_view message);
+// How many problems were reported past the ceiling since the collector was installed.
+size_t ProblemsNotKept();
 
 // Called for each model the category loaders are about to load: which category, how many of its
 // list are done, how many it lists. Null when nobody follows the load.

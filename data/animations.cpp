@@ -11,6 +11,7 @@
 #include "base/data_file.h"
 #include "base/data_path.h"
 #include "base/error_log.h"
+#include "base/load_bounds.h"
 #include "base/problems.h"
 #include "data/anim3d_parser.h"
 
@@ -28,8 +29,12 @@ DWORD lastBeat = 0;
 // What an animation costs besides its frames: the record, its counter and its name.
 constexpr uint64_t kAnimationRecordBytes = sizeof(Animation) + sizeof(int32_t) + 64;
 
+// The names and paths of the animations held, beyond what kAnimationRecordBytes counts.
+uint64_t textBytes = 0;
+
 uint64_t AnimationBytes() {
-  return AnimationFrames.size() * sizeof(AnimationFrame) + Animations.size() * kAnimationRecordBytes;
+  if (Animations.empty()) textBytes = 0;  // the table was emptied since
+  return AnimationFrames.size() * sizeof(AnimationFrame) + Animations.size() * kAnimationRecordBytes + textBytes;
 }
 
 void LoadAnimationFile(const std::string& path) {
@@ -38,11 +43,7 @@ void LoadAnimationFile(const std::string& path) {
   ErrorLog::Write(path);
   if (!DataPathAllowed(path)) return;
   std::vector<char> contents;
-  if (!ReadDataFile(path.c_str(), contents)) {
-    ErrorLog::Write("Failed to open animation file " + path);
-    ReportProblem(path, "the animation file cannot be opened");
-    return;
-  }
+  if (!ReadListedFile(path, contents, "Failed to open animation file " + path, "the animation file cannot be opened")) return;
   Anim3DParse parsed;
   ParseAnim3D(contents.data(), contents.data() + contents.size(), parsed);
   if (!parsed.keywordFound) {
@@ -60,13 +61,15 @@ void LoadAnimationFile(const std::string& path) {
     ErrorLog::Write("Animation file holds a negative frame count " + path);
     ReportProblem(path, "the animation file holds a negative frame count");
   }
-  const uint64_t bytes = parsed.frames.size() * sizeof(AnimationFrame) + kAnimationRecordBytes;
+  const uint64_t bytes = parsed.frames.size() * sizeof(AnimationFrame) + kAnimationRecordBytes +
+                         parsed.animation.name.size() + path.size();
   if (!FitsUnderCeiling(AnimationBytes(), bytes, kMaxAnimationBytes)) {
-    ErrorLog::Write("Keyframe animations would pass their ceiling of 256 MiB, skipped: " + path);
-    ReportProblem(path, "keyframe animations would pass their ceiling of 256 MiB");
+    ErrorLog::Write("Keyframe animations would pass their ceiling of " + CeilingText(kMaxAnimationBytes) + ", skipped: " + path);
+    ReportProblem(path, "keyframe animations would pass their ceiling of " + CeilingText(kMaxAnimationBytes));
     return;
   }
 
+  textBytes += parsed.animation.name.size() + path.size();
   AppendAnimation(std::move(parsed.animation), parsed.frames);
   AnimationSourcePaths.resize(Animations.size());
   AnimationSourcePaths.back() = path;
@@ -84,17 +87,18 @@ void LoadAnimations(const char* directory) {
   const std::string manifest = prefix + "Animations.gam";
   if (!DataPathAllowed(manifest)) return;
   std::vector<char> contents;
-  if (!ReadDataFile(manifest.c_str(), contents)) {
-    ErrorLog::Write("Failed to open animation manifest " + manifest);
-    ReportProblem(manifest, "the animation manifest cannot be opened");
+  if (!ReadListedFile(manifest, contents, "Failed to open animation manifest " + manifest, "the animation manifest cannot be opened", false))
     return;
-  }
-  // All paths are collected before the first animation file is opened.
-  std::vector<std::string> paths;
+  // Every name is known before the first animation file is opened: the manifest stays in memory
+  // and each path is made as its file is read, so the directory is held once, not once a name.
   TokenReader tokens(contents);
-  for (std::string word; tokens.Next(word);) paths.push_back(prefix + word);
-  contents.clear();
-  for (const std::string& path : paths) LoadAnimationFile(path);
+  std::string path;
+  for (std::string_view word; tokens.Next(word);) {
+    if (!LoadGoesOn()) return;
+    path.assign(prefix);
+    path.append(word);
+    LoadAnimationFile(path);
+  }
 }
 
 bool ReloadAnimation(int32_t animation, std::string& reason) {
@@ -105,7 +109,12 @@ bool ReloadAnimation(int32_t animation, std::string& reason) {
     return false;
   }
   std::vector<char> contents;
-  if (!ReadDataFile(path.c_str(), contents)) {
+  const DataFileRead read = ReadDataSetFile(path.c_str(), contents);
+  if (read != DataFileRead::kRead) {
+    if (read == DataFileRead::kRefused) {
+      reason = "Refused " + path;
+      return false;
+    }
     reason = "Failed to open animation file " + path;
     ErrorLog::Write(reason);
     return false;
@@ -121,7 +130,7 @@ bool ReloadAnimation(int32_t animation, std::string& reason) {
   } else {
     const uint64_t bytes = parsed.frames.size() * sizeof(AnimationFrame);
     if (!FitsUnderCeiling(AnimationBytes(), bytes, kMaxAnimationBytes)) {
-      reason = "Keyframe animations would pass their ceiling of 256 MiB, skipped: " + path;
+      reason = "Keyframe animations would pass their ceiling of " + CeilingText(kMaxAnimationBytes) + ", skipped: " + path;
     } else {
       ReplaceAnimation(animation, std::move(parsed.animation), parsed.frames);
       ErrorLog::Write("Reloaded " + path);

@@ -4,6 +4,7 @@
 #include "base/data_file.h"
 #include "base/data_path.h"
 #include "base/error_log.h"
+#include "base/load_bounds.h"
 #include "base/problems.h"
 #include "data/model_loader.h"
 
@@ -29,11 +30,9 @@ void LoadCategory(const char* directory, ModelCategory category) {
   const std::string path = std::string(directory ? directory : "") + kManifests[category].name;
   if (!DataPathAllowed(path)) return;
   std::vector<char> contents;
-  if (!ReadDataFile(path.c_str(), contents)) {
-    ErrorLog::Write("Failed to open " + path);
-    ReportProblem(path, "the category manifest cannot be opened");
+  if (!ReadListedFile(path, contents, "Failed to open " + path, "the category manifest cannot be opened",
+                      false))
     return;
-  }
   LoadCategoryEntries(directory, contents.data(), contents.data() + contents.size(), category);
 }
 
@@ -65,24 +64,45 @@ void LoadCategoryEntries(const char* directory, const char* begin, const char* e
                          ModelCategory category) {
   if (category < CategoryBodies || category > CategoryWeapons) return;
   const bool flagAware = kManifests[category].flagAware;
-  // Every name is in the log before the first model is loaded.
-  const std::vector<ManifestEntry> entries = ParseCategoryManifest(begin, end, flagAware);
-  for (const ManifestEntry& entry : entries) ErrorLog::Write(entry.word);
+  // The names stay in the manifest's bytes, read twice, rather than in a list of their own: a
+  // manifest of millions of one-letter names takes no more memory than its file. Every name is in
+  // the log before the first model is loaded.
+  size_t listed = 0;
+  TokenReader names(begin, end);
+  for (std::string_view word; names.Next(word);) {
+    const bool isSwitch = flagAware && (word == kTeamColorsOn || word == kTeamColorsOff);
+    if (isSwitch) continue;
+    if (!LoadGoesOn()) return;
+    ErrorLog::Write(std::string(word));
+    ++listed;
+  }
 
   const std::string prefix = directory ? directory : "";
   // In a flag-aware list the global flag changes only where the list changes its switch state,
   // starting from an assumed false: names before the first switch keep the flag as the previous
   // category left it.
-  bool tracked = false;
+  bool teamColors = false, tracked = false;
   size_t done = 0;
-  for (const ManifestEntry& entry : entries) {
-    if (ModelLoadProgress) ModelLoadProgress(kManifests[category].name, done++, entries.size());
-    if (flagAware && entry.teamColors != tracked) {
-      SetTeamColorsFlag(entry.teamColors);
-      tracked = entry.teamColors;
+  std::string fileName;
+  TokenReader models(begin, end);
+  for (std::string_view word; models.Next(word);) {
+    if (flagAware && word == kTeamColorsOn) {
+      teamColors = true;
+      continue;
+    }
+    if (flagAware && word == kTeamColorsOff) {
+      teamColors = false;
+      continue;
+    }
+    if (!LoadGoesOn()) return;
+    if (ModelLoadProgress) ModelLoadProgress(kManifests[category].name, done++, listed);
+    if (flagAware && teamColors != tracked) {
+      SetTeamColorsFlag(teamColors);
+      tracked = teamColors;
     }
     // Checked whole here: a name holding a NUL byte would be cut short as a C string.
-    const std::string fileName = entry.word + ".pie";
+    fileName.assign(word);
+    fileName += ".pie";
     if (DataPathAllowed(prefix + fileName)) LoadModel(prefix.c_str(), fileName.c_str(), category);
   }
 }

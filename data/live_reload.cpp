@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/data_file.h"
 #include "base/data_path.h"
 #include "base/error_log.h"
 #include "data/animations.h"
@@ -26,6 +27,12 @@ namespace {
 
 constexpr uint32_t kQuietMilliseconds = 60;
 constexpr uint32_t kLongestWaitMilliseconds = 250;
+// One file is read again at most once in this long, however often it changes: a file that changes
+// all the time (a log some data set names as its animation) costs a few reads a second.
+constexpr uint32_t kReadAgainGapMilliseconds = 300;
+// The looking and reading of one poll stops after this long and goes on at the next frame's poll,
+// so that a folder of thousands of watched files never holds a frame up.
+constexpr uint32_t kPollWorkMilliseconds = 4;
 // Folders watched at most; a data set spread over more is watched in its first ones.
 constexpr size_t kMaxWatchedFolders = 64;
 
@@ -45,6 +52,8 @@ struct WatchedFile {
   FileKind kind;
   int32_t number;  // the first model, the page or the animation read from it
   FileStamp stamp;
+  bool readAgain = false;  // once it has been, lastRead says when
+  uint32_t lastRead = 0;
 };
 
 struct WatchedFolder {
@@ -53,6 +62,9 @@ struct WatchedFolder {
   std::vector<size_t> files;  // in watchedFiles
   bool pending = false;
   uint32_t firstSignal = 0, lastSignal = 0;
+  size_t next = 0;           // the file of `files` the look goes on with, when a poll stopped it
+  bool waiting = false;      // a changed file waits for its gap: nothing is looked at before retryAt
+  uint32_t retryAt = 0;
 };
 
 std::vector<WatchedFile> watchedFiles;
@@ -88,11 +100,19 @@ std::string FolderKey(const std::string& folder) {
   return key;
 }
 
+// True when a data path names, in the data set's own folder, a file kvrview writes there (its log,
+// its pictures), however it is spelt: those are never watched, or the log would feed itself.
+bool NamesOwnOutput(const std::string& path) {
+  std::vector<std::string_view> parts;
+  return DataPathParts(path, parts) && parts.size() == 1 && IsOwnOutputName(std::string(parts[0]));
+}
+
 void Watch(const std::string& path, FileKind kind, int32_t number,
            std::unordered_map<std::string, size_t>& folderByKey,
            std::unordered_map<std::string, bool>& seenPaths) {
   // A path the load refused is never opened, so never watched either.
-  if (path.empty() || DataPathRefusal(path) || !seenPaths.emplace(FolderKey(path), true).second) return;
+  if (path.empty() || DataPathRefusal(path) || NamesOwnOutput(path) || !seenPaths.emplace(FolderKey(path), true).second)
+    return;
   const std::string folder = FolderOf(path);
   const std::string key = FolderKey(folder);
   auto found = folderByKey.find(key);
@@ -118,19 +138,23 @@ void Watch(const std::string& path, FileKind kind, int32_t number,
 void Reload(const WatchedFile& file) {
   std::string reason;
   switch (file.kind) {
-    case FileKind::Model:
-      // The same file may stand in several categories: each entry is read again.
+    case FileKind::Model: {
+      // The same file may stand in several categories: it is read once, and each entry is put
+      // in place from what it holds.
+      std::vector<char> contents;
+      const bool read = ReadModelFileAgain(file.path, contents, reason);
       for (size_t m = 0; m < ModelSourcePaths.size(); ++m) {
         if (ModelSourcePaths[m] != file.path) continue;
         const int32_t model = static_cast<int32_t>(m);
-        reason.clear();
-        if (ReloadModel(model, reason)) {
+        std::string why = reason;
+        if (read && ReloadModelFromBytes(model, contents, why)) {
           modelFaults.erase(model);
         } else {
-          modelFaults[model] = reason;
+          modelFaults[model] = why;
         }
       }
       break;
+    }
     case FileKind::Page:
       if (ReloadTexturePage(file.number)) {
         pageFaults.erase(file.number);
@@ -190,6 +214,8 @@ void StopWatchingDataSet() {
 
 bool PollDataSetChanges(uint32_t now) {
   bool reloaded = false;
+  const DWORD workStarted = timeGetTime();
+  size_t looked = 0;
   for (size_t f = 0; f < watchedFolders.size(); ++f) {
     WatchedFolder& folder = watchedFolders[f];
     if (folder.change == INVALID_HANDLE_VALUE) continue;
@@ -201,20 +227,42 @@ bool PollDataSetChanges(uint32_t now) {
     }
     if (!folder.pending) continue;
     // Unsigned differences stay right across the clock's wrap.
-    if (now - folder.lastSignal < kQuietMilliseconds && now - folder.firstSignal < kLongestWaitMilliseconds)
+    if (folder.next == 0 && now - folder.lastSignal < kQuietMilliseconds &&
+        now - folder.firstSignal < kLongestWaitMilliseconds)
       continue;
-    folder.pending = false;
+    if (folder.waiting && static_cast<int32_t>(now - folder.retryAt) < 0) continue;
+    folder.waiting = false;
     const size_t pagesBefore = TexturePageTable.size();
-    for (size_t index : folder.files) {
-      WatchedFile& file = watchedFiles[index];
+    bool stopped = false;
+    for (; folder.next < folder.files.size(); ++folder.next) {
+      if (looked++ > 0 && timeGetTime() - workStarted >= kPollWorkMilliseconds) {
+        stopped = true;
+        break;
+      }
+      WatchedFile& file = watchedFiles[folder.files[folder.next]];
       const FileStamp stamp = StampOf(file.path);
       if (stamp == file.stamp) continue;
+      if (file.readAgain && now - file.lastRead < kReadAgainGapMilliseconds) {
+        // Too soon: its stamp stays old, so the look after the gap finds it changed still.
+        const uint32_t at = file.lastRead + kReadAgainGapMilliseconds;
+        if (!folder.waiting || static_cast<int32_t>(at - folder.retryAt) < 0) folder.retryAt = at;
+        folder.waiting = true;
+        continue;
+      }
       file.stamp = stamp;
+      file.readAgain = true;
+      file.lastRead = now;
       Reload(file);
       ++ModelCatalogueGeneration;
       reloaded = true;
     }
+    if (!stopped) {
+      folder.next = 0;
+      folder.pending = folder.waiting;
+    }
+    // New pages may add folders: `folder` is not used after this.
     WatchNewPages(pagesBefore);
+    if (stopped) return reloaded;
   }
   return reloaded;
 }

@@ -6,6 +6,7 @@
 #include "base/data_file.h"
 #include "base/data_path.h"
 #include "base/error_log.h"
+#include "base/load_bounds.h"
 #include "base/problems.h"
 #include "data/animations.h"
 #include "data/category_manifests.h"
@@ -70,20 +71,25 @@ StartUpManifest ParseStartUpManifest(const char* begin, const char* end) {
 }
 
 bool ReadStartUpManifest(void (*showStage)(const char* line)) {
+  BeginLoad();
   std::vector<char> contents;
-  if (!ReadDataFile(kStartUpManifest, contents)) {
-    ErrorLog::Write("Failed to open start-up manifest duskfen\\KVRStartUp.gam");
+  const DataFileRead read = ReadDataSetFile(kStartUpManifest, contents);
+  if (read != DataFileRead::kRead) {
+    if (read == DataFileRead::kCannotOpen) ErrorLog::Write("Failed to open start-up manifest duskfen\\KVRStartUp.gam");
+    EndLoad();
     return false;
   }
   // The whole manifest is in memory, so a category's loader never meets it open.
   const StartUpManifest manifest = ParseStartUpManifest(contents.data(), contents.data() + contents.size());
   std::vector<char>().swap(contents);
   LoadStartUpPairs(manifest, showStage);
+  EndLoad();
   return true;
 }
 
 void LoadStartUpPairs(const StartUpManifest& manifest, void (*showStage)(const char* line)) {
   for (const StartUpPair& pair : manifest.pairs) {
+    if (!LoadGoesOn()) break;
     ErrorLog::Write(pair.label);
     ErrorLog::Write(pair.directory);
     LoadPair(pair, showStage);

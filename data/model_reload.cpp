@@ -14,19 +14,30 @@
 #include "model/pie_parser.h"
 #include "model/texture_pages.h"
 
-bool ReloadModel(int32_t model, std::string& reason) {
-  if (model < 0 || static_cast<size_t>(model) >= ModelCatalogue.size()) return false;
-  const std::string path = ModelSourcePath(model);
+bool ReadModelFileAgain(const std::string& path, std::vector<char>& contents, std::string& reason) {
   if (!DataPathAllowed(path)) {
     reason = "Path refused: " + path;
     return false;
   }
-  std::vector<char> contents;
-  if (!ReadDataFile(path.c_str(), contents)) {
-    reason = "Failed to open " + path;
-    ErrorLog::Write(reason);
-    return false;
+  switch (ReadDataSetFile(path.c_str(), contents)) {
+    case DataFileRead::kRead: return true;
+    case DataFileRead::kRefused: reason = "Refused " + path; return false;
+    default:
+      reason = "Failed to open " + path;
+      ErrorLog::Write(reason);
+      return false;
   }
+}
+
+bool ReloadModel(int32_t model, std::string& reason) {
+  if (model < 0 || static_cast<size_t>(model) >= ModelCatalogue.size()) return false;
+  std::vector<char> contents;
+  return ReadModelFileAgain(ModelSourcePath(model), contents, reason) && ReloadModelFromBytes(model, contents, reason);
+}
+
+bool ReloadModelFromBytes(int32_t model, const std::vector<char>& contents, std::string& reason) {
+  if (model < 0 || static_cast<size_t>(model) >= ModelCatalogue.size()) return false;
+  const std::string path = ModelSourcePath(model);
   PieParse parsed;
   const PieResult result = ParsePie(contents.data(), contents.data() + contents.size(), parsed);
   // A file that is no model was never logged at load either: only the screen says so.

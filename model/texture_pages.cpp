@@ -7,6 +7,8 @@
 #include <unordered_map>
 
 #include "base/ceilings.h"
+#include "base/data_file.h"
+#include "base/load_bounds.h"
 #include "base/data_path.h"
 #include "base/device.h"
 #include "base/error_log.h"
@@ -48,6 +50,8 @@ std::string PageKey(const std::string& name) {
 std::unordered_map<std::string, int32_t> pageIndex;
 // Decoded bytes of every page texture held, at four bytes a texel over all levels.
 uint64_t textureBytes = 0;
+// The same for the pages kept outside the table (the cursor), which outlive the data set's reloads.
+uint64_t looseBytes = 0;
 
 uint32_t RoundUpToPowerOfTwo(uint32_t n) {
   uint32_t p = 1;
@@ -76,46 +80,63 @@ uint64_t TextureBytes(IDirect3DTexture9* texture) {
 
 // False, with a log line naming the ceiling and the file, when the page must not be decoded. A
 // file whose header cannot be read is left to the loader, which fails on it as it always did.
-bool PageFitsCeilings(const std::string& path, uint64_t replacing) {
+bool PageFitsCeilings(const std::string& path, const std::vector<char>& bytes, uint64_t replacing) {
   D3DXIMAGE_INFO info = {};
-  if (FAILED(D3DXGetImageInfoFromFileA(path.c_str(), &info))) return true;
+  if (FAILED(D3DXGetImageInfoFromFileInMemory(bytes.data(), static_cast<UINT>(bytes.size()), &info))) return true;
   const uint32_t width = RoundUpToPowerOfTwo(info.Width), height = RoundUpToPowerOfTwo(info.Height);
   if (width > kMaxPageSide || height > kMaxPageSide) {
     ErrorLog::Write("Texture page larger than 4096 x 4096 texels once rounded, skipped: " + path);
     ReportProblem(path, "the texture page is larger than 4096 x 4096 texels once rounded");
     return false;
   }
-  const uint64_t held = replacing < textureBytes ? textureBytes - replacing : 0;
+  const uint64_t pages = replacing < textureBytes ? textureBytes - replacing : 0;
+  const uint64_t held = pages + looseBytes;
   if (!FitsUnderCeiling(held, DecodedBytes(width, height), kMaxTextureBytes)) {
-    ErrorLog::Write("Texture pages would pass their ceiling of 1 GiB, skipped: " + path);
-    ReportProblem(path, "texture pages would pass their ceiling of 1 GiB");
+    ErrorLog::Write("Texture pages would pass their ceiling of " + CeilingText(kMaxTextureBytes) + ", skipped: " + path);
+    ReportProblem(path, "texture pages would pass their ceiling of " + CeilingText(kMaxTextureBytes));
     return false;
   }
   return true;
 }
 
 // Creates the page's texture from its file, or logs why not and gives null. The ceilings count
-// `replacing` bytes as already given back: a reload swaps that many out.
-IDirect3DTexture9* CreatePageTexture(const std::string& path, uint64_t replacing) {
+// `replacing` bytes as already given back: a reload swaps that many out. A file this load has read
+// before gives null with alreadyRead set and its identity in file, and no line.
+IDirect3DTexture9* CreatePageTexture(const std::string& path, uint64_t replacing, FileIdentity* file = nullptr,
+                                     bool* alreadyRead = nullptr, D3DCOLOR colourKey = kPageColourKey,
+                                     bool sayWhyNot = true) {
   if (!DataPathAllowed(path)) return nullptr;
-  if (g_pd3dDevice && !PageFitsCeilings(path, replacing)) return nullptr;
   IDirect3DTexture9* created = nullptr;
   HRESULT hr = E_FAIL;
   if (g_pd3dDevice) {
-    hr = D3DXCreateTextureFromFileExA(g_pd3dDevice, path.c_str(), D3DX_DEFAULT, D3DX_DEFAULT,
-                                      D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, kPageFilter,
-                                      kPageFilter, kPageColourKey, nullptr, nullptr, &created);
+    std::vector<char> bytes;
+    switch (ReadDataSetFile(path.c_str(), bytes, file, kMaxPageFileBytes)) {
+      case DataFileRead::kRead: break;
+      case DataFileRead::kCannotOpen: bytes.clear(); break;
+      case DataFileRead::kRefused: return nullptr;
+      case DataFileRead::kAlreadyRead:
+        if (alreadyRead) *alreadyRead = true;
+        return nullptr;
+    }
+    if (!bytes.empty() && !PageFitsCeilings(path, bytes, replacing)) return nullptr;
+    if (!bytes.empty())
+      hr = D3DXCreateTextureFromFileInMemoryEx(g_pd3dDevice, bytes.data(), static_cast<UINT>(bytes.size()), D3DX_DEFAULT,
+                                               D3DX_DEFAULT, D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
+                                               kPageFilter, kPageFilter, colourKey, nullptr, nullptr, &created);
   }
-  if (FAILED(hr) || !created) {
+  if ((FAILED(hr) || !created) && sayWhyNot) {
     ErrorLog::Write(path);
     ErrorLog::Write("Failed to create texture NewTexture");
     ReportProblem(path, GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES
                             ? "the texture page is missing"
                             : "the texture page cannot be loaded");
-    return nullptr;
   }
-  return created;
+  return SUCCEEDED(hr) ? created : nullptr;
 }
+
+// The page read from each file in this load: another name for the same file is the same page.
+std::unordered_map<FileIdentity, int32_t, FileIdentityHash> pageOfFile;
+uint32_t pageOfFileLoad = 0;
 
 }  // namespace
 
@@ -134,7 +155,23 @@ int32_t LoadTexturePage(const std::string& pageName) {
   // The entry stays in every case, without texture when it has none, so a later request for the
   // same name neither retries the file nor logs it again, and the numbers of later pages are
   // unaffected.
-  if (IDirect3DTexture9* created = CreatePageTexture(path, 0)) {
+  if (pageOfFileLoad != LoadNumber()) {
+    pageOfFile.clear();
+    pageOfFileLoad = LoadNumber();
+  }
+  FileIdentity file;
+  bool alreadyRead = false;
+  IDirect3DTexture9* created = CreatePageTexture(path, 0, &file, &alreadyRead);
+  if (alreadyRead) {
+    const auto same = pageOfFile.find(file);
+    if (same != pageOfFile.end()) {
+      pageIndex.emplace(key, same->second);
+      return same->second;
+    }
+    ErrorLog::Write("Already read in this load, not read again: " + path);
+    ReportProblem(path, "already read in this load (not read again)");
+  }
+  if (created) {
     NewTexture = created;
     page.texture = created;
     textureBytes += TextureBytes(created);
@@ -142,6 +179,7 @@ int32_t LoadTexturePage(const std::string& pageName) {
   TexturePageTable.push_back(page);
   const int32_t number = static_cast<int32_t>(TexturePageTable.size() - 1);
   pageIndex.emplace(key, number);
+  if (created) pageOfFile.emplace(file, number);
   return number;
 }
 
@@ -201,7 +239,22 @@ void ClearTexturePageTable() {
   ReleaseAllPageTextures();
   std::vector<TexturePage>().swap(TexturePageTable);
   std::unordered_map<std::string, int32_t>().swap(pageIndex);
+  pageOfFile.clear();
   textureBytes = 0;
 }
 
 uint64_t TexturePageBytes() { return textureBytes; }
+
+IDirect3DTexture9* LoadLoosePage(const std::string& path) {
+  IDirect3DTexture9* created = CreatePageTexture(path, 0, nullptr, nullptr, 0, false);
+  if (created) looseBytes += TextureBytes(created);
+  return created;
+}
+
+void ReleaseLoosePage(IDirect3DTexture9*& texture) {
+  if (!texture) return;
+  const uint64_t bytes = TextureBytes(texture);
+  looseBytes = bytes < looseBytes ? looseBytes - bytes : 0;
+  texture->Release();
+  texture = nullptr;
+}

@@ -30,3 +30,8 @@ void ReleaseAllPageTextures();
 void ClearTexturePageTable();
 // Decoded bytes of the page textures held, over all their levels.
 uint64_t TexturePageBytes();
+// A texture read and bounded as a page is (the same checks, counted under the same ceiling) but
+// kept outside the table, through every reload of the data set: the cursor. Null when it cannot
+// be loaded; the caller says why.
+IDirect3DTexture9* LoadLoosePage(const std::string& path);
+void ReleaseLoosePage(IDirect3DTexture9*& texture);

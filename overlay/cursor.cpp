@@ -7,6 +7,7 @@
 
 #include "base/device.h"
 #include "base/error_log.h"
+#include "model/texture_pages.h"
 #include "overlay/overlays.h"
 
 IDirect3DVertexBuffer9* m_pCursorVB = nullptr;
@@ -41,11 +42,9 @@ HRESULT CreateCursor() {
     ErrorLog::Write("Failed to CreateVertexBuffer m_pCursorVB");
     return E_FAIL;
   }
-  const DWORD filter = D3DX_FILTER_TRIANGLE | D3DX_FILTER_MIRROR;
-  if (FAILED(D3DXCreateTextureFromFileExA(g_pd3dDevice, "textures\\kvrcursor.dds", D3DX_DEFAULT, D3DX_DEFAULT,
-                                          D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, filter, filter, 0,
-                                          nullptr, nullptr, &cursorTexture))) {
-    cursorTexture = nullptr;
+  // The cursor is read as a page is, and counts under the pages' ceiling.
+  cursorTexture = LoadLoosePage("textures\\kvrcursor.dds");
+  if (!cursorTexture) {
     ErrorLog::Write("Failed to load texture kvrcursor.dds ");
     return E_FAIL;
   }
@@ -94,8 +93,5 @@ void ReleaseCursor() {
     m_pCursorVB->Release();
     m_pCursorVB = nullptr;
   }
-  if (cursorTexture) {
-    cursorTexture->Release();
-    cursorTexture = nullptr;
-  }
+  ReleaseLoosePage(cursorTexture);
 }

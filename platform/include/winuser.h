@@ -311,12 +311,15 @@ typedef struct tagMSG {
 #define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
 #define WM_QUIT 0x0012
+#define WM_KEYFIRST 0x0100
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
 #define WM_SYSKEYDOWN 0x0104
 #define WM_SYSKEYUP 0x0105
+#define WM_KEYLAST 0x0109
 #define WM_SYSCOMMAND 0x0112
+#define WM_MOUSEFIRST 0x0200
 #define WM_MOUSEMOVE 0x0200
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
@@ -325,6 +328,7 @@ typedef struct tagMSG {
 #define WM_MBUTTONDOWN 0x0207
 #define WM_MBUTTONUP 0x0208
 #define WM_MOUSEWHEEL 0x020A
+#define WM_MOUSELAST 0x020E
 // The first message numbers a program may use for its own messages.
 #define WM_USER 0x0400
 #define WM_APP 0x8000

@@ -236,11 +236,15 @@ void CheckD3DX() {
                                     DWORD, DWORD, D3DCOLOR, D3DXIMAGE_INFO*, PALETTEENTRY*,
                                     LPDIRECT3DTEXTURE9*) = &D3DXCreateTextureFromFileExA;
   HRESULT(WINAPI * imageInfoFromFile)(LPCSTR, D3DXIMAGE_INFO*) = &D3DXGetImageInfoFromFileA;
+  HRESULT(WINAPI * imageInfoInMemory)(LPCVOID, UINT, D3DXIMAGE_INFO*) = &D3DXGetImageInfoFromFileInMemory;
+  HRESULT(WINAPI * textureInMemory)(LPDIRECT3DDEVICE9, LPCVOID, UINT, UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL,
+                                    DWORD, DWORD, D3DCOLOR, D3DXIMAGE_INFO*, PALETTEENTRY*, LPDIRECT3DTEXTURE9*) =
+      &D3DXCreateTextureFromFileInMemoryEx;
   HRESULT(WINAPI * saveSurface)(LPCSTR, D3DXIMAGE_FILEFORMAT, LPDIRECT3DSURFACE9, const PALETTEENTRY*,
                                 const RECT*) = &D3DXSaveSurfaceToFileA;
   Keep(identity), Keep(multiply), Keep(translation), Keep(rotationX), Keep(rotationY), Keep(rotationZ);
   Keep(perspective), Keep(lookAt), Keep(times), Keep(timesAssign), Keep(textureFromFile);
-  Keep(imageInfoFromFile), Keep(saveSurface);
+  Keep(imageInfoFromFile), Keep(saveSurface), Keep(imageInfoInMemory), Keep(textureInMemory);
   HRESULT(WINAPI * textureFromFileExW)(LPDIRECT3DDEVICE9, LPCWSTR, UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL,
                                        DWORD, DWORD, D3DCOLOR, D3DXIMAGE_INFO*, PALETTEENTRY*,
                                        LPDIRECT3DTEXTURE9*) = &D3DXCreateTextureFromFileExW;

@@ -13,6 +13,8 @@
 #include "base/data_file.h"
 #include "base/data_path.h"
 #include "base/error_log.h"
+#include "base/load_bounds.h"
+#include "base/problems.h"
 #include "data/category_manifests.h"
 #include "dds_file.h"
 #include "model/model_catalogue.h"
@@ -124,6 +126,13 @@ TEST_F(HostileFiles, TheLogNeverWritesThroughALinkOrIntoAPipeADeviceOrAFolder) {
   ErrorLog::Start();
   std::filesystem::remove("KVRerrors.log");
 
+  // A second name of a file outside (a hard link) is no link to look through, but is no log either.
+  std::filesystem::create_hard_link(outside, "KVRerrors.log");
+  ErrorLog::Start();
+  ErrorLog::Write("line");
+  EXPECT_EQ(ReadFile(outside), "the user's own file\n");
+  std::filesystem::remove("KVRerrors.log");
+
   // Once the name is a plain file again, lines are written as before.
   ErrorLog::Write("kept");
   EXPECT_EQ(ReadLines("KVRerrors.log"), std::vector<std::string>{"kept"});
@@ -141,6 +150,68 @@ TEST_F(HostileFiles, DataFilesThatAreNotRegularFilesAreNeverReadOrWaitedFor) {
   std::filesystem::create_symlink("shared/real.gam", "linked.gam");
   ASSERT_TRUE(ReadDataFile("linked.gam", contents));
   EXPECT_EQ(std::string(contents.begin(), contents.end()), "tank");
+}
+
+TEST_F(HostileFiles, DataFilesAreReadOnlyInsideTheFolderAndOnceALoadWithOneLineForARefusal) {
+  WriteFile("outside/secret.gam", "SECRET");
+  WriteFile("outside/folder/x.gam", "SECRET");
+  WriteFile("set/shared/real.gam", "tank");
+  WriteFile("set/KVRerrors.log", "log");
+  WriteFile("set/kvrview-0001.png", "picture");
+  std::filesystem::current_path("set");
+  std::filesystem::create_symlink(dir_.path() + "/outside/secret.gam", "out.gam");
+  std::filesystem::create_symlink("out.gam", "out-twice.gam");
+  std::filesystem::create_symlink("../outside/folder", "ext");
+  std::filesystem::create_symlink("shared/real.gam", "in.gam");
+  std::filesystem::create_symlink("KVRerrors.log", "log.ani");
+  const struct {
+    const char* path;
+    DataFileRead read;
+    const char* line;  // the log's line, or null for none
+  } cases[] = {
+      {"out.gam", DataFileRead::kRefused, "Refused out.gam: it leads outside the data set"},
+      {"out-twice.gam", DataFileRead::kRefused, "Refused out-twice.gam: it leads outside the data set"},
+      {"EXT\\x.gam", DataFileRead::kRefused, "Refused EXT\\x.gam: it leads outside the data set"},
+      {"KVRERRORS.LOG", DataFileRead::kRefused, "Refused KVRERRORS.LOG: kvrview writes it"},
+      {"log.ani", DataFileRead::kRefused, "Refused log.ani: kvrview writes it"},
+      {"shared\\..\\kvrview-0001.png", DataFileRead::kRefused,
+       "Refused shared\\..\\kvrview-0001.png: kvrview writes it"},
+      {"in.gam", DataFileRead::kRead, nullptr},
+      // The same file again in this load, by its name, its other spelling and the link.
+      {"shared\\real.gam", DataFileRead::kAlreadyRead, nullptr},
+      {"SHARED/REAL.GAM", DataFileRead::kAlreadyRead, nullptr},
+      {"in.gam", DataFileRead::kAlreadyRead, nullptr},
+  };
+  BeginLoad();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    ErrorLog::Divert(nullptr);
+    std::vector<char> contents;
+    static std::vector<std::string> lines;
+    lines.clear();
+    ErrorLog::Divert([](const std::string& line) { lines.push_back(line); });
+    EXPECT_EQ(ReadDataSetFile(c.path, contents), c.read);
+    ErrorLog::Divert(nullptr);
+    EXPECT_EQ(std::string(contents.begin(), contents.end()), c.read == DataFileRead::kRead ? "tank" : "");
+    EXPECT_EQ(lines, c.line ? std::vector<std::string>{c.line} : std::vector<std::string>{});
+  }
+  EndLoad();
+  // Outside a load (live reload) a file is read as often as it changes.
+  std::vector<char> again;
+  EXPECT_EQ(ReadDataSetFile("shared/real.gam", again), DataFileRead::kRead);
+}
+
+TEST_F(HostileFiles, ProblemsPastTheirCeilingAreCountedNotKept) {
+  std::vector<Problem> problems;
+  CollectProblems(&problems);
+  const std::string prefix(2000, 'p');
+  for (int i = 0; i < 40000; ++i) ReportProblem(prefix + "\\a.ani", "the animation file cannot be opened");
+  CollectProblems(nullptr);
+  uint64_t kept = 0;
+  for (const Problem& p : problems) kept += sizeof(Problem) + p.path.size() + p.message.size();
+  EXPECT_LE(kept, kMaxProblemBytes);
+  EXPECT_EQ(problems.size() + ProblemsNotKept(), 40000u);
+  EXPECT_GT(ProblemsNotKept(), 0u);
 }
 
 TEST_F(HostileFiles, WordsOfAnyLengthAreReadWhole) {

@@ -2,7 +2,7 @@
 // Supported: DDS files (the formats of dds_reader.cpp, their own mip levels) and BMP, PNG, JPEG
 //   and TGA files (image_reader.cpp), told apart by their first bytes, not by their names;
 //   the texture is shaped by dds_texture.cpp alike for all of them (size, mips, format, colour key).
-//   W forms take the name as wchar_t. D3DXCreateTextureFromFileA/W are the Ex form with its
+//   W forms take the name as wchar_t; the InMemory forms take the file's bytes. D3DXCreateTextureFromFileA/W are the Ex form with its
 //   defaults: the file's size rounded up to powers of two, a whole mip chain, the file's format,
 //   the managed pool, no colour key.
 // Only regular files are read: a FIFO or a device, named or reached through a link, is refused
@@ -139,23 +139,18 @@ bool DecodeTextureFile(const std::vector<uint8_t>& bytes, DdsHeaderInfo& info, s
 }  // namespace
 }  // namespace kvrdds
 
-extern "C" HRESULT WINAPI D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE9 pDevice, LPCSTR pSrcFile, UINT Width,
-                                                       UINT Height, UINT MipLevels, DWORD Usage, D3DFORMAT Format,
-                                                       D3DPOOL Pool, DWORD Filter, DWORD MipFilter,
-                                                       D3DCOLOR ColorKey, D3DXIMAGE_INFO* pSrcInfo,
-                                                       PALETTEENTRY* pPalette, LPDIRECT3DTEXTURE9* ppTexture) {
-  using namespace kvrdds;
-  if (ppTexture) *ppTexture = nullptr;
-  if (!pDevice || !pSrcFile || !ppTexture) return D3DERR_INVALIDCALL;
+namespace kvrdds {
+namespace {
 
+// The texture of an image file's bytes, shaped as the Ex functions ask.
+HRESULT CreateTextureFromBytes(LPDIRECT3DDEVICE9 pDevice, const std::vector<uint8_t>& bytes, UINT Width,
+                               UINT Height, UINT MipLevels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
+                               DWORD Filter, DWORD MipFilter, D3DCOLOR ColorKey, D3DXIMAGE_INFO* pSrcInfo,
+                               LPDIRECT3DTEXTURE9* ppTexture) {
   DdsHeaderInfo info;
   std::vector<ArgbImage> fileLevels;
   D3DXIMAGE_INFO described = {};
-  {
-    std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(pSrcFile, bytes)) return D3DXERR_INVALIDDATA;
-    if (!DecodeTextureFile(bytes, info, fileLevels, described)) return D3DXERR_INVALIDDATA;
-  }
+  if (!DecodeTextureFile(bytes, info, fileLevels, described)) return D3DXERR_INVALIDDATA;
   if (pSrcInfo) *pSrcInfo = described;
 
   TextureRequest request;
@@ -194,6 +189,58 @@ extern "C" HRESULT WINAPI D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE9 pDevice
     }
   }
   *ppTexture = texture;
+  return D3D_OK;
+}
+
+}  // namespace
+}  // namespace kvrdds
+
+extern "C" HRESULT WINAPI D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE9 pDevice, LPCSTR pSrcFile, UINT Width,
+                                                       UINT Height, UINT MipLevels, DWORD Usage, D3DFORMAT Format,
+                                                       D3DPOOL Pool, DWORD Filter, DWORD MipFilter,
+                                                       D3DCOLOR ColorKey, D3DXIMAGE_INFO* pSrcInfo,
+                                                       PALETTEENTRY* pPalette, LPDIRECT3DTEXTURE9* ppTexture) {
+  using namespace kvrdds;
+  if (ppTexture) *ppTexture = nullptr;
+  if (!pDevice || !pSrcFile || !ppTexture) return D3DERR_INVALIDCALL;
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(pSrcFile, bytes)) return D3DXERR_INVALIDDATA;
+  return CreateTextureFromBytes(pDevice, bytes, Width, Height, MipLevels, Usage, Format, Pool, Filter, MipFilter,
+                                ColorKey, pSrcInfo, ppTexture);
+}
+
+extern "C" HRESULT WINAPI D3DXCreateTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 pDevice, LPCVOID pSrcData,
+                                                              UINT SrcDataSize, UINT Width, UINT Height,
+                                                              UINT MipLevels, DWORD Usage, D3DFORMAT Format,
+                                                              D3DPOOL Pool, DWORD Filter, DWORD MipFilter,
+                                                              D3DCOLOR ColorKey, D3DXIMAGE_INFO* pSrcInfo,
+                                                              PALETTEENTRY* pPalette, LPDIRECT3DTEXTURE9* ppTexture) {
+  using namespace kvrdds;
+  if (ppTexture) *ppTexture = nullptr;
+  if (!pDevice || !pSrcData || !ppTexture || SrcDataSize == 0) return D3DERR_INVALIDCALL;
+  const uint8_t* begin = static_cast<const uint8_t*>(pSrcData);
+  const std::vector<uint8_t> bytes(begin, begin + SrcDataSize);
+  return CreateTextureFromBytes(pDevice, bytes, Width, Height, MipLevels, Usage, Format, Pool, Filter, MipFilter,
+                                ColorKey, pSrcInfo, ppTexture);
+}
+
+extern "C" HRESULT WINAPI D3DXGetImageInfoFromFileInMemory(LPCVOID pSrcData, UINT SrcDataSize,
+                                                           D3DXIMAGE_INFO* pSrcInfo) {
+  using namespace kvrdds;
+  if (!pSrcData || SrcDataSize == 0) return D3DERR_INVALIDCALL;
+  const uint8_t* begin = static_cast<const uint8_t*>(pSrcData);
+  const uint8_t* end = begin + SrcDataSize;
+  D3DXIMAGE_FILEFORMAT kind;
+  if (!IdentifyImageFile(begin, end, kind)) {
+    DdsHeaderInfo info;
+    if (SrcDataSize < kDdsHeaderBytes || !ReadDdsHeaderOfFile(begin, SrcDataSize, info, nullptr))
+      return D3DXERR_INVALIDDATA;
+    if (pSrcInfo) DescribeDds(info, *pSrcInfo);
+    return D3D_OK;
+  }
+  ImageFileInfo info;
+  if (!ReadImageFileInfo(begin, end, info, nullptr)) return D3DXERR_INVALIDDATA;
+  if (pSrcInfo) DescribeImage(info, *pSrcInfo);
   return D3D_OK;
 }
 

@@ -1,8 +1,10 @@
 // kernel32 files and arithmetic. Every name may be marked "\\?\" to be taken byte for byte.
-// Implemented: CreateFileA (GENERIC_READ and/or GENERIC_WRITE; all five creation dispositions;
-//   the name resolved as path_resolution.h says; FILE_FLAG_OPEN_REPARSE_POINT refuses a symbolic
-//   link as the last component; never blocks: a FIFO opens at once or fails; FIFOs and devices
-//   open, directories do not), ReadFile and WriteFile (synchronous, the whole count or failure;
+// Implemented: CreateFileA (GENERIC_READ and/or GENERIC_WRITE, or neither to look at an existing
+//   file without opening it for real (a FIFO or a device is not opened, ReadFile fails); all five
+//   creation dispositions; the name resolved as path_resolution.h says; FILE_FLAG_OPEN_REPARSE_POINT
+//   refuses a symbolic link as the last component, or looks at the link itself without access;
+//   never blocks: a FIFO opens at once or fails; FIFOs and devices open, directories only with
+//   FILE_FLAG_BACKUP_SEMANTICS), ReadFile and WriteFile (synchronous, the whole count or failure;
 //   a FIFO or device with nothing ready fails instead of waiting), SetFilePointer (64-bit with
 //   the high part), SetEndOfFile, GetFileSize, GetFileType, GetFileInformationByHandle,
 //   GetFileAttributesA (the name resolved as CreateFileA resolves it; a symbolic link reported as
@@ -69,6 +71,7 @@ HANDLE TakeSlot(int fd) {
 
 DWORD AttributesOf(const struct stat& st) {
   if (S_ISDIR(st.st_mode)) return FILE_ATTRIBUTE_DIRECTORY;
+  if (S_ISLNK(st.st_mode)) return FILE_ATTRIBUTE_REPARSE_POINT;  // a link looked at as itself
   if (S_ISREG(st.st_mode)) return FILE_ATTRIBUTE_NORMAL;
   return FILE_ATTRIBUTE_DEVICE;  // FIFOs, sockets, character and block devices
 }
@@ -76,6 +79,21 @@ DWORD AttributesOf(const struct stat& st) {
 // A name resolved as CreateFileA resolves it, stat'ed without following a symbolic link at its end.
 bool StatName(LPCSTR name, struct stat& st, std::string* resolved = nullptr) {
   if (!name || !name[0]) return false;
+  if (std::strncmp(name, "\\\\?\\", 4) != 0) {
+    // A name already right on disk (only its separators turned) costs one lstat.
+    std::string direct(name);
+    std::replace(direct.begin(), direct.end(), '\\', '/');
+    if (lstat(direct.c_str(), &st) == 0) {
+      if (resolved) *resolved = std::move(direct);
+      return true;
+    }
+    if (errno != ENOENT && errno != ENOTDIR) return false;
+    std::string path = KvrResolveMissingPath(std::move(direct));
+    const bool found = lstat(path.c_str(), &st) == 0;
+    if (resolved) *resolved = std::move(path);
+    return found;
+  }
+  // A name marked to be taken exactly.
   std::string path = KvrResolveWindowsPath(name);
   const bool found = lstat(path.c_str(), &st) == 0;
   if (resolved) *resolved = std::move(path);
@@ -191,8 +209,12 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
   // A data set can name a FIFO where a file should be: without O_NONBLOCK opening it would wait
   // for a writer that never comes. Regular files and directories ignore the flag.
   flags |= O_NONBLOCK | O_CLOEXEC;
+  // Opened for neither reading nor writing, an existing file is only looked at (its type, its
+  // identity, its final path): nothing is opened for real, so a FIFO or a device never learns of it.
+  if (!read && !write && dwCreationDisposition == OPEN_EXISTING) flags = O_PATH | O_CLOEXEC;
   // With O_CREAT too: a dangling link is refused rather than created through.
   if (dwFlagsAndAttributes & FILE_FLAG_OPEN_REPARSE_POINT) flags |= O_NOFOLLOW;
+  if (dwFlagsAndAttributes & FILE_FLAG_BACKUP_SEMANTICS) flags &= ~O_NONBLOCK;
   int fd = -1;
   if ((flags & O_CREAT) || KvrIsExactName(lpFileName)) {
     // Creating must find a file whose name differs only in letter case before making a new one
@@ -209,8 +231,9 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
   }
   if (fd < 0) return INVALID_HANDLE_VALUE;
   struct stat st;
-  // Windows opens no directory this way; FIFOs and devices it does (GetFileType tells them apart).
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+  // Windows opens a directory only for backup semantics; FIFOs and devices it does (GetFileType
+  // tells them apart).
+  if (fstat(fd, &st) != 0 || (S_ISDIR(st.st_mode) && !(dwFlagsAndAttributes & FILE_FLAG_BACKUP_SEMANTICS))) {
     close(fd);
     return INVALID_HANDLE_VALUE;
   }
@@ -453,11 +476,14 @@ DWORD WINAPI GetFinalPathNameByHandleA(HANDLE hFile, LPSTR lpszFilePath, DWORD c
   struct stat st;
   if (fd < 0 || fstat(fd, &st) != 0 || st.st_nlink == 0) return 0;
   // The kernel keeps the name each descriptor's file has now: renamed folders and links resolved,
-  // every component spelt as on disk, whatever spelling the handle was opened by.
-  const std::string link = "/proc/self/fd/" + std::to_string(fd);
+  // every component spelt as on disk, whatever spelling the handle was opened by. The folder of
+  // the process's descriptors is opened once, so each call reads one link of it.
+  static const int descriptors = open("/proc/self/fd", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const std::string link = std::to_string(fd);
   std::vector<char> path(256);
   for (;;) {
-    const ssize_t n = readlink(link.c_str(), path.data(), path.size());
+    const ssize_t n = descriptors >= 0 ? readlinkat(descriptors, link.c_str(), path.data(), path.size())
+                                       : readlink(("/proc/self/fd/" + link).c_str(), path.data(), path.size());
     if (n < 0) return 0;
     if (static_cast<size_t>(n) < path.size()) {
       path[static_cast<size_t>(n)] = '\0';

@@ -15,7 +15,9 @@
 // from the clock of the machine that wrote them: a folder on a server whose clock runs behind
 // this one's could look still too early. The cache holds at most kMaxCachedNames names in
 // kMaxCachedFolders folders; past that it is emptied and starts again. A folder with more names
-// than the whole cache holds is never kept: it is read again for each name looked up in it.
+// than the whole cache holds is kept alone, so a look-up in a folder of any size costs a hash, not
+// a scan; a folder of more than kMaxFolderNames is not listed at all (its names open only as
+// spelt on disk), so that no folder can take the memory of millions of names.
 #include "win32/path_resolution.h"
 
 #include <dirent.h>
@@ -35,6 +37,9 @@
 namespace {
 
 constexpr size_t kMaxCachedNames = size_t(1) << 17;
+// A folder of more names is never listed: a name in it is found only by its exact spelling. One
+// below it is kept even when it holds more names than the whole cache, alone then.
+constexpr size_t kMaxFolderNames = size_t(1) << 19;
 constexpr size_t kMaxCachedFolders = 256;
 // How long a folder must have been still before its listing is trusted: more than a tick of the
 // kernel's coarse clock (10 ms at the slowest), and more than the two seconds of the coarsest
@@ -220,26 +225,6 @@ Read ReadListing(const std::string& dir, size_t maxNames, Listing& out) {
   return result;
 }
 
-// For a folder too big to keep: one pass over it for one name, holding only the matches.
-bool ScanFolder(const std::string& dir, std::string_view name, std::string& found) {
-  DIR* d = opendir(dir.empty() ? "." : dir.c_str());
-  if (!d) return false;
-  bool any = false;
-  while (dirent* e = readdir(d)) {
-    const std::string_view entry(e->d_name);
-    if (entry == "." || entry == ".." || !EqualIgnoringCase(entry, name)) continue;
-    if (entry == name) {
-      found.assign(name);
-      any = true;
-      break;
-    }
-    if (!any || entry < std::string_view(found)) found.assign(entry);
-    any = true;
-  }
-  closedir(d);
-  return any;
-}
-
 class ListingCache {
  public:
   // Looks `name` up in the folder `dir`, whose stat the caller has just taken as `st`.
@@ -255,10 +240,10 @@ class ListingCache {
 
     Listing fresh;
     const std::string folder(dir);
-    const Read read = ReadListing(folder, maxNames_, fresh);
+    const Read read = ReadListing(folder, kMaxFolderNames, fresh);
     if (read != Read::kWhole) {
       if (listing) Forget(dir);
-      return read == Read::kTooBig && ScanFolder(folder, name, found);
+      return false;
     }
     const bool answer = fresh.names.Find(name, found);
     if (listing) {
@@ -269,6 +254,7 @@ class ListingCache {
       }
       Forget(dir);
     }
+    // Past the limits the cache starts again; a folder larger than the whole cache is kept alone.
     if (names_ + fresh.count > maxNames_ || listings_.size() >= maxFolders_) {
       listings_.clear();
       last_ = nullptr;
