@@ -53,21 +53,27 @@ void LeaveTheDisplay() {
 int RunThumbnail(const CommandLine& command) {
   LeaveTheDisplay();
   const DataSetAbove place = FindDataSetAbove(command.modelFile, IsFileOnDisk);
-  std::vector<char> contents;
-  if (!ReadDataFile(place.file.c_str(), contents)) {
-    std::fprintf(stderr, "kvrview: cannot read %s\n", PrintableText(command.modelFile).c_str());
-    return 1;
-  }
+  // The session first: from here on nothing is logged, whatever the file or its data set holds.
   HeadlessSession session(command.width, command.height);
   if (!session.started()) return 1;
   D3DSURFACE_DESC desc = {};
   if (!BackBufferIs(command.width, command.height, desc)) return 1;
 
   // Pages and animations are found from the data set's folder, as the viewer finds them; a lone
-  // file's page is looked for beside it and not drawn.
+  // file's page is looked for beside it and not drawn. The model file is read as the data set's
+  // own files are, by its path inside that folder.
   const bool inDataSet = !place.root.empty();
-  if (!SetCurrentDirectoryA((inDataSet ? place.root : place.folder).c_str())) {
+  const std::string& folder = inDataSet ? place.root : place.folder;
+  if (!SetCurrentDirectoryA(folder.c_str())) {
     std::fprintf(stderr, "kvrview: cannot enter the folder of %s\n", PrintableText(command.modelFile).c_str());
+    return 1;
+  }
+  const std::string inside = place.file.compare(0, folder.size(), folder) == 0 && place.file.size() > folder.size()
+                                 ? place.file.substr(folder.size() + (place.file[folder.size()] == '/' ? 1 : 0))
+                                 : place.file;
+  std::vector<char> contents;
+  if (!ReadDataFile(inside.c_str(), contents)) {
+    std::fprintf(stderr, "kvrview: cannot read %s\n", PrintableText(command.modelFile).c_str());
     return 1;
   }
   if (inDataSet) LoadAnimationsOnly();

@@ -18,7 +18,7 @@ function __kvrview_folder
             continue
         end
         switch $token
-            case --render --turntable --thumbnail -o --size --yaw --pitch --background --time --category --cell --columns --frames --show --seconds
+            case --render --turntable --thumbnail -o --size --yaw --pitch --background --time --category --cell --columns --frames --show --seconds --export --import --scale --page --into
                 set skip 1
             case '-*'
             case '*'
@@ -65,3 +65,9 @@ complete -c kvrview -l columns -x -d 'with --sheet: cells a row'
 complete -c kvrview -l frames -x -d 'frames timed, or a turntable\'s pictures'
 complete -c kvrview -l show -x -a '(__kvrview_models)' -d 'with --frames: show this model'
 complete -c kvrview -l seconds -x -d 'with --turntable: the length of one turn'
+complete -c kvrview -l export -x -a '(__kvrview_models)' -d 'write a model as glTF 2.0 (-o FILE.glb or .gltf)'
+complete -c kvrview -l export-all -d 'write every model as glTF 2.0 into -o DIR'
+complete -c kvrview -l import -r -F -d 'make a PIE model from a glTF, OBJ, FBX or Collada file'
+complete -c kvrview -l scale -x -d 'with --export and --import: metres per viewer unit'
+complete -c kvrview -l page -x -d 'with --import: the texture page\'s name'
+complete -c kvrview -l into -x -a '(__fish_complete_directories (commandline -ct) folder)' -d 'with --import: the data set the model joins'

@@ -14,7 +14,7 @@ _kvrview_folder() {
     ((i == CURRENT)) && continue
     word=${words[i]}
     case $word in
-      (--render|--turntable|--thumbnail|-o|--size|--yaw|--pitch|--background|--time|--category|--cell|--columns|--frames|--show|--seconds)
+      (--render|--turntable|--thumbnail|-o|--size|--yaw|--pitch|--background|--time|--category|--cell|--columns|--frames|--show|--seconds|--export|--import|--scale|--page|--into)
         ((i++)) ;;
       (-*) ;;
       (*) REPLY=${(Q)word} ;;
@@ -42,23 +42,30 @@ _kvrview() {
   local -a reply
   case ${words[CURRENT-1]} in
     (-o)
-      _files -g '*.(#i)(png|gif|webp)(-.)'
+      _files -g '*.(#i)(png|gif|webp|glb|gltf|pie)(-.)'
       return ;;
     (--thumbnail)
       _files -g '*.(#i)pie(-.)'
       return ;;
+    (--import)
+      _files -g '*.(#i)(gltf|glb|obj|fbx|dae)(-.)'
+      return ;;
+    (--into)
+      _files -/
+      return ;;
     (--category)
       compadd -- bodies features miscellaneous research effects propulsions structures weapons
       return ;;
-    (--render|--turntable|--show)
+    (--render|--turntable|--show|--export)
       _kvrview_models && compadd -a reply
       return ;;
-    (--size|--yaw|--pitch|--background|--time|--cell|--columns|--frames|--seconds)
+    (--size|--yaw|--pitch|--background|--time|--cell|--columns|--frames|--seconds|--scale|--page)
       return 1 ;;  # a number or numbers: nothing to offer
   esac
   if [[ $PREFIX == -* ]]; then
     compadd -- --help --version --check --json --render --sheet --thumbnail --turntable -o --size --yaw \
-      --pitch --background --time --category --cell --columns --frames --show --seconds
+      --pitch --background --time --category --cell --columns --frames --show --seconds --export --export-all \
+      --import --scale --page --into
     return
   fi
   _files -/

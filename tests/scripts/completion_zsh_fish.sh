@@ -70,7 +70,7 @@ check "zsh: the folder may come after, in quotes" \
   equals "$(zsh_offers . 3 kvrview --turntable '' -o t.gif "'my data'")" "$models|two\\nlines"
 check "zsh: --show those of the current folder" equals "$(zsh_offers 'my data' 0 kvrview --show '')" "$models|two\\nlines"
 check "zsh: nothing in a folder without a start-up manifest" equals "$(zsh_offers pictures 0 kvrview --render '')" ""
-check "zsh: -o offers pictures" equals "$(zsh_offers . 0 kvrview -o '')" "files -g *.(#i)(png|gif|webp)(-.)"
+check "zsh: -o offers the files the commands write" equals "$(zsh_offers . 0 kvrview -o '')" "files -g *.(#i)(png|gif|webp|glb|gltf|pie)(-.)"
 
 check "no name was ever run" test ! -e RAN -a ! -e "my data/RAN" -a ! -e pictures/RAN
 

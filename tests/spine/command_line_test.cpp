@@ -148,8 +148,8 @@ TEST(CommandLineParse, HeadlessCommandsTakeTheirOwnOptionsWithCheckedValues) {
            {"--turntable", "a", "-o", "t.jpg"}, {"--turntable", "a"}, {"--turntable", "a", "-o", ".gif"},
            {"--turntable", "a", "-o", "t.gif", "--frames", "1001"}, {"--turntable", "a", "-o", "t.gif", "--seconds", "0"},
            {"--turntable", "a", "-o", "t.gif", "--seconds", "1e3"}, {"--render", "a", "-o", "x.png", "--seconds", "2"},
-           {"--turntable", "a", "-o", "t.gif", "--size", "100"}, {"--turntable", "a", "-o", "t.gif", "--render", "b",
-{"--export", "a", "-o", "a.png"}, {"--export", "a", "-o", "a.glb", "--scale", "0"},
+           {"--turntable", "a", "-o", "t.gif", "--size", "100"}, {"--turntable", "a", "-o", "t.gif", "--render", "b"},
+           {"--export", "a", "-o", "a.png"}, {"--export", "a", "-o", "a.glb", "--scale", "0"},
            {"--export", "a", "-o", "a.glb", "--page", "p"}, {"--export-all"}, {"--export-all", "-o", "d", "--time", "5"},
            {"--import", "a.glb", "-o", "a.dds"}, {"--import", "a.glb", "-o", "a.pie", "set"},
            {"--import", "a.glb", "-o", "a.pie", "--into", "set"}, {"--render", "a", "-o", "x.png", "--scale", "1"}}) {
