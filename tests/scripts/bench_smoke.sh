@@ -21,7 +21,7 @@ if ! "$build/make_bench_set" "$work/set" 400 4 >"$work/generator.log" 2>&1; then
 fi
 
 KVR_BENCH_SET=$work/set SDL_VIDEODRIVER=offscreen "$build/kvrbench" \
-  --benchmark_filter='^BM_(Frame|ClearPresent|LoadToFirstFrame|ReadAndSplit|Beat)/' >"$work/bench.log" 2>&1
+  --benchmark_filter='^BM_(Frame|BareFrame|ClearPresent|LoadToFirstFrame|ReadAndSplit|Beat)/' >"$work/bench.log" 2>&1
 rc=$?
 status=0
 if [[ $rc -ne 0 ]]; then
