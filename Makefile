@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache,)
 
-.PHONY: all build run test web windows package package-windows install test-asan fuzz soak bench bench-scale bench-wine sample clean
+.PHONY: all build run test web windows package package-windows install test-asan fuzz soak bench bench-scale bench-wine bench-web sample clean
 
 all: build
 
@@ -103,6 +103,11 @@ bench-scale: build/build.ninja
 # The frame time against the Windows build's under Wine (needs scripts/install-deps --wine).
 bench-wine:
 	scripts/bench-wine
+
+# The browser page (headless Chromium, uncapped) against `kvrview --frames` on the sample's start
+# screen, and the page's time from navigation to that screen (needs scripts/install-deps --web).
+bench-web:
+	scripts/bench-web
 
 # Writes the bundled data set again with the generator (the same bytes every run).
 sample: build

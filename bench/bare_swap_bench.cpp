@@ -1,16 +1,12 @@
 // The machine's own floor for a frame: SDL2 and OpenGL directly, with nothing of the layer in
 // between. A window of the viewer's size with an OpenGL 3.3 core context, as the layer makes it,
 // cleared (colour and depth) and swapped. The layer's clear + present is set against it.
-#include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <epoxy/gl.h>
 
-namespace {
+#include "bare_window.h"
 
-struct BareWindow {
-  SDL_Window* window = nullptr;
-  SDL_GLContext context = nullptr;
-};
+namespace bench {
 
 // Made once and kept for the whole run, like the benchmarks' device.
 BareWindow* Bare() {
@@ -33,15 +29,17 @@ BareWindow* Bare() {
   return bare.window && bare.context ? &bare : nullptr;
 }
 
+}  // namespace bench
+
+namespace {
+
 void BM_BareClearSwap(benchmark::State& state) {
-  BareWindow* bare = Bare();
+  bench::BareWindow* bare = bench::Bare();
   if (!bare) {
     state.SkipWithError("no bare OpenGL window");
     return;
   }
-  SDL_Window* layerWindow = SDL_GL_GetCurrentWindow();
-  SDL_GLContext layerContext = SDL_GL_GetCurrentContext();
-  SDL_GL_MakeCurrent(bare->window, bare->context);
+  bench::BareCurrent current(bare);
   glViewport(0, 0, 1024, 768);
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
   glClearDepth(1.0);
@@ -57,7 +55,6 @@ void BM_BareClearSwap(benchmark::State& state) {
     SDL_GL_SwapWindow(bare->window);
     glFinish();
   }
-  if (layerWindow) SDL_GL_MakeCurrent(layerWindow, layerContext);
 }
 BENCHMARK(BM_BareClearSwap)->UseRealTime()->Iterations(200)->Repetitions(15)->ReportAggregatesOnly(true);
 

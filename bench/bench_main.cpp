@@ -1,5 +1,7 @@
 // kvrbench: runs the benchmarks, then sets each of the viewer's figures against its floor.
 //
+//   Frame   a whole RenderFrame           / the same frame drawn by a   goal <= 1.2
+//                                           bare SDL2 + GL program
 //   Frame   a whole RenderFrame           / a clear and a present       goal <= 1.3
 //   Load    start-up to the first frame   / reading the files' words    goal <= 3
 //   Beat    one animation beat            / a clear and a present       goal <  1
@@ -114,6 +116,13 @@ int main(int argc, char** argv) {
         "<= 1.3", r <= 1.3);
   } else {
     Missing("Present");
+  }
+  if (has("BM_Frame") && has("BM_BareFrame")) {
+    const double r = m.at("BM_Frame") / m.at("BM_BareFrame");
+    Row("Frame", Time(m.at("BM_Frame")), "bare SDL2 + GL frame", Time(m.at("BM_BareFrame")), r, "<= 1.2",
+        r <= 1.2);
+  } else {
+    Missing("Frame");
   }
   if (has("BM_Frame") && has("BM_ClearPresent")) {
     const double r = m.at("BM_Frame") / m.at("BM_ClearPresent");

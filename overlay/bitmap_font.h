@@ -48,6 +48,8 @@ class BitmapFont {
   DWORD TextureHeight() const { return texHeight; }
   float ShrinkFactor() const { return shrinkFactor; }
   DWORD GlyphMargin() const { return glyphMargin; }
+  // The atlas itself (A4R4G4B4, one level); null before AttachDevice or after a failed one.
+  IDirect3DTexture9* Atlas() const { return glyphTexture; }
   // Cell of a character 32..126 in the atlas: left, top, right, bottom in texture coordinates.
   const float* GlyphRect(int c) const { return glyphRects[c - 32]; }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Keeps the benchmarks building and running: kvrbench on a small generated set (400 models on
-# 4 pages instead of 10,000 on 50), only the benchmarks behind the five figures. Fails unless
-# the closing table gives every figure a value; the values themselves are not judged here.
+# 4 pages instead of 10,000 on 50), only the benchmarks behind the five figures (the frame also
+# against its bare floor). Fails unless the closing table gives every figure a value; the values
+# themselves are not judged here.
 # Usage: bench_smoke.sh SOURCE_DIR BUILD_DIR
 set -uo pipefail
 build=$(cd "$2" && pwd)
@@ -21,7 +22,7 @@ if ! "$build/make_bench_set" "$work/set" 400 4 >"$work/generator.log" 2>&1; then
 fi
 
 KVR_BENCH_SET=$work/set SDL_VIDEODRIVER=offscreen "$build/kvrbench" \
-  --benchmark_filter='^BM_(Frame|ClearPresent|LoadToFirstFrame|ReadAndSplit|Beat|ExportAllCommand)/' >"$work/bench.log" 2>&1
+  --benchmark_filter='^BM_(Frame|BareFrame|ClearPresent|LoadToFirstFrame|ReadAndSplit|Beat|ExportAllCommand)/' >"$work/bench.log" 2>&1
 rc=$?
 status=0
 if [[ $rc -ne 0 ]]; then
@@ -34,6 +35,11 @@ for figure in Frame Load Export Beat Memory; do
     status=1
   fi
 done
+# The frame against its bare floor: the floor's set-up must find everything the frame draws.
+if ! grep -Eq "^Frame +[0-9.]+ (us|ms|s) +bare SDL2 \+ GL frame +[0-9.]+ (us|ms|s) " "$work/bench.log"; then
+  echo "bench_smoke: no value for the frame against its bare floor" >&2
+  status=1
+fi
 if [[ $status -ne 0 ]]; then
   tail -40 "$work/bench.log" >&2
 else
