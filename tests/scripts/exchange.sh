@@ -23,7 +23,9 @@ done
 work=$(mktemp -d /tmp/kvr-exchange-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 . "$src/tests/scripts/e2e/checks.sh"
-kvr() { env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "$viewer" "$@"; }
+# Through run_sanitized, which changes nothing for a plain build and keeps the graphics driver
+# loaded for a sanitized one.
+kvr() { env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "$src/tests/asan/run_sanitized" "$viewer" "$@"; }
 listing() { (cd "$1" && find . -printf '%p %s %T@\n' | sort); }
 equals() { [ "$1" = "$2" ] || { echo "     ('$1' is not '$2')"; return 1; }; }
 

@@ -49,7 +49,12 @@ run() {
   shift 4
   mkdir -p "$shots/$name"
   chown "$user" "$shots/$name"
-  as "$user" env -i PATH="$PATH" HOME="$home" "$@" \
+  # A clean environment, but for the sanitizers' settings of a sanitized build (their suppressions).
+  local keep=()
+  for name_ in ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS; do
+    [ -n "${!name_:-}" ] && keep+=("$name_=${!name_}")
+  done
+  as "$user" env -i PATH="$PATH" HOME="$home" "${keep[@]}" "$@" \
     xvfb-run -a -s '-screen 0 1024x768x24' bash "$src/tests/scripts/e2e/drive_read_only.sh" "$viewer" "$data" "$shots/$name"
 }
 
