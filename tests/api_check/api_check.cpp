@@ -82,6 +82,51 @@ void CheckUser32() {
 
 // The generic-text names, in whichever width this build has (api_check is built both without and
 // with UNICODE): each must be the A or W function of the matching type, TCHAR strings and all.
+void CheckWindowHelpers() {
+  BOOL(WINAPI * getKeyboardState)(PBYTE) = &GetKeyboardState;
+  UINT_PTR(WINAPI * setTimer)(HWND, UINT_PTR, UINT, TIMERPROC) = &SetTimer;
+  BOOL(WINAPI * killTimer)(HWND, UINT_PTR) = &KillTimer;
+  BOOL(WINAPI * setWindowTextA)(HWND, LPCSTR) = &SetWindowTextA;
+  BOOL(WINAPI * setWindowTextW)(HWND, LPCWSTR) = &SetWindowTextW;
+  BOOL(WINAPI * screenToClient)(HWND, LPPOINT) = &ScreenToClient;
+  BOOL(WINAPI * clientToScreen)(HWND, LPPOINT) = &ClientToScreen;
+  LONG_PTR(WINAPI * getWindowLongPtrA)(HWND, int) = &GetWindowLongPtrA;
+  LONG_PTR(WINAPI * getWindowLongPtrW)(HWND, int) = &GetWindowLongPtrW;
+  LONG_PTR(WINAPI * setWindowLongPtrA)(HWND, int, LONG_PTR) = &SetWindowLongPtrA;
+  LONG_PTR(WINAPI * setWindowLongPtrW)(HWND, int, LONG_PTR) = &SetWindowLongPtrW;
+  HDC(WINAPI * getDC)(HWND) = &GetDC;
+  int(WINAPI * releaseDC)(HWND, HDC) = &ReleaseDC;
+  BOOL(WINAPI * setRect)(LPRECT, int, int, int, int) = &SetRect;
+  BOOL(WINAPI * setRectEmpty)(LPRECT) = &SetRectEmpty;
+  BOOL(WINAPI * copyRect)(LPRECT, const RECT*) = &CopyRect;
+  BOOL(WINAPI * inflateRect)(LPRECT, int, int) = &InflateRect;
+  BOOL(WINAPI * offsetRect)(LPRECT, int, int) = &OffsetRect;
+  BOOL(WINAPI * intersectRect)(LPRECT, const RECT*, const RECT*) = &IntersectRect;
+  BOOL(WINAPI * unionRect)(LPRECT, const RECT*, const RECT*) = &UnionRect;
+  BOOL(WINAPI * ptInRect)(const RECT*, POINT) = &PtInRect;
+  BOOL(WINAPI * isRectEmpty)(const RECT*) = &IsRectEmpty;
+  BOOL(WINAPI * equalRect)(const RECT*, const RECT*) = &EqualRect;
+  DWORD(WINAPI * getTickCount)(void) = &GetTickCount;
+  DWORD(WINAPI * getLastError)(void) = &GetLastError;
+  void(WINAPI * setLastError)(DWORD) = &SetLastError;
+  void(WINAPI * outputDebugStringA)(LPCSTR) = &OutputDebugStringA;
+  void(WINAPI * outputDebugStringW)(LPCWSTR) = &OutputDebugStringW;
+  int(WINAPI * multiByteToWideChar)(UINT, DWORD, LPCCH, int, LPWSTR, int) = &MultiByteToWideChar;
+  int(WINAPI * wideCharToMultiByte)(UINT, DWORD, LPCWCH, int, LPSTR, int, LPCCH, LPBOOL) = &WideCharToMultiByte;
+  Keep(getKeyboardState), Keep(setTimer), Keep(killTimer), Keep(setWindowTextA), Keep(setWindowTextW);
+  Keep(screenToClient), Keep(clientToScreen), Keep(getWindowLongPtrA), Keep(getWindowLongPtrW);
+  Keep(setWindowLongPtrA), Keep(setWindowLongPtrW), Keep(getDC), Keep(releaseDC), Keep(setRect);
+  Keep(setRectEmpty), Keep(copyRect), Keep(inflateRect), Keep(offsetRect), Keep(intersectRect), Keep(unionRect);
+  Keep(ptInRect), Keep(isRectEmpty), Keep(equalRect), Keep(getTickCount), Keep(getLastError), Keep(setLastError);
+  Keep(outputDebugStringA), Keep(outputDebugStringW), Keep(multiByteToWideChar), Keep(wideCharToMultiByte);
+  // The generic-text names.
+  BOOL(WINAPI * setWindowText)(HWND, LPCTSTR) = &SetWindowText;
+  LONG_PTR(WINAPI * getWindowLongPtr)(HWND, int) = &GetWindowLongPtr;
+  LONG_PTR(WINAPI * setWindowLongPtr)(HWND, int, LONG_PTR) = &SetWindowLongPtr;
+  void(WINAPI * outputDebugString)(LPCTSTR) = &OutputDebugString;
+  Keep(setWindowText), Keep(getWindowLongPtr), Keep(setWindowLongPtr), Keep(outputDebugString);
+}
+
 void CheckGenericTextNames() {
   ATOM(WINAPI * registerClassEx)(const WNDCLASSEX*) = &RegisterClassEx;
   ATOM(WINAPI * registerClass)(const WNDCLASS*) = &RegisterClass;
@@ -563,6 +608,7 @@ static_assert(MAKELONG(1, 2) == 0x00020001 && LOWORD(0x12345678) == 0x5678 && HI
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nShowCmd) {
   CheckUser32();
   CheckGenericTextNames();
+  CheckWindowHelpers();
   CheckStrsafe();
   CheckKernel32AndWinmm();
   CheckGdi32();
