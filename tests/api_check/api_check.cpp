@@ -127,6 +127,70 @@ void CheckWindowHelpers() {
   Keep(setWindowText), Keep(getWindowLongPtr), Keep(setWindowLongPtr), Keep(outputDebugString);
 }
 
+void CheckD3DXMathTypes() {
+  D3DXQUATERNION*(WINAPI * qAxis)(D3DXQUATERNION*, const D3DXVECTOR3*, FLOAT) = &D3DXQuaternionRotationAxis;
+  D3DXQUATERNION*(WINAPI * qMatrix)(D3DXQUATERNION*, const D3DXMATRIX*) = &D3DXQuaternionRotationMatrix;
+  D3DXQUATERNION*(WINAPI * qYpr)(D3DXQUATERNION*, FLOAT, FLOAT, FLOAT) = &D3DXQuaternionRotationYawPitchRoll;
+  D3DXQUATERNION*(WINAPI * qMultiply)(D3DXQUATERNION*, const D3DXQUATERNION*, const D3DXQUATERNION*) =
+      &D3DXQuaternionMultiply;
+  D3DXQUATERNION*(WINAPI * qNormalize)(D3DXQUATERNION*, const D3DXQUATERNION*) = &D3DXQuaternionNormalize;
+  D3DXQUATERNION*(WINAPI * qInverse)(D3DXQUATERNION*, const D3DXQUATERNION*) = &D3DXQuaternionInverse;
+  D3DXQUATERNION*(WINAPI * qSlerp)(D3DXQUATERNION*, const D3DXQUATERNION*, const D3DXQUATERNION*, FLOAT) =
+      &D3DXQuaternionSlerp;
+  void(WINAPI * qAxisAngle)(const D3DXQUATERNION*, D3DXVECTOR3*, FLOAT*) = &D3DXQuaternionToAxisAngle;
+  D3DXMATRIX*(WINAPI * mQuaternion)(D3DXMATRIX*, const D3DXQUATERNION*) = &D3DXMatrixRotationQuaternion;
+  D3DXPLANE*(WINAPI * pPointNormal)(D3DXPLANE*, const D3DXVECTOR3*, const D3DXVECTOR3*) = &D3DXPlaneFromPointNormal;
+  D3DXPLANE*(WINAPI * pPoints)(D3DXPLANE*, const D3DXVECTOR3*, const D3DXVECTOR3*, const D3DXVECTOR3*) =
+      &D3DXPlaneFromPoints;
+  D3DXPLANE*(WINAPI * pNormalize)(D3DXPLANE*, const D3DXPLANE*) = &D3DXPlaneNormalize;
+  D3DXVECTOR3*(WINAPI * pLine)(D3DXVECTOR3*, const D3DXPLANE*, const D3DXVECTOR3*, const D3DXVECTOR3*) =
+      &D3DXPlaneIntersectLine;
+  D3DXPLANE*(WINAPI * pTransform)(D3DXPLANE*, const D3DXPLANE*, const D3DXMATRIX*) = &D3DXPlaneTransform;
+  D3DXMATRIX*(WINAPI * mReflect)(D3DXMATRIX*, const D3DXPLANE*) = &D3DXMatrixReflect;
+  D3DXMATRIX*(WINAPI * mShadow)(D3DXMATRIX*, const D3DXVECTOR4*, const D3DXPLANE*) = &D3DXMatrixShadow;
+  D3DXCOLOR*(WINAPI * cSaturation)(D3DXCOLOR*, const D3DXCOLOR*, FLOAT) = &D3DXColorAdjustSaturation;
+  D3DXCOLOR*(WINAPI * cContrast)(D3DXCOLOR*, const D3DXCOLOR*, FLOAT) = &D3DXColorAdjustContrast;
+  HRESULT(WINAPI * createStack)(DWORD, LPD3DXMATRIXSTACK*) = &D3DXCreateMatrixStack;
+  Keep(qAxis), Keep(qMatrix), Keep(qYpr), Keep(qMultiply), Keep(qNormalize), Keep(qInverse), Keep(qSlerp);
+  Keep(qAxisAngle), Keep(mQuaternion), Keep(pPointNormal), Keep(pPoints), Keep(pNormalize), Keep(pLine);
+  Keep(pTransform), Keep(mReflect), Keep(mShadow), Keep(cSaturation), Keep(cContrast), Keep(createStack);
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*pop)() = &ID3DXMatrixStack::Pop;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*push)() = &ID3DXMatrixStack::Push;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*loadIdentity)() = &ID3DXMatrixStack::LoadIdentity;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*loadMatrix)(const D3DXMATRIX*) = &ID3DXMatrixStack::LoadMatrix;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*multMatrix)(const D3DXMATRIX*) = &ID3DXMatrixStack::MultMatrix;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*multMatrixLocal)(const D3DXMATRIX*) =
+      &ID3DXMatrixStack::MultMatrixLocal;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*rotateAxis)(const D3DXVECTOR3*, FLOAT) = &ID3DXMatrixStack::RotateAxis;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*rotateAxisLocal)(const D3DXVECTOR3*, FLOAT) =
+      &ID3DXMatrixStack::RotateAxisLocal;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*rotateYpr)(FLOAT, FLOAT, FLOAT) = &ID3DXMatrixStack::RotateYawPitchRoll;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*rotateYprLocal)(FLOAT, FLOAT, FLOAT) =
+      &ID3DXMatrixStack::RotateYawPitchRollLocal;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*scale)(FLOAT, FLOAT, FLOAT) = &ID3DXMatrixStack::Scale;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*scaleLocal)(FLOAT, FLOAT, FLOAT) = &ID3DXMatrixStack::ScaleLocal;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*translate)(FLOAT, FLOAT, FLOAT) = &ID3DXMatrixStack::Translate;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*translateLocal)(FLOAT, FLOAT, FLOAT) =
+      &ID3DXMatrixStack::TranslateLocal;
+  D3DXMATRIX*(STDMETHODCALLTYPE ID3DXMatrixStack::*getTop)() = &ID3DXMatrixStack::GetTop;
+  Keep(pop), Keep(push), Keep(loadIdentity), Keep(loadMatrix), Keep(multMatrix), Keep(multMatrixLocal);
+  Keep(rotateAxis), Keep(rotateAxisLocal), Keep(rotateYpr), Keep(rotateYprLocal), Keep(scale), Keep(scaleLocal);
+  Keep(translate), Keep(translateLocal), Keep(getTop);
+  static_assert(sizeof(D3DXQUATERNION) == 16 && sizeof(D3DXPLANE) == 16 && sizeof(D3DXCOLOR) == 16, "");
+  // The inline helpers and the types' operators, as programs write them.
+  D3DXCOLOR color(0xFF336699);
+  const D3DXCOLOR white(1.0f, 1.0f, 1.0f, 1.0f);
+  D3DXColorLerp(&color, &color, &white, 0.5f);
+  DWORD packed = color;
+  D3DXQUATERNION q;
+  D3DXQuaternionIdentity(&q);
+  q = q * q;
+  D3DXPLANE plane(0.0f, 1.0f, 0.0f, 0.0f);
+  const D3DXVECTOR3 point(0.0f, 2.0f, 0.0f);
+  FLOAT height = D3DXPlaneDotCoord(&plane, &point);
+  Keep(packed), Keep(height), Keep(q.w);
+}
+
 void CheckGenericTextNames() {
   ATOM(WINAPI * registerClassEx)(const WNDCLASSEX*) = &RegisterClassEx;
   ATOM(WINAPI * registerClass)(const WNDCLASS*) = &RegisterClass;
@@ -609,6 +673,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
   CheckUser32();
   CheckGenericTextNames();
   CheckWindowHelpers();
+  CheckD3DXMathTypes();
   CheckStrsafe();
   CheckKernel32AndWinmm();
   CheckGdi32();
