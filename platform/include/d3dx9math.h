@@ -91,6 +91,13 @@ struct D3DXMATRIX : public D3DMATRIX {
   operator const FLOAT*() const { return &_11; }
   D3DXMATRIX operator*(const D3DXMATRIX& other) const;
   D3DXMATRIX& operator*=(const D3DXMATRIX& other);
+  // Element by element (without these, the FLOAT* conversions would compare addresses).
+  BOOL operator==(const D3DXMATRIX& other) const {
+    for (int i = 0; i < 16; ++i)
+      if ((&_11)[i] != (&other._11)[i]) return FALSE;
+    return TRUE;
+  }
+  BOOL operator!=(const D3DXMATRIX& other) const { return !(*this == other); }
   D3DXMATRIX* operator&() && { return this; }  // as D3DXVECTOR2's
 };
 typedef D3DXMATRIX* LPD3DXMATRIX;
