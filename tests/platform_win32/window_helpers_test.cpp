@@ -1,11 +1,14 @@
 // The Win32 helpers small SDK-style programs lean on: rectangles, code-page conversions, timers
 // through the message loop, WM_CHAR, WM_SIZE, window values and window device contexts.
+#include <SDL2/SDL.h>  // tests see no SDL include path of their own
 #include <gtest/gtest.h>
 #include <kvrplatform_testing.h>
 #include <windows.h>
 
 #include <string>
 #include <vector>
+
+#include "win32/window_internal.h"
 
 namespace {
 
@@ -233,6 +236,25 @@ TEST_F(Win32Helpers, CreationTellsTheClientSizeThroughWmSize) {
   EXPECT_EQ(sizes[0].wParam, static_cast<WPARAM>(SIZE_RESTORED));
   EXPECT_EQ(sizes[0].lParam, MAKELPARAM(320, 200));
   EXPECT_EQ(g_seen[0].message, static_cast<UINT>(WM_CREATE));  // after WM_CREATE
+}
+
+TEST_F(Win32Helpers, AResizedFrameTellsTheNewClientSize) {
+  HWND framed = CreateWindowExA(0, "Helpers", "t", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr, nullptr,
+                                nullptr);
+  ASSERT_NE(framed, nullptr);
+  EXPECT_TRUE(SDL_GetWindowFlags(KvrSdlWindowFromHwnd(framed)) & SDL_WINDOW_RESIZABLE);
+  g_seen.clear();
+  SDL_SetWindowSize(KvrSdlWindowFromHwnd(framed), 500, 350);  // as the window manager would
+  Drain();
+  const std::vector<Seen> sizes = Only(WM_SIZE);
+  ASSERT_EQ(sizes.size(), 1u);
+  EXPECT_EQ(sizes[0].lParam, MAKELPARAM(500, 350));
+  RECT client, outer;
+  ASSERT_TRUE(GetClientRect(framed, &client));
+  ASSERT_TRUE(GetWindowRect(framed, &outer));
+  EXPECT_EQ(client.right, 500);
+  EXPECT_EQ(outer.right - outer.left - client.right, 300 - 292);  // the frame keeps its width
+  DestroyWindow(framed);
 }
 
 TEST_F(Win32Helpers, TimersDeliverWmTimerInDueOrderThroughTheLoop) {
