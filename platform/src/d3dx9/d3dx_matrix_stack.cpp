@@ -49,56 +49,45 @@ class MatrixStack final : public ID3DXMatrixStack {
     stack_.back() = *m;
     return D3D_OK;
   }
-  HRESULT STDMETHODCALLTYPE MultMatrix(const D3DXMATRIX* m) override { return After(m); }
-  HRESULT STDMETHODCALLTYPE MultMatrixLocal(const D3DXMATRIX* m) override { return Before(m); }
-  HRESULT STDMETHODCALLTYPE RotateAxis(const D3DXVECTOR3* v, FLOAT angle) override {
-    if (!v) return D3DERR_INVALIDCALL;
-    D3DXMATRIX r;
-    return After(D3DXMatrixRotationAxis(&r, v, angle));
-  }
+  HRESULT STDMETHODCALLTYPE MultMatrix(const D3DXMATRIX* m) override { return Apply(m, false); }
+  HRESULT STDMETHODCALLTYPE MultMatrixLocal(const D3DXMATRIX* m) override { return Apply(m, true); }
+  HRESULT STDMETHODCALLTYPE RotateAxis(const D3DXVECTOR3* v, FLOAT angle) override { return Rotate(v, angle, false); }
   HRESULT STDMETHODCALLTYPE RotateAxisLocal(const D3DXVECTOR3* v, FLOAT angle) override {
-    if (!v) return D3DERR_INVALIDCALL;
-    D3DXMATRIX r;
-    return Before(D3DXMatrixRotationAxis(&r, v, angle));
+    return Rotate(v, angle, true);
   }
   HRESULT STDMETHODCALLTYPE RotateYawPitchRoll(FLOAT yaw, FLOAT pitch, FLOAT roll) override {
-    D3DXMATRIX r;
-    return After(D3DXMatrixRotationYawPitchRoll(&r, yaw, pitch, roll));
+    return Apply(D3DXMatrixRotationYawPitchRoll(&scratch_, yaw, pitch, roll), false);
   }
   HRESULT STDMETHODCALLTYPE RotateYawPitchRollLocal(FLOAT yaw, FLOAT pitch, FLOAT roll) override {
-    D3DXMATRIX r;
-    return Before(D3DXMatrixRotationYawPitchRoll(&r, yaw, pitch, roll));
+    return Apply(D3DXMatrixRotationYawPitchRoll(&scratch_, yaw, pitch, roll), true);
   }
   HRESULT STDMETHODCALLTYPE Scale(FLOAT x, FLOAT y, FLOAT z) override {
-    D3DXMATRIX s;
-    return After(D3DXMatrixScaling(&s, x, y, z));
+    return Apply(D3DXMatrixScaling(&scratch_, x, y, z), false);
   }
   HRESULT STDMETHODCALLTYPE ScaleLocal(FLOAT x, FLOAT y, FLOAT z) override {
-    D3DXMATRIX s;
-    return Before(D3DXMatrixScaling(&s, x, y, z));
+    return Apply(D3DXMatrixScaling(&scratch_, x, y, z), true);
   }
   HRESULT STDMETHODCALLTYPE Translate(FLOAT x, FLOAT y, FLOAT z) override {
-    D3DXMATRIX t;
-    return After(D3DXMatrixTranslation(&t, x, y, z));
+    return Apply(D3DXMatrixTranslation(&scratch_, x, y, z), false);
   }
   HRESULT STDMETHODCALLTYPE TranslateLocal(FLOAT x, FLOAT y, FLOAT z) override {
-    D3DXMATRIX t;
-    return Before(D3DXMatrixTranslation(&t, x, y, z));
+    return Apply(D3DXMatrixTranslation(&scratch_, x, y, z), true);
   }
   D3DXMATRIX* STDMETHODCALLTYPE GetTop() override { return &stack_.back(); }
 
  private:
-  HRESULT After(const D3DXMATRIX* m) {
+  // top = top * m, or with `local` m * top.
+  HRESULT Apply(const D3DXMATRIX* m, bool local) {
     if (!m) return D3DERR_INVALIDCALL;
-    D3DXMatrixMultiply(&stack_.back(), &stack_.back(), m);
+    D3DXMatrixMultiply(&stack_.back(), local ? m : &stack_.back(), local ? &stack_.back() : m);
     return D3D_OK;
   }
-  HRESULT Before(const D3DXMATRIX* m) {
-    if (!m) return D3DERR_INVALIDCALL;
-    D3DXMatrixMultiply(&stack_.back(), m, &stack_.back());
-    return D3D_OK;
+  HRESULT Rotate(const D3DXVECTOR3* v, FLOAT angle, bool local) {
+    if (!v) return D3DERR_INVALIDCALL;
+    return Apply(D3DXMatrixRotationAxis(&scratch_, v, angle), local);
   }
 
+  D3DXMATRIX scratch_;  // the matrix a method multiplies by
   std::atomic<ULONG> refs_{1};
   std::vector<D3DXMATRIX> stack_;
 };
