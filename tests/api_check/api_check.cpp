@@ -186,8 +186,10 @@ void CheckD3DXMathTypes() {
   D3DXQuaternionIdentity(&q);
   q = q * q;
   D3DXPLANE plane(0.0f, 1.0f, 0.0f, 0.0f);
-  const D3DXVECTOR3 point(0.0f, 2.0f, 0.0f);
-  FLOAT height = D3DXPlaneDotCoord(&plane, &point);
+  // (D3DXPlaneDotCoord and DotNormal take a D3DXVECTOR3 in the SDK and here, a D3DXVECTOR4 in
+  // mingw-w64's headers: programs for both builds can't call them.)
+  const D3DXVECTOR4 point(0.0f, 2.0f, 0.0f, 1.0f);
+  FLOAT height = D3DXPlaneDot(&plane, &point);
   Keep(packed), Keep(height), Keep(q.w);
 }
 
