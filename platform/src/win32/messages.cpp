@@ -132,9 +132,10 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
     }
   }
   // Timers come last of all.
-  MSG timer = MakeMessage(nullptr, WM_TIMER, 0, 0);
+  MSG timer = {};
+  timer.message = WM_TIMER;
   if (Matches(timer, nullptr, wMsgFilterMin, wMsgFilterMax) && kvrwin32::TakeDueTimer(hWnd, remove, &timer)) {
-    *lpMsg = timer;
+    *lpMsg = MakeMessage(timer.hwnd, WM_TIMER, timer.wParam, timer.lParam);
     return TRUE;
   }
   ++g_emptyPeeks;
