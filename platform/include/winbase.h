@@ -177,6 +177,15 @@ DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds);
 
 int WINAPI MulDiv(int nNumber, int nNumerator, int nDenominator);
 
+// Milliseconds since the system started, wrapping after 49.7 days (the clock of timeGetTime).
+DWORD WINAPI GetTickCount(void);
+// The calling thread's last error code, which the functions that document it set on failure.
+DWORD WINAPI GetLastError(void);
+void WINAPI SetLastError(DWORD dwErrCode);
+// Debugging text: written to standard error as it is (in the browser: the console).
+void WINAPI OutputDebugStringA(LPCSTR lpOutputString);
+void WINAPI OutputDebugStringW(LPCWSTR lpOutputString);
+
 // The high-resolution counter: ticks at a frequency fixed for the process's life.
 BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* lpPerformanceCount);
 BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* lpFrequency);
@@ -187,6 +196,8 @@ BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* lpFrequency);
 
 #ifdef UNICODE
 #define GetModuleHandle GetModuleHandleW
+#define OutputDebugString OutputDebugStringW
 #else
 #define GetModuleHandle GetModuleHandleA
+#define OutputDebugString OutputDebugStringA
 #endif

@@ -21,6 +21,7 @@
 #endif
 
 typedef int BOOL;
+typedef BOOL* LPBOOL;
 typedef unsigned char BYTE;
 typedef unsigned short WORD;
 typedef uint32_t DWORD;
@@ -39,6 +40,7 @@ typedef char* LPSTR;
 typedef const char* LPCSTR;
 typedef DWORD* LPDWORD;
 typedef BYTE* LPBYTE;
+typedef BYTE* PBYTE;
 typedef int64_t LONGLONG;
 typedef uint64_t ULONGLONG;
 typedef intptr_t INT_PTR;

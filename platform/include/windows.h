@@ -10,6 +10,7 @@
 #include "windef.h"
 #include "winerror.h"
 #include "winbase.h"
+#include "winnls.h"
 #include "winuser.h"
 #include "wingdi.h"
 #ifndef WIN32_LEAN_AND_MEAN

@@ -15,6 +15,8 @@ typedef const WCHAR* PCWSTR;
 typedef const WCHAR* LPCWSTR;
 typedef char* PSTR;
 typedef const char* PCSTR;
+typedef const char* LPCCH;
+typedef const WCHAR* LPCWCH;
 
 // The generic character type and TEXT(): wide under UNICODE, narrow otherwise.
 #ifdef UNICODE

@@ -19,6 +19,7 @@
 #endif
 
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef VOID(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 
 typedef struct tagWNDCLASSEXA {
   UINT cbSize;
@@ -306,6 +307,7 @@ typedef struct tagMSG {
 #define WM_CREATE 0x0001
 #define WM_DESTROY 0x0002
 #define WM_SIZE 0x0005
+#define WM_SETTEXT 0x000C
 #define WM_SETFOCUS 0x0007
 #define WM_KILLFOCUS 0x0008
 #define WM_PAINT 0x000F
@@ -315,10 +317,14 @@ typedef struct tagMSG {
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
+#define WM_DEADCHAR 0x0103
 #define WM_SYSKEYDOWN 0x0104
 #define WM_SYSKEYUP 0x0105
+#define WM_SYSCHAR 0x0106
+#define WM_SYSDEADCHAR 0x0107
 #define WM_KEYLAST 0x0109
 #define WM_SYSCOMMAND 0x0112
+#define WM_TIMER 0x0113
 #define WM_MOUSEFIRST 0x0200
 #define WM_MOUSEMOVE 0x0200
 #define WM_LBUTTONDOWN 0x0201
@@ -336,6 +342,24 @@ typedef struct tagMSG {
 // WM_MOUSEWHEEL's wParam: the signed distance in its high word, positive away from the user.
 #define GET_WHEEL_DELTA_WPARAM(wParam) ((short)HIWORD(wParam))
 
+// WM_SIZE's wParam
+#define SIZE_RESTORED 0
+#define SIZE_MINIMIZED 1
+#define SIZE_MAXIMIZED 2
+#define SIZE_MAXSHOW 3
+#define SIZE_MAXHIDE 4
+
+// Timer periods are kept between these bounds (milliseconds).
+#define USER_TIMER_MINIMUM 0x0000000A
+#define USER_TIMER_MAXIMUM 0x7FFFFFFF
+
+// Get/SetWindowLongPtr indices
+#define GWLP_WNDPROC (-4)
+#define GWLP_HINSTANCE (-6)
+#define GWLP_HWNDPARENT (-8)
+#define GWLP_ID (-12)
+#define GWLP_USERDATA (-21)
+
 // WM_SYSCOMMAND commands
 #define SC_CLOSE 0xF060
 
@@ -343,19 +367,37 @@ typedef struct tagMSG {
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
 
-// Virtual-key codes
+// Virtual-key codes: every code the SDK names. Letters and digits are their ASCII capitals and
+// digits ('A'..'Z', '0'..'9'), which have no names.
 #define VK_LBUTTON 0x01
 #define VK_RBUTTON 0x02
+#define VK_CANCEL 0x03
 #define VK_MBUTTON 0x04
+#define VK_XBUTTON1 0x05
+#define VK_XBUTTON2 0x06
 #define VK_BACK 0x08
 #define VK_TAB 0x09
+#define VK_CLEAR 0x0C
 #define VK_RETURN 0x0D
 #define VK_SHIFT 0x10
 #define VK_CONTROL 0x11
 #define VK_MENU 0x12
 #define VK_PAUSE 0x13
 #define VK_CAPITAL 0x14
+#define VK_KANA 0x15
+#define VK_HANGEUL 0x15
+#define VK_HANGUL 0x15
+#define VK_IME_ON 0x16
+#define VK_JUNJA 0x17
+#define VK_FINAL 0x18
+#define VK_HANJA 0x19
+#define VK_KANJI 0x19
+#define VK_IME_OFF 0x1A
 #define VK_ESCAPE 0x1B
+#define VK_CONVERT 0x1C
+#define VK_NONCONVERT 0x1D
+#define VK_ACCEPT 0x1E
+#define VK_MODECHANGE 0x1F
 #define VK_SPACE 0x20
 #define VK_PRIOR 0x21
 #define VK_NEXT 0x22
@@ -365,31 +407,97 @@ typedef struct tagMSG {
 #define VK_UP 0x26
 #define VK_RIGHT 0x27
 #define VK_DOWN 0x28
-#define VK_INSERT 0x2D
+#define VK_SELECT 0x29
+#define VK_PRINT 0x2A
+#define VK_EXECUTE 0x2B
 #define VK_SNAPSHOT 0x2C
+#define VK_INSERT 0x2D
 #define VK_DELETE 0x2E
+#define VK_HELP 0x2F
 #define VK_LWIN 0x5B
 #define VK_RWIN 0x5C
 #define VK_APPS 0x5D
+#define VK_SLEEP 0x5F
 #define VK_NUMPAD0 0x60
+#define VK_NUMPAD1 0x61
+#define VK_NUMPAD2 0x62
+#define VK_NUMPAD3 0x63
+#define VK_NUMPAD4 0x64
+#define VK_NUMPAD5 0x65
+#define VK_NUMPAD6 0x66
+#define VK_NUMPAD7 0x67
+#define VK_NUMPAD8 0x68
+#define VK_NUMPAD9 0x69
 #define VK_MULTIPLY 0x6A
 #define VK_ADD 0x6B
+#define VK_SEPARATOR 0x6C
 #define VK_SUBTRACT 0x6D
 #define VK_DECIMAL 0x6E
 #define VK_DIVIDE 0x6F
 #define VK_F1 0x70
+#define VK_F2 0x71
+#define VK_F3 0x72
 #define VK_F4 0x73
 #define VK_F5 0x74
+#define VK_F6 0x75
+#define VK_F7 0x76
+#define VK_F8 0x77
+#define VK_F9 0x78
 #define VK_F10 0x79
+#define VK_F11 0x7A
 #define VK_F12 0x7B
+#define VK_F13 0x7C
+#define VK_F14 0x7D
+#define VK_F15 0x7E
+#define VK_F16 0x7F
+#define VK_F17 0x80
+#define VK_F18 0x81
+#define VK_F19 0x82
+#define VK_F20 0x83
+#define VK_F21 0x84
+#define VK_F22 0x85
+#define VK_F23 0x86
+#define VK_F24 0x87
+#define VK_NAVIGATION_VIEW 0x88
+#define VK_NAVIGATION_MENU 0x89
+#define VK_NAVIGATION_UP 0x8A
+#define VK_NAVIGATION_DOWN 0x8B
+#define VK_NAVIGATION_LEFT 0x8C
+#define VK_NAVIGATION_RIGHT 0x8D
+#define VK_NAVIGATION_ACCEPT 0x8E
+#define VK_NAVIGATION_CANCEL 0x8F
 #define VK_NUMLOCK 0x90
 #define VK_SCROLL 0x91
+#define VK_OEM_NEC_EQUAL 0x92
+#define VK_OEM_FJ_JISHO 0x92
+#define VK_OEM_FJ_MASSHOU 0x93
+#define VK_OEM_FJ_TOUROKU 0x94
+#define VK_OEM_FJ_LOYA 0x95
+#define VK_OEM_FJ_ROYA 0x96
 #define VK_LSHIFT 0xA0
 #define VK_RSHIFT 0xA1
 #define VK_LCONTROL 0xA2
 #define VK_RCONTROL 0xA3
 #define VK_LMENU 0xA4
 #define VK_RMENU 0xA5
+#define VK_BROWSER_BACK 0xA6
+#define VK_BROWSER_FORWARD 0xA7
+#define VK_BROWSER_REFRESH 0xA8
+#define VK_BROWSER_STOP 0xA9
+#define VK_BROWSER_SEARCH 0xAA
+#define VK_BROWSER_FAVORITES 0xAB
+#define VK_BROWSER_HOME 0xAC
+#define VK_VOLUME_MUTE 0xAD
+#define VK_VOLUME_DOWN 0xAE
+#define VK_VOLUME_UP 0xAF
+#define VK_MEDIA_NEXT_TRACK 0xB0
+#define VK_MEDIA_PREV_TRACK 0xB1
+#define VK_MEDIA_STOP 0xB2
+#define VK_MEDIA_PLAY_PAUSE 0xB3
+#define VK_LAUNCH_MAIL 0xB4
+#define VK_LAUNCH_MEDIA_SELECT 0xB5
+#define VK_LAUNCH_APP1 0xB6
+#define VK_LAUNCH_APP2 0xB7
 #define VK_OEM_1 0xBA
 #define VK_OEM_PLUS 0xBB
 #define VK_OEM_COMMA 0xBC
@@ -397,10 +505,64 @@ typedef struct tagMSG {
 #define VK_OEM_PERIOD 0xBE
 #define VK_OEM_2 0xBF
 #define VK_OEM_3 0xC0
+#define VK_GAMEPAD_A 0xC3
+#define VK_GAMEPAD_B 0xC4
+#define VK_GAMEPAD_X 0xC5
+#define VK_GAMEPAD_Y 0xC6
+#define VK_GAMEPAD_RIGHT_SHOULDER 0xC7
+#define VK_GAMEPAD_LEFT_SHOULDER 0xC8
+#define VK_GAMEPAD_LEFT_TRIGGER 0xC9
+#define VK_GAMEPAD_RIGHT_TRIGGER 0xCA
+#define VK_GAMEPAD_DPAD_UP 0xCB
+#define VK_GAMEPAD_DPAD_DOWN 0xCC
+#define VK_GAMEPAD_DPAD_LEFT 0xCD
+#define VK_GAMEPAD_DPAD_RIGHT 0xCE
+#define VK_GAMEPAD_MENU 0xCF
+#define VK_GAMEPAD_VIEW 0xD0
+#define VK_GAMEPAD_LEFT_THUMBSTICK_BUTTON 0xD1
+#define VK_GAMEPAD_RIGHT_THUMBSTICK_BUTTON 0xD2
+#define VK_GAMEPAD_LEFT_THUMBSTICK_UP 0xD3
+#define VK_GAMEPAD_LEFT_THUMBSTICK_DOWN 0xD4
+#define VK_GAMEPAD_LEFT_THUMBSTICK_RIGHT 0xD5
+#define VK_GAMEPAD_LEFT_THUMBSTICK_LEFT 0xD6
+#define VK_GAMEPAD_RIGHT_THUMBSTICK_UP 0xD7
+#define VK_GAMEPAD_RIGHT_THUMBSTICK_DOWN 0xD8
+#define VK_GAMEPAD_RIGHT_THUMBSTICK_RIGHT 0xD9
+#define VK_GAMEPAD_RIGHT_THUMBSTICK_LEFT 0xDA
 #define VK_OEM_4 0xDB
 #define VK_OEM_5 0xDC
 #define VK_OEM_6 0xDD
 #define VK_OEM_7 0xDE
+#define VK_OEM_8 0xDF
+#define VK_OEM_AX 0xE1
+#define VK_OEM_102 0xE2
+#define VK_ICO_HELP 0xE3
+#define VK_ICO_00 0xE4
+#define VK_PROCESSKEY 0xE5
+#define VK_ICO_CLEAR 0xE6
+#define VK_PACKET 0xE7
+#define VK_OEM_RESET 0xE9
+#define VK_OEM_JUMP 0xEA
+#define VK_OEM_PA1 0xEB
+#define VK_OEM_PA2 0xEC
+#define VK_OEM_PA3 0xED
+#define VK_OEM_WSCTRL 0xEE
+#define VK_OEM_CUSEL 0xEF
+#define VK_OEM_ATTN 0xF0
+#define VK_OEM_FINISH 0xF1
+#define VK_OEM_COPY 0xF2
+#define VK_OEM_AUTO 0xF3
+#define VK_OEM_ENLW 0xF4
+#define VK_OEM_BACKTAB 0xF5
+#define VK_ATTN 0xF6
+#define VK_CRSEL 0xF7
+#define VK_EXSEL 0xF8
+#define VK_EREOF 0xF9
+#define VK_PLAY 0xFA
+#define VK_ZOOM 0xFB
+#define VK_NONAME 0xFC
+#define VK_PA1 0xFD
+#define VK_OEM_CLEAR 0xFE
 
 // Mouse key flags carried in wParam
 #define MK_LBUTTON 0x0001
@@ -475,6 +637,40 @@ HCURSOR WINAPI LoadCursorW(HINSTANCE hInstance, LPCWSTR lpCursorName);
 int WINAPI ShowCursor(BOOL bShow);
 BOOL WINAPI GetCursorPos(LPPOINT lpPoint);
 SHORT WINAPI GetAsyncKeyState(int vKey);
+// The key table as of now: the high bit of each of the 256 bytes while the key is down, the low
+// bit flipping at each press (the toggle of Caps Lock and the other lock keys).
+BOOL WINAPI GetKeyboardState(PBYTE lpKeyState);
+
+// Timers: each live timer posts one WM_TIMER (wParam its id, lParam its TIMERPROC) when it is
+// due and nothing else waits in the queue but WM_PAINT; DispatchMessage calls the TIMERPROC,
+// when there is one, instead of the window procedure. Timers of a window end with it.
+UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc);
+BOOL WINAPI KillTimer(HWND hWnd, UINT_PTR uIDEvent);
+
+BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString);
+BOOL WINAPI SetWindowTextW(HWND hWnd, LPCWSTR lpString);
+BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint);
+BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint);
+LONG_PTR WINAPI GetWindowLongPtrA(HWND hWnd, int nIndex);
+LONG_PTR WINAPI GetWindowLongPtrW(HWND hWnd, int nIndex);
+LONG_PTR WINAPI SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong);
+LONG_PTR WINAPI SetWindowLongPtrW(HWND hWnd, int nIndex, LONG_PTR dwNewLong);
+// A window's device context (a context of the screen for NULL): measuring text and asking
+// GetDeviceCaps work on it; what is drawn into it is not shown (Direct3D owns the client area).
+HDC WINAPI GetDC(HWND hWnd);
+int WINAPI ReleaseDC(HWND hWnd, HDC hDC);
+
+// Rectangles
+BOOL WINAPI SetRect(LPRECT lprc, int xLeft, int yTop, int xRight, int yBottom);
+BOOL WINAPI SetRectEmpty(LPRECT lprc);
+BOOL WINAPI CopyRect(LPRECT lprcDst, const RECT* lprcSrc);
+BOOL WINAPI InflateRect(LPRECT lprc, int dx, int dy);
+BOOL WINAPI OffsetRect(LPRECT lprc, int dx, int dy);
+BOOL WINAPI IntersectRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
+BOOL WINAPI UnionRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
+BOOL WINAPI PtInRect(const RECT* lprc, POINT pt);
+BOOL WINAPI IsRectEmpty(const RECT* lprc);
+BOOL WINAPI EqualRect(const RECT* lprc1, const RECT* lprc2);
 
 #ifdef __cplusplus
 }
@@ -494,6 +690,9 @@ SHORT WINAPI GetAsyncKeyState(int vKey);
 #define MessageBox MessageBoxW
 #define LoadIcon LoadIconW
 #define LoadCursor LoadCursorW
+#define SetWindowText SetWindowTextW
+#define GetWindowLongPtr GetWindowLongPtrW
+#define SetWindowLongPtr SetWindowLongPtrW
 #else
 #define RegisterClassEx RegisterClassExA
 #define RegisterClass RegisterClassA
@@ -508,4 +707,7 @@ SHORT WINAPI GetAsyncKeyState(int vKey);
 #define MessageBox MessageBoxA
 #define LoadIcon LoadIconA
 #define LoadCursor LoadCursorA
+#define SetWindowText SetWindowTextA
+#define GetWindowLongPtr GetWindowLongPtrA
+#define SetWindowLongPtr SetWindowLongPtrA
 #endif

@@ -82,6 +82,117 @@ void CheckUser32() {
 
 // The generic-text names, in whichever width this build has (api_check is built both without and
 // with UNICODE): each must be the A or W function of the matching type, TCHAR strings and all.
+void CheckWindowHelpers() {
+  BOOL(WINAPI * getKeyboardState)(PBYTE) = &GetKeyboardState;
+  UINT_PTR(WINAPI * setTimer)(HWND, UINT_PTR, UINT, TIMERPROC) = &SetTimer;
+  BOOL(WINAPI * killTimer)(HWND, UINT_PTR) = &KillTimer;
+  BOOL(WINAPI * setWindowTextA)(HWND, LPCSTR) = &SetWindowTextA;
+  BOOL(WINAPI * setWindowTextW)(HWND, LPCWSTR) = &SetWindowTextW;
+  BOOL(WINAPI * screenToClient)(HWND, LPPOINT) = &ScreenToClient;
+  BOOL(WINAPI * clientToScreen)(HWND, LPPOINT) = &ClientToScreen;
+  LONG_PTR(WINAPI * getWindowLongPtrA)(HWND, int) = &GetWindowLongPtrA;
+  LONG_PTR(WINAPI * getWindowLongPtrW)(HWND, int) = &GetWindowLongPtrW;
+  LONG_PTR(WINAPI * setWindowLongPtrA)(HWND, int, LONG_PTR) = &SetWindowLongPtrA;
+  LONG_PTR(WINAPI * setWindowLongPtrW)(HWND, int, LONG_PTR) = &SetWindowLongPtrW;
+  HDC(WINAPI * getDC)(HWND) = &GetDC;
+  int(WINAPI * releaseDC)(HWND, HDC) = &ReleaseDC;
+  BOOL(WINAPI * setRect)(LPRECT, int, int, int, int) = &SetRect;
+  BOOL(WINAPI * setRectEmpty)(LPRECT) = &SetRectEmpty;
+  BOOL(WINAPI * copyRect)(LPRECT, const RECT*) = &CopyRect;
+  BOOL(WINAPI * inflateRect)(LPRECT, int, int) = &InflateRect;
+  BOOL(WINAPI * offsetRect)(LPRECT, int, int) = &OffsetRect;
+  BOOL(WINAPI * intersectRect)(LPRECT, const RECT*, const RECT*) = &IntersectRect;
+  BOOL(WINAPI * unionRect)(LPRECT, const RECT*, const RECT*) = &UnionRect;
+  BOOL(WINAPI * ptInRect)(const RECT*, POINT) = &PtInRect;
+  BOOL(WINAPI * isRectEmpty)(const RECT*) = &IsRectEmpty;
+  BOOL(WINAPI * equalRect)(const RECT*, const RECT*) = &EqualRect;
+  DWORD(WINAPI * getTickCount)(void) = &GetTickCount;
+  DWORD(WINAPI * getLastError)(void) = &GetLastError;
+  void(WINAPI * setLastError)(DWORD) = &SetLastError;
+  void(WINAPI * outputDebugStringA)(LPCSTR) = &OutputDebugStringA;
+  void(WINAPI * outputDebugStringW)(LPCWSTR) = &OutputDebugStringW;
+  int(WINAPI * multiByteToWideChar)(UINT, DWORD, LPCCH, int, LPWSTR, int) = &MultiByteToWideChar;
+  int(WINAPI * wideCharToMultiByte)(UINT, DWORD, LPCWCH, int, LPSTR, int, LPCCH, LPBOOL) = &WideCharToMultiByte;
+  Keep(getKeyboardState), Keep(setTimer), Keep(killTimer), Keep(setWindowTextA), Keep(setWindowTextW);
+  Keep(screenToClient), Keep(clientToScreen), Keep(getWindowLongPtrA), Keep(getWindowLongPtrW);
+  Keep(setWindowLongPtrA), Keep(setWindowLongPtrW), Keep(getDC), Keep(releaseDC), Keep(setRect);
+  Keep(setRectEmpty), Keep(copyRect), Keep(inflateRect), Keep(offsetRect), Keep(intersectRect), Keep(unionRect);
+  Keep(ptInRect), Keep(isRectEmpty), Keep(equalRect), Keep(getTickCount), Keep(getLastError), Keep(setLastError);
+  Keep(outputDebugStringA), Keep(outputDebugStringW), Keep(multiByteToWideChar), Keep(wideCharToMultiByte);
+  // The generic-text names.
+  BOOL(WINAPI * setWindowText)(HWND, LPCTSTR) = &SetWindowText;
+  LONG_PTR(WINAPI * getWindowLongPtr)(HWND, int) = &GetWindowLongPtr;
+  LONG_PTR(WINAPI * setWindowLongPtr)(HWND, int, LONG_PTR) = &SetWindowLongPtr;
+  void(WINAPI * outputDebugString)(LPCTSTR) = &OutputDebugString;
+  Keep(setWindowText), Keep(getWindowLongPtr), Keep(setWindowLongPtr), Keep(outputDebugString);
+}
+
+void CheckD3DXMathTypes() {
+  D3DXQUATERNION*(WINAPI * qAxis)(D3DXQUATERNION*, const D3DXVECTOR3*, FLOAT) = &D3DXQuaternionRotationAxis;
+  D3DXQUATERNION*(WINAPI * qMatrix)(D3DXQUATERNION*, const D3DXMATRIX*) = &D3DXQuaternionRotationMatrix;
+  D3DXQUATERNION*(WINAPI * qYpr)(D3DXQUATERNION*, FLOAT, FLOAT, FLOAT) = &D3DXQuaternionRotationYawPitchRoll;
+  D3DXQUATERNION*(WINAPI * qMultiply)(D3DXQUATERNION*, const D3DXQUATERNION*, const D3DXQUATERNION*) =
+      &D3DXQuaternionMultiply;
+  D3DXQUATERNION*(WINAPI * qNormalize)(D3DXQUATERNION*, const D3DXQUATERNION*) = &D3DXQuaternionNormalize;
+  D3DXQUATERNION*(WINAPI * qInverse)(D3DXQUATERNION*, const D3DXQUATERNION*) = &D3DXQuaternionInverse;
+  D3DXQUATERNION*(WINAPI * qSlerp)(D3DXQUATERNION*, const D3DXQUATERNION*, const D3DXQUATERNION*, FLOAT) =
+      &D3DXQuaternionSlerp;
+  void(WINAPI * qAxisAngle)(const D3DXQUATERNION*, D3DXVECTOR3*, FLOAT*) = &D3DXQuaternionToAxisAngle;
+  D3DXMATRIX*(WINAPI * mQuaternion)(D3DXMATRIX*, const D3DXQUATERNION*) = &D3DXMatrixRotationQuaternion;
+  D3DXPLANE*(WINAPI * pPointNormal)(D3DXPLANE*, const D3DXVECTOR3*, const D3DXVECTOR3*) = &D3DXPlaneFromPointNormal;
+  D3DXPLANE*(WINAPI * pPoints)(D3DXPLANE*, const D3DXVECTOR3*, const D3DXVECTOR3*, const D3DXVECTOR3*) =
+      &D3DXPlaneFromPoints;
+  D3DXPLANE*(WINAPI * pNormalize)(D3DXPLANE*, const D3DXPLANE*) = &D3DXPlaneNormalize;
+  D3DXVECTOR3*(WINAPI * pLine)(D3DXVECTOR3*, const D3DXPLANE*, const D3DXVECTOR3*, const D3DXVECTOR3*) =
+      &D3DXPlaneIntersectLine;
+  D3DXPLANE*(WINAPI * pTransform)(D3DXPLANE*, const D3DXPLANE*, const D3DXMATRIX*) = &D3DXPlaneTransform;
+  D3DXMATRIX*(WINAPI * mReflect)(D3DXMATRIX*, const D3DXPLANE*) = &D3DXMatrixReflect;
+  D3DXMATRIX*(WINAPI * mShadow)(D3DXMATRIX*, const D3DXVECTOR4*, const D3DXPLANE*) = &D3DXMatrixShadow;
+  D3DXCOLOR*(WINAPI * cSaturation)(D3DXCOLOR*, const D3DXCOLOR*, FLOAT) = &D3DXColorAdjustSaturation;
+  D3DXCOLOR*(WINAPI * cContrast)(D3DXCOLOR*, const D3DXCOLOR*, FLOAT) = &D3DXColorAdjustContrast;
+  HRESULT(WINAPI * createStack)(DWORD, LPD3DXMATRIXSTACK*) = &D3DXCreateMatrixStack;
+  Keep(qAxis), Keep(qMatrix), Keep(qYpr), Keep(qMultiply), Keep(qNormalize), Keep(qInverse), Keep(qSlerp);
+  Keep(qAxisAngle), Keep(mQuaternion), Keep(pPointNormal), Keep(pPoints), Keep(pNormalize), Keep(pLine);
+  Keep(pTransform), Keep(mReflect), Keep(mShadow), Keep(cSaturation), Keep(cContrast), Keep(createStack);
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*pop)() = &ID3DXMatrixStack::Pop;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*push)() = &ID3DXMatrixStack::Push;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*loadIdentity)() = &ID3DXMatrixStack::LoadIdentity;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*loadMatrix)(const D3DXMATRIX*) = &ID3DXMatrixStack::LoadMatrix;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*multMatrix)(const D3DXMATRIX*) = &ID3DXMatrixStack::MultMatrix;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*multMatrixLocal)(const D3DXMATRIX*) =
+      &ID3DXMatrixStack::MultMatrixLocal;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*rotateAxis)(const D3DXVECTOR3*, FLOAT) = &ID3DXMatrixStack::RotateAxis;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*rotateAxisLocal)(const D3DXVECTOR3*, FLOAT) =
+      &ID3DXMatrixStack::RotateAxisLocal;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*rotateYpr)(FLOAT, FLOAT, FLOAT) = &ID3DXMatrixStack::RotateYawPitchRoll;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*rotateYprLocal)(FLOAT, FLOAT, FLOAT) =
+      &ID3DXMatrixStack::RotateYawPitchRollLocal;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*scale)(FLOAT, FLOAT, FLOAT) = &ID3DXMatrixStack::Scale;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*scaleLocal)(FLOAT, FLOAT, FLOAT) = &ID3DXMatrixStack::ScaleLocal;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*translate)(FLOAT, FLOAT, FLOAT) = &ID3DXMatrixStack::Translate;
+  HRESULT(STDMETHODCALLTYPE ID3DXMatrixStack::*translateLocal)(FLOAT, FLOAT, FLOAT) =
+      &ID3DXMatrixStack::TranslateLocal;
+  D3DXMATRIX*(STDMETHODCALLTYPE ID3DXMatrixStack::*getTop)() = &ID3DXMatrixStack::GetTop;
+  Keep(pop), Keep(push), Keep(loadIdentity), Keep(loadMatrix), Keep(multMatrix), Keep(multMatrixLocal);
+  Keep(rotateAxis), Keep(rotateAxisLocal), Keep(rotateYpr), Keep(rotateYprLocal), Keep(scale), Keep(scaleLocal);
+  Keep(translate), Keep(translateLocal), Keep(getTop);
+  static_assert(sizeof(D3DXQUATERNION) == 16 && sizeof(D3DXPLANE) == 16 && sizeof(D3DXCOLOR) == 16, "");
+  // The inline helpers and the types' operators, as programs write them.
+  D3DXCOLOR color(0xFF336699);
+  const D3DXCOLOR white(1.0f, 1.0f, 1.0f, 1.0f);
+  D3DXColorLerp(&color, &color, &white, 0.5f);
+  DWORD packed = color;
+  D3DXQUATERNION q;
+  D3DXQuaternionIdentity(&q);
+  q = q * q;
+  D3DXPLANE plane(0.0f, 1.0f, 0.0f, 0.0f);
+  // (D3DXPlaneDotCoord and DotNormal take a D3DXVECTOR3 in the SDK and here, a D3DXVECTOR4 in
+  // mingw-w64's headers: programs for both builds can't call them.)
+  const D3DXVECTOR4 point(0.0f, 2.0f, 0.0f, 1.0f);
+  FLOAT height = D3DXPlaneDot(&plane, &point);
+  Keep(packed), Keep(height), Keep(q.w);
+}
+
 void CheckGenericTextNames() {
   ATOM(WINAPI * registerClassEx)(const WNDCLASSEX*) = &RegisterClassEx;
   ATOM(WINAPI * registerClass)(const WNDCLASS*) = &RegisterClass;
@@ -568,6 +679,8 @@ static_assert(MAKELONG(1, 2) == 0x00020001 && LOWORD(0x12345678) == 0x5678 && HI
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nShowCmd) {
   CheckUser32();
   CheckGenericTextNames();
+  CheckWindowHelpers();
+  CheckD3DXMathTypes();
   CheckStrsafe();
   CheckKernel32AndWinmm();
   CheckGdi32();

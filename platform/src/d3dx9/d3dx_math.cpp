@@ -3,8 +3,9 @@
 // Implemented: identity, multiply, translation, scaling, rotations about x, y, z, any axis and by
 //   yaw, pitch and roll, transpose, inverse, perspective (field of view left- and right-handed,
 //   width and height left-handed), orthographic (left-handed), look-at (left- and right-handed),
-//   D3DXMATRIX's * and *=. The vector functions are in d3dx_vectors.cpp.
-// Not implemented: quaternions, planes, colours, matrix stacks and the rest of D3DX math.
+//   D3DXMATRIX's * and *=. The vector functions are in d3dx_vectors.cpp; quaternions, planes,
+//   colours and the matrix stack have files of their own.
+// Not implemented: the rest of D3DX math (decomposition, transformations, splines).
 #include <d3dx9.h>
 
 #include <cmath>

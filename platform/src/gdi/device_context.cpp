@@ -4,7 +4,10 @@
 //   DIB sections (returns the previous object), DeleteObject, CreateDIBSection (32 bpp BI_RGB,
 //   top-down or bottom-up, zero-filled memory owned until DeleteObject), SetTextColor, SetBkColor,
 //   SetTextAlign. (MulDiv, which font sizing uses, lives with kernel32 in win32/.)
-// Not implemented: window and screen contexts (there is no screen to draw on), other mapping modes
+//   GetDC/ReleaseDC: a window's (or the screen's) context is such a context too, tied to the window:
+//   text can be measured on it and GetDeviceCaps answers, but nothing drawn into it reaches the
+//   screen (Direct3D owns the client area); DeleteDC refuses it, ReleaseDC with its window frees it.
+// Not implemented: drawing onto windows or the screen, other mapping modes
 //   (SetMapMode returns 0), GetDeviceCaps indices other than the two above (0), palettes, pens,
 //   brushes, regions, bitmaps other than 32 bpp BI_RGB DIB sections, file-mapping sections.
 //   Deleting an object that is still selected into a context fails rather than leaving it dangling.
@@ -15,6 +18,7 @@
 #include <unordered_set>
 
 #include "gdi/gdi_internal.h"
+#include "win32/win32_state.h"
 
 namespace kvrgdi {
 namespace {
@@ -96,11 +100,28 @@ HDC WINAPI CreateCompatibleDC(HDC hdc) {
 
 BOOL WINAPI DeleteDC(HDC hdc) {
   DeviceContext* dc = ContextFromHandle(hdc);
-  if (!dc) return FALSE;
+  if (!dc || dc->windowContext) return FALSE;  // GetDC's contexts go back through ReleaseDC
   if (dc->font) dc->font->selections--;
   if (dc->bitmap) dc->bitmap->selections--;
   Contexts().erase(dc);
   return TRUE;
+}
+
+HDC WINAPI GetDC(HWND hWnd) {
+  if (hWnd && hWnd != GetDesktopWindow() && !kvrwin32::IsLiveWindow(hWnd)) return nullptr;
+  HDC hdc = CreateCompatibleDC(nullptr);
+  if (DeviceContext* dc = ContextFromHandle(hdc)) {
+    dc->windowContext = true;
+    dc->window = hWnd;
+  }
+  return hdc;
+}
+
+int WINAPI ReleaseDC(HWND hWnd, HDC hDC) {
+  DeviceContext* dc = ContextFromHandle(hDC);
+  if (!dc || !dc->windowContext || dc->window != hWnd) return 0;
+  dc->windowContext = false;
+  return DeleteDC(hDC) ? 1 : 0;
 }
 
 int WINAPI SetMapMode(HDC hdc, int iMode) {

@@ -60,6 +60,8 @@ struct DeviceContext {
   COLORREF bkColor = 0x00FFFFFF;
   UINT textAlign = 0;
   int mapMode = MM_TEXT;
+  bool windowContext = false;  // made by GetDC, for `window` (null: the screen)
+  HWND window = nullptr;
 };
 
 // Handle validation: the object behind a handle when it is live and of that kind, else null.

@@ -2,10 +2,13 @@
 // Implemented: RegisterClassExA (by name or atom, case-insensitive names), UnregisterClassA,
 //   GetModuleHandleA (the program's own module), GetDesktopWindow (the canvas: its size is the
 //   desktop's), GetClientRect, CreateWindowExA (top-level windows only, all on the one canvas;
-//   WM_CREATE is sent; a visible window needs painting), DestroyWindow (sends WM_DESTROY).
-// Not implemented: child windows, menus, icons, cursors and extra bytes of the class, titles
-//   (the page has its own), WM_NCCREATE and the other non-client messages, moving or resizing:
-//   the page scales the canvas to the browser window, the program keeps its pixels.
+//   WM_CREATE and then WM_SIZE are sent; a visible window needs painting), DestroyWindow (sends
+//   WM_DESTROY), SetWindowTextA/W (the page's title), ScreenToClient/ClientToScreen (every window
+//   fills the canvas from its top-left corner, which is the desktop's: points stay as they are).
+// Not implemented: child windows, menus, icons, cursors and extra bytes of the class,
+//   WM_NCCREATE and the other non-client messages, moving or resizing (no later WM_SIZE): the
+//   page scales the canvas to the browser window, the program keeps its pixels.
+#include <emscripten.h>
 #include <emscripten/html5.h>
 #include <strings.h>
 
@@ -14,6 +17,7 @@
 #include <vector>
 
 #include "web/html5_state.h"
+#include "win32/wide_text.h"
 #include "win32/win32_state.h"
 #include "win32/window_internal.h"
 
@@ -123,6 +127,17 @@ LRESULT SendToWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 bool IsLiveWindow(HWND hwnd) { return FindLive(hwnd) != nullptr; }
 
+WNDPROC WindowProcOf(HWND hwnd) {
+  WindowRecord* r = FindLive(hwnd);
+  return r ? r->proc : nullptr;
+}
+
+void ReplaceWindowProc(HWND hwnd, WNDPROC proc) {
+  if (WindowRecord* r = FindLive(hwnd)) r->proc = proc;
+}
+
+void ClientSizeChanged(HWND, int, int) {}  // the canvas keeps the size the first window gave it
+
 int LiveWindows(HWND* out, int capacity) {
   int n = 0;
   for (auto& [key, r] : g_windows)
@@ -222,8 +237,25 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     DestroyWindow(hwnd);
     return nullptr;
   }
+  kvrwin32::SendToWindow(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(width, height));
   return hwnd;
 }
+
+BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString) {
+  if (!FindLive(hWnd)) return FALSE;
+  EM_ASM({ document.title = UTF8ToString($0); }, lpString ? lpString : "");
+  return TRUE;
+}
+
+BOOL WINAPI SetWindowTextW(HWND hWnd, LPCWSTR lpString) {
+  return SetWindowTextA(hWnd, KvrUtf8FromWide(lpString).c_str());
+}
+
+BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
+  return lpPoint && (hWnd == DesktopHwnd() || FindLive(hWnd)) ? TRUE : FALSE;
+}
+
+BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint) { return ScreenToClient(hWnd, lpPoint); }
 
 BOOL WINAPI DestroyWindow(HWND hWnd) {
   WindowRecord* r = FindLive(hWnd);

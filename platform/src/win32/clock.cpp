@@ -1,4 +1,4 @@
-// winmm's millisecond clock.
+// winmm's millisecond clock, and kernel32's GetTickCount on it.
 // Implemented: timeGetTime, milliseconds since SDL's timer started, as an unsigned 32-bit count
 //   that wraps after 49.7 days like the real one; a manual clock for tests (kvrtest::SetTime).
 // Not implemented: timeBeginPeriod/timeEndPeriod (the count is always in whole milliseconds).
@@ -33,3 +33,6 @@ void UseRealTime() { g_manual = false; }
 }  // namespace kvrwin32
 
 extern "C" DWORD WINAPI timeGetTime(void) { return g_manual ? g_manualTime : RealTime(); }
+
+// The system's tick count is the same millisecond clock here.
+extern "C" DWORD WINAPI GetTickCount(void) { return timeGetTime(); }

@@ -10,6 +10,7 @@ namespace {
 struct KeyState {
   bool down = false;
   bool pressedSinceRead = false;  // the low bit of GetAsyncKeyState
+  bool toggled = false;           // the low bit of GetKeyboardState: flips at each press
 };
 
 KeyState g_keys[256];
@@ -20,7 +21,10 @@ int g_cursorY = 0;
 void SetKey(int vk, bool down) {
   if (vk <= 0 || vk > 255) return;
   KeyState& k = g_keys[vk];
-  if (down && !k.down) k.pressedSinceRead = true;
+  if (down && !k.down) {
+    k.pressedSinceRead = true;
+    k.toggled = !k.toggled;
+  }
   k.down = down;
 }
 
@@ -52,6 +56,9 @@ SHORT ReadAsyncKey(int virtualKey) {
   return static_cast<SHORT>(result);
 }
 
+bool KeyIsDown(int virtualKey) { return virtualKey > 0 && virtualKey < 256 && g_keys[virtualKey].down; }
+bool KeyIsToggled(int virtualKey) { return virtualKey > 0 && virtualKey < 256 && g_keys[virtualKey].toggled; }
+
 void ClearKeyTable() {
   for (KeyState& k : g_keys) k = KeyState();
   g_cursorOverride = false;
@@ -81,3 +88,10 @@ WPARAM MouseKeyFlags() {
 }
 
 }  // namespace kvrwin32
+
+extern "C" BOOL WINAPI GetKeyboardState(PBYTE lpKeyState) {
+  if (!lpKeyState) return FALSE;
+  for (int vk = 0; vk < 256; ++vk)
+    lpKeyState[vk] = static_cast<BYTE>((g_keys[vk].down ? 0x80 : 0) | (g_keys[vk].toggled ? 1 : 0));
+  return TRUE;
+}

@@ -2,14 +2,16 @@
 // SDL2, web/html5_events.cpp in the browser).
 // Implemented: PeekMessageA/W (window and range filters, PM_REMOVE/PM_NOREMOVE) handing over, in
 //   this order: scripted test messages, posted messages, WM_QUIT, input events, WM_PAINT;
-//   GetMessageA/W (the same, waiting on the backend's events while there is none: a program whose
-//   window is painted once and then idle sleeps there, as on Windows), TranslateMessage (makes no
-//   WM_CHAR), DispatchMessageA/W, DefWindowProcA/W (WM_CLOSE destroys the window, Alt+F4 closes
+//   WM_TIMER (timers.cpp); GetMessageA/W (the same, waiting on the backend's events while there is
+//   none: a program whose window is painted once and then idle sleeps there, as on Windows),
+//   TranslateMessage (posts WM_CHAR, or WM_SYSCHAR for a system key, for a key press that makes a
+//   character on a US keyboard: key_characters.cpp), DispatchMessageA/W (a WM_TIMER with a TIMERPROC
+//   calls that procedure, only if it is a live timer's), DefWindowProcA/W (WM_CLOSE destroys the window, Alt+F4 closes
 //   it, WM_PAINT validates), PostMessageA/W, PostQuitMessage, ValidateRect. The A and W forms
 //   differ only in text, and no message handled here carries any.
 //   Pending mouse moves are coalesced like Windows does.
-// Not implemented: WaitMessage, SendMessage across threads, WM_CHAR, timers, double-click
-//   messages, non-client messages.
+// Not implemented: WaitMessage, SendMessage across threads, dead keys and input methods,
+//   double-click messages, non-client messages.
 #include <mmsystem.h>
 
 #include <deque>
@@ -98,6 +100,7 @@ void ResetMessageQueues() {
   g_quitPending = false;
   g_quitCode = 0;
   g_emptyPeeks = 0;
+  ResetTimers();
 }
 
 }  // namespace kvrwin32
@@ -128,19 +131,38 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
       return TRUE;
     }
   }
+  // Timers come last of all.
+  MSG timer = {};
+  timer.message = WM_TIMER;
+  if (Matches(timer, nullptr, wMsgFilterMin, wMsgFilterMax) && kvrwin32::TakeDueTimer(hWnd, remove, &timer)) {
+    *lpMsg = MakeMessage(timer.hwnd, WM_TIMER, timer.wParam, timer.lParam);
+    return TRUE;
+  }
   ++g_emptyPeeks;
   return FALSE;
 }
 
 BOOL WINAPI TranslateMessage(const MSG* lpMsg) {
-  // No WM_CHAR is made; Windows reports key messages as translated whatever it made of them.
+  // Windows reports key messages as translated whatever it made of them.
   if (!lpMsg) return FALSE;
   UINT m = lpMsg->message;
+  if (m == WM_KEYDOWN || m == WM_SYSKEYDOWN) {
+    if (const int character = kvrwin32::CharacterOfKey(static_cast<int>(lpMsg->wParam)))
+      g_posted.push_back(MakeMessage(lpMsg->hwnd, m == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR,
+                                     static_cast<WPARAM>(character), lpMsg->lParam));
+  }
   return m == WM_KEYDOWN || m == WM_KEYUP || m == WM_SYSKEYDOWN || m == WM_SYSKEYUP;
 }
 
 LRESULT WINAPI DispatchMessageA(const MSG* lpMsg) {
-  if (!lpMsg || !lpMsg->hwnd || lpMsg->message == WM_QUIT) return 0;
+  if (!lpMsg) return 0;
+  if (lpMsg->message == WM_TIMER && lpMsg->lParam) {
+    // Only a live timer's own procedure is called: a posted WM_TIMER can't name any address.
+    if (!kvrwin32::IsTimerProc(lpMsg->hwnd, lpMsg->wParam, lpMsg->lParam)) return 0;
+    reinterpret_cast<TIMERPROC>(lpMsg->lParam)(lpMsg->hwnd, WM_TIMER, lpMsg->wParam, GetTickCount());
+    return 0;
+  }
+  if (!lpMsg->hwnd || lpMsg->message == WM_QUIT) return 0;
   return kvrwin32::SendToWindow(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
 }
 

@@ -1,7 +1,8 @@
 // SDL events as window messages: the SDL2 backend's input for the queue in messages.cpp.
 // Implemented: WM_KEYDOWN/UP (WM_SYSKEYDOWN/UP with Alt; each auto-repeat is another WM_KEYDOWN),
-//   WM_[LRM]BUTTONDOWN/UP, WM_MOUSEMOVE, WM_MOUSEWHEEL, WM_PAINT on expose, WM_CLOSE when the
-//   window manager closes the window or SDL quits.
+//   WM_[LRM]BUTTONDOWN/UP, WM_MOUSEMOVE, WM_MOUSEWHEEL, WM_PAINT on expose, WM_SIZE when the
+//   window manager resizes the window, WM_CLOSE when the window manager closes the window or SDL
+//   quits.
 // Not implemented: WM_CHAR, double clicks, the fourth and fifth mouse buttons, horizontal wheels.
 #include <SDL.h>
 
@@ -64,6 +65,7 @@ void TranslateWindowEvent(const SDL_WindowEvent& e) {
     case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_RESTORED: kvrwin32::SetNeedsPaint(hwnd, true); break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED: kvrwin32::ClientSizeChanged(hwnd, e.data1, e.data2); break;
     case SDL_WINDOWEVENT_CLOSE:
       if (!CloseQueuedFor(hwnd)) QueueInput(hwnd, WM_CLOSE, 0, 0);
       break;

@@ -18,6 +18,11 @@ int LiveWindows(HWND* out, int capacity);
 // expose, until ValidateRect or DefWindowProcA's WM_PAINT validates it.
 void SetNeedsPaint(HWND hwnd, bool needs);
 HWND WindowNeedingPaint();
+// The window procedure of a live window, and its replacement (SetWindowLongPtr's GWLP_WNDPROC).
+WNDPROC WindowProcOf(HWND hwnd);
+void ReplaceWindowProc(HWND hwnd, WNDPROC proc);
+// The window system resized the client area: the window learns it through WM_SIZE.
+void ClientSizeChanged(HWND hwnd, int width, int height);
 void SetDesktopSizeOverride(int width, int height);
 void ForgetWindowClasses();
 
@@ -31,6 +36,18 @@ bool CloseQueuedFor(HWND hwnd);
 constexpr LPARAM kAltDownBit = LPARAM(1) << 29;
 constexpr LPARAM kWasDownBit = LPARAM(1) << 30;
 constexpr LPARAM kReleasedBit = LPARAM(1) << 31;
+
+// ---- Timers (timers.cpp) -------------------------------------------------------------------
+// The WM_TIMER of the timer due first among those the window filter of PeekMessage lets through
+// (hwnd, message, wParam and lParam of `out` are set); with `remove`, the timer starts its next period.
+bool TakeDueTimer(HWND filter, bool remove, MSG* out);
+// Whether `proc` is the TIMERPROC of a live timer (hwnd, id): DispatchMessage calls nothing else.
+bool IsTimerProc(HWND hwnd, UINT_PTR id, LPARAM proc);
+void ResetTimers();
+
+// ---- Characters (key_characters.cpp) --------------------------------------------------------
+// The character a press of the key makes with the key table's modifiers now, 0 for none.
+int CharacterOfKey(int virtualKey);
 
 // ---- Input events (sdl_events.cpp, or web/html5_events.cpp) --------------------------------
 // Translates every pending event of the windowing system into the input queue and the key table.

@@ -6,6 +6,10 @@
 //   created with SDL_WINDOW_OPENGL; WS_POPUP is borderless, WS_EX_TOPMOST always on top,
 //   WS_VISIBLE shown; WM_CREATE is sent with a CREATESTRUCTA or CREATESTRUCTW), ShowWindow,
 //   UpdateWindow (sends WM_PAINT when the window needs painting), DestroyWindow (sends WM_DESTROY).
+//   WM_SIZE (SIZE_RESTORED, the client size) is sent after WM_CREATE and whenever the window's
+//   client size changes; a window with WS_THICKFRAME can be resized by the user through the
+//   window manager's frame. SetWindowTextA/W set the title; ScreenToClient/ClientToScreen go by
+//   the client area's place on the desktop.
 //   A window with a frame (any style but WS_POPUP without WS_THICKFRAME) is nWidth x nHeight with
 //   its frame, as window_frame.cpp measures it: its SDL window, and so its client area and back
 //   buffer, is that size less the frame, which the desktop's window manager draws. Overlapped
@@ -16,7 +20,7 @@
 //   (DISPLAY, WAYLAND_DISPLAY) runs without one: SDL's offscreen driver serves it (and every later
 //   window), unless SDL_VIDEODRIVER names another.
 // Not implemented: child windows, menus, icons and cursors of the class, class and window extra
-//   bytes, WM_NCCREATE and the other non-client messages, moving or resizing after creation,
+//   bytes, WM_NCCREATE and the other non-client messages, moving or resizing from the program,
 //   minimised and maximised show states (shown as SW_SHOW).
 #include <SDL.h>
 
@@ -53,6 +57,8 @@ struct WindowRecord {
   std::string className;
   int width = 0;            // the client area
   int height = 0;
+  int sizeSentWidth = 0;    // the client size the last WM_SIZE told
+  int sizeSentHeight = 0;
   RECT windowRect = {};     // the window with its frame, in screen coordinates
   bool visible = false;
   bool live = true;         // false once DestroyWindow has run
@@ -229,6 +235,26 @@ LRESULT SendToWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 bool IsLiveWindow(HWND hwnd) { return FindLive(hwnd) != nullptr; }
 
+WNDPROC WindowProcOf(HWND hwnd) {
+  WindowRecord* r = FindLive(hwnd);
+  return r ? r->proc : nullptr;
+}
+
+void ReplaceWindowProc(HWND hwnd, WNDPROC proc) {
+  if (WindowRecord* r = FindLive(hwnd)) r->proc = proc;
+}
+
+void ClientSizeChanged(HWND hwnd, int width, int height) {
+  WindowRecord* r = FindLive(hwnd);
+  if (!r || (r->sizeSentWidth == width && r->sizeSentHeight == height)) return;
+  r->windowRect.right += width - r->sizeSentWidth;
+  r->windowRect.bottom += height - r->sizeSentHeight;
+  r->width = r->sizeSentWidth = width;
+  r->height = r->sizeSentHeight = height;
+  r->needsPaint = r->visible;
+  SendToWindow(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(width, height));
+}
+
 HWND WindowFromSdlId(uint32_t sdlWindowId) {
   for (auto& [key, r] : g_windows)
     if (r.live && r.sdlId == sdlWindowId) return r.hwnd;
@@ -308,6 +334,7 @@ HWND CreateTopLevelWindow(const CreateRequest& q) {
   KvrChooseX11Visual();
   if ((style & WS_POPUP) && !framed) flags |= SDL_WINDOW_BORDERLESS;
   if (q.exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+  if (framed && (style & WS_THICKFRAME)) flags |= SDL_WINDOW_RESIZABLE;
   flags |= (style & WS_VISIBLE) ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
   SDL_Window* sdl = SDL_CreateWindow(q.title.c_str(), x, y, width, height, flags);
   if (!sdl) {
@@ -322,8 +349,8 @@ HWND CreateTopLevelWindow(const CreateRequest& q) {
   r.sdlId = SDL_GetWindowID(sdl);
   r.proc = c->proc;
   r.className = c->name;
-  r.width = width;
-  r.height = height;
+  r.width = r.sizeSentWidth = width;
+  r.height = r.sizeSentHeight = height;
   r.windowRect = RECT{left, top, left + outerWidth, top + outerHeight};
   r.visible = (style & WS_VISIBLE) != 0;
   r.needsPaint = r.visible;
@@ -360,6 +387,9 @@ HWND CreateTopLevelWindow(const CreateRequest& q) {
     DestroyWindow(hwnd);
     return nullptr;
   }
+  // Windows tells the new window its client size right after WM_CREATE.
+  if (WindowRecord* made = FindLive(hwnd))
+    kvrwin32::SendToWindow(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(made->width, made->height));
   return hwnd;
 }
 
@@ -471,6 +501,48 @@ BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect) {
   }
   if (!r) return FALSE;
   *lpRect = r->windowRect;
+  return TRUE;
+}
+
+BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString) {
+  WindowRecord* r = FindLive(hWnd);
+  if (!r) return FALSE;
+  if (r->sdl) SDL_SetWindowTitle(r->sdl, lpString ? lpString : "");
+  return TRUE;
+}
+
+BOOL WINAPI SetWindowTextW(HWND hWnd, LPCWSTR lpString) {
+  return SetWindowTextA(hWnd, KvrUtf8FromWide(lpString).c_str());
+}
+
+// The client area's top-left corner on the desktop: where the window manager put it, as far as
+// SDL knows, else where the program asked for it.
+static bool ClientOrigin(HWND hWnd, POINT* origin) {
+  if (hWnd == DesktopHwnd()) {
+    *origin = POINT{0, 0};
+    return true;
+  }
+  WindowRecord* r = FindLive(hWnd);
+  if (!r) return false;
+  int x = 0, y = 0;
+  if (r->sdl) SDL_GetWindowPosition(r->sdl, &x, &y);
+  *origin = POINT{x, y};
+  return true;
+}
+
+BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
+  POINT origin;
+  if (!lpPoint || !ClientOrigin(hWnd, &origin)) return FALSE;
+  lpPoint->x -= origin.x;
+  lpPoint->y -= origin.y;
+  return TRUE;
+}
+
+BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
+  POINT origin;
+  if (!lpPoint || !ClientOrigin(hWnd, &origin)) return FALSE;
+  lpPoint->x += origin.x;
+  lpPoint->y += origin.y;
   return TRUE;
 }
 
