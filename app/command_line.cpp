@@ -441,19 +441,10 @@ int EnterFolder(const std::string& folder) {
 }
 
 // A file named on the command line is relative to the folder kvrview was started in, not to the
-// data set's folder it changes into: a relative name gets the working folder put before it. A name
-// from a root or a drive ("/x", "\\x", "C:x") is left as it is.
+// data set's folder it changes into: it is made absolute before the change.
 std::string FromStartFolder(const std::string& path) {
-  if (path.empty() || path[0] == '/' || path[0] == '\\' || (path.size() > 1 && path[1] == ':')) return path;
-  const DWORD needed = GetCurrentDirectoryA(0, nullptr);
-  if (needed == 0) return path;
-  std::string folder(needed, '\0');
-  const DWORD length = GetCurrentDirectoryA(needed, &folder[0]);
-  if (length == 0 || length >= needed) return path;
-  folder.resize(length);
-  // Joined with the separator the folder is written with, so that the name reads naturally in a
-  // message; Windows takes either.
-  return folder + (folder.find('\\') != std::string::npos ? "\\" : "/") + path;
+  const std::string full = FullPath(path);
+  return full.empty() ? path : full;
 }
 
 // The viewer given a file instead of a folder (a file manager opening a model or a manifest):

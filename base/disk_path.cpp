@@ -104,10 +104,14 @@ std::string PathFoundOnDisk(const char* dataSetPath) {
   return PathRelativeToFolder(finalPath, folder);
 }
 
-std::string ExactPath(const std::string& name) {
+std::string FullPath(const std::string& name) {
   if (name.empty()) return std::string();
-  const std::string full = ReadPath(
+  return ReadPath(
       [&name](DWORD size, char* buffer) { return GetFullPathNameA(name.c_str(), size, buffer, nullptr); });
+}
+
+std::string ExactPath(const std::string& name) {
+  const std::string full = FullPath(name);
   if (full.empty() || full.compare(0, 4, "\\\\?\\") == 0 || full.compare(0, 4, "\\\\.\\") == 0) return full;
   if (full.compare(0, 2, "\\\\") == 0) return "\\\\?\\UNC\\" + full.substr(2);
   return "\\\\?\\" + full;

@@ -13,6 +13,10 @@ std::string PathFoundOnDisk(const char* dataSetPath);
 // Folder names compare whatever their letter case, '\' and '/' alike, as the file system does.
 std::string PathRelativeToFolder(const std::string& finalPath, const std::string& folder);
 
+// A name made absolute from the working folder (GetFullPathNameA); empty when the name is empty or
+// the working folder cannot be read.
+std::string FullPath(const std::string& name);
+
 // A name the user wrote (on the command line) or kvrview makes up (its pictures), for the file
 // calls to take exactly as written: made absolute from the working folder (GetFullPathNameA) and
 // marked "\\?\", so it is neither matched in another letter case nor, where '\' is an ordinary
