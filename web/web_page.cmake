@@ -35,3 +35,6 @@ target_link_libraries(kvr_gdi_cells PRIVATE kvrplatform)
 target_link_options(kvr_gdi_cells PRIVATE
   "SHELL:--preload-file ${KVR_WEB_FONT}@/fonts/LiberationSans-Bold.ttf" -sFORCE_FILESYSTEM=1 -sEXIT_RUNTIME=0)
 configure_file(${CMAKE_SOURCE_DIR}/tests/web/gdi_cells.html ${CMAKE_BINARY_DIR}/tests/gdi_cells.html COPYONLY)
+
+# The layer for the user's own programs as pages: kvrplatform-web.pc and what it names.
+include(${CMAKE_SOURCE_DIR}/cmake/kvrplatform_web.cmake)

@@ -1,13 +1,16 @@
 // The page's keyboard, mouse and wheel events as window messages, for the queue in
-// win32/messages.cpp. The browser delivers them while the program yields (each Present), and
-// they are queued as they come, so PumpEvents has nothing left to do.
+// win32/messages.cpp. The browser delivers them while the program yields (each Present, each wait
+// for a message), and they are queued as they come. A message loop that goes on peeking without
+// presenting or waiting would hold the page for good: PumpEvents yields once the program has kept
+// the browser out for a quarter of a second.
 // Implemented: WM_KEYDOWN/UP (WM_SYSKEYDOWN/UP with Alt; auto-repeats are further WM_KEYDOWNs
 //   with the previous-state bit), WM_[LRM]BUTTONDOWN/UP, WM_MOUSEMOVE and WM_MOUSEWHEEL (one
 //   notch per wheel event) in the canvas's pixels whatever size the page shows it at; the key
 //   table follows. A pointer leaving the canvas without a button held comes to rest mid-canvas. Keys the program gets are kept from the browser (F5 would reload the page,
 //   F1 open help, arrows scroll), except with Ctrl or Meta held, which stay the browser's.
 //   kvr_page_key lets the page press a key itself (F5 after it has copied a data set in).
-// Not implemented: WM_CHAR, double clicks, the fourth and fifth buttons, horizontal wheels,
+//   TranslateMessage makes WM_CHAR of the key presses (win32/key_characters.cpp).
+// Not implemented: double clicks, the fourth and fifth buttons, horizontal wheels,
 //   WM_CLOSE (closing the tab ends the page, not the program's loop).
 #include <emscripten.h>
 #include <emscripten/html5.h>
@@ -18,6 +21,8 @@
 namespace {
 
 bool g_started = false;
+double g_lastYield = 0;  // the page's clock when the program last gave the browser a turn
+constexpr double kLongestHold = 250;  // milliseconds
 
 HWND FirstWindow() {
   HWND first = nullptr;
@@ -121,6 +126,8 @@ EM_BOOL OnWheel(int, const EmscriptenWheelEvent* e, void*) {
 
 namespace kvrweb {
 
+void NoteYield() { g_lastYield = emscripten_get_now(); }
+
 void StartInputEvents() {
   if (g_started) return;
   g_started = true;
@@ -138,11 +145,18 @@ void StartInputEvents() {
 
 namespace kvrwin32 {
 
-void PumpEvents() {}
+void PumpEvents() {
+  if (emscripten_get_now() - g_lastYield < kLongestHold) return;
+  emscripten_sleep(0);
+  kvrweb::NoteYield();
+}
 
 // Events arrive through callbacks while the program yields: asyncify's sleep gives the page
 // control for that long.
-void WaitForEvents(int milliseconds) { emscripten_sleep(static_cast<unsigned>(milliseconds)); }
+void WaitForEvents(int milliseconds) {
+  emscripten_sleep(static_cast<unsigned>(milliseconds));
+  kvrweb::NoteYield();
+}
 
 }  // namespace kvrwin32
 

@@ -11,6 +11,10 @@ constexpr const char kCanvas[] = "#canvas";
 // first window's creation calls it.
 void StartInputEvents();
 
+// The program has just given the browser a turn (a frame shown, a wait): the message loop need
+// not yield again for a while (html5_events.cpp).
+void NoteYield();
+
 // Where the pointer last was over the canvas, in the canvas's pixels (html5_input.cpp).
 void SetPointer(int x, int y);
 

@@ -42,7 +42,10 @@ class WebGlSurface : public GlSurface {
     if (emscripten_webgl_get_drawing_buffer_size(context_, width, height) != EMSCRIPTEN_RESULT_SUCCESS)
       *width = *height = 0;
   }
-  void Swap() override { kvr_wait_for_frame(); }
+  void Swap() override {
+    kvr_wait_for_frame();
+    kvrweb::NoteYield();
+  }
 
  private:
   EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context_;
