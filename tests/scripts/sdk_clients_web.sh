@@ -30,6 +30,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+[ -n "${KVR_KEEP_PAGES:-}" ] && trap - EXIT && echo "sdk_clients_web: pages and frames kept in $work"
 failures=0
 fail() {
   echo "sdk_clients_web: FAIL: $*" >&2
@@ -111,6 +112,10 @@ for name in "${programs[@]}"; do
     echo "sdk_clients_web: $name against the committed Wine frame: $result"
   else
     fail "$name against the committed Wine frame: $result"
+  fi
+  if [[ -f "$work/frames/$name.png.cells" ]]; then
+    "$clients/compare_cells.py" "$work/frames/$name.png" "$clients/reference/$name.png" "$work/frames/$name.png.cells" |
+      sed "s/^/sdk_clients_web: $name cell by cell: /"
   fi
 done
 if [ -f "$work/textured_cylinder.html" ]; then

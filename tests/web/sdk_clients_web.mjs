@@ -1,7 +1,8 @@
 // The small Direct3D 9 programs of tests/clients as pages, in headless Chromium (the system's,
 // driven by playwright-core). Each page is opened with the clock fixed and a frame file named in
 // its URL, as the native run sets them in the environment; once the program has returned, the
-// frame it saved in the page's memory is written to OUT/<name>.png and one line is printed:
+// frame it saved in the page's memory is written to OUT/<name>.png (with the list of its cells,
+// <name>.png.cells, when it wrote one) and one line is printed:
 //   <name> exit=<code> title=<the page's title>
 // or "<name> FAIL <why>". A name given as <name>!<file> is run with <file> taken out of the page's
 // memory before the program starts, and the texts of the dialogs it shows are printed too:
@@ -49,6 +50,11 @@ try {
           try { return Array.from(window.Module.FS.readFile(file)); } catch (e) { return null; }
         }, frame);
         if (bytes) writeFileSync(`${out}/${frame}`, Buffer.from(bytes));
+        // A program may list the cells of its frame beside it.
+        const cells = await page.evaluate((file) => {
+          try { return window.Module.FS.readFile(file, { encoding: 'utf8' }); } catch (e) { return null; }
+        }, `${frame}.cells`);
+        if (cells !== null) writeFileSync(`${out}/${frame}.cells`, cells);
         const title = await page.title();
         process.stdout.write(`${name} exit=${exit} title=${title}${bytes ? '' : ' (no frame saved)'}\n`);
       }
