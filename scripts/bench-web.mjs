@@ -6,11 +6,7 @@
 // over SECONDS once it shows the start screen), then runs `KVRVIEW --frames 1000 SAMPLE_FOLDER`
 // headless (its median frame time).
 import { execFileSync } from 'node:child_process';
-import { createRequire } from 'node:module';
-import { fileURLToPath } from 'node:url';
-
-const require = createRequire(fileURLToPath(new URL('../tests/web/package.json', import.meta.url)));
-const { chromium } = require('playwright-core');
+import { launchChromium } from '../tests/web/headless_chromium.mjs';
 
 const [url, kvrview, sample, roundsArg, secondsArg] = process.argv.slice(2);
 const rounds = Number(roundsArg) || 5;
@@ -70,14 +66,7 @@ const median = (values) => {
   return sorted.length ? sorted[(sorted.length - 1) >> 1] : NaN;
 };
 
-const browser = await chromium.launch({
-  executablePath: process.env.KVR_CHROMIUM || '/usr/bin/chromium',
-  headless: true,
-  // The same software WebGL 2 as the browser test, without the services Chromium calls home to.
-  args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
-         '--disable-background-networking', '--disable-component-update', '--disable-sync',
-         '--no-first-run', '--disable-quic'],
-});
+const browser = await launchChromium();
 
 // A fresh context (no cache from the previous round) with the page at `address` until it shows
 // the start screen; gives the context, the page and the watch's start-screen time (ms from the

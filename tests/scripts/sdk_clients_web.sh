@@ -37,21 +37,21 @@ fail() {
   failures=$((failures + 1))
 }
 
-# The same moments as sdk_clients.sh.
-moment() {
-  case $1 in
-    turning_triangle) echo 1150 ;;
-    lit_cylinder | textured_cylinder) echo 1300 ;;
-    *) echo 0 ;;
-  esac
-}
+# Each program's moment is the one sdk_clients.sh fixes its clock at: its moment() is taken from
+# there, so a program added to that table is run at the same moment here.
+eval "$(sed -n '/^moment() {$/,/^}$/p' "$src/tests/scripts/sdk_clients.sh")"
+if ! declare -F moment > /dev/null; then
+  echo "sdk_clients_web: no moment() in tests/scripts/sdk_clients.sh" >&2
+  exit 1
+fi
 
-# The files the programs read, packed into each page at the top of its memory file system, where
-# the program starts.
+# The files and folders the programs read (all of tests/clients but the sources, the scripts and the
+# reference frames), packed into each page at the top of its memory file system, where the program
+# starts.
 data=()
 for file in "$clients"/*; do
-  case $file in *.cpp | *.py | */CMakeLists.txt) continue ;; esac
-  [ -f "$file" ] && cp "$file" "$work/" && data+=(--preload-file "$(basename "$file")")
+  case $(basename "$file") in *.cpp | *.py | CMakeLists.txt | reference | __pycache__) continue ;; esac
+  cp -r "$file" "$work/" && data+=(--preload-file "$(basename "$file")")
 done
 # shellcheck disable=SC2207  # the flags are meant to split into words
 flags=($(PKG_CONFIG_PATH="$web" pkg-config --cflags --libs kvrplatform-web))

@@ -5,12 +5,11 @@
 // (NATIVE_GDI_CELLS: the output of the native build's kvr_gdi_cells; REFUSED_FOLDERS: a folder
 // of folders the page must refuse: too-many, too-large, no-data-set). Prints ok/FAIL per check
 // and the page's frame rate; exits with the number of failures.
-import { chromium } from 'playwright-core';
+import { launchChromium } from './headless_chromium.mjs';
 import { execFileSync } from 'node:child_process';
 import { readFileSync, writeFileSync } from 'node:fs';
 
 const [url, dataSet, shots, nativeCells, refusedFolders] = process.argv.slice(2);
-const chromiumPath = process.env.KVR_CHROMIUM || '/usr/bin/chromium';
 
 let failures = 0;
 function check(what, ok, detail) {
@@ -46,15 +45,7 @@ const BLUE = (r, g, b) => b > 180 && r < 60 && g < 60;
 const YELLOW = (r, g, b) => r > 180 && g > 180 && b < 80;
 const LIT = (r, g, b) => r + g + b > 30;
 
-const browser = await chromium.launch({
-  executablePath: chromiumPath,
-  headless: true,
-  // WebGL 2 on the software renderer; no network: this machine may have none, and Chromium would
-  // keep trying the services it calls home to.
-  args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
-         '--disable-background-networking', '--disable-component-update', '--disable-sync',
-         '--no-first-run', '--disable-quic'],
-});
+const browser = await launchChromium();
 try {
   // The bar above the canvas is 28 pixels high: the canvas shows at its own 1024 x 768.
   const page = await browser.newPage({ viewport: { width: 1024, height: 796 } });

@@ -8,18 +8,11 @@
 // memory before the program starts, and the texts of the dialogs it shows are printed too:
 //   <name> exit=<code> dialogs=<text|text...>
 // Usage: node sdk_clients_web.mjs BASE_URL OUT NAME=MOMENT...
-import { chromium } from 'playwright-core';
+import { launchChromium } from './headless_chromium.mjs';
 import { writeFileSync } from 'node:fs';
 
 const [base, out, ...runs] = process.argv.slice(2);
-const browser = await chromium.launch({
-  executablePath: process.env.KVR_CHROMIUM || '/usr/bin/chromium',
-  headless: true,
-  // WebGL 2 on the software renderer; no network: the machine may have none.
-  args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
-         '--disable-background-networking', '--disable-component-update', '--disable-sync',
-         '--no-first-run', '--disable-quic'],
-});
+const browser = await launchChromium();
 let failures = 0;
 try {
   for (const run of runs) {

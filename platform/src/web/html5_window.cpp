@@ -1,9 +1,8 @@
-// Win32 window classes and top-level windows on the page's canvas.
-// Implemented: RegisterClassExA/W and RegisterClassA/W (by name or atom, case-insensitive names),
-//   UnregisterClassA/W, GetModuleHandleA/W (the program's own module), GetDesktopWindow (the
-//   canvas: its size is the desktop's), GetClientRect, GetWindowRect, CreateWindowExA/W (top-level
-//   windows only, all on the one canvas; WM_CREATE with a CREATESTRUCTA or CREATESTRUCTW, then
-//   WM_SIZE; a visible window needs painting), ShowWindow, UpdateWindow (sends WM_PAINT when the
+// Win32 top-level windows on the page's canvas (the classes: win32/window_classes.cpp;
+// CreateWindowExA/W's checks and the window's size: win32/window_creation.cpp).
+// Implemented: GetDesktopWindow (the canvas: its size is the desktop's), GetClientRect,
+//   GetWindowRect, CreateWindowExA/W (top-level windows only, all on the one canvas; WM_CREATE
+//   with a CREATESTRUCTA or CREATESTRUCTW, then WM_SIZE; a visible window needs painting), ShowWindow, UpdateWindow (sends WM_PAINT when the
 //   window needs painting), DestroyWindow (sends WM_DESTROY), SetWindowTextA/W (the page's title),
 //   ScreenToClient/ClientToScreen (every window fills the canvas from its top-left corner, which
 //   is the desktop's: points stay as they are).
@@ -28,16 +27,10 @@
 #include "web/html5_state.h"
 #include "win32/wide_text.h"
 #include "win32/win32_state.h"
-#include "win32/window_frame.h"
+#include "win32/window_creation.h"
 #include "win32/window_internal.h"
 
 namespace {
-
-struct WindowClass {
-  std::string name;
-  ATOM atom = 0;
-  WNDPROC proc = nullptr;
-};
 
 struct WindowRecord {
   HWND hwnd = nullptr;
@@ -57,31 +50,14 @@ struct WindowRecord {
 constexpr uintptr_t kDesktopHandle = 0x10010;
 constexpr uintptr_t kFirstWindowHandle = 0x20000;
 constexpr uintptr_t kHandleStep = 0x10;
-constexpr uintptr_t kModuleHandle = 0x400000;
-constexpr ATOM kFirstAtom = 0xC000;
 // The canvas's size when the page gives it none: the smallest screen the viewer is laid out for.
 constexpr int kDefaultWidth = 1024;
 constexpr int kDefaultHeight = 768;
 
-std::vector<WindowClass> g_classes;
-ATOM g_nextAtom = kFirstAtom;
 std::map<uintptr_t, WindowRecord> g_windows;
 uintptr_t g_nextHandle = kFirstWindowHandle;
 
 HWND DesktopHwnd() { return reinterpret_cast<HWND>(kDesktopHandle); }
-// Class names may be given as an atom in the low word of the pointer (MAKEINTATOM).
-bool IsAtomName(const void* name) { return reinterpret_cast<uintptr_t>(name) < 0x10000; }
-
-WindowClass* FindClass(LPCSTR name) {
-  if (!name) return nullptr;
-  for (WindowClass& c : g_classes) {
-    if (IsAtomName(name) ? c.atom == static_cast<ATOM>(reinterpret_cast<uintptr_t>(name))
-                         : strcasecmp(c.name.c_str(), name) == 0)
-      return &c;
-  }
-  return nullptr;
-}
-
 WindowRecord* FindRecord(HWND hwnd) {
   auto it = g_windows.find(reinterpret_cast<uintptr_t>(hwnd));
   return it == g_windows.end() ? nullptr : &it->second;
@@ -103,114 +79,6 @@ void CanvasSize(int* width, int* height) {
     *width = kDefaultWidth;
     *height = kDefaultHeight;
   }
-}
-
-ATOM RegisterWindowClass(const std::string& name, WNDPROC proc) {
-  if (!proc || name.empty()) return 0;
-  if (FindClass(name.c_str()) || g_nextAtom == 0) return 0;  // already registered, or every atom used
-  WindowClass c;
-  c.name = name;
-  c.atom = g_nextAtom++;
-  c.proc = proc;
-  g_classes.push_back(c);
-  return c.atom;
-}
-
-// What CreateWindowExA and CreateWindowExW share; the W form's own strings are passed on for its
-// CREATESTRUCTW.
-struct CreateRequest {
-  DWORD exStyle = 0;
-  LPCSTR className = nullptr;  // UTF-8, or an atom
-  std::string title;
-  DWORD style = 0;
-  int x = 0, y = 0, width = 0, height = 0;
-  HWND parent = nullptr;
-  HMENU menu = nullptr;
-  HINSTANCE instance = nullptr;
-  LPVOID param = nullptr;
-  bool unicode = false;
-  LPCWSTR wideClassName = nullptr;
-  LPCWSTR wideTitle = nullptr;
-};
-
-template <typename CreateStruct, typename Text>
-LRESULT SendCreate(HWND hwnd, const CreateRequest& q, DWORD style, int outerWidth, int outerHeight, Text name,
-                   Text className) {
-  CreateStruct cs = {};
-  cs.lpCreateParams = q.param;
-  cs.hInstance = q.instance;
-  cs.hMenu = q.menu;
-  cs.hwndParent = q.parent;
-  cs.cx = outerWidth, cs.cy = outerHeight, cs.x = q.x, cs.y = q.y;
-  cs.style = static_cast<LONG>(style);
-  cs.lpszName = name;
-  cs.lpszClass = className;
-  cs.dwExStyle = q.exStyle;
-  return kvrwin32::SendToWindow(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs));
-}
-
-HWND CreateTopLevelWindow(const CreateRequest& q) {
-  WindowClass* c = FindClass(q.className);
-  if (!c) return nullptr;
-  // Only top-level windows: a parent other than the desktop would make a child window.
-  if (q.parent && q.parent != DesktopHwnd()) return nullptr;
-
-  const DWORD style = KvrEffectiveStyle(q.style);
-  const bool overlapped = !(style & (WS_POPUP | WS_CHILD));
-  int screenWidth = 0, screenHeight = 0;
-  CanvasSize(&screenWidth, &screenHeight);
-  int outerWidth = q.width, outerHeight = q.height;
-  if (overlapped && q.width == CW_USEDEFAULT) {
-    // Windows sizes an overlapped window left to it at three quarters of the screen.
-    outerWidth = screenWidth * 3 / 4;
-    outerHeight = screenHeight * 3 / 4;
-  } else {
-    if (q.width == CW_USEDEFAULT) outerWidth = 640;
-    if (q.height == CW_USEDEFAULT) outerHeight = 480;
-  }
-  if (KvrFrameTracksSize(style)) {
-    outerWidth = std::clamp(outerWidth, GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CXMAXTRACK));
-    outerHeight = std::clamp(outerHeight, GetSystemMetrics(SM_CYMINTRACK), GetSystemMetrics(SM_CYMAXTRACK));
-  }
-  RECT frame = {0, 0, 0, 0};
-  KvrAddFrame(&frame, style, q.menu != nullptr, q.exStyle);
-  const int left = q.x == CW_USEDEFAULT ? 0 : q.x;
-  const int top = q.x == CW_USEDEFAULT ? 0 : q.y;
-  // A canvas has at least one pixel each way (Windows allows an empty client area).
-  const int width = std::max(1, outerWidth - static_cast<int>(frame.right - frame.left));
-  const int height = std::max(1, outerHeight - static_cast<int>(frame.bottom - frame.top));
-
-  // The first window gives the canvas its size in pixels (the page scales it on screen).
-  const bool first = g_windows.empty();
-  if (first) {
-    emscripten_set_canvas_element_size(kvrweb::kCanvas, width, height);
-    EM_ASM({ if (Module.kvrWindowTitle) document.title = UTF8ToString($0); }, q.title.c_str());
-  }
-  kvrweb::StartInputEvents();
-
-  WindowRecord r;
-  r.hwnd = reinterpret_cast<HWND>(g_nextHandle);
-  g_nextHandle += kHandleStep;
-  r.proc = c->proc;
-  r.className = c->name;
-  r.width = width;
-  r.height = height;
-  r.windowRect = RECT{left, top, left + outerWidth, top + outerHeight};
-  r.visible = (style & WS_VISIBLE) != 0;
-  r.needsPaint = r.visible;
-  HWND hwnd = r.hwnd;
-  g_windows[reinterpret_cast<uintptr_t>(hwnd)] = r;
-
-  const LRESULT created =
-      q.unicode ? SendCreate<CREATESTRUCTW>(hwnd, q, style, outerWidth, outerHeight, q.wideTitle, q.wideClassName)
-                : SendCreate<CREATESTRUCTA>(hwnd, q, style, outerWidth, outerHeight, q.title.c_str(), q.className);
-  if (created == -1) {
-    DestroyWindow(hwnd);
-    return nullptr;
-  }
-  // Windows tells the new window its client size right after WM_CREATE.
-  if (FindLive(hwnd)) kvrwin32::SendToWindow(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(width, height));
-  return hwnd;
 }
 
 }  // namespace
@@ -259,6 +127,45 @@ void ReplaceWindowProc(HWND hwnd, WNDPROC proc) {
 
 void ClientSizeChanged(HWND, int, int) {}  // the canvas keeps the size the first window gave it
 
+bool ClassHasLiveWindows(const std::string& className) {
+  for (auto& [key, r] : g_windows)
+    if (r.live && SameClassName(className, r.className.c_str())) return true;
+  return false;
+}
+
+HWND CreateTopLevelWindow(const CreateRequest& q, const WindowClass& c) {
+  int screenWidth = 0, screenHeight = 0;
+  CanvasSize(&screenWidth, &screenHeight);
+  const WindowPlacement p = PlaceTopLevelWindow(q, screenWidth, screenHeight);
+  // The first window gives the canvas its size in pixels (the page scales it on screen).
+  if (g_windows.empty()) {
+    emscripten_set_canvas_element_size(kvrweb::kCanvas, p.clientWidth, p.clientHeight);
+    EM_ASM({ if (Module.kvrWindowTitle) document.title = UTF8ToString($0); }, q.title.c_str());
+  }
+  kvrweb::StartInputEvents();
+
+  WindowRecord r;
+  r.hwnd = reinterpret_cast<HWND>(g_nextHandle);
+  g_nextHandle += kHandleStep;
+  r.proc = c.proc;
+  r.className = c.name;
+  r.width = p.clientWidth;
+  r.height = p.clientHeight;
+  r.windowRect = p.windowRect;
+  r.visible = (p.style & WS_VISIBLE) != 0;
+  r.needsPaint = r.visible;
+  HWND hwnd = r.hwnd;
+  g_windows[reinterpret_cast<uintptr_t>(hwnd)] = r;
+
+  if (SendCreate(hwnd, q, p) == -1) {
+    DestroyWindow(hwnd);
+    return nullptr;
+  }
+  // Windows tells the new window its client size right after WM_CREATE.
+  if (FindLive(hwnd)) SendToWindow(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(p.clientWidth, p.clientHeight));
+  return hwnd;
+}
+
 int LiveWindows(HWND* out, int capacity) {
   int n = 0;
   for (auto& [key, r] : g_windows)
@@ -281,49 +188,6 @@ HWND WindowNeedingPaint() {
 
 extern "C" {
 
-HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
-  return lpModuleName ? nullptr : reinterpret_cast<HMODULE>(kModuleHandle);
-}
-
-HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName) {
-  return lpModuleName ? nullptr : reinterpret_cast<HMODULE>(kModuleHandle);
-}
-
-ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* lpwcx) {
-  if (!lpwcx || lpwcx->cbSize != sizeof(WNDCLASSEXA) || IsAtomName(lpwcx->lpszClassName)) return 0;
-  return RegisterWindowClass(lpwcx->lpszClassName, lpwcx->lpfnWndProc);
-}
-
-ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* lpwcx) {
-  if (!lpwcx || lpwcx->cbSize != sizeof(WNDCLASSEXW) || IsAtomName(lpwcx->lpszClassName)) return 0;
-  return RegisterWindowClass(KvrUtf8FromWide(lpwcx->lpszClassName), lpwcx->lpfnWndProc);
-}
-
-ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass) {
-  if (!lpWndClass || IsAtomName(lpWndClass->lpszClassName)) return 0;
-  return RegisterWindowClass(lpWndClass->lpszClassName, lpWndClass->lpfnWndProc);
-}
-
-ATOM WINAPI RegisterClassW(const WNDCLASSW* lpWndClass) {
-  if (!lpWndClass || IsAtomName(lpWndClass->lpszClassName)) return 0;
-  return RegisterWindowClass(KvrUtf8FromWide(lpWndClass->lpszClassName), lpWndClass->lpfnWndProc);
-}
-
-BOOL WINAPI UnregisterClassA(LPCSTR lpClassName, HINSTANCE hInstance) {
-  WindowClass* c = FindClass(lpClassName);
-  if (!c) return FALSE;
-  // Like Windows, a class that still has windows stays registered; those windows keep working.
-  for (auto& [key, r] : g_windows)
-    if (r.live && strcasecmp(r.className.c_str(), c->name.c_str()) == 0) return FALSE;
-  g_classes.erase(g_classes.begin() + (c - g_classes.data()));
-  return TRUE;
-}
-
-BOOL WINAPI UnregisterClassW(LPCWSTR lpClassName, HINSTANCE hInstance) {
-  if (IsAtomName(lpClassName)) return UnregisterClassA(reinterpret_cast<LPCSTR>(lpClassName), hInstance);
-  return UnregisterClassA(KvrUtf8FromWide(lpClassName).c_str(), hInstance);
-}
-
 HWND WINAPI GetDesktopWindow(void) { return DesktopHwnd(); }
 
 BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
@@ -341,37 +205,6 @@ BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect) {
   if (!r) return FALSE;
   *lpRect = r->windowRect;
   return TRUE;
-}
-
-HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X,
-                            int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
-                            LPVOID lpParam) {
-  CreateRequest q;
-  q.exStyle = dwExStyle;
-  q.className = lpClassName;
-  q.title = lpWindowName ? lpWindowName : "";
-  q.style = dwStyle;
-  q.x = X, q.y = Y, q.width = nWidth, q.height = nHeight;
-  q.parent = hWndParent, q.menu = hMenu, q.instance = hInstance, q.param = lpParam;
-  return CreateTopLevelWindow(q);
-}
-
-HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWindowName, DWORD dwStyle, int X,
-                            int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
-                            LPVOID lpParam) {
-  const bool atom = IsAtomName(lpClassName);
-  const std::string className = atom ? std::string() : KvrUtf8FromWide(lpClassName);
-  CreateRequest q;
-  q.exStyle = dwExStyle;
-  q.className = atom ? reinterpret_cast<LPCSTR>(lpClassName) : className.c_str();
-  q.title = KvrUtf8FromWide(lpWindowName);
-  q.style = dwStyle;
-  q.x = X, q.y = Y, q.width = nWidth, q.height = nHeight;
-  q.parent = hWndParent, q.menu = hMenu, q.instance = hInstance, q.param = lpParam;
-  q.unicode = true;
-  q.wideClassName = lpClassName;
-  q.wideTitle = lpWindowName;
-  return CreateTopLevelWindow(q);
 }
 
 BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString) {

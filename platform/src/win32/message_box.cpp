@@ -1,4 +1,4 @@
-// Message boxes.
+// Message boxes on SDL2 (MessageBoxA/W themselves: message_box_buttons.cpp).
 // Implemented: MessageBoxA/W. With a desktop to show it on (a display named by DISPLAY or
 //   WAYLAND_DISPLAY and a video driver other than SDL's offscreen and dummy ones), SDL shows the
 //   box with the buttons of uType and waits for an answer, as Windows does. Without one, the
@@ -15,45 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "win32/wide_text.h"
+#include "win32/message_box_buttons.h"
 #include "win32/window_internal.h"
 
 namespace {
-
-struct Button {
-  int id;
-  const char* label;
-};
-
-std::vector<Button> ButtonsOf(UINT type) {
-  switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL: return {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
-    case MB_ABORTRETRYIGNORE: return {{IDABORT, "Abort"}, {IDRETRY, "Retry"}, {IDIGNORE, "Ignore"}};
-    case MB_YESNOCANCEL: return {{IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}};
-    case MB_YESNO: return {{IDYES, "Yes"}, {IDNO, "No"}};
-    case MB_RETRYCANCEL: return {{IDRETRY, "Retry"}, {IDCANCEL, "Cancel"}};
-    case MB_CANCELTRYCONTINUE: return {{IDCANCEL, "Cancel"}, {IDTRYAGAIN, "Try Again"}, {IDCONTINUE, "Continue"}};
-    default: return {{IDOK, "OK"}};
-  }
-}
-
-// The answer when nobody is there to give one.
-int UnattendedAnswer(UINT type) {
-  switch (type & MB_TYPEMASK) {
-    case MB_OK: return IDOK;
-    case MB_YESNO: return IDNO;
-    case MB_ABORTRETRYIGNORE: return IDABORT;
-    default: return IDCANCEL;
-  }
-}
-
-const char* Kind(UINT type) {
-  switch (type & MB_ICONMASK) {
-    case MB_ICONHAND: return "error: ";
-    case MB_ICONEXCLAMATION: return "warning: ";
-    default: return "";
-  }
-}
 
 bool DesktopToShowOn() {
   const char* x11 = std::getenv("DISPLAY");
@@ -66,9 +31,13 @@ bool DesktopToShowOn() {
   return driver && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
 }
 
-int ShowMessage(const std::string& text, const std::string& caption, UINT type) {
+}  // namespace
+
+namespace kvrwin32 {
+
+int ShowMessageBox(const std::string& text, const std::string& caption, UINT type) {
   if (DesktopToShowOn()) {
-    std::vector<Button> buttons = ButtonsOf(type);
+    std::vector<MessageBoxButton> buttons = MessageBoxButtons(type);
     std::vector<SDL_MessageBoxButtonData> data;
     const size_t defaultIndex = ((type & MB_DEFMASK) >> 8) < buttons.size() ? ((type & MB_DEFMASK) >> 8) : 0;
     for (size_t i = 0; i < buttons.size(); ++i) {
@@ -91,22 +60,9 @@ int ShowMessage(const std::string& text, const std::string& caption, UINT type) 
     if (SDL_ShowMessageBox(&box, &pressed) == 0) return pressed < 0 ? UnattendedAnswer(type) : pressed;
     // No box could be shown after all: say it on standard error as below.
   }
-  std::fprintf(stderr, "%s: %s%s\n", caption.c_str(), Kind(type), text.c_str());
+  std::fprintf(stderr, "%s: %s%s\n", caption.c_str(), MessageKind(type), text.c_str());
   std::fflush(stderr);
   return UnattendedAnswer(type);
 }
 
-}  // namespace
-
-extern "C" {
-
-int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
-  // Windows' caption when none is given.
-  return ShowMessage(lpText ? lpText : "", lpCaption ? lpCaption : "Error", uType);
-}
-
-int WINAPI MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType) {
-  return ShowMessage(KvrUtf8FromWide(lpText), lpCaption ? KvrUtf8FromWide(lpCaption) : "Error", uType);
-}
-
-}  // extern "C"
+}  // namespace kvrwin32

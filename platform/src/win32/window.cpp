@@ -1,9 +1,7 @@
-// Win32 window classes and top-level windows on SDL2.
-// Implemented: RegisterClassExA/W and RegisterClassA/W (by name or atom, case-insensitive names),
-//   UnregisterClassA/W (names compare without regard to the case of ASCII letters; other letters
-//   must match exactly), GetModuleHandleA/W (the program's own module), GetDesktopWindow,
-//   GetClientRect, GetWindowRect, CreateWindowExA/W (top-level windows only: one SDL window each,
-//   created with SDL_WINDOW_OPENGL; WS_POPUP is borderless, WS_EX_TOPMOST always on top,
+// Win32 top-level windows on SDL2 (the classes: window_classes.cpp; CreateWindowExA/W's checks
+// and the window's size: window_creation.cpp).
+// Implemented: GetDesktopWindow, GetClientRect, GetWindowRect, CreateWindowExA/W (top-level
+//   windows only: one SDL window each, created with SDL_WINDOW_OPENGL; WS_POPUP is borderless, WS_EX_TOPMOST always on top,
 //   WS_VISIBLE shown; WM_CREATE is sent with a CREATESTRUCTA or CREATESTRUCTW), ShowWindow,
 //   UpdateWindow (sends WM_PAINT when the window needs painting), DestroyWindow (sends WM_DESTROY).
 //   WM_SIZE (SIZE_RESTORED, the client size) is sent after WM_CREATE and whenever the window's
@@ -24,30 +22,19 @@
 //   minimised and maximised show states (shown as SW_SHOW).
 #include <SDL.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
-#include <vector>
 
 #include "win32/wide_text.h"
 #include "win32/win32_state.h"
-#include "win32/window_frame.h"
+#include "win32/window_creation.h"
 #include "win32/window_internal.h"
 #include "win32/x11_visual.h"
 
 namespace {
-
-struct WindowClass {
-  std::string name;
-  ATOM atom = 0;
-  WNDPROC proc = nullptr;
-  UINT style = 0;
-  HINSTANCE instance = nullptr;
-  bool unicode = false;  // registered with a W function
-};
 
 struct WindowRecord {
   HWND hwnd = nullptr;
@@ -72,12 +59,6 @@ struct WindowRecord {
 constexpr uintptr_t kDesktopHandle = 0x10010;
 constexpr uintptr_t kFirstWindowHandle = 0x20000;
 constexpr uintptr_t kHandleStep = 0x10;
-// The executable's module handle: the usual image base of a Windows program.
-constexpr uintptr_t kModuleHandle = 0x400000;
-constexpr ATOM kFirstAtom = 0xC000;
-
-std::vector<WindowClass> g_classes;
-ATOM g_nextAtom = kFirstAtom;
 std::map<uintptr_t, WindowRecord> g_windows;
 uintptr_t g_nextHandle = kFirstWindowHandle;
 int g_desktopOverrideWidth = 0;
@@ -85,23 +66,6 @@ int g_desktopOverrideHeight = 0;
 int g_videoState = 0;  // 0 not tried, 1 working, -1 failed
 
 HWND DesktopHwnd() { return reinterpret_cast<HWND>(kDesktopHandle); }
-
-bool SameNameIgnoringCase(const std::string& a, const char* b) {
-  return SDL_strcasecmp(a.c_str(), b) == 0;
-}
-
-// Class names may be given as an atom in the low word of the pointer (MAKEINTATOM).
-bool IsAtomName(const void* name) { return reinterpret_cast<uintptr_t>(name) < 0x10000; }
-
-WindowClass* FindClass(LPCSTR name) {
-  if (!name) return nullptr;
-  for (WindowClass& c : g_classes) {
-    if (IsAtomName(name) ? c.atom == static_cast<ATOM>(reinterpret_cast<uintptr_t>(name))
-                         : SameNameIgnoringCase(c.name, name))
-      return &c;
-  }
-  return nullptr;
-}
 
 WindowRecord* FindRecord(HWND hwnd) {
   auto it = g_windows.find(reinterpret_cast<uintptr_t>(hwnd));
@@ -135,40 +99,6 @@ void DesktopSize(int* width, int* height) {
   *width = 1024;
   *height = 768;
 }
-
-ATOM RegisterWindowClass(const std::string& name, WNDPROC proc, UINT style, HINSTANCE instance, bool unicode) {
-  if (!proc || name.empty()) return 0;
-  if (FindClass(name.c_str())) return 0;  // already registered
-  if (g_nextAtom == 0) return 0;          // every atom used
-  WindowClass c;
-  c.name = name;
-  c.atom = g_nextAtom++;
-  c.proc = proc;
-  c.style = style;
-  c.instance = instance;
-  c.unicode = unicode;
-  g_classes.push_back(c);
-  return c.atom;
-}
-
-// What CreateWindowExA and CreateWindowExW share; the W form's own strings are passed on for its
-// CREATESTRUCTW.
-struct CreateRequest {
-  DWORD exStyle = 0;
-  LPCSTR className = nullptr;  // UTF-8, or an atom
-  std::string title;
-  DWORD style = 0;
-  int x = 0, y = 0, width = 0, height = 0;
-  HWND parent = nullptr;
-  HMENU menu = nullptr;
-  HINSTANCE instance = nullptr;
-  LPVOID param = nullptr;
-  bool unicode = false;
-  LPCWSTR wideClassName = nullptr;
-  LPCWSTR wideTitle = nullptr;
-};
-
-HWND CreateTopLevelWindow(const CreateRequest& q);
 
 }  // namespace
 
@@ -283,60 +213,30 @@ void SetDesktopSizeOverride(int width, int height) {
   g_desktopOverrideHeight = height;
 }
 
-void ForgetWindowClasses() {
-  g_classes.clear();
-  g_nextAtom = kFirstAtom;
+bool ClassHasLiveWindows(const std::string& className) {
+  for (auto& [key, r] : g_windows)
+    if (r.live && SameClassName(className, r.className.c_str())) return true;
+  return false;
 }
 
 }  // namespace kvrwin32
 
-namespace {
+namespace kvrwin32 {
 
-HWND CreateTopLevelWindow(const CreateRequest& q) {
-  WindowClass* c = FindClass(q.className);
-  if (!c) return nullptr;
-  // Only top-level windows: a parent other than the desktop would make a child window.
-  if (q.parent && q.parent != DesktopHwnd()) return nullptr;
+HWND CreateTopLevelWindow(const CreateRequest& q, const WindowClass& c) {
   if (!KvrEnsureSdlVideo((q.style & WS_VISIBLE) == 0)) return nullptr;
-
-  const DWORD style = KvrEffectiveStyle(q.style);
-  const bool overlapped = !(style & (WS_POPUP | WS_CHILD));
   int screenWidth = 0, screenHeight = 0;
   DesktopSize(&screenWidth, &screenHeight);
-  int outerWidth = q.width, outerHeight = q.height;
-  if (overlapped && q.width == CW_USEDEFAULT) {
-    // Windows sizes an overlapped window left to it at three quarters of the screen.
-    outerWidth = screenWidth * 3 / 4;
-    outerHeight = screenHeight * 3 / 4;
-  } else {
-    if (q.width == CW_USEDEFAULT) outerWidth = 640;
-    if (q.height == CW_USEDEFAULT) outerHeight = 480;
-  }
-  if (KvrFrameTracksSize(style)) {
-    outerWidth = std::clamp(outerWidth, GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CXMAXTRACK));
-    outerHeight = std::clamp(outerHeight, GetSystemMetrics(SM_CYMINTRACK), GetSystemMetrics(SM_CYMAXTRACK));
-  }
-  RECT frame = {0, 0, 0, 0};
-  KvrAddFrame(&frame, style, q.menu != nullptr, q.exStyle);
-  const int left = q.x == CW_USEDEFAULT ? 0 : q.x;
-  const int top = q.x == CW_USEDEFAULT ? 0 : q.y;
-  int width = outerWidth - (frame.right - frame.left);
-  int height = outerHeight - (frame.bottom - frame.top);
-  // SDL refuses empty windows; Windows makes them (the client area is then empty). One pixel is
-  // the closest.
-  if (width < 1) width = 1;
-  if (height < 1) height = 1;
-
-  const bool framed = frame.right - frame.left > 0 || frame.bottom - frame.top > 0;
-  int x = q.x == CW_USEDEFAULT ? SDL_WINDOWPOS_UNDEFINED : left - frame.left;
-  int y = q.x == CW_USEDEFAULT ? SDL_WINDOWPOS_UNDEFINED : top - frame.top;
+  const WindowPlacement p = PlaceTopLevelWindow(q, screenWidth, screenHeight);
+  int x = p.defaultPosition ? SDL_WINDOWPOS_UNDEFINED : p.windowRect.left - p.frame.left;
+  int y = p.defaultPosition ? SDL_WINDOWPOS_UNDEFINED : p.windowRect.top - p.frame.top;
   Uint32 flags = SDL_WINDOW_OPENGL;
   KvrChooseX11Visual();
-  if ((style & WS_POPUP) && !framed) flags |= SDL_WINDOW_BORDERLESS;
+  if ((p.style & WS_POPUP) && !p.framed) flags |= SDL_WINDOW_BORDERLESS;
   if (q.exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
-  if (framed && (style & WS_THICKFRAME)) flags |= SDL_WINDOW_RESIZABLE;
-  flags |= (style & WS_VISIBLE) ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
-  SDL_Window* sdl = SDL_CreateWindow(q.title.c_str(), x, y, width, height, flags);
+  if (p.framed && (p.style & WS_THICKFRAME)) flags |= SDL_WINDOW_RESIZABLE;
+  flags |= (p.style & WS_VISIBLE) ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
+  SDL_Window* sdl = SDL_CreateWindow(q.title.c_str(), x, y, p.clientWidth, p.clientHeight, flags);
   if (!sdl) {
     std::fprintf(stderr, "kvrplatform: CreateWindowEx: %s\n", SDL_GetError());
     return nullptr;
@@ -347,104 +247,29 @@ HWND CreateTopLevelWindow(const CreateRequest& q) {
   g_nextHandle += kHandleStep;
   r.sdl = sdl;
   r.sdlId = SDL_GetWindowID(sdl);
-  r.proc = c->proc;
-  r.className = c->name;
-  r.width = r.sizeSentWidth = width;
-  r.height = r.sizeSentHeight = height;
-  r.windowRect = RECT{left, top, left + outerWidth, top + outerHeight};
-  r.visible = (style & WS_VISIBLE) != 0;
+  r.proc = c.proc;
+  r.className = c.name;
+  r.width = r.sizeSentWidth = p.clientWidth;
+  r.height = r.sizeSentHeight = p.clientHeight;
+  r.windowRect = p.windowRect;
+  r.visible = (p.style & WS_VISIBLE) != 0;
   r.needsPaint = r.visible;
   HWND hwnd = r.hwnd;
   g_windows[reinterpret_cast<uintptr_t>(hwnd)] = r;
 
-  LRESULT created;
-  if (q.unicode) {
-    CREATESTRUCTW cs = {};
-    cs.lpCreateParams = q.param;
-    cs.hInstance = q.instance;
-    cs.hMenu = q.menu;
-    cs.hwndParent = q.parent;
-    cs.cx = outerWidth, cs.cy = outerHeight, cs.x = q.x, cs.y = q.y;
-    cs.style = static_cast<LONG>(style);
-    cs.lpszName = q.wideTitle;
-    cs.lpszClass = q.wideClassName;
-    cs.dwExStyle = q.exStyle;
-    created = kvrwin32::SendToWindow(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs));
-  } else {
-    CREATESTRUCTA cs = {};
-    cs.lpCreateParams = q.param;
-    cs.hInstance = q.instance;
-    cs.hMenu = q.menu;
-    cs.hwndParent = q.parent;
-    cs.cx = outerWidth, cs.cy = outerHeight, cs.x = q.x, cs.y = q.y;
-    cs.style = static_cast<LONG>(style);
-    cs.lpszName = q.title.c_str();
-    cs.lpszClass = q.className;
-    cs.dwExStyle = q.exStyle;
-    created = kvrwin32::SendToWindow(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs));
-  }
-  if (created == -1) {
+  if (SendCreate(hwnd, q, p) == -1) {
     DestroyWindow(hwnd);
     return nullptr;
   }
   // Windows tells the new window its client size right after WM_CREATE.
   if (WindowRecord* made = FindLive(hwnd))
-    kvrwin32::SendToWindow(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(made->width, made->height));
+    SendToWindow(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(made->width, made->height));
   return hwnd;
 }
 
-}  // namespace
+}  // namespace kvrwin32
 
 extern "C" {
-
-HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
-  // Only the program's own module is known; it has no file name to ask for.
-  return lpModuleName ? nullptr : reinterpret_cast<HMODULE>(kModuleHandle);
-}
-
-HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName) {
-  return lpModuleName ? nullptr : reinterpret_cast<HMODULE>(kModuleHandle);
-}
-
-ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* lpwcx) {
-  if (!lpwcx || lpwcx->cbSize != sizeof(WNDCLASSEXA) || IsAtomName(lpwcx->lpszClassName)) return 0;
-  return RegisterWindowClass(lpwcx->lpszClassName, lpwcx->lpfnWndProc, lpwcx->style, lpwcx->hInstance, false);
-}
-
-ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* lpwcx) {
-  if (!lpwcx || lpwcx->cbSize != sizeof(WNDCLASSEXW) || IsAtomName(lpwcx->lpszClassName)) return 0;
-  return RegisterWindowClass(KvrUtf8FromWide(lpwcx->lpszClassName), lpwcx->lpfnWndProc, lpwcx->style,
-                             lpwcx->hInstance, true);
-}
-
-ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass) {
-  if (!lpWndClass || IsAtomName(lpWndClass->lpszClassName)) return 0;
-  return RegisterWindowClass(lpWndClass->lpszClassName, lpWndClass->lpfnWndProc, lpWndClass->style,
-                             lpWndClass->hInstance, false);
-}
-
-ATOM WINAPI RegisterClassW(const WNDCLASSW* lpWndClass) {
-  if (!lpWndClass || IsAtomName(lpWndClass->lpszClassName)) return 0;
-  return RegisterWindowClass(KvrUtf8FromWide(lpWndClass->lpszClassName), lpWndClass->lpfnWndProc,
-                             lpWndClass->style, lpWndClass->hInstance, true);
-}
-
-BOOL WINAPI UnregisterClassA(LPCSTR lpClassName, HINSTANCE hInstance) {
-  WindowClass* c = FindClass(lpClassName);
-  if (!c) return FALSE;
-  // Like Windows, a class that still has windows stays registered; those windows keep working.
-  for (auto& [key, r] : g_windows)
-    if (r.live && SameNameIgnoringCase(r.className, c->name.c_str())) return FALSE;
-  g_classes.erase(g_classes.begin() + (c - g_classes.data()));
-  return TRUE;
-}
-
-BOOL WINAPI UnregisterClassW(LPCWSTR lpClassName, HINSTANCE hInstance) {
-  if (IsAtomName(reinterpret_cast<LPCSTR>(lpClassName)))
-    return UnregisterClassA(reinterpret_cast<LPCSTR>(lpClassName), hInstance);
-  if (!lpClassName) return FALSE;
-  return UnregisterClassA(KvrUtf8FromWide(lpClassName).c_str(), hInstance);
-}
 
 HWND WINAPI GetDesktopWindow(void) { return DesktopHwnd(); }
 
@@ -457,37 +282,6 @@ BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
   lpRect->right = width;
   lpRect->bottom = height;
   return TRUE;
-}
-
-HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X,
-                            int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
-                            LPVOID lpParam) {
-  CreateRequest q;
-  q.exStyle = dwExStyle;
-  q.className = lpClassName;
-  q.title = lpWindowName ? lpWindowName : "";
-  q.style = dwStyle;
-  q.x = X, q.y = Y, q.width = nWidth, q.height = nHeight;
-  q.parent = hWndParent, q.menu = hMenu, q.instance = hInstance, q.param = lpParam;
-  return CreateTopLevelWindow(q);
-}
-
-HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWindowName, DWORD dwStyle, int X,
-                            int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
-                            LPVOID lpParam) {
-  const bool atom = IsAtomName(reinterpret_cast<LPCSTR>(lpClassName));
-  const std::string className = atom ? std::string() : KvrUtf8FromWide(lpClassName);
-  CreateRequest q;
-  q.exStyle = dwExStyle;
-  q.className = atom ? reinterpret_cast<LPCSTR>(lpClassName) : className.c_str();
-  q.title = KvrUtf8FromWide(lpWindowName);
-  q.style = dwStyle;
-  q.x = X, q.y = Y, q.width = nWidth, q.height = nHeight;
-  q.parent = hWndParent, q.menu = hMenu, q.instance = hInstance, q.param = lpParam;
-  q.unicode = true;
-  q.wideClassName = lpClassName;
-  q.wideTitle = lpWindowName;
-  return CreateTopLevelWindow(q);
 }
 
 BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect) {
