@@ -29,7 +29,9 @@
     else if (/^[A-Za-z_][A-Za-z0-9_]*$/.test(name)) env[name] = value;
   });
   if (!Module.arguments) Module.arguments = args;
+  // A program that never calls getenv has no environment to fill.
   Module.preRun = [].concat(Module.preRun || [], [function () {
+    if (typeof ENV == 'undefined') return;
     Object.keys(env).forEach(function (name) { ENV[name] = env[name]; });
   }]);
   Module.setStatus = Module.setStatus || function (text) { if (text) say(text); };

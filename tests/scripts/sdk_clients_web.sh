@@ -7,6 +7,8 @@
 # client area's pixels within 8 in every channel. The page's title must be the window's, not the
 # page's own.
 # Also checked: a program whose texture is missing says so in the page's dialog and ends with 1;
+# a program whose loop only peeks (tests/web/busy_loop_keys.cpp) still gets its timer and the keys
+# typed on the page, as WM_TIMER and WM_CHAR;
 # the installed kvrplatform-web.pc, moved to another folder with what it names, still makes a page.
 # Usage: sdk_clients_web.sh SOURCE_DIR [BUILD_DIR]. Skipped (77) when the browser build or its tools are not
 # there: `scripts/install-deps --web && make web` and `npm ci` in tests/web bring them.
@@ -88,6 +90,13 @@ else
 fi
 
 [ -f "$work/textured_cylinder.html" ] && runs+=("textured_cylinder!stripes.bmp=0")
+if (cd "$work" && nice -n 10 emcc -O2 -Wall "$src/tests/web/busy_loop_keys.cpp" "${flags[@]}" -o busy_loop_keys.html) \
+  > "$work/busy_loop_keys.build.txt" 2>&1; then
+  runs+=("busy_loop_keys@ok=0")
+else
+  cat "$work/busy_loop_keys.build.txt" >&2
+  fail "busy_loop_keys does not build against kvrplatform-web.pc"
+fi
 
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 python3 -m http.server "$port" --bind 127.0.0.1 --directory "$work" > "$work/server.log" 2>&1 &
@@ -124,6 +133,15 @@ if [ -f "$work/textured_cylinder.html" ]; then
     echo "sdk_clients_web: a missing texture was told in the page's dialog, and the program ended with 1"
   else
     fail "a missing texture: $line"
+  fi
+fi
+
+if [ -f "$work/busy_loop_keys.html" ]; then
+  line=$(grep "^busy_loop_keys " "$work/runs.txt" || echo "busy_loop_keys did not run")
+  if [[ $line == "busy_loop_keys exit=42" ]]; then
+    echo "sdk_clients_web: a loop that only peeks got its WM_TIMER and the typed WM_CHARs"
+  else
+    fail "a loop that only peeks (42: its timer and \"ok\" typed came through): $line"
   fi
 fi
 

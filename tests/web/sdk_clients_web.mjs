@@ -7,6 +7,8 @@
 // or "<name> FAIL <why>". A name given as <name>!<file> is run with <file> taken out of the page's
 // memory before the program starts, and the texts of the dialogs it shows are printed too:
 //   <name> exit=<code> dialogs=<text|text...>
+// A name given as <name>@<text> has <text> typed on the page's keyboard once the program runs:
+//   <name> exit=<code>
 // Usage: node sdk_clients_web.mjs BASE_URL OUT NAME=MOMENT...
 import { launchChromium } from './headless_chromium.mjs';
 import { writeFileSync } from 'node:fs';
@@ -17,7 +19,8 @@ let failures = 0;
 try {
   for (const run of runs) {
     const [program, moment] = run.split('=');
-    const [name, missing] = program.split('!');
+    const [target, typed] = program.split('@');
+    const [name, missing] = target.split('!');
     const page = await browser.newPage({ viewport: { width: 1200, height: 900 } });
     const dialogs = [];
     page.on('dialog', (d) => { dialogs.push(d.message().replace(/\s+/g, ' ')); d.dismiss(); });
@@ -33,10 +36,16 @@ try {
     const query = new URLSearchParams({ TUTORIAL_TIME_MS: moment, TUTORIAL_FRAME_FILE: frame });
     try {
       await page.goto(`${base}/${name}.html?${query}`);
+      if (typed) {
+        await page.waitForFunction(() => document.title !== 'Loading…', null, { timeout: 60000 });
+        await page.keyboard.type(typed, { delay: 50 });
+      }
       await page.waitForFunction(() => window.Module && window.Module.kvrExitCode !== undefined, null,
                                  { timeout: 60000 });
       const exit = await page.evaluate(() => window.Module.kvrExitCode);
-      if (missing) {
+      if (typed) {
+        process.stdout.write(`${name} exit=${exit}\n`);
+      } else if (missing) {
         process.stdout.write(`${name} exit=${exit} dialogs=${dialogs.join('|')}\n`);
       } else {
         const bytes = await page.evaluate((file) => {
