@@ -63,7 +63,7 @@ HRESULT InitGeometry() {
     g_meshMaterials[i] = d3dxMaterials[i].MatD3D;
     g_meshMaterials[i].Ambient = g_meshMaterials[i].Diffuse;
     g_pMeshTextures[i] = NULL;
-    if (d3dxMaterials[i].pTextureFilename != NULL && lstrlenA(d3dxMaterials[i].pTextureFilename) > 0) {
+    if (d3dxMaterials[i].pTextureFilename != NULL && d3dxMaterials[i].pTextureFilename[0] != '\0') {
       if (FAILED(D3DXCreateTextureFromFileA(g_pd3dDevice, d3dxMaterials[i].pTextureFilename, &g_pMeshTextures[i]))) {
         MessageBox(NULL, "Could not find a texture of the mesh", "Meshes", MB_OK);
       }
