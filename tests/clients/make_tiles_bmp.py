@@ -3,8 +3,9 @@
 bottom-up rows as BMP stores them; a four-by-four board of cream and teal tiles with a dark red
 corner tile, so a texture turned, flipped or read with its channels swapped shows.
 Usage: make_tiles_bmp.py [OUT]"""
-import struct
 import sys
+
+from make_stripes_bmp import write_bmp
 
 SIDE = 32
 TILE = 8
@@ -19,17 +20,7 @@ def texel(x, y):
 
 
 def main():
-    out = sys.argv[1] if len(sys.argv) > 1 else "tiles.bmp"
-    pixels = bytearray()
-    for y in reversed(range(SIDE)):
-        for x in range(SIDE):
-            r, g, b = texel(x, y)
-            pixels += bytes((b, g, r))
-    header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(pixels), 0, 0, 14 + 40)
-    info = struct.pack("<IiiHHIIiiII", 40, SIDE, SIDE, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    with open(out, "wb") as f:
-        f.write(header + info + pixels)
-    assert len(pixels) == SIDE * 3 * SIDE  # rows of 96 bytes need no padding
+    write_bmp(sys.argv[1] if len(sys.argv) > 1 else "tiles.bmp", SIDE, texel)
 
 
 if __name__ == "__main__":
