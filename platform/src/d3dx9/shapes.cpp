@@ -1,11 +1,12 @@
 // The D3DX shapes: D3DXCreateBox, Sphere, Cylinder, Torus, Polygon and Teapot, as meshes of
-// positions and normals (D3DFVF_XYZ | D3DFVF_NORMAL, 16-bit indices, managed), laid out vertex for
+// positions and normals (D3DFVF_XYZ | D3DFVF_NORMAL, managed), laid out vertex for
 // vertex and face for face as Wine's d3dx9 lays them out, so that programs draw the same pictures.
 // Round shapes start their slices at +y and turn clockwise seen from +z; spheres and cylinders run
 // from +z to -z (spheres) or from -z to +z (cylinders).
 // The teapot is what Wine's d3dx9 gives for it: a sphere of radius 1 in four slices and four stacks.
-// Refused (D3DERR_INVALIDCALL): negative sizes, fewer slices, stacks, sides or rings than a closed
-// shape needs, and shapes of more than 65536 vertices.
+// Indices are 16-bit, or 32-bit past 65536 vertices (Wine keeps them 16-bit there, and they wrap).
+// Refused: negative sizes, fewer slices, stacks, sides or rings than a closed shape needs
+// (D3DERR_INVALIDCALL), shapes of more than 2^22 vertices (E_OUTOFMEMORY).
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -24,28 +25,35 @@ struct Vertex {
 
 struct Shape {
   std::vector<Vertex> vertices;
-  std::vector<WORD> indices;
+  std::vector<DWORD> indices;
 
   void Add(float px, float py, float pz, float nx, float ny, float nz) { vertices.push_back({{px, py, pz}, {nx, ny, nz}}); }
   void Face(size_t a, size_t b, size_t c) {
-    indices.push_back(WORD(a));
-    indices.push_back(WORD(b));
-    indices.push_back(WORD(c));
+    indices.push_back(DWORD(a));
+    indices.push_back(DWORD(b));
+    indices.push_back(DWORD(c));
   }
 };
 
 HRESULT Make(IDirect3DDevice9* device, const Shape& shape, ID3DXMesh** mesh, ID3DXBuffer** adjacency) {
   const DWORD faces = DWORD(shape.indices.size() / 3);
   ID3DXMesh* made = nullptr;
-  HRESULT hr = D3DXCreateMeshFVF(faces, DWORD(shape.vertices.size()), D3DXMESH_MANAGED, D3DFVF_XYZ | D3DFVF_NORMAL,
-                                 device, &made);
+  const DWORD wide = shape.vertices.size() > 0x10000 ? D3DXMESH_32BIT : 0;
+  HRESULT hr = D3DXCreateMeshFVF(faces, DWORD(shape.vertices.size()), D3DXMESH_MANAGED | wide,
+                                 D3DFVF_XYZ | D3DFVF_NORMAL, device, &made);
   if (FAILED(hr)) return hr;
   void* data = nullptr;
   made->LockVertexBuffer(0, &data);
   std::memcpy(data, shape.vertices.data(), shape.vertices.size() * sizeof(Vertex));
   made->UnlockVertexBuffer();
   made->LockIndexBuffer(0, &data);
-  std::memcpy(data, shape.indices.data(), shape.indices.size() * sizeof(WORD));
+  for (size_t i = 0; i < shape.indices.size(); ++i) {
+    if (wide) {
+      static_cast<DWORD*>(data)[i] = shape.indices[i];
+    } else {
+      static_cast<WORD*>(data)[i] = WORD(shape.indices[i]);
+    }
+  }
   made->UnlockIndexBuffer();
   if (adjacency) {
     *adjacency = AdjacencyBuffer(made);
@@ -70,13 +78,13 @@ struct Circle {
   }
 };
 
-// Refuses before a shape of more vertices than 16-bit indices reach is laid out.
-bool TooMany(uint64_t vertices) { return vertices > 0x10000; }
+// Refuses before a shape of more vertices than a program could mean is laid out.
+bool TooMany(uint64_t vertices) { return vertices > (1u << 22); }
 
 HRESULT Sphere(IDirect3DDevice9* device, float radius, UINT slices, UINT stacks, ID3DXMesh** mesh,
                ID3DXBuffer** adjacency) {
   if (!device || !mesh || radius < 0 || slices < 2 || stacks < 2) return D3DERR_INVALIDCALL;
-  if (TooMany(uint64_t(slices) * (stacks - 1) + 2)) return D3DERR_INVALIDCALL;
+  if (TooMany(uint64_t(slices) * (stacks - 1) + 2)) return E_OUTOFMEMORY;
   const Circle around(kPi / 2, -2 * kPi / slices, slices), down(0, kPi / stacks, stacks);
   Shape s;
   s.Add(0, 0, radius, 0, 0, 1);
@@ -143,7 +151,7 @@ HRESULT WINAPI D3DXCreateCylinder(IDirect3DDevice9* device, float radius1, float
   using kvrmesh::kPi;
   if (!device || !mesh || radius1 < 0 || radius2 < 0 || length < 0 || slices < 2 || stacks < 1)
     return D3DERR_INVALIDCALL;
-  if (kvrmesh::TooMany(uint64_t(slices) * (stacks + 3) + 2)) return D3DERR_INVALIDCALL;
+  if (kvrmesh::TooMany(uint64_t(slices) * (stacks + 3) + 2)) return E_OUTOFMEMORY;
   const kvrmesh::Circle around(kPi / 2, -2 * kPi / slices, slices);
   // The side's normal leans towards the narrower end by the slope between the two radii.
   const float slope = std::sqrt(length * length + (radius1 - radius2) * (radius1 - radius2));
@@ -179,7 +187,7 @@ HRESULT WINAPI D3DXCreateTorus(IDirect3DDevice9* device, float innerradius, floa
                                UINT rings, ID3DXMesh** mesh, ID3DXBuffer** adjacency) {
   using kvrmesh::kPi;
   if (!device || !mesh || innerradius < 0 || outerradius < 0 || sides < 3 || rings < 3) return D3DERR_INVALIDCALL;
-  if (kvrmesh::TooMany(uint64_t(sides) * rings)) return D3DERR_INVALIDCALL;
+  if (kvrmesh::TooMany(uint64_t(sides) * rings)) return E_OUTOFMEMORY;
   // Rings go round the z axis clockwise from +x; each ring's sides go round its tube from the outside.
   const kvrmesh::Circle ring(0, -2 * kPi / rings, rings), tube(0, 2 * kPi / sides, sides);
   kvrmesh::Shape s;
@@ -204,7 +212,7 @@ HRESULT WINAPI D3DXCreatePolygon(IDirect3DDevice9* device, float length, UINT si
                                  ID3DXBuffer** adjacency) {
   using kvrmesh::kPi;
   if (!device || !mesh || length < 0 || sides < 3) return D3DERR_INVALIDCALL;
-  if (kvrmesh::TooMany(uint64_t(sides) + 1)) return D3DERR_INVALIDCALL;
+  if (kvrmesh::TooMany(uint64_t(sides) + 1)) return E_OUTOFMEMORY;
   // `length` is the length of each side: the corners lie on the circle it makes.
   const float radius = length / (2 * std::sin(kPi / sides));
   const kvrmesh::Circle around(0, 2 * kPi / sides, sides);
