@@ -175,6 +175,10 @@ class Tokens {
       p_ = close + 1;
       return t;
     }
+    if (c == '.' && end_ - p_ > 1 && p_[1] == '.') {  // the "[...]" of an open template
+      while (p_ < end_ && *p_ == '.') ++p_;
+      return Of(Kind::Other);
+    }
     if ((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.') {
       char digits[64];
       size_t n = 0;
