@@ -411,6 +411,53 @@ void CheckD3DX() {
   Keep(fromArray._11), Keep(fromValues(3, 3)), Keep(v.z);
 }
 
+// Meshes, shapes and .x files; the mesh's methods are named at ID3DXMesh, as programs call them.
+void CheckD3DXMeshes() {
+  HRESULT(WINAPI * createBuffer)(DWORD, ID3DXBuffer**) = &D3DXCreateBuffer;
+  HRESULT(WINAPI * createMesh)(DWORD, DWORD, DWORD, DWORD, IDirect3DDevice9*, ID3DXMesh**) = &D3DXCreateMeshFVF;
+  UINT(WINAPI * vertexSize)(DWORD) = &D3DXGetFVFVertexSize;
+  HRESULT(WINAPI * loadA)(const char*, DWORD, IDirect3DDevice9*, ID3DXBuffer**, ID3DXBuffer**, ID3DXBuffer**, DWORD*,
+                          ID3DXMesh**) = &D3DXLoadMeshFromXA;
+  HRESULT(WINAPI * loadW)(const WCHAR*, DWORD, IDirect3DDevice9*, ID3DXBuffer**, ID3DXBuffer**, ID3DXBuffer**, DWORD*,
+                          ID3DXMesh**) = &D3DXLoadMeshFromXW;
+  HRESULT(WINAPI * loadInMemory)(const void*, DWORD, DWORD, IDirect3DDevice9*, ID3DXBuffer**, ID3DXBuffer**,
+                                 ID3DXBuffer**, DWORD*, ID3DXMesh**) = &D3DXLoadMeshFromXInMemory;
+  Keep(createBuffer), Keep(createMesh), Keep(vertexSize), Keep(loadA), Keep(loadW), Keep(loadInMemory);
+  HRESULT(WINAPI * box)(IDirect3DDevice9*, float, float, float, ID3DXMesh**, ID3DXBuffer**) = &D3DXCreateBox;
+  HRESULT(WINAPI * cylinder)(IDirect3DDevice9*, float, float, float, UINT, UINT, ID3DXMesh**, ID3DXBuffer**) =
+      &D3DXCreateCylinder;
+  HRESULT(WINAPI * polygon)(IDirect3DDevice9*, float, UINT, ID3DXMesh**, ID3DXBuffer**) = &D3DXCreatePolygon;
+  HRESULT(WINAPI * sphere)(IDirect3DDevice9*, float, UINT, UINT, ID3DXMesh**, ID3DXBuffer**) = &D3DXCreateSphere;
+  HRESULT(WINAPI * teapot)(IDirect3DDevice9*, ID3DXMesh**, ID3DXBuffer**) = &D3DXCreateTeapot;
+  HRESULT(WINAPI * torus)(IDirect3DDevice9*, float, float, UINT, UINT, ID3DXMesh**, ID3DXBuffer**) = &D3DXCreateTorus;
+  Keep(box), Keep(cylinder), Keep(polygon), Keep(sphere), Keep(teapot), Keep(torus);
+
+  void*(STDMETHODCALLTYPE ID3DXBuffer::*pointer)() = &ID3DXBuffer::GetBufferPointer;
+  DWORD(STDMETHODCALLTYPE ID3DXBuffer::*size)() = &ID3DXBuffer::GetBufferSize;
+  Keep(pointer), Keep(size);
+  HRESULT(STDMETHODCALLTYPE ID3DXMesh::*drawSubset)(DWORD) = &ID3DXMesh::DrawSubset;
+  DWORD(STDMETHODCALLTYPE ID3DXMesh::*faces)() = &ID3DXMesh::GetNumFaces;
+  DWORD(STDMETHODCALLTYPE ID3DXMesh::*vertices)() = &ID3DXMesh::GetNumVertices;
+  DWORD(STDMETHODCALLTYPE ID3DXMesh::*fvf)() = &ID3DXMesh::GetFVF;
+  DWORD(STDMETHODCALLTYPE ID3DXMesh::*stride)() = &ID3DXMesh::GetNumBytesPerVertex;
+  DWORD(STDMETHODCALLTYPE ID3DXMesh::*options)() = &ID3DXMesh::GetOptions;
+  HRESULT(STDMETHODCALLTYPE ID3DXMesh::*device)(IDirect3DDevice9**) = &ID3DXMesh::GetDevice;
+  HRESULT(STDMETHODCALLTYPE ID3DXMesh::*clone)(DWORD, DWORD, IDirect3DDevice9*, ID3DXMesh**) = &ID3DXMesh::CloneMeshFVF;
+  HRESULT(STDMETHODCALLTYPE ID3DXMesh::*lockVertices)(DWORD, void**) = &ID3DXMesh::LockVertexBuffer;
+  HRESULT(STDMETHODCALLTYPE ID3DXMesh::*unlockVertices)() = &ID3DXMesh::UnlockVertexBuffer;
+  HRESULT(STDMETHODCALLTYPE ID3DXMesh::*lockIndices)(DWORD, void**) = &ID3DXMesh::LockIndexBuffer;
+  HRESULT(STDMETHODCALLTYPE ID3DXMesh::*unlockIndices)() = &ID3DXMesh::UnlockIndexBuffer;
+  HRESULT(STDMETHODCALLTYPE ID3DXMesh::*getTable)(D3DXATTRIBUTERANGE*, DWORD*) = &ID3DXMesh::GetAttributeTable;
+  HRESULT(STDMETHODCALLTYPE ID3DXMesh::*lockAttributes)(DWORD, DWORD**) = &ID3DXMesh::LockAttributeBuffer;
+  HRESULT(STDMETHODCALLTYPE ID3DXMesh::*unlockAttributes)() = &ID3DXMesh::UnlockAttributeBuffer;
+  HRESULT(STDMETHODCALLTYPE ID3DXMesh::*optimize)(DWORD, const DWORD*, DWORD*, DWORD*, ID3DXBuffer**) =
+      &ID3DXMesh::OptimizeInplace;
+  HRESULT(STDMETHODCALLTYPE ID3DXMesh::*setTable)(const D3DXATTRIBUTERANGE*, DWORD) = &ID3DXMesh::SetAttributeTable;
+  Keep(drawSubset), Keep(faces), Keep(vertices), Keep(fvf), Keep(stride), Keep(options), Keep(device), Keep(clone);
+  Keep(lockVertices), Keep(unlockVertices), Keep(lockIndices), Keep(unlockIndices), Keep(getTable);
+  Keep(lockAttributes), Keep(unlockAttributes), Keep(optimize), Keep(setTable);
+}
+
 // Methods are named at the interface a program calls them on, which on Windows redeclares every
 // inherited method; a pointer to the base's member converts to that type, nothing else does.
 void CheckDirect3D9() {
@@ -667,6 +714,7 @@ static_assert(BLACK_BRUSH == 4 && WHITE_BRUSH == 0 && DEFAULT_GUI_FONT == 17 && 
 static_assert(STRSAFE_E_INSUFFICIENT_BUFFER == (HRESULT)0x8007007AL && STRSAFE_MAX_CCH == 2147483647, "");
 static_assert(sizeof(WNDCLASSEXW) == 80 && sizeof(WNDCLASSA) == 72 && sizeof(CREATESTRUCTW) == 80, "");
 static_assert(sizeof(D3DXVECTOR2) == 8 && sizeof(D3DXVECTOR4) == 16, "");
+static_assert(sizeof(D3DXATTRIBUTERANGE) == 20 && offsetof(D3DXMATERIAL, pTextureFilename) == 72, "");
 
 // Colour helpers.
 static_assert(D3DCOLOR_ARGB(0x12, 0x34, 0x56, 0x78) == 0x12345678u, "");
@@ -685,6 +733,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
   CheckKernel32AndWinmm();
   CheckGdi32();
   CheckD3DX();
+  CheckD3DXMeshes();
   CheckDirect3D9();
   CheckDevice();
   return 0;

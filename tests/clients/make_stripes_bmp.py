@@ -19,19 +19,23 @@ def texel(x, y):
     return r, g, b
 
 
-def main():
-    out = sys.argv[1] if len(sys.argv) > 1 else "stripes.bmp"
-    row_bytes = SIDE * 3  # already a multiple of four: no padding
+def write_bmp(out, side, texel):
+    """Writes a side x side 24-bit BMP file of texel(x, y) -> (r, g, b), rows bottom-up."""
+    row_bytes = side * 3
+    assert row_bytes % 4 == 0  # rows need no padding
     pixels = bytearray()
-    for y in reversed(range(SIDE)):
-        for x in range(SIDE):
+    for y in reversed(range(side)):
+        for x in range(side):
             r, g, b = texel(x, y)
             pixels += bytes((b, g, r))
     header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(pixels), 0, 0, 14 + 40)
-    info = struct.pack("<IiiHHIIiiII", 40, SIDE, SIDE, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    info = struct.pack("<IiiHHIIiiII", 40, side, side, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
     with open(out, "wb") as f:
         f.write(header + info + pixels)
-    assert len(pixels) == row_bytes * SIDE
+
+
+def main():
+    write_bmp(sys.argv[1] if len(sys.argv) > 1 else "stripes.bmp", SIDE, texel)
 
 
 if __name__ == "__main__":

@@ -40,14 +40,14 @@ fail() {
 moment() {
   case $1 in
     turning_triangle) echo 1150 ;;
-    lit_cylinder | textured_cylinder) echo 1300 ;;
+    lit_cylinder | textured_cylinder | teapot_and_mesh) echo 1300 ;;
     *) echo 0 ;;
   esac
 }
 
 # shellcheck disable=SC2046  # the flags are meant to split into words
 flags=$(PKG_CONFIG_PATH="$build" pkg-config --cflags --libs kvrplatform)
-cp "$clients/stripes.bmp" "$work/"
+cp "$clients"/*.bmp "$clients"/*.x "$work/"
 
 programs=()
 for source in "$clients"/*.cpp; do programs+=("$(basename "$source" .cpp)"); done
@@ -86,7 +86,7 @@ mingw=x86_64-w64-mingw32-g++-posix
 if [[ ${KVR_SKIP_WINE:-0} != 1 ]] && command -v wine > /dev/null && command -v "$mingw" > /dev/null &&
   command -v xvfb-run > /dev/null; then
   mkdir -p "$work/wine"
-  cp "$clients/stripes.bmp" "$work/wine/"
+  cp "$clients"/*.bmp "$clients"/*.x "$work/wine/"
   for name in "${programs[@]}"; do
     unicode=()
     grep -q 'wWinMain' "$clients/$name.cpp" && unicode=(-municode)

@@ -22,75 +22,12 @@
 #include "d3dx9/dds_resample.h"
 #include "d3dx9/dds_texture.h"
 #include "d3dx9/image_reader.h"
+#include "d3dx9/regular_file.h"
 #include "win32/path_resolution.h"
 #include "win32/wide_text.h"
 
 namespace kvrdds {
 namespace {
-
-// No legitimate file is larger: an 8192 x 8192 32-bit image with its whole mip chain is about
-// 358 MB.
-constexpr uint64_t kMaxFileBytes = 512ull << 20;
-
-// An image file open for reading: a regular file of at most kMaxFileBytes.
-class ImageFile {
- public:
-  ImageFile() = default;
-  ImageFile(const ImageFile&) = delete;
-  ImageFile& operator=(const ImageFile&) = delete;
-  ~ImageFile() {
-    if (fd_ >= 0) close(fd_);
-  }
-
-  // The program names files the Windows way (backslashes, any letter case). A FIFO would make
-  // reading wait for a writer, a device such as /dev/zero never ends, so anything but a regular
-  // file is refused on its stat, without being opened; O_NONBLOCK and the stat of what was opened
-  // cover a file swapped for one of those in between.
-  bool Open(const char* windowsPath) {
-    const std::string path = KvrResolveWindowsPath(windowsPath);
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    fd_ = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd_ < 0 || fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    size_ = uint64_t(st.st_size);
-    return size_ <= kMaxFileBytes;
-  }
-
-  uint64_t Size() const { return size_; }
-
-  // Up to `count` bytes; fewer only at the end of the file. -1 on a read error.
-  ssize_t Read(uint8_t* out, size_t count) {
-    size_t total = 0;
-    while (total < count) {
-      const ssize_t n = read(fd_, out + total, count - total);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) return -1;
-      if (n == 0) break;
-      total += size_t(n);
-    }
-    return ssize_t(total);
-  }
-
- private:
-  int fd_ = -1;
-  uint64_t size_ = 0;
-};
-
-bool ReadWholeFile(const char* windowsPath, std::vector<uint8_t>& bytes) {
-  ImageFile file;
-  if (!file.Open(windowsPath)) return false;
-  // The size is where reading starts, not a promise: the file can still grow or shrink.
-  bytes.reserve(size_t(file.Size()));
-  std::vector<uint8_t> chunk(1 << 16);
-  for (;;) {
-    const ssize_t got = file.Read(chunk.data(), chunk.size());
-    if (got < 0) return false;
-    if (got == 0) break;
-    if (bytes.size() + size_t(got) > kMaxFileBytes) return false;
-    bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + got);
-  }
-  return true;
-}
 
 void DescribeDds(const DdsHeaderInfo& info, D3DXIMAGE_INFO& out) {
   out.Width = info.width;
@@ -247,7 +184,7 @@ extern "C" HRESULT WINAPI D3DXGetImageInfoFromFileInMemory(LPCVOID pSrcData, UIN
 extern "C" HRESULT WINAPI D3DXGetImageInfoFromFileA(LPCSTR pSrcFile, D3DXIMAGE_INFO* pSrcInfo) {
   using namespace kvrdds;
   if (!pSrcFile) return D3DERR_INVALIDCALL;
-  ImageFile file;
+  RegularFile file;
   uint8_t header[kDdsHeaderBytes];
   if (!file.Open(pSrcFile)) return D3DXERR_INVALIDDATA;
   const ssize_t got = file.Read(header, sizeof header);
