@@ -4,6 +4,7 @@
 #include "app/exchange_commands.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -45,12 +46,13 @@ bool IsGltfText(const std::string& path) {
                              path.compare(path.size() - 5, 5, ".GLTF") == 0);
 }
 
-// Makes one model's file and hands it to the queue, or the line saying why it could not be made.
+// Gathers one model and hands the rest of its file to the queue (its bytes are made and written
+// on the queue's thread), or the line saying why it could not be.
 void ExportOne(int32_t model, const CommandLine& command, const std::string& path, bool binary, FileQueue& queue) {
   SetModelToTime(model, command.time);
-  std::string bytes, why;
-  if (ExportModelGltf(model, OptionsOf(command, binary), bytes, why)) {
-    queue.Write(path, std::move(bytes));
+  std::string why;
+  if (std::shared_ptr<GltfAsset> gathered = GatherModelGltf(model, OptionsOf(command, binary), why)) {
+    queue.Write(path, [gathered](std::string& bytes, std::string& why) { return WriteGltfBytes(*gathered, bytes, why); });
   } else {
     queue.Say("could not write " + PrintableText(path) + ": " + why);
   }

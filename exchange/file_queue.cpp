@@ -13,9 +13,9 @@ FileQueue::~FileQueue() {
   Finish(failed);
 }
 
-void FileQueue::Write(std::string path, std::string bytes) { Add(Entry{std::move(path), std::move(bytes), {}}); }
+void FileQueue::Write(std::string path, Maker make) { Add(Entry{std::move(path), {}, std::move(make)}); }
 
-void FileQueue::Say(std::string line) { Add(Entry{{}, {}, std::move(line)}); }
+void FileQueue::Say(std::string line) { Add(Entry{{}, std::move(line), nullptr}); }
 
 void FileQueue::Add(Entry entry) {
   std::unique_lock<std::mutex> lock(mutex_);
@@ -43,15 +43,16 @@ void FileQueue::Drain() {
     waiting_.pop_front();
     changed_.notify_all();
     lock.unlock();
-    std::string why;
+    std::string bytes, why;
     const bool file = !entry.path.empty();
-    const bool written = file && ReplaceFile(entry.path, entry.bytes, why);
+    const bool written = file && entry.make(bytes, why) && ReplaceFile(entry.path, bytes, why);
     if (!file) {
       std::fprintf(stderr, "kvrview: %s\n", entry.line.c_str());
     } else if (!written) {
       std::fprintf(stderr, "kvrview: could not write %s: %s\n", PrintableText(entry.path).c_str(), why.c_str());
     }
-    entry = Entry();  // freed here, not under the lock
+    entry = Entry();  // the work and the bytes freed here, not under the lock
+    bytes = std::string();
     lock.lock();
     if (written) ++written_;
     if (file && !written) ++failed_;

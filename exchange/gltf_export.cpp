@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <ostream>
 #include <streambuf>
 #include <unordered_map>
@@ -447,14 +448,20 @@ class StringSink : public std::streambuf {
 
 }  // namespace
 
-bool ExportModelGltf(int32_t model, const GltfExportOptions& options, std::string& bytes, std::string& why) {
-  bytes.clear();
+struct GltfAsset {
+  Asset asset;
+  bool binary = true;
+};
+
+std::shared_ptr<GltfAsset> GatherModelGltf(int32_t model, const GltfExportOptions& options, std::string& why) {
   if (model < 0 || static_cast<size_t>(model) >= ModelCatalogue.size()) {
     why = "no such model";
-    return false;
+    return nullptr;
   }
   const PieModel& record = ModelCatalogue[model];
-  Asset asset;
+  auto gathered = std::make_shared<GltfAsset>();
+  gathered->binary = options.binary;
+  Asset& asset = gathered->asset;
   tinygltf::Model& gltf = asset.gltf;
   gltf.asset.version = "2.0";
   gltf.asset.generator = "kvrview";
@@ -513,17 +520,29 @@ bool ExportModelGltf(int32_t model, const GltfExportOptions& options, std::strin
   scene.nodes.push_back(0);
   gltf.scenes.push_back(scene);
   gltf.defaultScene = 0;
+  return gathered;
+}
 
+bool WriteGltfBytes(GltfAsset& gathered, std::string& bytes, std::string& why) {
+  bytes.clear();
+  tinygltf::Model& gltf = gathered.asset.gltf;
+  const bool binary = gathered.binary;
   // The buffer goes in whole (base64 in a .gltf), after a few kilobytes of JSON.
   const size_t buffer = gltf.buffers.empty() ? 0 : gltf.buffers[0].data.size();
-  bytes.reserve((options.binary ? buffer : buffer / 3 * 4) + 16384);
+  bytes.reserve((binary ? buffer : buffer / 3 * 4) + 16384);
   StringSink sink(bytes);
   std::ostream stream(&sink);
   tinygltf::TinyGLTF writer;
-  if (!writer.WriteGltfSceneToStream(&gltf, stream, !options.binary, options.binary)) {
+  if (!writer.WriteGltfSceneToStream(&gltf, stream, !binary, binary)) {
     bytes.clear();
     why = "the glTF writer failed";
     return false;
   }
   return true;
+}
+
+bool ExportModelGltf(int32_t model, const GltfExportOptions& options, std::string& bytes, std::string& why) {
+  bytes.clear();
+  const std::shared_ptr<GltfAsset> gathered = GatherModelGltf(model, options, why);
+  return gathered && WriteGltfBytes(*gathered, bytes, why);
 }
