@@ -291,22 +291,35 @@ bool PageTexels(int32_t page, std::vector<uint8_t>& rgba, uint32_t& width, uint3
   return true;
 }
 
-// The page as PNG bytes, encoded once for every model that uses it while the catalogue stays as
-// it is (--export-all writes many models of few pages); null for a page that did not load.
-const std::string* PagePng(int32_t page) {
-  static std::unordered_map<int32_t, std::string> encoded;
+// A page as the exports carry it: its top level as PNG bytes (empty for a page that did not
+// load), and whether its file holds its texels uncompressed, which the importer keeps so.
+struct EncodedPage {
+  std::string png;
+  bool uncompressed = false;
+};
+
+// The page encoded once for every model that uses it while the catalogue stays as it is
+// (--export-all writes many models of few pages); null for a page that did not load.
+const EncodedPage* PageOf(int32_t page) {
+  static std::unordered_map<int32_t, EncodedPage> encoded;
   static uint32_t generation = 0;
   if (generation != ModelCatalogueGeneration || encoded.size() > TexturePageTable.size()) {
     encoded.clear();
     generation = ModelCatalogueGeneration;
   }
   const auto found = encoded.find(page);
-  if (found != encoded.end()) return found->second.empty() ? nullptr : &found->second;
+  if (found != encoded.end()) return found->second.png.empty() ? nullptr : &found->second;
   std::vector<uint8_t> rgba;
   uint32_t width = 0, height = 0;
-  std::string& png = encoded[page];
-  if (!PageTexels(page, rgba, width, height) || !EncodePng(rgba, width, height, png)) png.clear();
-  return png.empty() ? nullptr : &png;
+  EncodedPage& out = encoded[page];
+  if (!PageTexels(page, rgba, width, height) || !EncodePng(rgba, width, height, out.png)) {
+    out.png.clear();
+    return nullptr;
+  }
+  D3DXIMAGE_INFO info = {};
+  out.uncompressed = SUCCEEDED(D3DXGetImageInfoFromFileA(TexturePagePath(page).c_str(), &info)) &&
+                     info.Format != D3DFMT_DXT1 && info.Format != D3DFMT_DXT3 && info.Format != D3DFMT_DXT5;
+  return &out;
 }
 
 // The material: the page as an embedded PNG, unlit, cut out where the page is transparent; a
@@ -318,9 +331,16 @@ void AddMaterial(Asset& asset, int32_t page, bool& textured) {
   material.pbrMetallicRoughness.roughnessFactor = 1.0;
   material.extensions["KHR_materials_unlit"] = tinygltf::Value(tinygltf::Value::Object());
   gltf.extensionsUsed.push_back("KHR_materials_unlit");
-  const std::string* png = PagePng(page);
-  textured = png != nullptr;
+  const EncodedPage* encoded = PageOf(page);
+  textured = encoded != nullptr;
   if (textured) {
+    const std::string* png = &encoded->png;
+    // Said on the model's node, where importers keep it (extras become assimp's metadata).
+    if (encoded->uncompressed) {
+      tinygltf::Value::Object extras;
+      extras[kUncompressedPageKey] = tinygltf::Value(std::string(kUncompressedPageValue));
+      gltf.nodes[0].extras = tinygltf::Value(extras);
+    }
     tinygltf::Image image;
     image.name = TexturePageTable[page].PageName;
     image.mimeType = "image/png";
@@ -465,12 +485,11 @@ std::shared_ptr<GltfAsset> GatherModelGltf(int32_t model, const GltfExportOption
   tinygltf::Model& gltf = asset.gltf;
   gltf.asset.version = "2.0";
   gltf.asset.generator = "kvrview";
-  bool textured = false;
-  AddMaterial(asset, record.texturePage, textured);
-
   tinygltf::Node root;
   root.name = record.name;
   gltf.nodes.push_back(root);
+  bool textured = false;
+  AddMaterial(asset, record.texturePage, textured);
   const std::vector<LevelMesh> levels = GatherLevels(record, options.scale);
   std::vector<int> levelNodes;
   int connector = 0;
@@ -512,6 +531,7 @@ std::shared_ptr<GltfAsset> GatherModelGltf(int32_t model, const GltfExportOption
     gltf.extensionsUsed.clear();
     gltf.bufferViews.clear();
     gltf.buffers[0].data.clear();
+    gltf.nodes[0].extras = tinygltf::Value();
   }
   AddAnimation(asset, record.animation, levelNodes, options.scale);
   if (gltf.buffers[0].data.empty()) gltf.buffers.clear();

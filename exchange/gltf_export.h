@@ -9,6 +9,11 @@
 // centimetre, so a sample tank is about two metres long.
 constexpr double kDefaultExchangeScale = 0.1;
 
+// The model's node says so in its extras when its page's file holds uncompressed texels, so that
+// an import of the export gives the page back as it was rather than compressed.
+constexpr char kUncompressedPageKey[] = "kvrviewPage";
+constexpr char kUncompressedPageValue[] = "uncompressed";
+
 struct GltfExportOptions {
   double scale = kDefaultExchangeScale;  // metres per viewer unit
   bool binary = true;                    // .glb; false: .gltf with its buffer inside

@@ -31,6 +31,7 @@
 #include "data/category_manifests.h"
 #include "data/load_sequence.h"
 #include "exchange/dds_page.h"
+#include "exchange/gltf_export.h"
 #include "exchange/gltf_precheck.h"
 #include "exchange/output_files.h"
 #include "model/model_catalogue.h"
@@ -310,6 +311,19 @@ const aiNode* LevelParent(const aiNode* root, aiMatrix4x4& placed) {
   return nullptr;
 }
 
+// Whether the scene came from a kvrview export of a model whose page was uncompressed (its model
+// node says so), to be given back uncompressed.
+bool PageWasUncompressed(const aiNode* root) {
+  const aiNode* candidates[2] = {root, root->mNumChildren == 1 ? root->mChildren[0] : nullptr};
+  for (const aiNode* node : candidates) {
+    aiString value;
+    if (node && node->mMetaData && node->mMetaData->Get(kUncompressedPageKey, value) &&
+        std::strcmp(value.C_Str(), kUncompressedPageValue) == 0)
+      return true;
+  }
+  return false;
+}
+
 void Convert(const aiScene* scene, const std::string& folder, const std::string& pageName, double scale,
              ImportedModel& out) {
   if (!scene || !scene->mRootNode) throw Refusal{"it holds no scene"};
@@ -336,7 +350,7 @@ void Convert(const aiScene* scene, const std::string& folder, const std::string&
   out.pie = WritePie(flat.document);
   out.points = flat.pointCount;
   out.triangles = flat.triangleCount;
-  out.dds = MakeDdsPage(page.rgba, page.width, page.height);
+  out.dds = MakeDdsPage(page.rgba, page.width, page.height, PageWasUncompressed(scene->mRootNode));
 }
 
 bool ValidPageName(const std::string& name) {
