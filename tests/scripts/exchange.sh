@@ -128,6 +128,21 @@ done <"$work/sample.expected"
 check "every sample model imports again" [ ! -s "$work/round.failed" ]
 kvr --check "$work/round" >"$work/round.check"
 check "--check accepts the imported models" equals "$?" 0
+# Connectors come back where they were (each model's, as --check finds its file in either set).
+connectors() {
+  kvr --check --json "$1" | python3 -c '
+import json, re, sys
+for m in sorted(json.load(sys.stdin)["models"], key=lambda m: m["name"]):
+    words = open(sys.argv[1] + "/" + m["path"].replace("\\", "/")).read().split()
+    found = []
+    for i, w in enumerate(words):
+        if w == "CONNECTORS":
+            found += words[i + 2:i + 2 + 3 * int(words[i + 1])]
+    print(m["name"], " ".join(found))' "$1"
+}
+connectors "$src/sample" >"$work/connectors.before"
+connectors "$work/round" >"$work/connectors.after"
+check "connectors come back where they were" diff "$work/connectors.before" "$work/connectors.after"
 # Share of pixels within 8 in every channel: at least 99 % for every model (the palm's one-texel
 # leaf veins, which DXT cannot keep, make its page come back uncompressed).
 while read -r name category triangles keys; do
