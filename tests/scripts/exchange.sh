@@ -128,17 +128,19 @@ done <"$work/sample.expected"
 check "every sample model imports again" [ ! -s "$work/round.failed" ]
 kvr --check "$work/round" >"$work/round.check"
 check "--check accepts the imported models" equals "$?" 0
-# Connectors come back where they were (each model's, as --check finds its file in either set).
+# Connectors come back where they were (each model's, as --check finds its file in either set;
+# the viewer keeps a model's connectors when each of its levels has a block).
 connectors() {
   kvr --check --json "$1" | python3 -c '
 import json, re, sys
 for m in sorted(json.load(sys.stdin)["models"], key=lambda m: m["name"]):
     words = open(sys.argv[1] + "/" + m["path"].replace("\\", "/")).read().split()
-    found = []
+    found, blocks = [], 0
     for i, w in enumerate(words):
         if w == "CONNECTORS":
             found += words[i + 2:i + 2 + 3 * int(words[i + 1])]
-    print(m["name"], " ".join(found))' "$1"
+            blocks += 1
+    print(m["name"], " ".join(found) if blocks == m["levels"] else "")' "$1"
 }
 connectors "$src/sample" >"$work/connectors.before"
 connectors "$work/round" >"$work/connectors.after"
