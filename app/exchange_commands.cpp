@@ -4,7 +4,9 @@
 #include "app/exchange_commands.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/command_options.h"
@@ -12,6 +14,7 @@
 #include "app/headless.h"
 #include "data/animation_clock.h"
 #include "data/load_sequence.h"
+#include "exchange/file_queue.h"
 #include "exchange/output_files.h"
 #include "exchange/gltf_export.h"
 #include "exchange/model_import.h"
@@ -43,15 +46,16 @@ bool IsGltfText(const std::string& path) {
                              path.compare(path.size() - 5, 5, ".GLTF") == 0);
 }
 
-// Writes one model; false after a line on standard error.
-bool ExportOne(int32_t model, const CommandLine& command, const std::string& path, bool binary) {
+// Gathers one model and hands the rest of its file to the queue (its bytes are made and written
+// on the queue's thread), or the line saying why it could not be.
+void ExportOne(int32_t model, const CommandLine& command, const std::string& path, bool binary, FileQueue& queue) {
   SetModelToTime(model, command.time);
-  std::string bytes, why;
-  if (!ExportModelGltf(model, OptionsOf(command, binary), bytes, why) || !ReplaceFile(path, bytes, why)) {
-    std::fprintf(stderr, "kvrview: could not write %s: %s\n", PrintableText(path).c_str(), why.c_str());
-    return false;
+  std::string why;
+  if (std::shared_ptr<GltfAsset> gathered = GatherModelGltf(model, OptionsOf(command, binary), why)) {
+    queue.Write(path, [gathered](std::string& bytes, std::string& why) { return WriteGltfBytes(*gathered, bytes, why); });
+  } else {
+    queue.Say("could not write " + PrintableText(path) + ": " + why);
   }
-  return true;
 }
 
 // A model name as a file name: separators and control bytes become '_'.
@@ -75,8 +79,11 @@ int RunExport(const CommandLine& command) {
   if (model < 0) {
     std::fprintf(stderr, "kvrview: no model %s in this data set\n", PrintableText(command.modelName).c_str());
     result = 1;
-  } else if (!ExportOne(model, command, command.output, !IsGltfText(command.output))) {
-    result = 1;
+  } else {
+    FileQueue queue;
+    ExportOne(model, command, command.output, !IsGltfText(command.output), queue);
+    size_t failed = 0;
+    if (queue.Finish(failed) != 1) result = 1;
   }
   StopHeadless();
   return result;
@@ -99,17 +106,18 @@ int RunExportAll(const CommandLine& command) {
   }
   const int code = LoadForExport();
   if (code) return code;
-  int result = 0;
-  size_t written = 0;
+  // The files go to the disk on a second thread while the next models are made.
+  FileQueue queue;
+  size_t tried = 0;
   for (size_t m = 0; m < ModelCatalogue.size(); ++m) {
     if (category >= 0 && ModelCatalogue[m].category != category) continue;
     const std::string path = command.output + "/" + FileNameOf(ModelCatalogue[m].name) + ".glb";
-    if (ExportOne(static_cast<int32_t>(m), command, path, true)) {
-      ++written;
-    } else {
-      result = 1;
-    }
+    ExportOne(static_cast<int32_t>(m), command, path, true, queue);
+    ++tried;
   }
+  size_t failed = 0;
+  const size_t written = queue.Finish(failed);
+  const int result = written == tried ? 0 : 1;
   StopHeadless();
   std::printf("%zu models written to %s\n", written, PrintableText(command.output).c_str());
   return result;

@@ -1,5 +1,5 @@
 // DDS pages: the mip chain filtered as the viewer's loader filters it, each level compressed by
-// libsquish.
+// libsquish, or uncompressed when the page came from an uncompressed one.
 #include "exchange/dds_page.h"
 
 #include <squish.h>
@@ -71,7 +71,23 @@ bool HasTransparency(const std::vector<uint8_t>& rgba) {
   return false;
 }
 
-std::string Chain(const std::vector<uint8_t>& top, uint32_t width, uint32_t height, bool dxt1, uint32_t& levels) {
+// A level as the DDS's uncompressed 32-bit texels (blue, green, red, alpha in memory).
+void AppendUncompressed(const std::vector<uint8_t>& rgba, std::string& out) {
+  const size_t at = out.size();
+  out.resize(at + rgba.size());
+  for (size_t i = 0; i < rgba.size(); i += 4) {
+    out[at + i] = static_cast<char>(rgba[i + 2]);
+    out[at + i + 1] = static_cast<char>(rgba[i + 1]);
+    out[at + i + 2] = static_cast<char>(rgba[i]);
+    out[at + i + 3] = static_cast<char>(rgba[i + 3]);
+  }
+}
+
+enum class PageFormat { kDxt1, kDxt5, kUncompressed };
+
+// The levels in the format; empty when DXT1 lost a texel's greenness.
+std::string Chain(const std::vector<uint8_t>& top, uint32_t width, uint32_t height, PageFormat format,
+                  uint32_t& levels) {
   std::string data;
   std::vector<uint8_t> level = top;
   uint32_t w = width, h = height;
@@ -83,10 +99,14 @@ std::string Chain(const std::vector<uint8_t>& top, uint32_t width, uint32_t heig
     const int fit = texels <= 512 * 512     ? squish::kColourIterativeClusterFit
                     : texels <= 1024 * 1024 ? squish::kColourClusterFit
                                             : squish::kColourRangeFit;
-    const int flags = (dxt1 ? squish::kDxt1 : squish::kDxt5) | fit;
+    const int flags = (format == PageFormat::kDxt1 ? squish::kDxt1 : squish::kDxt5) | fit;
     std::vector<uint8_t> keyed = level;
     KeepGreenOpaque(keyed);
-    if (!Compress(keyed, w, h, flags, data)) return std::string();
+    if (format == PageFormat::kUncompressed) {
+      AppendUncompressed(keyed, data);
+    } else if (!Compress(keyed, w, h, flags, data)) {
+      return std::string();
+    }
     ++levels;
     if (w == 1 && h == 1) break;
     level = Halve(level, w, h);
@@ -98,27 +118,41 @@ std::string Chain(const std::vector<uint8_t>& top, uint32_t width, uint32_t heig
 
 }  // namespace
 
-std::string MakeDdsPage(const std::vector<uint8_t>& rgba, uint32_t width, uint32_t height) {
-  bool dxt1 = !HasTransparency(rgba);
+std::string MakeDdsPage(const std::vector<uint8_t>& rgba, uint32_t width, uint32_t height, bool uncompressed) {
+  PageFormat format = uncompressed           ? PageFormat::kUncompressed
+                      : HasTransparency(rgba) ? PageFormat::kDxt5
+                                              : PageFormat::kDxt1;
   uint32_t levels = 0;
-  std::string data = dxt1 ? Chain(rgba, width, height, true, levels) : std::string();
+  std::string data = Chain(rgba, width, height, format, levels);
+  // Green that did not stay green in DXT1: DXT5 keeps it apart by alpha.
   if (data.empty()) {
-    dxt1 = false;
-    data = Chain(rgba, width, height, false, levels);
+    format = PageFormat::kDxt5;
+    data = Chain(rgba, width, height, format, levels);
   }
+  const bool dxt1 = format == PageFormat::kDxt1;
   std::string out = "DDS ";
   Put32(out, 124);
-  Put32(out, 0x1 | 0x2 | 0x4 | 0x1000 | 0x20000 | 0x80000);  // caps, height, width, format, mips, linear size
+  // caps, height, width, format, mips, and the pitch of a row or the size of the top level
+  Put32(out, 0x1 | 0x2 | 0x4 | 0x1000 | 0x20000 | (uncompressed ? 0x8 : 0x80000));
   Put32(out, height);
   Put32(out, width);
-  Put32(out, static_cast<uint32_t>(squish::GetStorageRequirements(int(width), int(height), dxt1 ? squish::kDxt1 : squish::kDxt5)));
+  Put32(out, uncompressed ? width * 4
+                          : static_cast<uint32_t>(squish::GetStorageRequirements(
+                                int(width), int(height), dxt1 ? squish::kDxt1 : squish::kDxt5)));
   Put32(out, 0);       // depth
   Put32(out, levels);  // mip levels
   for (int i = 0; i < 11; ++i) Put32(out, 0);
   Put32(out, 32);      // pixel format size
-  Put32(out, 0x4);     // four-character code
-  out += dxt1 ? "DXT1" : "DXT5";
-  for (int i = 0; i < 5; ++i) Put32(out, 0);
+  if (uncompressed) {
+    Put32(out, 0x1 | 0x40);  // alpha, RGB
+    Put32(out, 0);
+    Put32(out, 32);  // bits a texel, then the masks of red, green, blue and alpha
+    for (const uint32_t mask : {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u}) Put32(out, mask);
+  } else {
+    Put32(out, 0x4);  // four-character code
+    out += dxt1 ? "DXT1" : "DXT5";
+    for (int i = 0; i < 5; ++i) Put32(out, 0);
+  }
   Put32(out, 0x1000 | 0x8 | 0x400000);  // texture, complex, mip map
   for (int i = 0; i < 4; ++i) Put32(out, 0);
   return out + data;

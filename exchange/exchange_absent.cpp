@@ -13,6 +13,19 @@ bool ExportModelGltf(int32_t, const GltfExportOptions&, std::string& bytes, std:
   return false;
 }
 
+struct GltfAsset {};
+
+std::shared_ptr<GltfAsset> GatherModelGltf(int32_t, const GltfExportOptions&, std::string& why) {
+  why = kAbsent;
+  return nullptr;
+}
+
+bool WriteGltfBytes(GltfAsset&, std::string& bytes, std::string& why) {
+  bytes.clear();
+  why = kAbsent;
+  return false;
+}
+
 ImportOutcome ImportModel(const ImportRequest& request) {
   ImportOutcome outcome;
   outcome.code = 1;

@@ -10,11 +10,12 @@
 #include <d3dx9.h>
 #include <tiny_gltf.h>
 
-#include <array>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <sstream>
-#include <map>
+#include <memory>
+#include <ostream>
+#include <streambuf>
 #include <unordered_map>
 #include <vector>
 
@@ -43,6 +44,57 @@ struct LevelMesh {
   std::vector<float> texcoords;  // u, v
   std::vector<uint32_t> indices;
   std::vector<float> connectors;  // x, y, z of each connector, in metres
+};
+
+// The vertices of a level met so far, by (point, u, v): an open-addressed table kept between
+// levels and models, so that the walk allocates nothing once it has grown. A slot belongs to the
+// current level when it carries the level's stamp, so clearing costs nothing however big it grew.
+class CornerTable {
+ public:
+  void Clear() {
+    used_ = 0;
+    if (++stamp_ == 0) {  // the stamps went round: no old slot may look current
+      std::fill(slots_.begin(), slots_.end(), Slot());
+      stamp_ = 1;
+    }
+  }
+  // The vertex of the corner; when it is new, `fresh` is set and `vertex` becomes its number.
+  uint32_t Find(int32_t point, int32_t u, int32_t v, uint32_t vertex, bool& fresh) {
+    if ((used_ + 1) * 2 > slots_.size()) Grow();
+    Slot* slot = Place(point, u, v);
+    fresh = slot->stamp != stamp_;
+    if (fresh) {
+      *slot = Slot{point, u, v, vertex, stamp_};
+      ++used_;
+    }
+    return slot->vertex;
+  }
+
+ private:
+  struct Slot {
+    int32_t point = 0, u = 0, v = 0;
+    uint32_t vertex = 0;
+    uint32_t stamp = 0;  // 0: never used
+  };
+  Slot* Place(int32_t point, int32_t u, int32_t v) {
+    uint64_t hash = uint64_t(uint32_t(point)) * 0x9E3779B97F4A7C15ull ^
+                    (uint64_t(uint32_t(u)) << 32 | uint32_t(v)) * 0xC2B2AE3D27D4EB4Full;
+    hash ^= hash >> 29;
+    const size_t mask = slots_.size() - 1;
+    for (size_t at = hash & mask;; at = (at + 1) & mask) {
+      Slot& slot = slots_[at];
+      if (slot.stamp != stamp_ || (slot.point == point && slot.u == u && slot.v == v)) return &slot;
+    }
+  }
+  void Grow() {
+    std::vector<Slot> old(slots_.size() < 64 ? 128 : slots_.size() * 2);
+    old.swap(slots_);
+    for (const Slot& slot : old)
+      if (slot.stamp == stamp_) *Place(slot.point, slot.u, slot.v) = slot;
+  }
+  std::vector<Slot> slots_;
+  size_t used_ = 0;
+  uint32_t stamp_ = 1;
 };
 
 // A transform: translation and rotation (x, y, z, w) in glTF's axes.
@@ -98,22 +150,20 @@ std::vector<LevelMesh> GatherLevels(const PieModel& record, double scale) {
   const double unit = scale / 10.0;  // the files' positions are tenths of a viewer unit
   size_t pointBlock = static_cast<size_t>(record.pointStart > 0 ? record.pointStart : 0);
   size_t polygonBlock = static_cast<size_t>(record.polygonStart > 0 ? record.polygonStart : 0);
-  std::map<std::array<int32_t, 3>, uint32_t> corners;
+  static CornerTable corners;
   for (LevelMesh& level : levels) {
-    corners.clear();
+    corners.Clear();
     const int32_t* points = pointBlock < PointStore.size() ? PointStore.data() + pointBlock + 1 : nullptr;
     const auto vertexOf = [&](const PolygonView& p, int64_t c) {
       const int32_t point = p.pointNumbers[c];
       const int32_t u = CornerTexel(p, c, 0), v = CornerTexel(p, c, 1);
-      const std::array<int32_t, 3> key = {point, u, v};
-      const auto found = corners.find(key);
-      if (found != corners.end()) return found->second;
-      const uint32_t at = static_cast<uint32_t>(level.positions.size() / 3);
+      bool fresh = false;
+      const uint32_t at = corners.Find(point, u, v, static_cast<uint32_t>(level.positions.size() / 3), fresh);
+      if (!fresh) return at;
       const int32_t* xyz = points + 3 * int64_t{point};
       level.positions.insert(level.positions.end(),
                              {float(xyz[0] * unit), float(xyz[1] * unit), float(-xyz[2] * unit)});
       level.texcoords.insert(level.texcoords.end(), {float(u / kTexelsPerPage), float(v / kTexelsPerPage)});
-      corners[key] = at;
       return at;
     };
     size_t pointLength = 0, polygonLength = 0;
@@ -241,22 +291,35 @@ bool PageTexels(int32_t page, std::vector<uint8_t>& rgba, uint32_t& width, uint3
   return true;
 }
 
-// The page as PNG bytes, encoded once for every model that uses it while the catalogue stays as
-// it is (--export-all writes many models of few pages); null for a page that did not load.
-const std::string* PagePng(int32_t page) {
-  static std::unordered_map<int32_t, std::string> encoded;
+// A page as the exports carry it: its top level as PNG bytes (empty for a page that did not
+// load), and whether its file holds its texels uncompressed, which the importer keeps so.
+struct EncodedPage {
+  std::string png;
+  bool uncompressed = false;
+};
+
+// The page encoded once for every model that uses it while the catalogue stays as it is
+// (--export-all writes many models of few pages); null for a page that did not load.
+const EncodedPage* PageOf(int32_t page) {
+  static std::unordered_map<int32_t, EncodedPage> encoded;
   static uint32_t generation = 0;
   if (generation != ModelCatalogueGeneration || encoded.size() > TexturePageTable.size()) {
     encoded.clear();
     generation = ModelCatalogueGeneration;
   }
   const auto found = encoded.find(page);
-  if (found != encoded.end()) return found->second.empty() ? nullptr : &found->second;
+  if (found != encoded.end()) return found->second.png.empty() ? nullptr : &found->second;
   std::vector<uint8_t> rgba;
   uint32_t width = 0, height = 0;
-  std::string& png = encoded[page];
-  if (!PageTexels(page, rgba, width, height) || !EncodePng(rgba, width, height, png)) png.clear();
-  return png.empty() ? nullptr : &png;
+  EncodedPage& out = encoded[page];
+  if (!PageTexels(page, rgba, width, height) || !EncodePng(rgba, width, height, out.png)) {
+    out.png.clear();
+    return nullptr;
+  }
+  D3DXIMAGE_INFO info = {};
+  out.uncompressed = SUCCEEDED(D3DXGetImageInfoFromFileA(TexturePagePath(page).c_str(), &info)) &&
+                     info.Format != D3DFMT_DXT1 && info.Format != D3DFMT_DXT3 && info.Format != D3DFMT_DXT5;
+  return &out;
 }
 
 // The material: the page as an embedded PNG, unlit, cut out where the page is transparent; a
@@ -268,12 +331,20 @@ void AddMaterial(Asset& asset, int32_t page, bool& textured) {
   material.pbrMetallicRoughness.roughnessFactor = 1.0;
   material.extensions["KHR_materials_unlit"] = tinygltf::Value(tinygltf::Value::Object());
   gltf.extensionsUsed.push_back("KHR_materials_unlit");
-  const std::string* png = PagePng(page);
-  textured = png != nullptr;
+  const EncodedPage* encoded = PageOf(page);
+  textured = encoded != nullptr;
   if (textured) {
+    const std::string* png = &encoded->png;
+    // Said on the model's node, where importers keep it (extras become assimp's metadata).
+    if (encoded->uncompressed) {
+      tinygltf::Value::Object extras;
+      extras[kUncompressedPageKey] = tinygltf::Value(std::string(kUncompressedPageValue));
+      gltf.nodes[0].extras = tinygltf::Value(extras);
+    }
     tinygltf::Image image;
     image.name = TexturePageTable[page].PageName;
     image.mimeType = "image/png";
+    gltf.buffers[0].data.reserve(png->size() + 65536);  // the page and a small model's levels
     image.bufferView = asset.View(png->data(), png->size(), 0);
     gltf.images.push_back(image);
     tinygltf::Sampler sampler;
@@ -375,25 +446,50 @@ void AddAnimation(Asset& asset, int32_t animation, const std::vector<int>& level
   if (!out.channels.empty()) gltf.animations.push_back(out);
 }
 
+// An output stream straight into a string made big enough beforehand: the file is not copied as
+// a string stream grows, nor again when one hands its bytes over.
+class StringSink : public std::streambuf {
+ public:
+  explicit StringSink(std::string& out) : out_(out) {}
+
+ protected:
+  std::streamsize xsputn(const char* bytes, std::streamsize count) override {
+    out_.append(bytes, static_cast<size_t>(count));
+    return count;
+  }
+  int_type overflow(int_type c) override {
+    if (!traits_type::eq_int_type(c, traits_type::eof())) out_.push_back(traits_type::to_char_type(c));
+    return traits_type::not_eof(c);
+  }
+
+ private:
+  std::string& out_;
+};
+
 }  // namespace
 
-bool ExportModelGltf(int32_t model, const GltfExportOptions& options, std::string& bytes, std::string& why) {
-  bytes.clear();
+struct GltfAsset {
+  Asset asset;
+  bool binary = true;
+};
+
+std::shared_ptr<GltfAsset> GatherModelGltf(int32_t model, const GltfExportOptions& options, std::string& why) {
   if (model < 0 || static_cast<size_t>(model) >= ModelCatalogue.size()) {
     why = "no such model";
-    return false;
+    return nullptr;
   }
   const PieModel& record = ModelCatalogue[model];
-  Asset asset;
+  auto gathered = std::make_shared<GltfAsset>();
+  gathered->binary = options.binary;
+  Asset& asset = gathered->asset;
   tinygltf::Model& gltf = asset.gltf;
   gltf.asset.version = "2.0";
   gltf.asset.generator = "kvrview";
-  bool textured = false;
-  AddMaterial(asset, record.texturePage, textured);
-
   tinygltf::Node root;
   root.name = record.name;
   gltf.nodes.push_back(root);
+  bool textured = false;
+  AddMaterial(asset, record.texturePage, textured);
   const std::vector<LevelMesh> levels = GatherLevels(record, options.scale);
   std::vector<int> levelNodes;
   int connector = 0;
@@ -435,6 +531,7 @@ bool ExportModelGltf(int32_t model, const GltfExportOptions& options, std::strin
     gltf.extensionsUsed.clear();
     gltf.bufferViews.clear();
     gltf.buffers[0].data.clear();
+    gltf.nodes[0].extras = tinygltf::Value();
   }
   AddAnimation(asset, record.animation, levelNodes, options.scale);
   if (gltf.buffers[0].data.empty()) gltf.buffers.clear();
@@ -443,13 +540,29 @@ bool ExportModelGltf(int32_t model, const GltfExportOptions& options, std::strin
   scene.nodes.push_back(0);
   gltf.scenes.push_back(scene);
   gltf.defaultScene = 0;
+  return gathered;
+}
 
-  std::ostringstream stream;
+bool WriteGltfBytes(GltfAsset& gathered, std::string& bytes, std::string& why) {
+  bytes.clear();
+  tinygltf::Model& gltf = gathered.asset.gltf;
+  const bool binary = gathered.binary;
+  // The buffer goes in whole (base64 in a .gltf), after a few kilobytes of JSON.
+  const size_t buffer = gltf.buffers.empty() ? 0 : gltf.buffers[0].data.size();
+  bytes.reserve((binary ? buffer : buffer / 3 * 4) + 16384);
+  StringSink sink(bytes);
+  std::ostream stream(&sink);
   tinygltf::TinyGLTF writer;
-  if (!writer.WriteGltfSceneToStream(&gltf, stream, !options.binary, options.binary)) {
+  if (!writer.WriteGltfSceneToStream(&gltf, stream, !binary, binary)) {
+    bytes.clear();
     why = "the glTF writer failed";
     return false;
   }
-  bytes = stream.str();
   return true;
+}
+
+bool ExportModelGltf(int32_t model, const GltfExportOptions& options, std::string& bytes, std::string& why) {
+  bytes.clear();
+  const std::shared_ptr<GltfAsset> gathered = GatherModelGltf(model, options, why);
+  return gathered && WriteGltfBytes(*gathered, bytes, why);
 }

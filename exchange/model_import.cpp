@@ -31,6 +31,7 @@
 #include "data/category_manifests.h"
 #include "data/load_sequence.h"
 #include "exchange/dds_page.h"
+#include "exchange/gltf_export.h"
 #include "exchange/gltf_precheck.h"
 #include "exchange/output_files.h"
 #include "model/model_catalogue.h"
@@ -205,11 +206,20 @@ class Flattener {
   }
 
   // Takes the node's meshes and its children's, placed by `parent` and the node's own transform
-  // (left out for a level node, whose placement is its keyframe animation's).
-  void Walk(const aiNode* node, const aiMatrix4x4& parent, int depth, bool ownTransform = true) {
+  // (left out for a level node, whose placement is its keyframe animation's). With `connectors`,
+  // an empty node named connector1, connector2, ... (as kvrview exports them) is a connector of
+  // the level where it stands.
+  void Walk(const aiNode* node, const aiMatrix4x4& parent, int depth, bool ownTransform = true,
+            bool connectors = false) {
     if (!node) return;
     if (depth > kMaxNodeDepth) throw Refusal{"its nodes nest deeper than " + std::to_string(kMaxNodeDepth)};
     const aiMatrix4x4 placed = ownTransform ? parent * node->mTransformation : parent;
+    if (connectors && node->mNumMeshes == 0 && node->mNumChildren == 0 && IsConnectorName(node->mName.C_Str())) {
+      if (++connectorCount_ > kMaxImportPoints)
+        throw Refusal{"it has more than " + std::to_string(kMaxImportPoints) + " connectors, the most a PIE model takes here"};
+      document.levels.back().connectors.push_back(Quantised(placed * aiVector3D(0, 0, 0)));
+      return;
+    }
     const aiMatrix3x3 turn(placed);
     const double determinant = turn.Determinant();
     // A node scaled to nothing is hidden.
@@ -218,7 +228,7 @@ class Flattener {
       if (node->mMeshes[i] >= scene_->mNumMeshes) throw Refusal{"a node names a mesh it does not hold"};
       TakeMesh(scene_->mMeshes[node->mMeshes[i]], placed, determinant < 0);
     }
-    for (unsigned i = 0; i < node->mNumChildren; ++i) Walk(node->mChildren[i], placed, depth + 1);
+    for (unsigned i = 0; i < node->mNumChildren; ++i) Walk(node->mChildren[i], placed, depth + 1, true, connectors);
   }
 
  private:
@@ -230,10 +240,21 @@ class Flattener {
     return static_cast<int32_t>(rounded);
   }
 
+  static bool IsConnectorName(const char* name) {
+    if (std::strncmp(name, "connector", 9) != 0 || name[9] < '1' || name[9] > '9') return false;
+    for (const char* p = name + 9; *p; ++p)
+      if (*p < '0' || *p > '9') return false;
+    return true;
+  }
+
+  // A position in the PIE's units and axes (z negated back into Direct3D's).
+  std::array<int32_t, 3> Quantised(const aiVector3D& v) {
+    return {Quantise(v.x * unitsPerMetre_, "coordinate"), Quantise(v.y * unitsPerMetre_, "coordinate"),
+            Quantise(-v.z * unitsPerMetre_, "coordinate")};
+  }
+
   int32_t PointOf(const aiVector3D& v) {
-    const std::array<int32_t, 3> point = {Quantise(v.x * unitsPerMetre_, "coordinate"),
-                                          Quantise(v.y * unitsPerMetre_, "coordinate"),
-                                          Quantise(-v.z * unitsPerMetre_, "coordinate")};
+    const std::array<int32_t, 3> point = Quantised(v);
     const auto found = points_.find(point);
     if (found != points_.end()) return found->second;
     if (++pointCount > kMaxImportPoints)
@@ -277,6 +298,7 @@ class Flattener {
   const aiScene* scene_;
   double unitsPerMetre_;
   std::map<std::array<int32_t, 3>, int32_t> points_;  // the current level's
+  uint64_t connectorCount_ = 0;
 
  public:
   uint64_t pointCount = 0, triangleCount = 0;
@@ -310,6 +332,19 @@ const aiNode* LevelParent(const aiNode* root, aiMatrix4x4& placed) {
   return nullptr;
 }
 
+// Whether the scene came from a kvrview export of a model whose page was uncompressed (its model
+// node says so), to be given back uncompressed.
+bool PageWasUncompressed(const aiNode* root) {
+  const aiNode* candidates[2] = {root, root->mNumChildren == 1 ? root->mChildren[0] : nullptr};
+  for (const aiNode* node : candidates) {
+    aiString value;
+    if (node && node->mMetaData && node->mMetaData->Get(kUncompressedPageKey, value) &&
+        std::strcmp(value.C_Str(), kUncompressedPageValue) == 0)
+      return true;
+  }
+  return false;
+}
+
 void Convert(const aiScene* scene, const std::string& folder, const std::string& pageName, double scale,
              ImportedModel& out) {
   if (!scene || !scene->mRootNode) throw Refusal{"it holds no scene"};
@@ -321,7 +356,7 @@ void Convert(const aiScene* scene, const std::string& folder, const std::string&
   if (const aiNode* levels = LevelParent(scene->mRootNode, placed)) {
     for (unsigned i = 0; i < levels->mNumChildren; ++i) {
       flat.NextLevel();
-      flat.Walk(levels->mChildren[i], placed, 2, false);
+      flat.Walk(levels->mChildren[i], placed, 2, false, true);
     }
   } else {
     flat.NextLevel();
@@ -336,7 +371,7 @@ void Convert(const aiScene* scene, const std::string& folder, const std::string&
   out.pie = WritePie(flat.document);
   out.points = flat.pointCount;
   out.triangles = flat.triangleCount;
-  out.dds = MakeDdsPage(page.rgba, page.width, page.height);
+  out.dds = MakeDdsPage(page.rgba, page.width, page.height, PageWasUncompressed(scene->mRootNode));
 }
 
 bool ValidPageName(const std::string& name) {

@@ -13,6 +13,7 @@ struct PieTriangle {
 struct PieLevel {
   std::vector<std::array<int32_t, 3>> points;
   std::vector<PieTriangle> triangles;  // one-sided, textured, corners clockwise seen from outside
+  std::vector<std::array<int32_t, 3>> connectors;
 };
 
 struct PieDocument {
@@ -21,4 +22,6 @@ struct PieDocument {
 };
 
 // The file's text. The page name must be one word (no white space), which the caller checks.
+// When a level has connectors every level gets its block (empty where it has none): a reader
+// keeps a model's connectors only when each of its levels has one.
 std::string WritePie(const PieDocument& document);
