@@ -2,6 +2,8 @@
 // sampling it the right way up, the viewport a new target brings, copies between targets, each
 // stencil function and operation on both faces, pixel counts of occlusion queries, and the calls
 // refused.
+#include <algorithm>
+
 #include "platform_d3d9/render_helpers.h"
 
 namespace d3d9test {
@@ -286,6 +288,91 @@ TEST_F(RenderTargetTest, RefusedCalls) {
   bb->Release();
   level->Release();
   tex->Release();  // still set nowhere: released for good
+}
+
+TEST_F(RenderTargetTest, D3dxTextureRequirements) {
+  const struct {
+    UINT w, h, levels;
+    DWORD usage;
+    D3DFORMAT format;
+    UINT wantW, wantH, wantLevels;
+    D3DFORMAT wantFormat;
+  } cases[] = {
+      {0, 0, 0, 0, D3DFMT_UNKNOWN, 256, 256, 9, D3DFMT_A8R8G8B8},
+      {D3DX_DEFAULT, 64, D3DX_DEFAULT, 0, D3DFMT_X8R8G8B8, 64, 64, 7, D3DFMT_X8R8G8B8},
+      {32, 8, 9, 0, D3DFMT_R5G6B5, 32, 8, 6, D3DFMT_R5G6B5},
+      {16, 16, 0, D3DUSAGE_AUTOGENMIPMAP, D3DFMT_A8R8G8B8, 16, 16, 1, D3DFMT_A8R8G8B8},
+      // Formats the device lacks: the nearest with the same alpha.
+      {16, 16, 1, 0, D3DFMT_DXT5, 16, 16, 1, D3DFMT_A8R8G8B8},
+      {16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, 16, 16, 1, D3DFMT_X8R8G8B8},
+      {16, 16, 1, D3DUSAGE_DEPTHSTENCIL, D3DFMT_D15S1, 16, 16, 1, D3DFMT_D24S8},
+      {100000, 16, 1, 0, D3DFMT_A8R8G8B8, 8192, 16, 1, D3DFMT_A8R8G8B8},
+  };
+  for (const auto& c : cases) {
+    UINT w = c.w, h = c.h, levels = c.levels;
+    D3DFORMAT format = c.format;
+    ASSERT_EQ(D3D_OK, D3DXCheckTextureRequirements(dev, &w, &h, &levels, c.usage, &format, D3DPOOL_DEFAULT));
+    EXPECT_EQ(c.wantW, std::min(w, 8192u)) << c.w << "x" << c.h;
+    EXPECT_EQ(c.wantH, h);
+    EXPECT_EQ(c.wantLevels, levels) << c.w << "x" << c.h;
+    EXPECT_EQ(c.wantFormat, format) << c.format;
+  }
+  IDirect3DTexture9* tex = nullptr;
+  ASSERT_EQ(D3D_OK, D3DXCreateTexture(dev, 20, 10, 0, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT, &tex));
+  D3DSURFACE_DESC desc;
+  tex->GetLevelDesc(0, &desc);
+  EXPECT_EQ(D3DFMT_X8R8G8B8, desc.Format);
+  EXPECT_EQ(5u, tex->GetLevelCount());
+  tex->Release();
+}
+
+// Copies with D3DXLoadSurfaceFromSurface: CPU to CPU scaled, render target to CPU, and a scene
+// drawn into a texture through ID3DXRenderToSurface, which gives the back buffer back after.
+TEST_F(RenderTargetTest, D3dxSurfaceCopiesAndRenderToSurface) {
+  // A 2x2 checker of red and blue, doubled with the point filter.
+  IDirect3DTexture9* small = MakeTexture(2, 2, D3DFMT_A8R8G8B8, [](UINT x, UINT y) { return (x + y) % 2 ? kBlue : kRed; });
+  IDirect3DTexture9* big = MakeTexture(4, 4, D3DFMT_X8R8G8B8, [](UINT, UINT) { return 0u; });
+  IDirect3DSurface9 *from = nullptr, *to = nullptr;
+  small->GetSurfaceLevel(0, &from);
+  big->GetSurfaceLevel(0, &to);
+  ASSERT_EQ(D3D_OK, D3DXLoadSurfaceFromSurface(to, nullptr, nullptr, from, nullptr, nullptr, D3DX_FILTER_POINT, 0));
+  D3DLOCKED_RECT lr;
+  ASSERT_EQ(D3D_OK, big->LockRect(0, &lr, nullptr, D3DLOCK_READONLY));
+  const uint32_t* texels = static_cast<const uint32_t*>(lr.pBits);
+  const uint32_t want[4] = {kRed, kRed, kBlue, kBlue};
+  for (int x = 0; x < 4; ++x) EXPECT_EQ(want[x], texels[lr.Pitch / 4 + x]) << x;  // second row
+  big->UnlockRect(0);
+  const RECT outside = {0, 0, 3, 1};
+  EXPECT_EQ(D3DERR_INVALIDCALL, D3DXLoadSurfaceFromSurface(to, nullptr, nullptr, from, nullptr, &outside,
+                                                           D3DX_FILTER_POINT, 0));
+
+  IDirect3DTexture9* target = nullptr;
+  ASSERT_EQ(D3D_OK, D3DXCreateTexture(dev, 4, 4, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &target));
+  IDirect3DSurface9* level = nullptr;
+  target->GetSurfaceLevel(0, &level);
+  ID3DXRenderToSurface* rts = nullptr;
+  ASSERT_EQ(D3D_OK, D3DXCreateRenderToSurface(dev, 4, 4, D3DFMT_X8R8G8B8, TRUE, D3DFMT_D24S8, &rts));
+  ASSERT_EQ(D3D_OK, rts->BeginScene(level, nullptr));
+  EXPECT_EQ(D3D_OK, dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, kGreen, 1.0f, 0));
+  ASSERT_EQ(D3D_OK, rts->EndScene(D3DX_FILTER_NONE));
+  IDirect3DSurface9* now = nullptr;
+  dev->GetRenderTarget(0, &now);
+  D3DSURFACE_DESC desc;
+  now->GetDesc(&desc);
+  EXPECT_EQ(static_cast<UINT>(kWidth), desc.Width) << "the back buffer is set again";
+  now->Release();
+  D3DVIEWPORT9 vp;
+  dev->GetViewport(&vp);
+  EXPECT_EQ(static_cast<DWORD>(kWidth), vp.Width);
+  ASSERT_EQ(D3D_OK, D3DXLoadSurfaceFromSurface(to, nullptr, nullptr, level, nullptr, nullptr, D3DX_FILTER_NONE, 0));
+  ASSERT_EQ(D3D_OK, big->LockRect(0, &lr, nullptr, D3DLOCK_READONLY));
+  EXPECT_EQ(kGreen, static_cast<const uint32_t*>(lr.pBits)[5]);
+  big->UnlockRect(0);
+  rts->Release();
+  level->Release();
+  target->Release();
+  from->Release();
+  to->Release();
 }
 
 }  // namespace
