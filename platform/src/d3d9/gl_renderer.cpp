@@ -498,7 +498,6 @@ void GlRenderer::ReadTarget(Surface* color, uint8_t* rows, UINT pitch) {
     GlTarget t;
     g.BindColor(g.readFbo, color, &t);
     t.ReadRows(rows, pitch);
-    t.fbo = 0;  // the framebuffer stays for the next read
   }
   glBindFramebuffer(GL_FRAMEBUFFER, g.target->fbo);
 }
@@ -510,7 +509,6 @@ void GlRenderer::Blit(Surface* src, const RECT& from, Surface* dst, const RECT& 
   auto describe = [&](Surface* surface, GLuint* fbo, GlTarget* out) {
     if (!surface->container()) {
       *out = g.backBuffer;
-      out->colorRb = out->depthRb = 0;  // a copy: never released
       return;
     }
     if (!*fbo) glGenFramebuffers(1, fbo);
@@ -527,7 +525,6 @@ void GlRenderer::Blit(Surface* src, const RECT& from, Surface* dst, const RECT& 
   if (s.bottomUp != d.bottomUp) std::swap(dy0, dy1);
   glBlitFramebuffer(from.left, sy0, from.right, sy1, to.left, dy0, to.right, dy1, GL_COLOR_BUFFER_BIT,
                     linear ? GL_LINEAR : GL_NEAREST);
-  s.fbo = d.fbo = 0;
   glBindFramebuffer(GL_FRAMEBUFFER, g.target->fbo);
 }
 
