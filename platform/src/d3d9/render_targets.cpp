@@ -133,7 +133,6 @@ HRESULT Device::CreateDepthStencilSurface(UINT Width, UINT Height, D3DFORMAT For
 
 HRESULT Device::StretchRect(IDirect3DSurface9* pSourceSurface, const RECT* pSourceRect, IDirect3DSurface9* pDestSurface,
                             const RECT* pDestRect, D3DTEXTUREFILTERTYPE Filter) {
-  if (inScene_) return D3DERR_INVALIDCALL;  // as Direct3D 9 requires
   Surface* src = SurfaceOf(this, pSourceSurface);
   Surface* dst = SurfaceOf(this, pDestSurface);
   if (!src || !dst || src == dst || !src->IsColorTarget() || !dst->IsColorTarget()) return D3DERR_INVALIDCALL;
