@@ -50,6 +50,7 @@ struct IDirect3DVertexBuffer9;
 struct IDirect3DStateBlock9;
 struct IDirect3DPixelShader9;
 struct IDirect3DVertexShader9;
+struct IDirect3DQuery9;
 
 typedef IDirect3D9* LPDIRECT3D9;
 typedef IDirect3D9* PDIRECT3D9;
@@ -64,6 +65,8 @@ typedef IDirect3DVertexBuffer9* LPDIRECT3DVERTEXBUFFER9;
 typedef IDirect3DVertexBuffer9* PDIRECT3DVERTEXBUFFER9;
 typedef IDirect3DStateBlock9* LPDIRECT3DSTATEBLOCK9;
 typedef IDirect3DPixelShader9* LPDIRECT3DPIXELSHADER9;
+typedef IDirect3DQuery9* LPDIRECT3DQUERY9;
+typedef IDirect3DQuery9* PDIRECT3DQUERY9;
 
 struct IDirect3D9 : public IUnknown {
   virtual UINT STDMETHODCALLTYPE GetAdapterCount() = 0;
@@ -117,6 +120,14 @@ struct IDirect3DPixelShader9 : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9** ppDevice) = 0;
 };
 
+struct IDirect3DQuery9 : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9** ppDevice) = 0;
+  virtual D3DQUERYTYPE STDMETHODCALLTYPE GetType() = 0;
+  virtual DWORD STDMETHODCALLTYPE GetDataSize() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Issue(DWORD dwIssueFlags) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetData(void* pData, DWORD dwSize, DWORD dwGetDataFlags) = 0;
+};
+
 struct IDirect3DDevice9 : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE TestCooperativeLevel() = 0;
   virtual HRESULT STDMETHODCALLTYPE GetDirect3D(IDirect3D9** ppD3D9) = 0;
@@ -133,6 +144,22 @@ struct IDirect3DDevice9 : public IUnknown {
                                                        HANDLE* pSharedHandle) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetRenderTarget(DWORD RenderTargetIndex,
                                                     IDirect3DSurface9** ppRenderTarget) = 0;
+  virtual HRESULT STDMETHODCALLTYPE SetRenderTarget(DWORD RenderTargetIndex, IDirect3DSurface9* pRenderTarget) = 0;
+  virtual HRESULT STDMETHODCALLTYPE CreateRenderTarget(UINT Width, UINT Height, D3DFORMAT Format,
+                                                       D3DMULTISAMPLE_TYPE MultiSample, DWORD MultisampleQuality,
+                                                       BOOL Lockable, IDirect3DSurface9** ppSurface,
+                                                       HANDLE* pSharedHandle) = 0;
+  virtual HRESULT STDMETHODCALLTYPE CreateDepthStencilSurface(UINT Width, UINT Height, D3DFORMAT Format,
+                                                              D3DMULTISAMPLE_TYPE MultiSample,
+                                                              DWORD MultisampleQuality, BOOL Discard,
+                                                              IDirect3DSurface9** ppSurface,
+                                                              HANDLE* pSharedHandle) = 0;
+  virtual HRESULT STDMETHODCALLTYPE SetDepthStencilSurface(IDirect3DSurface9* pNewZStencil) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetDepthStencilSurface(IDirect3DSurface9** ppZStencilSurface) = 0;
+  virtual HRESULT STDMETHODCALLTYPE StretchRect(IDirect3DSurface9* pSourceSurface, const RECT* pSourceRect,
+                                                IDirect3DSurface9* pDestSurface, const RECT* pDestRect,
+                                                D3DTEXTUREFILTERTYPE Filter) = 0;
+  virtual HRESULT STDMETHODCALLTYPE CreateQuery(D3DQUERYTYPE Type, IDirect3DQuery9** ppQuery) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_TYPE Type,
                                                   IDirect3DSurface9** ppBackBuffer) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetRenderTargetData(IDirect3DSurface9* pRenderTarget,

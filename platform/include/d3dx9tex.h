@@ -1,5 +1,6 @@
-// D3DX 9 texture subset: creating a texture from a DDS, BMP, PNG, JPEG or TGA file, saving a
-// surface to a PNG file. The name without a suffix is the W form under UNICODE, else the A form.
+// D3DX 9 texture subset: creating a texture from a DDS, BMP, PNG, JPEG or TGA file or empty,
+// copying between surfaces, drawing into a surface, saving a surface to a PNG file. The name
+// without a suffix is the W form under UNICODE, else the A form.
 #pragma once
 #include "d3d9.h"
 
@@ -62,10 +63,45 @@ HRESULT WINAPI D3DXGetImageInfoFromFileInMemory(LPCVOID pSrcData, UINT SrcDataSi
 HRESULT WINAPI D3DXSaveSurfaceToFileA(LPCSTR pDestFile, D3DXIMAGE_FILEFORMAT DestFormat,
                                       LPDIRECT3DSURFACE9 pSrcSurface, const PALETTEENTRY* pSrcPalette,
                                       const RECT* pSrcRect);
+HRESULT WINAPI D3DXCheckTextureRequirements(LPDIRECT3DDEVICE9 pDevice, UINT* pWidth, UINT* pHeight,
+                                            UINT* pNumMipLevels, DWORD Usage, D3DFORMAT* pFormat, D3DPOOL Pool);
+HRESULT WINAPI D3DXCreateTexture(LPDIRECT3DDEVICE9 pDevice, UINT Width, UINT Height, UINT MipLevels, DWORD Usage,
+                                 D3DFORMAT Format, D3DPOOL Pool, LPDIRECT3DTEXTURE9* ppTexture);
+HRESULT WINAPI D3DXLoadSurfaceFromSurface(LPDIRECT3DSURFACE9 pDestSurface, const PALETTEENTRY* pDestPalette,
+                                          const RECT* pDestRect, LPDIRECT3DSURFACE9 pSrcSurface,
+                                          const PALETTEENTRY* pSrcPalette, const RECT* pSrcRect, DWORD Filter,
+                                          D3DCOLOR ColorKey);
 HRESULT WINAPI D3DXSaveSurfaceToFileW(LPCWSTR pDestFile, D3DXIMAGE_FILEFORMAT DestFormat,
                                       LPDIRECT3DSURFACE9 pSrcSurface, const PALETTEENTRY* pSrcPalette,
                                       const RECT* pSrcRect);
 }
+#endif
+
+#ifdef __cplusplus
+// Drawing into a surface between BeginScene and EndScene, with a depth stencil of its own when
+// asked: the device's render target, depth stencil and viewport come back at EndScene.
+typedef struct _D3DXRTS_DESC {
+  UINT Width;
+  UINT Height;
+  D3DFORMAT Format;
+  BOOL DepthStencil;
+  D3DFORMAT DepthStencilFormat;
+} D3DXRTS_DESC;
+
+struct ID3DXRenderToSurface : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE GetDevice(LPDIRECT3DDEVICE9* ppDevice) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetDesc(D3DXRTS_DESC* pDesc) = 0;
+  virtual HRESULT STDMETHODCALLTYPE BeginScene(LPDIRECT3DSURFACE9 pSurface, const D3DVIEWPORT9* pViewport) = 0;
+  virtual HRESULT STDMETHODCALLTYPE EndScene(DWORD MipFilter) = 0;
+  virtual HRESULT STDMETHODCALLTYPE OnLostDevice() = 0;
+  virtual HRESULT STDMETHODCALLTYPE OnResetDevice() = 0;
+};
+typedef ID3DXRenderToSurface* LPD3DXRENDERTOSURFACE;
+
+extern "C" HRESULT WINAPI D3DXCreateRenderToSurface(LPDIRECT3DDEVICE9 pDevice, UINT Width, UINT Height,
+                                                    D3DFORMAT Format, BOOL DepthStencil,
+                                                    D3DFORMAT DepthStencilFormat,
+                                                    LPD3DXRENDERTOSURFACE* ppRenderToSurface);
 #endif
 
 #ifdef UNICODE

@@ -366,6 +366,23 @@ void CheckD3DX() {
                                  const RECT*) = &D3DXSaveSurfaceToFileW;
   Keep(textureFromFileExW), Keep(textureFromFileA), Keep(textureFromFileW), Keep(imageInfoFromFileW);
   Keep(saveSurfaceW);
+  HRESULT(WINAPI * checkRequirements)(LPDIRECT3DDEVICE9, UINT*, UINT*, UINT*, DWORD, D3DFORMAT*, D3DPOOL) =
+      &D3DXCheckTextureRequirements;
+  HRESULT(WINAPI * createTexture)(LPDIRECT3DDEVICE9, UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL,
+                                  LPDIRECT3DTEXTURE9*) = &D3DXCreateTexture;
+  HRESULT(WINAPI * loadSurface)(LPDIRECT3DSURFACE9, const PALETTEENTRY*, const RECT*, LPDIRECT3DSURFACE9,
+                                const PALETTEENTRY*, const RECT*, DWORD, D3DCOLOR) = &D3DXLoadSurfaceFromSurface;
+  HRESULT(WINAPI * createRts)(LPDIRECT3DDEVICE9, UINT, UINT, D3DFORMAT, BOOL, D3DFORMAT, LPD3DXRENDERTOSURFACE*) =
+      &D3DXCreateRenderToSurface;
+  HRESULT (STDMETHODCALLTYPE ID3DXRenderToSurface::*rtsDevice)(LPDIRECT3DDEVICE9*) = &ID3DXRenderToSurface::GetDevice;
+  HRESULT (STDMETHODCALLTYPE ID3DXRenderToSurface::*rtsDesc)(D3DXRTS_DESC*) = &ID3DXRenderToSurface::GetDesc;
+  HRESULT (STDMETHODCALLTYPE ID3DXRenderToSurface::*rtsBegin)(LPDIRECT3DSURFACE9, const D3DVIEWPORT9*) =
+      &ID3DXRenderToSurface::BeginScene;
+  HRESULT (STDMETHODCALLTYPE ID3DXRenderToSurface::*rtsEnd)(DWORD) = &ID3DXRenderToSurface::EndScene;
+  HRESULT (STDMETHODCALLTYPE ID3DXRenderToSurface::*rtsLost)() = &ID3DXRenderToSurface::OnLostDevice;
+  HRESULT (STDMETHODCALLTYPE ID3DXRenderToSurface::*rtsReset)() = &ID3DXRenderToSurface::OnResetDevice;
+  Keep(checkRequirements), Keep(createTexture), Keep(loadSurface), Keep(createRts), Keep(rtsDevice), Keep(rtsDesc);
+  Keep(rtsBegin), Keep(rtsEnd), Keep(rtsLost), Keep(rtsReset);
 
   D3DXMATRIX*(WINAPI * lookAtRH)(D3DXMATRIX*, const D3DXVECTOR3*, const D3DXVECTOR3*, const D3DXVECTOR3*) =
       &D3DXMatrixLookAtRH;
@@ -532,6 +549,24 @@ void CheckDevice() {
   HRESULT (STDMETHODCALLTYPE D::*createVertexBuffer)(UINT, DWORD, DWORD, D3DPOOL, IDirect3DVertexBuffer9**,
                                                      HANDLE*) = &D::CreateVertexBuffer;
   HRESULT (STDMETHODCALLTYPE D::*getRenderTarget)(DWORD, IDirect3DSurface9**) = &D::GetRenderTarget;
+  HRESULT (STDMETHODCALLTYPE D::*setRenderTarget)(DWORD, IDirect3DSurface9*) = &D::SetRenderTarget;
+  HRESULT (STDMETHODCALLTYPE D::*createRenderTarget)(UINT, UINT, D3DFORMAT, D3DMULTISAMPLE_TYPE, DWORD, BOOL,
+                                                     IDirect3DSurface9**, HANDLE*) = &D::CreateRenderTarget;
+  HRESULT (STDMETHODCALLTYPE D::*createDepthStencil)(UINT, UINT, D3DFORMAT, D3DMULTISAMPLE_TYPE, DWORD, BOOL,
+                                                     IDirect3DSurface9**, HANDLE*) = &D::CreateDepthStencilSurface;
+  HRESULT (STDMETHODCALLTYPE D::*setDepthStencil)(IDirect3DSurface9*) = &D::SetDepthStencilSurface;
+  HRESULT (STDMETHODCALLTYPE D::*getDepthStencil)(IDirect3DSurface9**) = &D::GetDepthStencilSurface;
+  HRESULT (STDMETHODCALLTYPE D::*stretchRect)(IDirect3DSurface9*, const RECT*, IDirect3DSurface9*, const RECT*,
+                                              D3DTEXTUREFILTERTYPE) = &D::StretchRect;
+  HRESULT (STDMETHODCALLTYPE D::*createQuery)(D3DQUERYTYPE, IDirect3DQuery9**) = &D::CreateQuery;
+  HRESULT (STDMETHODCALLTYPE IDirect3DQuery9::*queryDevice)(IDirect3DDevice9**) = &IDirect3DQuery9::GetDevice;
+  D3DQUERYTYPE (STDMETHODCALLTYPE IDirect3DQuery9::*queryType)() = &IDirect3DQuery9::GetType;
+  DWORD (STDMETHODCALLTYPE IDirect3DQuery9::*querySize)() = &IDirect3DQuery9::GetDataSize;
+  HRESULT (STDMETHODCALLTYPE IDirect3DQuery9::*queryIssue)(DWORD) = &IDirect3DQuery9::Issue;
+  HRESULT (STDMETHODCALLTYPE IDirect3DQuery9::*queryData)(void*, DWORD, DWORD) = &IDirect3DQuery9::GetData;
+  Keep(setRenderTarget), Keep(createRenderTarget), Keep(createDepthStencil), Keep(setDepthStencil);
+  Keep(getDepthStencil), Keep(stretchRect), Keep(createQuery), Keep(queryDevice), Keep(queryType), Keep(querySize);
+  Keep(queryIssue), Keep(queryData);
   HRESULT (STDMETHODCALLTYPE D::*getBackBuffer)(UINT, UINT, D3DBACKBUFFER_TYPE, IDirect3DSurface9**) =
       &D::GetBackBuffer;
   HRESULT (STDMETHODCALLTYPE D::*getRenderTargetData)(IDirect3DSurface9*, IDirect3DSurface9*) =

@@ -1,6 +1,6 @@
 // The renderer applies only the state a Set* call dirtied and changes only the GL state that
 // differs from what it last set. Whatever that saves must never change a pixel: random sequences
-// of state changes, clears and draws give the same back buffer with the shadow and dirty tracking
+// of state changes (stencil included), clears and draws give the same back buffer with the shadow and dirty tracking
 // on as with every draw applying all of its state (kvrtest::DisableStateShadow).
 #include <random>
 
@@ -58,6 +58,13 @@ const std::vector<RenderChoice>& RenderChoices() {
       {D3DRS_SPECULARENABLE, {FALSE, TRUE}},
       {D3DRS_LIGHTING, {FALSE, TRUE}},
       {D3DRS_AMBIENT, {0x00404040, 0x00A08060}},
+      {D3DRS_STENCILENABLE, {FALSE, TRUE}},
+      {D3DRS_STENCILFUNC, {D3DCMP_ALWAYS, D3DCMP_EQUAL, D3DCMP_NOTEQUAL, D3DCMP_LESS}},
+      {D3DRS_STENCILREF, {0, 1, 2}},
+      {D3DRS_STENCILPASS, {D3DSTENCILOP_KEEP, D3DSTENCILOP_INCR, D3DSTENCILOP_REPLACE, D3DSTENCILOP_INVERT}},
+      {D3DRS_STENCILWRITEMASK, {0xFF, 0x1}},
+      {D3DRS_TWOSIDEDSTENCILMODE, {FALSE, TRUE}},
+      {D3DRS_CCW_STENCILPASS, {D3DSTENCILOP_KEEP, D3DSTENCILOP_DECR}},
   };
   return choices;
 }
@@ -70,6 +77,13 @@ class StateShadow : public d3d9test::DeviceTest {
     TearDown();
     SetUp();
     kvrtest::DisableStateShadow(!shadow);
+    // A depth buffer with stencil, so that the stencil states draw too.
+    IDirect3DSurface9* depthStencil = nullptr;
+    EXPECT_EQ(D3D_OK, dev->CreateDepthStencilSurface(kWidth, kHeight, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, TRUE,
+                                                     &depthStencil, nullptr));
+    dev->SetDepthStencilSurface(depthStencil);
+    depthStencil->Release();
+    dev->Clear(0, nullptr, D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0, 1.0f, 0);
     IDirect3DTexture9* textures[2] = {Texture(0x40), Texture(0xC0)};
     std::vector<SceneVertex> scene = {{-1, -1, 2, 0, 0, -1, 0xFF80C040, 0, 1}, {0, 1.2f, 3, 0, 0.6f, -0.8f, 0xC04080FF, 0.5f, 0},
                                       {1, -1, 2.5f, 0.6f, 0, -0.8f, 0x80FFFFFF, 1, 1}};
@@ -127,7 +141,9 @@ class StateShadow : public d3d9test::DeviceTest {
           D3DVIEWPORT9 vp = {0, 0, kWidth, kHeight, 0, 1};
           if (pick(2)) vp = {static_cast<DWORD>(pick(16)), static_cast<DWORD>(pick(12)), 40, 30, 0, 1};
           dev->SetViewport(&vp);
-          if (!pick(4)) dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000 | rng(), 1.0f, 0);
+          if (!pick(4))
+            dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | (pick(2) ? D3DCLEAR_STENCIL : 0),
+                       0xFF000000 | rng(), 1.0f, static_cast<DWORD>(pick(3)));
           break;
         }
         case 6: {

@@ -1,29 +1,19 @@
 // The back buffer as the program reaches it, and copies of it in system memory: what a
 // screenshot needs.
-// Implemented: GetRenderTarget(0) and GetBackBuffer(0, 0, MONO) (the one back buffer, which holds
-//   a device reference until released), CreateOffscreenPlainSurface in the texture formats of
+// Implemented: GetBackBuffer(0, 0, MONO) (the one back buffer, which holds a device reference
+//   until released), CreateOffscreenPlainSurface in the texture formats of
 //   resources.cpp, in the default, system-memory and scratch pools (all lockable),
-//   GetRenderTargetData from the back buffer into a system-memory surface of its size and format
-//   (an offscreen plain surface or a level of a system-memory texture): the whole back buffer,
-//   whatever the viewport, top row first.
+//   GetRenderTargetData from the back buffer or another render target (render_targets.cpp) into
+//   a system-memory surface of its size and format (an offscreen plain surface or a level of a
+//   system-memory texture): the whole target, whatever the viewport, top row first.
 // Not implemented (D3DERR_INVALIDCALL): swap chains and back buffers past the first (the device
-//   keeps one back buffer whatever BackBufferCount says), stereo back buffers, render targets
-//   other than the back buffer, shared handles.
+//   keeps one back buffer whatever BackBufferCount says), stereo back buffers, shared handles.
 #include <algorithm>
 
 #include "d3d9/d3d9_internal.h"
 #include "d3d9/gl_renderer.h"
 
 namespace kvrd3d {
-
-HRESULT Device::GetRenderTarget(DWORD index, IDirect3DSurface9** target) {
-  if (!target) return D3DERR_INVALIDCALL;
-  *target = nullptr;
-  if (index != 0) return index < 4 ? D3DERR_NOTFOUND : D3DERR_INVALIDCALL;
-  *target = backBuffer_.get();
-  AddRef();
-  return D3D_OK;
-}
 
 HRESULT Device::GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_TYPE Type,
                               IDirect3DSurface9** ppBackBuffer) {
@@ -54,17 +44,20 @@ HRESULT Device::CreateOffscreenPlainSurface(UINT Width, UINT Height, D3DFORMAT F
 }
 
 HRESULT Device::GetRenderTargetData(IDirect3DSurface9* pRenderTarget, IDirect3DSurface9* pDestSurface) {
-  if (!pRenderTarget || !pDestSurface || pRenderTarget != backBuffer_.get()) return D3DERR_INVALIDCALL;
+  if (!pRenderTarget || !pDestSurface) return D3DERR_INVALIDCALL;
+  Surface* source = dynamic_cast<Surface*>(pRenderTarget);
   Surface* dest = dynamic_cast<Surface*>(pDestSurface);
+  if (!source || source->device() != this || !source->IsColorTarget()) return D3DERR_INVALIDCALL;
   if (!dest || dest->device() != this || !dest->container()) return D3DERR_INVALIDCALL;
   Texture* storage = dest->container();
   const Texture::Level& level = storage->levels()[dest->level()];
-  if (storage->pool() != D3DPOOL_SYSTEMMEM || storage->format() != pp_.BackBufferFormat ||
-      level.width != pp_.BackBufferWidth || level.height != pp_.BackBufferHeight)
+  const D3DSURFACE_DESC from = source->Desc();
+  if (storage->pool() != D3DPOOL_SYSTEMMEM || storage->format() != from.Format || level.width != from.Width ||
+      level.height != from.Height)
     return D3DERR_INVALIDCALL;
   Texture::Level* rows = storage->WritableLevel(dest->level());
   if (!rows) return D3DERR_INVALIDCALL;  // locked by the program
-  renderer_->ReadBack(rows->bytes.data(), rows->pitch);
+  renderer_->ReadTarget(source, rows->bytes.data(), rows->pitch);
   return D3D_OK;
 }
 

@@ -37,7 +37,7 @@ constexpr DWORD kMaxActiveLights = 8;
 
 // Interface identifiers of the objects below, as the Windows SDK defines them.
 extern const GUID kIidUnknown, kIidDirect3D9, kIidDevice9, kIidResource9, kIidVertexBuffer9,
-    kIidSurface9, kIidBaseTexture9, kIidTexture9, kIidStateBlock9;
+    kIidSurface9, kIidBaseTexture9, kIidTexture9, kIidStateBlock9, kIidQuery9;
 // QueryInterface for an object that offers the given interfaces (IUnknown is always offered).
 HRESULT QueryFor(IUnknown* self, REFIID riid, void** ppv, std::initializer_list<const GUID*> iids);
 
@@ -150,11 +150,13 @@ class VertexBuffer final : public IDirect3DVertexBuffer9, public DeviceChild {
 
 class Texture;
 
-// A level of a texture, or the device's back buffer. An offscreen plain surface is the one level
-// of a texture the program never sees: it shares that texture's storage, locks and count.
+// A level of a texture, the device's back buffer or its automatic depth-stencil surface. An
+// offscreen plain surface, a render-target surface and a depth-stencil surface are each the one
+// level of a texture the program never sees: they share that texture's storage, locks and count.
 class Surface final : public IDirect3DSurface9 {
  public:
-  Surface(Device* device, Texture* container, UINT level);
+  // Without a container: the back buffer, or with autoDepth the automatic depth stencil.
+  Surface(Device* device, Texture* container, UINT level, bool autoDepth = false);
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
   // Surfaces share the count of what contains them: the texture, or the device.
   ULONG STDMETHODCALLTYPE AddRef() override;
@@ -168,12 +170,23 @@ class Surface final : public IDirect3DSurface9 {
   Device* device() const { return device_; }
   Texture* container() const { return container_; }  // null for the back buffer
   UINT level() const { return level_; }
+  bool autoDepth() const { return autoDepth_; }
+  // The surface's format and size, whatever kind it is.
+  D3DSURFACE_DESC Desc();
+  // Whether draws can go to it: the back buffer or a level of a render-target texture.
+  bool IsColorTarget() const;
+  // Whether it can be the device's depth-stencil surface.
+  bool IsDepthStencil() const;
 
  private:
   Device* device_;
   Texture* container_;
   UINT level_;
+  bool autoDepth_;
 };
+
+// Depth and stencil bits of a depth-stencil format the device makes; false for other formats.
+bool DepthStencilBits(D3DFORMAT format, int* depth, int* stencil);
 
 class Texture final : public IDirect3DTexture9, public DeviceChild {
  public:
@@ -200,6 +213,9 @@ class Texture final : public IDirect3DTexture9, public DeviceChild {
   };
   D3DFORMAT format() const { return format_; }
   D3DPOOL pool() const { return pool_; }
+  DWORD usage() const { return usage_; }
+  // Render targets and depth stencils live only in GL: no bytes on the CPU, never locked.
+  bool GpuOnly() const { return (usage_ & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL)) != 0; }
   const std::vector<Level>& levels() const { return levels_; }
   // A level the device itself fills (a copy of the back buffer), marked changed; null while the
   // program holds it locked.
@@ -216,6 +232,31 @@ class Texture final : public IDirect3DTexture9, public DeviceChild {
   D3DPOOL pool_;
   std::vector<Level> levels_;
   uint64_t lockCount_ = 0;
+};
+
+// An occlusion or event query (query.cpp).
+class Query final : public IDirect3DQuery9, public DeviceChild {
+ public:
+  Query(Device* device, D3DQUERYTYPE type);
+  ~Query();
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
+  ULONG STDMETHODCALLTYPE AddRef() override { return AddPublic(); }
+  ULONG STDMETHODCALLTYPE Release() override { return ReleasePublic(); }
+  HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9** ppDevice) override;
+  D3DQUERYTYPE STDMETHODCALLTYPE GetType() override { return type_; }
+  DWORD STDMETHODCALLTYPE GetDataSize() override;
+  HRESULT STDMETHODCALLTYPE Issue(DWORD flags) override;
+  HRESULT STDMETHODCALLTYPE GetData(void* data, DWORD size, DWORD flags) override;
+  static bool Supported(D3DQUERYTYPE type) { return type == D3DQUERYTYPE_OCCLUSION || type == D3DQUERYTYPE_EVENT; }
+
+ private:
+  enum class State { kCreated, kBuilding, kIssued };
+  D3DQUERYTYPE type_;
+  State state_ = State::kCreated;
+  unsigned glQuery_ = 0;
+  void* fence_ = nullptr;  // GLsync of an event query
+  DWORD result_ = 0;
+  bool haveResult_ = false;
 };
 
 // ---- Everything a state block can hold, and what of it is set ------------------------------
@@ -340,6 +381,21 @@ class Device final : public IDirect3DDevice9 {
                                                IDirect3DVertexBuffer9** ppVertexBuffer,
                                                HANDLE* pSharedHandle) override;
   HRESULT STDMETHODCALLTYPE GetRenderTarget(DWORD index, IDirect3DSurface9** target) override;
+  HRESULT STDMETHODCALLTYPE SetRenderTarget(DWORD index, IDirect3DSurface9* target) override;
+  HRESULT STDMETHODCALLTYPE CreateRenderTarget(UINT Width, UINT Height, D3DFORMAT Format,
+                                               D3DMULTISAMPLE_TYPE MultiSample, DWORD MultisampleQuality,
+                                               BOOL Lockable, IDirect3DSurface9** ppSurface,
+                                               HANDLE* pSharedHandle) override;
+  HRESULT STDMETHODCALLTYPE CreateDepthStencilSurface(UINT Width, UINT Height, D3DFORMAT Format,
+                                                      D3DMULTISAMPLE_TYPE MultiSample, DWORD MultisampleQuality,
+                                                      BOOL Discard, IDirect3DSurface9** ppSurface,
+                                                      HANDLE* pSharedHandle) override;
+  HRESULT STDMETHODCALLTYPE SetDepthStencilSurface(IDirect3DSurface9* pNewZStencil) override;
+  HRESULT STDMETHODCALLTYPE GetDepthStencilSurface(IDirect3DSurface9** ppZStencilSurface) override;
+  HRESULT STDMETHODCALLTYPE StretchRect(IDirect3DSurface9* pSourceSurface, const RECT* pSourceRect,
+                                        IDirect3DSurface9* pDestSurface, const RECT* pDestRect,
+                                        D3DTEXTUREFILTERTYPE Filter) override;
+  HRESULT STDMETHODCALLTYPE CreateQuery(D3DQUERYTYPE Type, IDirect3DQuery9** ppQuery) override;
   HRESULT STDMETHODCALLTYPE GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_TYPE Type,
                                           IDirect3DSurface9** ppBackBuffer) override;
   HRESULT STDMETHODCALLTYPE GetRenderTargetData(IDirect3DSurface9* pRenderTarget,
@@ -399,8 +455,13 @@ class Device final : public IDirect3DDevice9 {
   // Waits until everything asked of the device has been carried out.
   void Finish();
   UINT MaxTextureSize() const;
+  // The surfaces draws and clears go to now (render_targets.cpp); the depth stencil may be null.
+  Surface* renderTarget() const { return target_; }
+  Surface* depthStencil() const { return depth_; }
 
  private:
+  // Tells the renderer where draws go after SetRenderTarget or SetDepthStencilSurface.
+  void RetargetRenderer();
   void SetDefaultStates();
   // Tells the renderer what a Set* call changed, unless a state block is being recorded.
   void MarkDirty(uint64_t bits);
@@ -420,6 +481,11 @@ class Device final : public IDirect3DDevice9 {
   Counters counters_;
   std::unique_ptr<GlRenderer> renderer_;
   std::unique_ptr<Surface> backBuffer_;
+  std::unique_ptr<Surface> autoDepth_;  // when the present parameters ask for one
+  // The render target and depth stencil set; the textures behind them are held while set.
+  Surface* target_ = nullptr;
+  Surface* depth_ = nullptr;
+  BindRef<Texture> targetHold_, depthHold_;
   UINT glMaxTexture_ = 8192;
 };
 

@@ -10,7 +10,7 @@
 //   whatever the swap effect, the back buffer keeps the frame just presented), DrawPrimitive,
 //   DrawPrimitiveUP (through a buffer of the device's own, leaving stream 0 unset).
 // Not implemented (D3DERR_INVALIDCALL): Reset, pixel and vertex shaders other than none,
-//   render targets other than the back buffer, index buffers and indexed drawing.
+//   index buffers and indexed drawing.
 #include <algorithm>
 #include <cstring>
 
@@ -88,11 +88,12 @@ bool Device::Init() {
   if (pp_.BackBufferHeight == 0) pp_.BackBufferHeight = static_cast<UINT>(h > 0 ? h : 1);
   if (pp_.BackBufferFormat == D3DFMT_UNKNOWN) pp_.BackBufferFormat = D3DFMT_X8R8G8B8;
   if (pp_.BackBufferCount == 0) pp_.BackBufferCount = 1;
-  int depthBits = 0;
-  if (pp_.EnableAutoDepthStencil) depthBits = pp_.AutoDepthStencilFormat == D3DFMT_D16 ? 16 : 24;
+  int depthBits = 0, stencilBits = 0;
+  if (pp_.EnableAutoDepthStencil && !DepthStencilBits(pp_.AutoDepthStencilFormat, &depthBits, &stencilBits))
+    depthBits = 24;  // another depth format is kept as D24X8
   KvrRetainWindow(window_);
   renderer_ = GlRenderer::Create(window_, pp_.BackBufferWidth, pp_.BackBufferHeight,
-                                 pp_.BackBufferFormat == D3DFMT_A8R8G8B8, depthBits);
+                                 pp_.BackBufferFormat == D3DFMT_A8R8G8B8, depthBits, stencilBits);
   if (!renderer_) {
     KvrReleaseWindow(window_);
     window_ = nullptr;
@@ -100,6 +101,9 @@ bool Device::Init() {
   }
   glMaxTexture_ = renderer_->MaxTextureSize();
   backBuffer_.reset(new Surface(this, nullptr, 0));
+  if (pp_.EnableAutoDepthStencil) autoDepth_.reset(new Surface(this, nullptr, 0, true));
+  target_ = backBuffer_.get();
+  depth_ = autoDepth_.get();
   SetDefaultStates();
   return true;
 }
@@ -113,7 +117,10 @@ Device::~Device() {
   for (auto& t : state_.textures) t.Reset(nullptr);
   for (auto& s : state_.streams) s.buffer.Reset(nullptr);
   userVertices_.Reset(nullptr);
+  targetHold_.Reset(nullptr);
+  depthHold_.Reset(nullptr);
   backBuffer_.reset();
+  autoDepth_.reset();
   renderer_.reset();
   if (window_) KvrReleaseWindow(window_);
   d3d_->Release();
@@ -248,11 +255,19 @@ HRESULT Device::CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage,
   if (pSharedHandle) return D3DERR_INVALIDCALL;
   if (Width == 0 || Height == 0 || Width > MaxTextureSize() || Height > MaxTextureSize())
     return D3DERR_INVALIDCALL;
-  if (Usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL)) return D3DERR_INVALIDCALL;
-  if (Pool != D3DPOOL_DEFAULT && Pool != D3DPOOL_MANAGED && Pool != D3DPOOL_SYSTEMMEM &&
-      Pool != D3DPOOL_SCRATCH)
-    return D3DERR_INVALIDCALL;
-  if (TextureFormatBytes(Format) == 0) return D3DERR_INVALIDCALL;
+  if (Usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL)) {
+    // Render targets and depth stencils live in the default pool only.
+    if (Pool != D3DPOOL_DEFAULT || (Usage & D3DUSAGE_RENDERTARGET && Usage & D3DUSAGE_DEPTHSTENCIL))
+      return D3DERR_INVALIDCALL;
+    const bool ok = Usage & D3DUSAGE_RENDERTARGET ? Format == D3DFMT_A8R8G8B8 || Format == D3DFMT_X8R8G8B8
+                                                   : DepthStencilBits(Format, nullptr, nullptr);
+    if (!ok) return D3DERR_INVALIDCALL;
+  } else {
+    if (Pool != D3DPOOL_DEFAULT && Pool != D3DPOOL_MANAGED && Pool != D3DPOOL_SYSTEMMEM &&
+        Pool != D3DPOOL_SCRATCH)
+      return D3DERR_INVALIDCALL;
+    if (TextureFormatBytes(Format) == 0) return D3DERR_INVALIDCALL;
+  }
   UINT full = 1;
   for (UINT size = Width > Height ? Width : Height; size > 1; size >>= 1) ++full;
   if (Levels == 0) Levels = full;  // the whole chain down to 1x1
@@ -299,10 +314,13 @@ HRESULT Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR 
     Count = 0;
   }
   if (Flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) return D3DERR_INVALIDCALL;
-  if ((Flags & D3DCLEAR_ZBUFFER) && !pp_.EnableAutoDepthStencil) return D3DERR_INVALIDCALL;
-  if ((Flags & D3DCLEAR_STENCIL) && !pp_.EnableAutoDepthStencil) return D3DERR_INVALIDCALL;
+  // Depth and stencil need a depth stencil set, and stencil one whose format has it.
+  if ((Flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !depth_) return D3DERR_INVALIDCALL;
+  int stencilBits = 0;
+  if (depth_) DepthStencilBits(depth_->Desc().Format, nullptr, &stencilBits);
+  if ((Flags & D3DCLEAR_STENCIL) && stencilBits == 0) return D3DERR_INVALIDCALL;
   ++counters_.clears;
-  renderer_->Clear(state_.viewport, Count, pRects, Flags, Color, Z);
+  renderer_->Clear(state_.viewport, Count, pRects, Flags, Color, Z, Stencil);
   return D3D_OK;
 }
 
@@ -325,9 +343,10 @@ HRESULT Device::GetTransform(D3DTRANSFORMSTATETYPE State, D3DMATRIX* pMatrix) {
 }
 
 HRESULT Device::SetViewport(const D3DVIEWPORT9* vp) {
-  if (!vp || vp->Width == 0 || vp->Height == 0 ||
-      static_cast<uint64_t>(vp->X) + vp->Width > pp_.BackBufferWidth ||
-      static_cast<uint64_t>(vp->Y) + vp->Height > pp_.BackBufferHeight)
+  // Inside the render target set now.
+  const D3DSURFACE_DESC target = target_->Desc();
+  if (!vp || vp->Width == 0 || vp->Height == 0 || static_cast<uint64_t>(vp->X) + vp->Width > target.Width ||
+      static_cast<uint64_t>(vp->Y) + vp->Height > target.Height)
     return D3DERR_INVALIDCALL;
   Target().viewport = *vp;
   MarkDirty(kDirtyViewport);

@@ -82,7 +82,9 @@ HRESULT Direct3D::CheckDeviceFormat(UINT adapter, D3DDEVTYPE type, D3DFORMAT ada
   if (adapterFormat != D3DFMT_X8R8G8B8) return D3DERR_NOTAVAILABLE;
   const bool target = checkFormat == D3DFMT_X8R8G8B8 || checkFormat == D3DFMT_A8R8G8B8;
   if (usage & D3DUSAGE_DEPTHSTENCIL)
-    return rtype == D3DRTYPE_SURFACE && checkFormat == D3DFMT_D16 ? D3D_OK : D3DERR_NOTAVAILABLE;
+    return (rtype == D3DRTYPE_SURFACE || rtype == D3DRTYPE_TEXTURE) && DepthStencilBits(checkFormat, nullptr, nullptr)
+               ? D3D_OK
+               : D3DERR_NOTAVAILABLE;
   if (usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_QUERY_POSTPIXELSHADER_BLENDING))
     return target && (rtype == D3DRTYPE_SURFACE || rtype == D3DRTYPE_TEXTURE) ? D3D_OK
                                                                                : D3DERR_NOTAVAILABLE;

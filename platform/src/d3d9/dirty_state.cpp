@@ -53,6 +53,19 @@ const RenderStateDirt kRenderStates[] = {
     {D3DRS_SPECULARMATERIALSOURCE, kDirtyVertexKey},
     {D3DRS_EMISSIVEMATERIALSOURCE, kDirtyVertexKey},
     {D3DRS_AMBIENT, kDirtyLighting},
+    {D3DRS_STENCILENABLE, kDirtyStencil},
+    {D3DRS_STENCILFAIL, kDirtyStencil},
+    {D3DRS_STENCILZFAIL, kDirtyStencil},
+    {D3DRS_STENCILPASS, kDirtyStencil},
+    {D3DRS_STENCILFUNC, kDirtyStencil},
+    {D3DRS_STENCILREF, kDirtyStencil},
+    {D3DRS_STENCILMASK, kDirtyStencil},
+    {D3DRS_STENCILWRITEMASK, kDirtyStencil},
+    {D3DRS_TWOSIDEDSTENCILMODE, kDirtyStencil},
+    {D3DRS_CCW_STENCILFAIL, kDirtyStencil},
+    {D3DRS_CCW_STENCILZFAIL, kDirtyStencil},
+    {D3DRS_CCW_STENCILPASS, kDirtyStencil},
+    {D3DRS_CCW_STENCILFUNC, kDirtyStencil},
 };
 
 struct Table {

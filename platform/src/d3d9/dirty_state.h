@@ -24,6 +24,7 @@ enum Dirty : DirtyBits {
   kDirtyLighting = 1ull << 7,       // material, lights, ambient: lighting uniforms
   kDirtyFragmentUniforms = 1ull << 8,  // texture factor, alpha reference, fog colour and range
   kDirtyVertexInput = 1ull << 9,    // FVF, stream 0
+  kDirtyStencil = 1ull << 10,       // stencil test, functions, masks, operations, both sides
   kDirtySampler0 = 1ull << 16,      // sampler i's filters, address modes, bias: bit 16 + i
   kDirtyTexture0 = 1ull << 32,      // the texture on stage i: bit 32 + i
   kDirtyAll = ~0ull,

@@ -42,6 +42,8 @@ inline void GlClearDepth(float z) { glClearDepthf(z); }
 // No clip control: the device always draws offscreen and Present copies the frame over.
 inline bool GlHasClipControl() { return false; }
 constexpr GLenum kGlWindowColorBuffer = GL_BACK;
+// WebGL 2 only tells whether any sample passed: an occlusion query answers 0 or 1.
+constexpr GLenum kGlOcclusionQuery = GL_ANY_SAMPLES_PASSED;
 inline void GlClipControlUpperLeft(bool) {}
 inline void GlDepthRange(float n, float f) { glDepthRangef(n, f); }
 // Reads rows of B, G, R, A bytes. OpenGL ES reads RGBA only: red and blue are swapped after.
@@ -78,6 +80,7 @@ inline void GlDepthClamp(bool on) { on ? glEnable(GL_DEPTH_CLAMP) : glDisable(GL
 inline void GlClearDepth(float z) { glClearDepth(z); }
 inline bool GlHasClipControl() { return epoxy_gl_version() >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control"); }
 constexpr GLenum kGlWindowColorBuffer = GL_BACK_LEFT;
+constexpr GLenum kGlOcclusionQuery = GL_SAMPLES_PASSED;
 inline void GlClipControlUpperLeft(bool upper) {
   glClipControl(upper ? GL_UPPER_LEFT : GL_LOWER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
 }

@@ -17,18 +17,22 @@
 //   offscreen one (RGBA8 colour, 16- or 24-bit depth) that Present copies over; rows read back top
 //   first; Clear of the viewport or of rectangles, points, lines, line strips, triangle lists,
 //   strips and fans; XYZRHW vertices, other vertices through world * view * projection with depth
-//   0..1; diffuse colours (opaque white when absent); eight texture stages (fragment_shader.cpp),
+//   0..1; render targets and depth stencils other than the back buffer's (render_targets.cpp)
+//   through a framebuffer of their own, after which the back buffer too is an offscreen one;
+//   the stencil test with both faces; diffuse colours (opaque white when absent); eight texture stages (fragment_shader.cpp),
 //   texture coordinate generation and transforms, vertex and table fog (vertex_shader.cpp),
 //   alpha test, blending with every factor and operation, depth test and writes, culling, colour
 //   write mask, fill mode, point, linear and mip filtering (other filters fall back to linear),
 //   address modes, MAXMIPLEVEL, LOD bias, per-vertex lighting with up to kMaxActiveLights lights,
 //   the specular colour added after the stages under D3DRS_SPECULARENABLE.
-// Not implemented: stencil, flat shading, clip planes, scissor rectangles, point sprites and
+// Not implemented: flat shading, clip planes, scissor rectangles, point sprites and
 //   point sizes, D3DRS_LASTPIXEL (lines never draw the pixel of their end point, as GL's and most
-//   Direct3D 9 hardware's rules have it), render targets other than the back buffer.
+//   Direct3D 9 hardware's rules have it).
 #include "d3d9/gl_renderer.h"
 
+#include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "d3d9/gl_api.h"
 #include "d3d9/gl_state_shadow.h"
@@ -87,6 +91,11 @@ struct GlRenderer::Impl {
   std::unique_ptr<GlSurface> surface;
   GlTarget backBuffer;
   GlTarget* target = &backBuffer;  // what draws and clears go to
+  // Render targets other than the back buffer's pair: one framebuffer whose attachments change,
+  // and one more for reading a render target or copying between two.
+  GlTarget drawTarget;
+  GLuint readFbo = 0, blitFbo = 0;
+  bool reportedIncomplete = false;
   GLuint vao = 0;
   GLuint samplers[kDrawnStages] = {};
   ProgramCache programs;
@@ -98,11 +107,14 @@ struct GlRenderer::Impl {
   const D3DLIGHT9* drawnLights[kMaxActiveLights] = {};
 
   void SendUniforms(const StateValues& s, Program& p, DirtyBits d, bool pretransformed);
-  void LeaveWindow();
+  // Makes the back buffer an offscreen one; with keepFrame it takes over the window's pixels.
+  void LeaveWindow(bool keepFrame = false);
+  // Binds `fbo` with the surface as its colour attachment, and describes it in `out`.
+  void BindColor(GLuint fbo, Surface* color, GlTarget* out);
 };
 
 std::unique_ptr<GlRenderer> GlRenderer::Create(HWND window, UINT width, UINT height,
-                                               bool alphaTarget, int depthBits) {
+                                               bool alphaTarget, int depthBits, int stencilBits) {
   std::unique_ptr<GlSurface> surface = GlSurface::ForWindow(window);
   if (!surface) return nullptr;
   std::unique_ptr<GlRenderer> r(new GlRenderer());
@@ -113,6 +125,7 @@ std::unique_ptr<GlRenderer> GlRenderer::Create(HWND window, UINT width, UINT hei
   bb.width = width;
   bb.height = height;
   bb.depthBits = depthBits;
+  bb.stencilBits = depthBits > 0 ? stencilBits : 0;
   // An X8R8G8B8 back buffer keeps its alpha at 1 (never written), so destination alpha reads as
   // opaque, as it does on a target without alpha.
   bb.alpha = alphaTarget;
@@ -122,7 +135,7 @@ std::unique_ptr<GlRenderer> GlRenderer::Create(HWND window, UINT width, UINT hei
   r->maxTextureSize_ = static_cast<UINT>(maxSize > 8192 ? 8192 : (maxSize > 0 ? maxSize : 2048));
 
   // Drawing straight into the window saves Present a full-screen copy.
-  bb.bottomUp = GlTarget::WindowCanServe(*g.surface, width, height, alphaTarget, depthBits);
+  bb.bottomUp = GlTarget::WindowCanServe(*g.surface, width, height, alphaTarget, depthBits, bb.stencilBits);
   if (!bb.bottomUp && !bb.MakeOffscreen()) return nullptr;
   glGenVertexArrays(1, &g.vao);
   glBindVertexArray(g.vao);
@@ -133,7 +146,8 @@ std::unique_ptr<GlRenderer> GlRenderer::Create(HWND window, UINT width, UINT hei
   // The back buffer starts black with its depth at the far plane.
   glClearColor(0, 0, 0, 1);
   GlClearDepth(1.0f);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glClearStencil(0);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
   // Rows stored top first turn Direct3D's clockwise into GL's counter-clockwise (and so does the
   // upper-left origin on the window).
   if (bb.bottomUp) GlClipControlUpperLeft(true);
@@ -149,6 +163,9 @@ GlRenderer::~GlRenderer() {
   glDeleteSamplers(kDrawnStages, g.samplers);
   glDeleteVertexArrays(1, &g.vao);
   g.backBuffer.Release();
+  g.drawTarget.Release();
+  if (g.readFbo) glDeleteFramebuffers(1, &g.readFbo);
+  if (g.blitFbo) glDeleteFramebuffers(1, &g.blitFbo);
   g.surface.reset();
 }
 
@@ -172,7 +189,7 @@ void GlRenderer::DeleteTexture(unsigned texture) {
 }
 
 void GlRenderer::Clear(const D3DVIEWPORT9& viewport, DWORD count, const D3DRECT* rects, DWORD flags,
-                       D3DCOLOR color, float z) {
+                       D3DCOLOR color, float z, DWORD stencil) {
   MakeCurrent();
   Impl& g = *impl_;
   const GlTarget& t = *g.target;
@@ -188,9 +205,15 @@ void GlRenderer::Clear(const D3DVIEWPORT9& viewport, DWORD count, const D3DRECT*
     g.shadow.SetDepthMask(true);
     mask |= GL_DEPTH_BUFFER_BIT;
   }
+  if ((flags & D3DCLEAR_STENCIL) && t.stencilBits > 0) {
+    glClearStencil(static_cast<GLint>(stencil & 0xFF));
+    glStencilMask(0xFF);
+    g.shadow.stencilFront.writeMask = g.shadow.stencilBack.writeMask = 0xFF;
+    mask |= GL_STENCIL_BUFFER_BIT;
+  }
   if (!mask) return;
   // The masks the draws set come back with the next one.
-  dirty_ |= kDirtyRaster | kDirtyDepth;
+  dirty_ |= kDirtyRaster | kDirtyDepth | kDirtyStencil;
   // Direct3D clears the viewport, or the parts of the rectangles inside it.
   g.shadow.SetScissorTest(true);
   const LONG vx0 = viewport.X, vy0 = viewport.Y;
@@ -320,6 +343,7 @@ void GlRenderer::Draw(const StateValues& s, const FvfLayout& layout, D3DPRIMITIV
   if (d & kDirtyBlend) ApplyBlend(g.shadow, s.renderStates);
   if (d & kDirtyDepth) ApplyDepth(g.shadow, s.renderStates, t.depthBits > 0);
   if (d & kDirtyRaster) ApplyRaster(g.shadow, s.renderStates, t.alpha, layout.pretransformed);
+  if (d & kDirtyStencil) ApplyStencil(g.shadow, s.renderStates, t.stencilBits > 0);
   g.shadow.SetScissorTest(false);
   if ((d & kDirtyViewport) && std::memcmp(&s.viewport, &g.shadow.viewport, sizeof(s.viewport)) != 0) {
     g.shadow.viewport = s.viewport;
@@ -374,7 +398,7 @@ void GlRenderer::Finish() {
   glFinish();
 }
 
-void GlRenderer::Impl::LeaveWindow() {
+void GlRenderer::Impl::LeaveWindow(bool keepFrame) {
   if (!backBuffer.MakeOffscreen()) {
     backBuffer.fbo = 0;
     backBuffer.bottomUp = true;
@@ -384,10 +408,124 @@ void GlRenderer::Impl::LeaveWindow() {
   std::memset(&shadow.viewport, 0xFF, sizeof(shadow.viewport));
   glClearColor(0, 0, 0, 1);
   GlClearDepth(1.0f);
+  glClearStencil(0);
   shadow.SetScissorTest(false);
   shadow.SetColorMask(0xF);
   shadow.SetDepthMask(true);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glStencilMask(0xFF);
+  shadow.stencilFront.writeMask = shadow.stencilBack.writeMask = 0xFF;
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+  if (!keepFrame) return;
+  // The window keeps Direct3D's rows bottom first, the new buffer top first.
+  const GLint w = static_cast<GLint>(backBuffer.width), h = static_cast<GLint>(backBuffer.height);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+  glBlitFramebuffer(0, 0, w, h, 0, h, w, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  glBindFramebuffer(GL_FRAMEBUFFER, backBuffer.fbo);
+}
+
+void GlRenderer::Impl::BindColor(GLuint fbo, Surface* color, GlTarget* out) {
+  glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+  out->fbo = fbo;
+  out->bottomUp = false;
+  if (Texture* tex = color->container()) {
+    StoreGpuTexture(shadow, tex);
+    const Texture::Level& l = tex->levels()[color->level()];
+    GlTarget::AttachColor(tex->glTexture, static_cast<GLint>(color->level()), 0);
+    out->width = l.width;
+    out->height = l.height;
+    out->alpha = tex->format() == D3DFMT_A8R8G8B8;
+  } else {
+    GlTarget::AttachColor(0, 0, backBuffer.colorRb);
+    out->width = backBuffer.width;
+    out->height = backBuffer.height;
+    out->alpha = backBuffer.alpha;
+  }
+}
+
+void GlRenderer::SetTargets(Surface* color, Surface* depth) {
+  MakeCurrent();
+  Impl& g = *impl_;
+  GlTarget& bb = g.backBuffer;
+  dirty_ |= kDirtyViewport | kDirtyDepth | kDirtyRaster | kDirtyStencil;
+  std::memset(&g.shadow.viewport, 0xFF, sizeof(g.shadow.viewport));
+  const bool backBufferPair =
+      !color->container() && (depth ? depth->autoDepth() : bb.depthBits == 0);
+  if (backBufferPair) {
+    g.target = &bb;
+    glBindFramebuffer(GL_FRAMEBUFFER, bb.fbo);
+    return;
+  }
+  // The window's own depth buffer cannot go with another colour buffer, nor the window's colour
+  // with another depth buffer: from here on the back buffer is an offscreen pair too.
+  if (bb.fbo == 0) {
+    g.LeaveWindow(true);
+    if (bb.fbo == 0) return;  // said on standard error; draws keep going to the window
+  }
+  GlTarget& t = g.drawTarget;
+  if (!t.fbo) glGenFramebuffers(1, &t.fbo);
+  g.BindColor(t.fbo, color, &t);
+  t.depthBits = t.stencilBits = 0;
+  if (!depth) {
+    GlTarget::AttachDepth(0, 0, false);
+  } else if (Texture* tex = depth->container()) {
+    StoreGpuTexture(g.shadow, tex);
+    DepthStencilBits(tex->format(), &t.depthBits, &t.stencilBits);
+    GlTarget::AttachDepth(tex->glTexture, 0, t.stencilBits > 0);
+  } else {
+    t.depthBits = bb.depthBits;
+    t.stencilBits = bb.stencilBits;
+    GlTarget::AttachDepth(0, bb.depthRb, bb.stencilBits > 0);
+  }
+  if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    if (!g.reportedIncomplete)
+      std::fprintf(stderr, "kvrplatform: a render target of %ux%u cannot be drawn into; drawing into the back buffer\n",
+                   t.width, t.height);
+    g.reportedIncomplete = true;
+    g.target = &bb;
+    glBindFramebuffer(GL_FRAMEBUFFER, bb.fbo);
+    return;
+  }
+  g.target = &t;
+}
+
+void GlRenderer::ReadTarget(Surface* color, uint8_t* rows, UINT pitch) {
+  MakeCurrent();
+  Impl& g = *impl_;
+  if (!color->container()) {
+    g.backBuffer.ReadRows(rows, pitch);
+  } else {
+    if (!g.readFbo) glGenFramebuffers(1, &g.readFbo);
+    GlTarget t;
+    g.BindColor(g.readFbo, color, &t);
+    t.ReadRows(rows, pitch);
+  }
+  glBindFramebuffer(GL_FRAMEBUFFER, g.target->fbo);
+}
+
+void GlRenderer::Blit(Surface* src, const RECT& from, Surface* dst, const RECT& to, bool linear) {
+  MakeCurrent();
+  Impl& g = *impl_;
+  GlTarget s, d;
+  auto describe = [&](Surface* surface, GLuint* fbo, GlTarget* out) {
+    if (!surface->container()) {
+      *out = g.backBuffer;
+      return;
+    }
+    if (!*fbo) glGenFramebuffers(1, fbo);
+    g.BindColor(*fbo, surface, out);
+  };
+  describe(src, &g.readFbo, &s);
+  describe(dst, &g.blitFbo, &d);
+  g.shadow.SetScissorTest(false);  // a blit is clipped by the scissor too
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, s.fbo);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, d.fbo);
+  const GLint sy0 = s.GlY(from.top, from.bottom), sy1 = sy0 + (from.bottom - from.top);
+  GLint dy0 = d.GlY(to.top, to.bottom), dy1 = dy0 + (to.bottom - to.top);
+  // Rows kept in opposite orders turn over on the way.
+  if (s.bottomUp != d.bottomUp) std::swap(dy0, dy1);
+  glBlitFramebuffer(from.left, sy0, from.right, sy1, to.left, dy0, to.right, dy1, GL_COLOR_BUFFER_BIT,
+                    linear ? GL_LINEAR : GL_NEAREST);
+  glBindFramebuffer(GL_FRAMEBUFFER, g.target->fbo);
 }
 
 void GlRenderer::ReadBack(std::vector<uint32_t>* pixels) {

@@ -11,9 +11,9 @@ namespace kvrd3d {
 class GlRenderer {
  public:
   // A GL context on the window (gl_surface.h) and a back buffer of the given size; null when the
-  // context cannot be made. depthBits is 0 for no depth buffer.
+  // context cannot be made. depthBits is 0 for no depth buffer, stencilBits 0 for no stencil.
   static std::unique_ptr<GlRenderer> Create(HWND window, UINT width, UINT height,
-                                            bool alphaTarget, int depthBits);
+                                            bool alphaTarget, int depthBits, int stencilBits = 0);
   ~GlRenderer();
 
   void MakeCurrent();
@@ -22,7 +22,16 @@ class GlRenderer {
   void MarkDirty(DirtyBits bits) { dirty_ |= bits; }
 
   void Clear(const D3DVIEWPORT9& viewport, DWORD count, const D3DRECT* rects, DWORD flags,
-             D3DCOLOR color, float z);
+             D3DCOLOR color, float z, DWORD stencil);
+  // Where draws and clears go from now on (render_targets.cpp): the back buffer or a level of a
+  // render-target texture, with the automatic depth stencil, a depth-stencil level, or none.
+  void SetTargets(Surface* color, Surface* depth);
+  // A render target's pixels as ReadBack(rows, pitch) gives the back buffer's.
+  void ReadTarget(Surface* color, uint8_t* rows, UINT pitch);
+  // Copies a rectangle of one render target into a rectangle of another, stretched.
+  void Blit(Surface* src, const RECT& from, Surface* dst, const RECT& to, bool linear);
+  // The occlusion query GL counts with now (0: none); GL counts with one at a time.
+  unsigned activeOcclusion = 0;
   // Draws vertexCount vertices from startVertex of stream 0 under the given state.
   void Draw(const StateValues& state, const FvfLayout& layout, D3DPRIMITIVETYPE type,
             UINT startVertex, UINT vertexCount);

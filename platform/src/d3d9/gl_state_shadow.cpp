@@ -1,6 +1,7 @@
 // The GL state shadow of gl_state_shadow.h: each call compares what a draw needs with what GL
 // was last told and changes only what differs; textures are uploaded (as RGBA8) when their
-// levels changed. Not implemented: stencil, anisotropy, streams other than 0.
+// levels changed; render targets and depth stencils get storage only. Not implemented: anisotropy,
+// streams other than 0.
 #include "d3d9/gl_state_shadow.h"
 
 #include <cmath>
@@ -55,6 +56,19 @@ GLenum CompareFunc(DWORD f) {
     case D3DCMP_NOTEQUAL: return GL_NOTEQUAL;
     case D3DCMP_GREATEREQUAL: return GL_GEQUAL;
     default: return GL_ALWAYS;
+  }
+}
+
+GLenum StencilOp(DWORD op) {
+  switch (op) {
+    case D3DSTENCILOP_ZERO: return GL_ZERO;
+    case D3DSTENCILOP_REPLACE: return GL_REPLACE;
+    case D3DSTENCILOP_INCRSAT: return GL_INCR;
+    case D3DSTENCILOP_DECRSAT: return GL_DECR;
+    case D3DSTENCILOP_INVERT: return GL_INVERT;
+    case D3DSTENCILOP_INCR: return GL_INCR_WRAP;
+    case D3DSTENCILOP_DECR: return GL_DECR_WRAP;
+    default: return GL_KEEP;
   }
 }
 
@@ -181,8 +195,71 @@ void ApplyRaster(GlShadow& shadow, const DWORD* rs, bool alphaTarget, bool pretr
   }
 }
 
+void ApplyStencil(GlShadow& shadow, const DWORD* rs, bool hasStencil) {
+  const int test = hasStencil && rs[D3DRS_STENCILENABLE] ? 1 : 0;
+  if (test != shadow.stencilTest) {
+    test ? glEnable(GL_STENCIL_TEST) : glDisable(GL_STENCIL_TEST);
+    shadow.stencilTest = test;
+  }
+  if (!test) return;
+  // The reference is clamped to the buffer's eight bits as Direct3D does; masks keep eight.
+  const DWORD ref = rs[D3DRS_STENCILREF] > 0xFF ? 0xFF : rs[D3DRS_STENCILREF];
+  GlShadow::StencilFace front;
+  front.func = CompareFunc(rs[D3DRS_STENCILFUNC]);
+  front.fail = StencilOp(rs[D3DRS_STENCILFAIL]);
+  front.zfail = StencilOp(rs[D3DRS_STENCILZFAIL]);
+  front.pass = StencilOp(rs[D3DRS_STENCILPASS]);
+  front.ref = static_cast<GLint>(ref);
+  front.mask = rs[D3DRS_STENCILMASK] & 0xFF;
+  front.writeMask = rs[D3DRS_STENCILWRITEMASK] & 0xFF;
+  GlShadow::StencilFace back = front;
+  if (rs[D3DRS_TWOSIDEDSTENCILMODE]) {
+    back.func = CompareFunc(rs[D3DRS_CCW_STENCILFUNC]);
+    back.fail = StencilOp(rs[D3DRS_CCW_STENCILFAIL]);
+    back.zfail = StencilOp(rs[D3DRS_CCW_STENCILZFAIL]);
+    back.pass = StencilOp(rs[D3DRS_CCW_STENCILPASS]);
+  }
+  auto apply = [](GLenum face, const GlShadow::StencilFace& want, GlShadow::StencilFace& have) {
+    if (want == have) return;
+    if (want.func != have.func || want.ref != have.ref || want.mask != have.mask)
+      glStencilFuncSeparate(face, want.func, want.ref, want.mask);
+    if (want.fail != have.fail || want.zfail != have.zfail || want.pass != have.pass)
+      glStencilOpSeparate(face, want.fail, want.zfail, want.pass);
+    if (want.writeMask != have.writeMask) glStencilMaskSeparate(face, want.writeMask);
+    have = want;
+  };
+  apply(GL_FRONT, front, shadow.stencilFront);
+  apply(GL_BACK, back, shadow.stencilBack);
+}
+
+void StoreGpuTexture(GlShadow& shadow, Texture* t) {
+  if (t->glTexture) return;
+  glGenTextures(1, &t->glTexture);
+  glActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_2D, t->glTexture);
+  shadow.textures[0] = t->glTexture;
+  GLenum internal = GL_RGBA8, format = GL_RGBA, type = GL_UNSIGNED_BYTE;
+  int depth = 0, stencil = 0;
+  if (DepthStencilBits(t->format(), &depth, &stencil)) {
+    internal = stencil ? GL_DEPTH24_STENCIL8 : depth == 16 ? GL_DEPTH_COMPONENT16 : GL_DEPTH_COMPONENT24;
+    format = stencil ? GL_DEPTH_STENCIL : GL_DEPTH_COMPONENT;
+    type = stencil ? GL_UNSIGNED_INT_24_8 : depth == 16 ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT;
+  }
+  const UINT levels = static_cast<UINT>(t->levels().size());
+  for (UINT i = 0; i < levels; ++i) {
+    const Texture::Level& l = t->levels()[i];
+    glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i), static_cast<GLint>(internal), l.width, l.height, 0, format,
+                 type, nullptr);
+  }
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels - 1));
+  // A target without alpha reads as opaque wherever it is sampled.
+  if (t->format() == D3DFMT_X8R8G8B8) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
+  t->dirty = false;
+}
+
 void BindStageTexture(GlShadow& shadow, GLuint so, GLuint unit, Texture* t, const DWORD* ss, bool samplerDirty) {
   const UINT levels = static_cast<UINT>(t->levels().size());
+  if (t->GpuOnly()) StoreGpuTexture(shadow, t);
   bool bound = false;
   auto bind = [&]() {
     if (bound) return;

@@ -3,7 +3,7 @@
 // the vertex attributes of stream 0. The renderer calls each only when its dirty bit is set
 // (dirty_state.h); what a call compares here is GL's actual state, which Clear and Present also
 // touch.
-// Not implemented: stencil, scissor rectangles, streams other than 0, anisotropic filtering.
+// Not implemented: scissor rectangles, streams other than 0, anisotropic filtering.
 #pragma once
 #include "d3d9/d3d9_internal.h"
 #include "d3d9/gl_api.h"
@@ -18,6 +18,18 @@ struct GlShadow {
   int depthTest = -1, depthMask = -1, cull = -1, depthClamp = -1, scissor = -1;
   GLenum depthFunc = 0, cullFace = 0, polygonMode = 0;
   int colorMask = -1;
+  // The stencil test, and each face's function, reference, masks and operations (GL's front face
+  // is Direct3D's clockwise one).
+  int stencilTest = -1;
+  struct StencilFace {
+    GLenum func = 0, fail = 0, zfail = 0, pass = 0;
+    GLint ref = -1;
+    GLuint mask = 0, writeMask = 0;
+    bool operator==(const StencilFace& o) const {
+      return func == o.func && fail == o.fail && zfail == o.zfail && pass == o.pass && ref == o.ref &&
+             mask == o.mask && writeMask == o.writeMask;
+    }
+  } stencilFront, stencilBack;
   D3DVIEWPORT9 viewport = {~0u, ~0u, 0, 0, -1.0f, -1.0f};
   GLuint textures[kDrawnStages] = {};
   struct Sampler {
@@ -39,6 +51,10 @@ struct GlShadow {
 void ApplyBlend(GlShadow& shadow, const DWORD* renderStates);
 void ApplyDepth(GlShadow& shadow, const DWORD* renderStates, bool hasDepth);
 void ApplyRaster(GlShadow& shadow, const DWORD* renderStates, bool alphaTarget, bool pretransformed);
+// The stencil test with both faces' states; off on a target without stencil.
+void ApplyStencil(GlShadow& shadow, const DWORD* renderStates, bool hasStencil);
+// Gives a render-target or depth-stencil texture its GL storage (bound on unit 0), once.
+void StoreGpuTexture(GlShadow& shadow, Texture* texture);
 // Binds a stage's texture on its unit, uploading its levels when they changed, and sets its base
 // level; with samplerDirty, the sampler object's filters, address modes, border and bias too.
 void BindStageTexture(GlShadow& shadow, GLuint sampler, GLuint unit, Texture* texture,

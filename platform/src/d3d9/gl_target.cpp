@@ -1,6 +1,6 @@
 // The GL targets of gl_target.h: the window's framebuffer or an offscreen one, with viewport,
 // scissor and read-back in Direct3D's rows whatever order GL keeps them in.
-// Not implemented: multisampling, stencil, targets of other formats than RGBA8.
+// Not implemented: multisampling, targets of other formats than RGBA8.
 #include "d3d9/gl_target.h"
 
 #include <cstdio>
@@ -11,7 +11,8 @@
 
 namespace kvrd3d {
 
-bool GlTarget::WindowCanServe(GlSurface& surface, UINT width, UINT height, bool alphaTarget, int depthBits) {
+bool GlTarget::WindowCanServe(GlSurface& surface, UINT width, UINT height, bool alphaTarget, int depthBits,
+                              int stencilBits) {
   int w = 0, h = 0;
   surface.DrawableSize(&w, &h);
   if (w <= 0 || h <= 0 || static_cast<UINT>(w) != width || static_cast<UINT>(h) != height) return false;
@@ -22,7 +23,7 @@ bool GlTarget::WindowCanServe(GlSurface& surface, UINT width, UINT height, bool 
   GLint samples = 0;
   glGetIntegerv(GL_SAMPLE_BUFFERS, &samples);
   if (samples != 0) return false;
-  GLint depthType = GL_NONE, depth = 0, alpha = 0;
+  GLint depthType = GL_NONE, depth = 0, alpha = 0, stencilType = GL_NONE, stencil = 0;
   glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE,
                                         &depthType);
   if (depthType != GL_NONE)
@@ -30,10 +31,18 @@ bool GlTarget::WindowCanServe(GlSurface& surface, UINT width, UINT height, bool 
                                           &depth);
   glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, kGlWindowColorBuffer, GL_FRAMEBUFFER_ATTACHMENT_ALPHA_SIZE,
                                         &alpha);
+  if (stencilBits > 0) {
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_STENCIL, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE,
+                                          &stencilType);
+    if (stencilType != GL_NONE)
+      glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_STENCIL, GL_FRAMEBUFFER_ATTACHMENT_STENCIL_SIZE,
+                                            &stencil);
+  }
   while (glGetError() != GL_NO_ERROR) {
   }
   if (depthBits > 0 && depth != depthBits) return false;
   if (alphaTarget && alpha < 8) return false;
+  if (stencil < stencilBits) return false;
   return true;
 }
 
@@ -47,9 +56,11 @@ bool GlTarget::MakeOffscreen() {
   if (depthBits > 0) {
     glGenRenderbuffers(1, &depthRb);
     glBindRenderbuffer(GL_RENDERBUFFER, depthRb);
-    glRenderbufferStorage(GL_RENDERBUFFER, depthBits == 16 ? GL_DEPTH_COMPONENT16 : GL_DEPTH_COMPONENT24,
-                          width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthRb);
+    const GLenum format = stencilBits > 0     ? GL_DEPTH24_STENCIL8
+                          : depthBits == 16 ? GL_DEPTH_COMPONENT16
+                                            : GL_DEPTH_COMPONENT24;
+    glRenderbufferStorage(GL_RENDERBUFFER, format, width, height);
+    AttachDepth(0, depthRb, stencilBits > 0);
   }
   bottomUp = false;
   if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
@@ -64,6 +75,26 @@ void GlTarget::Release() {
   if (depthRb) glDeleteRenderbuffers(1, &depthRb);
   if (fbo) glDeleteFramebuffers(1, &fbo);
   colorRb = depthRb = fbo = 0;
+}
+
+void GlTarget::AttachColor(GLuint texture, GLint level, GLuint rb) {
+  if (texture) {
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, level);
+  } else {
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, rb);
+  }
+}
+
+void GlTarget::AttachDepth(GLuint texture, GLuint rb, bool stencil) {
+  // What was attached before goes first: a depth-only buffer must not leave a stencil behind.
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, 0);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
+  const GLenum point = stencil ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT;
+  if (texture) {
+    glFramebufferTexture2D(GL_FRAMEBUFFER, point, GL_TEXTURE_2D, texture, 0);
+  } else if (rb) {
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, point, GL_RENDERBUFFER, rb);
+  }
 }
 
 void GlTarget::SetViewport(const D3DVIEWPORT9& vp) const {

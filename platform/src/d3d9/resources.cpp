@@ -2,9 +2,11 @@
 // Implemented: vertex buffers of any pool and usage (a CPU copy, uploaded to GL when drawn and
 //   changed), textures in 8-, 16-, 24- and 32-bit RGB, alpha and luminance formats, one level
 //   or a chain, locked whole or by rectangle.
-// Not implemented (D3DERR_INVALIDCALL): compressed, floating-point, depth and render-target
-//   textures, vertex declarations, index buffers. Textures of every pool can be locked, even the
-//   default pool's, which Direct3D 9 refuses without D3DUSAGE_DYNAMIC.
+//   Render-target and depth-stencil textures keep no bytes on the CPU (render_targets.cpp).
+// Not implemented (D3DERR_INVALIDCALL): compressed and floating-point textures, vertex
+//   declarations, index buffers, locking a render target or a depth stencil. Textures of every
+//   other kind can be locked in every pool, even the default pool's, which Direct3D 9 refuses
+//   without D3DUSAGE_DYNAMIC.
 #include <algorithm>
 #include <cstring>
 
@@ -24,6 +26,7 @@ const GUID kIidSurface9 = {0x0CFBAF3A, 0x9FF6, 0x429A, {0x99, 0xB3, 0xA2, 0x79, 
 const GUID kIidBaseTexture9 = {0x580CA87E, 0x1D3C, 0x4D54, {0x99, 0x1D, 0xB7, 0xD3, 0xE3, 0xC2, 0x98, 0xCE}};
 const GUID kIidTexture9 = {0x85C31227, 0x3DE5, 0x4F00, {0x9B, 0x3A, 0xF1, 0x1A, 0xC3, 0x8C, 0x18, 0xB5}};
 const GUID kIidStateBlock9 = {0xB07C4FE5, 0x310D, 0x4BA8, {0xA2, 0x3C, 0x4F, 0x0F, 0x20, 0x6F, 0x21, 0x8B}};
+const GUID kIidQuery9 = {0xD9771460, 0xA695, 0x4F26, {0xBB, 0xD3, 0x27, 0xB8, 0x40, 0xB5, 0x41, 0xCC}};
 
 HRESULT QueryFor(IUnknown* self, REFIID riid, void** ppv, std::initializer_list<const GUID*> iids) {
   if (!ppv) return E_POINTER;
@@ -268,7 +271,7 @@ Texture::Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usa
     l.width = std::max(1u, i < 32 ? width >> i : 0u);
     l.height = std::max(1u, i < 32 ? height >> i : 0u);
     l.pitch = (l.width * bpp + 3) & ~3u;  // rows start on four-byte boundaries
-    l.bytes.assign(static_cast<size_t>(l.pitch) * l.height, 0);
+    if (!GpuOnly()) l.bytes.assign(static_cast<size_t>(l.pitch) * l.height, 0);
     l.surface.reset(new Surface(device, this, i));
   }
 }
@@ -311,7 +314,7 @@ HRESULT Texture::GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) {
 }
 
 HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) {
-  if (!locked || level >= levels_.size()) return D3DERR_INVALIDCALL;
+  if (!locked || level >= levels_.size() || GpuOnly()) return D3DERR_INVALIDCALL;
   Level& l = levels_[level];
   if (l.locked) return D3DERR_INVALIDCALL;
   size_t start = 0;
@@ -332,7 +335,7 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, 
 }
 
 Texture::Level* Texture::WritableLevel(UINT level) {
-  if (level >= levels_.size() || levels_[level].locked) return nullptr;
+  if (level >= levels_.size() || levels_[level].locked || GpuOnly()) return nullptr;
   dirty = true;
   return &levels_[level];
 }
@@ -345,8 +348,8 @@ HRESULT Texture::UnlockRect(UINT level) {
 
 // ---- Surfaces ---------------------------------------------------------------------------------
 
-Surface::Surface(Device* device, Texture* container, UINT level)
-    : device_(device), container_(container), level_(level) {}
+Surface::Surface(Device* device, Texture* container, UINT level, bool autoDepth)
+    : device_(device), container_(container), level_(level), autoDepth_(autoDepth) {}
 
 HRESULT Surface::QueryInterface(REFIID riid, void** ppv) {
   return QueryFor(this, riid, ppv, {&kIidResource9, &kIidSurface9});
@@ -369,21 +372,30 @@ HRESULT Surface::GetDevice(IDirect3DDevice9** ppDevice) {
 
 HRESULT Surface::GetDesc(D3DSURFACE_DESC* desc) {
   if (!desc) return D3DERR_INVALIDCALL;
-  if (container_) return container_->GetLevelDesc(level_, desc);
-  const D3DPRESENT_PARAMETERS& pp = device_->presentParameters();
-  desc->Format = pp.BackBufferFormat;
-  desc->Type = D3DRTYPE_SURFACE;
-  desc->Usage = D3DUSAGE_RENDERTARGET;
-  desc->Pool = D3DPOOL_DEFAULT;
-  desc->MultiSampleType = D3DMULTISAMPLE_NONE;
-  desc->MultiSampleQuality = 0;
-  desc->Width = pp.BackBufferWidth;
-  desc->Height = pp.BackBufferHeight;
+  *desc = Desc();
   return D3D_OK;
 }
 
+D3DSURFACE_DESC Surface::Desc() {
+  D3DSURFACE_DESC desc;
+  if (container_) {
+    container_->GetLevelDesc(level_, &desc);
+    return desc;
+  }
+  const D3DPRESENT_PARAMETERS& pp = device_->presentParameters();
+  desc.Format = autoDepth_ ? pp.AutoDepthStencilFormat : pp.BackBufferFormat;
+  desc.Type = D3DRTYPE_SURFACE;
+  desc.Usage = autoDepth_ ? D3DUSAGE_DEPTHSTENCIL : D3DUSAGE_RENDERTARGET;
+  desc.Pool = D3DPOOL_DEFAULT;
+  desc.MultiSampleType = D3DMULTISAMPLE_NONE;
+  desc.MultiSampleQuality = 0;
+  desc.Width = pp.BackBufferWidth;
+  desc.Height = pp.BackBufferHeight;
+  return desc;
+}
+
 HRESULT Surface::LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) {
-  // The back buffer lives on the GPU and was not created lockable.
+  // The back buffer and depth stencils live on the GPU and were not created lockable.
   if (!container_) return D3DERR_INVALIDCALL;
   return container_->LockRect(level_, locked, rect, flags);
 }
