@@ -41,7 +41,18 @@ moment() {
   case $1 in
     turning_triangle) echo 1150 ;;
     lit_cylinder | textured_cylinder) echo 1300 ;;
+    font_and_sprite) echo 700 ;;
     *) echo 0 ;;
+  esac
+}
+
+# The share of pixels each program's frame must match. Wine's d3dx9 draws glyphs softer than its
+# own GDI draws them (each glyph spread over about a pixel more, its inside a little dimmer),
+# while the layer draws them as GDI does; the text of font_and_sprite is where the frames differ.
+share() {
+  case $1 in
+    font_and_sprite) echo 0.89 ;;
+    *) echo 0.99 ;;
   esac
 }
 
@@ -67,7 +78,7 @@ for name in "${programs[@]}"; do
     fail "$name exited with $status without a frame"
     continue
   fi
-  if result=$("$compare" "$work/$name.png" "$clients/reference/$name.png"); then
+  if result=$("$compare" --share "$(share "$name")" "$work/$name.png" "$clients/reference/$name.png"); then
     echo "sdk_clients: $name against the committed Wine frame: $result"
   else
     fail "$name against the committed Wine frame: $result"
@@ -124,7 +135,7 @@ INNER
       fail "$name, Wine now against the committed Wine frame: $result"
     fi
     [[ -f "$work/$name.png" ]] || continue
-    if result=$("$compare" "$work/$name.png" "$work/wine/$name.png"); then
+    if result=$("$compare" --share "$(share "$name")" "$work/$name.png" "$work/wine/$name.png"); then
       echo "sdk_clients: $name against Wine now: $result"
     else
       fail "$name against Wine now: $result"

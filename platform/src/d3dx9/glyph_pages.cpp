@@ -1,9 +1,9 @@
 // Glyph pages: each character is drawn alone with ExtTextOutA, white on black, into a scratch
 // DIB section wide enough for overhangs on both sides; the box of its lit pixels is copied to a
 // 256 x 256 A8R8G8B8 page (alpha = coverage, colour white), rows of glyphs side by side, a new
-// page when one is full. A glyph larger than a page gets a page of its own, up to 2048 pixels a
-// side; one larger still is not drawn (its advance stays). Characters outside Windows-1252 are
-// drawn as the font's missing-glyph box.
+// page when one is full. A glyph larger than a page gets a page of its own; a font whose cell is
+// taller than 512 pixels draws no glyphs (their advances stay). Characters outside Windows-1252
+// are drawn as the font's missing-glyph box, so a font has at most 256 glyphs.
 #include "d3dx9/glyph_pages.h"
 
 #include <windows.h>
@@ -16,6 +16,8 @@ namespace {
 
 constexpr int kPageSide = 256;
 constexpr int kMaxGlyphSide = 2048;
+// Fonts with taller cells draw no glyphs: a bound on the work of drawing one.
+constexpr int kMaxCellHeight = 512;
 constexpr int kGap = 1;  // empty texels between glyphs, so linear filtering never reads a neighbour
 
 // The Windows-1252 byte of a character, or 0x81 (a byte the code page leaves unassigned, which
@@ -64,16 +66,19 @@ GlyphPages::~GlyphPages() {
 void GlyphPages::Clear() {
   for (IDirect3DTexture9* page : pages_) page->Release();
   pages_.clear();
-  glyphs_.clear();
+  made_.fill(false);
+  glyphs_.fill(Glyph());
   pageSide_ = shelfX_ = shelfY_ = shelfHeight_ = 0;
 }
 
 const Glyph& GlyphPages::Get(char32_t c) {
-  auto found = glyphs_.find(c);
-  if (found != glyphs_.end()) return found->second;
-  Glyph glyph;
-  if (!Rasterise(c, glyph)) glyph.page = nullptr;
-  return glyphs_.emplace(c, glyph).first->second;
+  // Every character GDI cannot draw shares the missing glyph, so there are at most 256 glyphs.
+  const unsigned char byte = AnsiByte(c);
+  if (!made_[byte]) {
+    made_[byte] = true;
+    if (!Rasterise(byte, glyphs_[byte])) glyphs_[byte].page = nullptr;
+  }
+  return glyphs_[byte];
 }
 
 bool GlyphPages::EnsureScratch(int width, int height) {
@@ -102,12 +107,12 @@ bool GlyphPages::EnsureScratch(int width, int height) {
   return true;
 }
 
-bool GlyphPages::Rasterise(char32_t c, Glyph& glyph) {
-  const char byte = static_cast<char>(AnsiByte(c));
+bool GlyphPages::Rasterise(unsigned char ansi, Glyph& glyph) {
+  const char byte = static_cast<char>(ansi);
   SIZE size = {0, 0};
   if (!GetTextExtentPoint32A(dc_, &byte, 1, &size)) return false;
   glyph.advance = static_cast<int>(size.cx);
-  if (cellHeight_ <= 0 || cellHeight_ > kMaxGlyphSide) return false;
+  if (cellHeight_ <= 0 || cellHeight_ > kMaxCellHeight) return false;
   // Room for italic overhangs and accents above and below the cell.
   const int padX = cellHeight_ / 2 + 2;
   const int padY = cellHeight_ / 4 + 2;
@@ -116,13 +121,14 @@ bool GlyphPages::Rasterise(char32_t c, Glyph& glyph) {
   if (width > kMaxGlyphSide * 2 || height > kMaxGlyphSide * 2) return false;
   if (!EnsureScratch(static_cast<int>(width), static_cast<int>(height))) return false;
 
-  RECT all = {0, 0, scratchWidth_, scratchHeight_};
-  ExtTextOutA(scratchDc_, padX, padY, ETO_OPAQUE, &all, &byte, 1, nullptr);
+  const int usedWidth = static_cast<int>(width), usedHeight = static_cast<int>(height);
+  RECT used = {0, 0, usedWidth, usedHeight};
+  ExtTextOutA(scratchDc_, padX, padY, ETO_OPAQUE | ETO_CLIPPED, &used, &byte, 1, nullptr);
 
   // The box of lit pixels; the green byte is the coverage.
-  int left = scratchWidth_, top = scratchHeight_, right = -1, bottom = -1;
-  for (int y = 0; y < scratchHeight_; ++y)
-    for (int x = 0; x < scratchWidth_; ++x)
+  int left = usedWidth, top = usedHeight, right = -1, bottom = -1;
+  for (int y = 0; y < usedHeight; ++y)
+    for (int x = 0; x < usedWidth; ++x)
       if ((scratchBits_[static_cast<size_t>(y) * scratchWidth_ + x] >> 8) & 0xFF) {
         left = std::min(left, x);
         right = std::max(right, x);

@@ -4,7 +4,7 @@
 #include <d3d9.h>
 
 #include <cstdint>
-#include <map>
+#include <array>
 #include <vector>
 
 namespace kvrd3dx {
@@ -33,14 +33,15 @@ class GlyphPages {
   void Clear();
 
  private:
-  bool Rasterise(char32_t c, Glyph& glyph);
+  bool Rasterise(unsigned char ansi, Glyph& glyph);
   bool Place(int width, int height, Glyph& glyph);
   bool EnsureScratch(int width, int height);
 
   IDirect3DDevice9* device_;
   HDC dc_;
   int cellHeight_ = 0;
-  std::map<char32_t, Glyph> glyphs_;
+  std::array<Glyph, 256> glyphs_{};  // by Windows-1252 byte
+  std::array<bool, 256> made_{};
   std::vector<IDirect3DTexture9*> pages_;
   int pageSide_ = 0;                 // side of the current page
   int shelfX_ = 0, shelfY_ = 0, shelfHeight_ = 0;
