@@ -46,9 +46,10 @@ moment() {
   esac
 }
 
-# The share of pixels each program's frame must match. Wine's d3dx9 draws glyphs softer than its
-# own GDI draws them (each glyph spread over about a pixel more, its inside a little dimmer),
-# while the layer draws them as GDI does; the text of font_and_sprite is where the frames differ.
+# The share of pixels each program's frame must match. Wine's sprites filter anisotropically (its
+# device offers it, so D3DX asks for it), and Mesa's anisotropic filter mixes about a fifth of each
+# neighbouring texel into a sprite drawn texel for pixel; the layer's device offers linear filtering
+# only, so its sprites and glyphs stay sharp. font_and_sprite's text and stripes differ by that.
 share() {
   case $1 in
     font_and_sprite) echo 0.89 ;;

@@ -4,7 +4,8 @@
 //   triangle lists with DrawPrimitiveUP, one call per run of one texture (the queue sorted by
 //   texture, or by depth either way, when Begin asked). Outside object space, the world and view
 //   are identity and the projection maps the viewport to pixels, texel centres on pixel centres.
-//   Begin sets the render, stage and sampler states sprites are drawn with (unless
+//   Begin sets the render, stage and sampler states sprites are drawn with (filters anisotropic
+//   when the device's caps offer it, linear otherwise; unless
 //   D3DXSPRITE_DONOTMODIFY_RENDERSTATE) and End puts back every one it changed, with the
 //   texture, FVF, transforms, pixel shader and stream 0 (unless D3DXSPRITE_DONOTSAVESTATE).
 //   D3DXSPRITE_BILLBOARD turns each rectangle to face the view set with SetWorldViewLH/RH (or
@@ -31,6 +32,9 @@ struct SpriteVertex {
   float u, v;
 };
 constexpr DWORD kSpriteFvf = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+// The anisotropic bits of D3DCAPS9::TextureFilterCaps.
+constexpr DWORD kMinAnisotropic = 0x00000400;
+constexpr DWORD kMagAnisotropic = 0x04000000;
 // Rectangles per DrawPrimitiveUP call.
 constexpr size_t kBatch = 4096;
 // Rectangles queued before Draw flushes by itself, so that a program that never flushes still
@@ -315,8 +319,14 @@ class Sprite final : public ID3DXSprite {
     d->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
     d->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
     d->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
-    d->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
-    d->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    // Anisotropic filtering where the device offers it, as D3DX chooses; linear otherwise.
+    D3DCAPS9 caps;
+    std::memset(&caps, 0, sizeof(caps));
+    d->GetDeviceCaps(&caps);
+    d->SetSamplerState(0, D3DSAMP_MAGFILTER,
+                       (caps.TextureFilterCaps & kMagAnisotropic) ? D3DTEXF_ANISOTROPIC : D3DTEXF_LINEAR);
+    d->SetSamplerState(0, D3DSAMP_MINFILTER,
+                       (caps.TextureFilterCaps & kMinAnisotropic) ? D3DTEXF_ANISOTROPIC : D3DTEXF_LINEAR);
     d->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
     d->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 0);
     d->SetSamplerState(0, D3DSAMP_MIPMAPLODBIAS, 0);
