@@ -99,7 +99,7 @@ TEST_F(SpriteAndFont, EndPutsBackTheStatesBeginChanged) {
     dev->GetTextureStageState(0, D3DTSS_COLOROP, &v);
     EXPECT_EQ(v, saved ? DWORD{D3DTOP_ADD} : DWORD{D3DTOP_MODULATE});
     dev->GetSamplerState(0, D3DSAMP_MAGFILTER, &v);
-    EXPECT_EQ(v, saved ? DWORD{D3DTEXF_POINT} : DWORD{D3DTEXF_LINEAR});
+    EXPECT_EQ(v == D3DTEXF_POINT, saved);
     D3DXMATRIX now;
     dev->GetTransform(D3DTS_WORLD, &now);
     EXPECT_EQ(now._41 == 1 && now._42 == 2 && now._43 == 3, saved);

@@ -46,17 +46,6 @@ moment() {
   esac
 }
 
-# The share of pixels each program's frame must match. Wine's sprites filter anisotropically (its
-# device offers it, so D3DX asks for it), and Mesa's anisotropic filter mixes about a fifth of each
-# neighbouring texel into a sprite drawn texel for pixel; the layer's device offers linear filtering
-# only, so its sprites and glyphs stay sharp. font_and_sprite's text and stripes differ by that.
-share() {
-  case $1 in
-    font_and_sprite) echo 0.89 ;;
-    *) echo 0.99 ;;
-  esac
-}
-
 # shellcheck disable=SC2046  # the flags are meant to split into words
 flags=$(PKG_CONFIG_PATH="$build" pkg-config --cflags --libs kvrplatform)
 cp "$clients/stripes.bmp" "$work/"
@@ -79,7 +68,7 @@ for name in "${programs[@]}"; do
     fail "$name exited with $status without a frame"
     continue
   fi
-  if result=$("$compare" --share "$(share "$name")" "$work/$name.png" "$clients/reference/$name.png"); then
+  if result=$("$compare" "$work/$name.png" "$clients/reference/$name.png"); then
     echo "sdk_clients: $name against the committed Wine frame: $result"
   else
     fail "$name against the committed Wine frame: $result"
@@ -136,7 +125,7 @@ INNER
       fail "$name, Wine now against the committed Wine frame: $result"
     fi
     [[ -f "$work/$name.png" ]] || continue
-    if result=$("$compare" --share "$(share "$name")" "$work/$name.png" "$work/wine/$name.png"); then
+    if result=$("$compare" "$work/$name.png" "$work/wine/$name.png"); then
       echo "sdk_clients: $name against Wine now: $result"
     else
       fail "$name against Wine now: $result"

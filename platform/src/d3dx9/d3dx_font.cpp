@@ -209,7 +209,7 @@ class Font final : public ID3DXFont {
                  const RECT& area, D3DCOLOR color) {
     if (!glyph.page) return;
     RECT source = glyph.source;
-    int64_t x = penX + glyph.offsetX, y = top + glyph.offsetY;
+    int64_t x = penX + glyph.offsetX - 1, y = top + glyph.offsetY - 1;
     if (clip) {
       const int64_t w = source.right - source.left, h = source.bottom - source.top;
       const int64_t cutLeft = std::max<int64_t>(0, area.left - x), cutTop = std::max<int64_t>(0, area.top - y);

@@ -4,8 +4,8 @@
 //   triangle lists with DrawPrimitiveUP, one call per run of one texture (the queue sorted by
 //   texture, or by depth either way, when Begin asked). Outside object space, the world and view
 //   are identity and the projection maps the viewport to pixels, texel centres on pixel centres.
-//   Begin sets the render, stage and sampler states sprites are drawn with (filters anisotropic
-//   when the device's caps offer it, linear otherwise; unless
+//   Begin sets the render, stage and sampler states sprites are drawn with (filters anisotropic,
+//   to the device's most, when its caps offer it, linear otherwise; unless
 //   D3DXSPRITE_DONOTMODIFY_RENDERSTATE) and End puts back every one it changed, with the
 //   texture, FVF, transforms, pixel shader and stream 0 (unless D3DXSPRITE_DONOTSAVESTATE).
 //   D3DXSPRITE_BILLBOARD turns each rectangle to face the view set with SetWorldViewLH/RH (or
@@ -67,7 +67,7 @@ const StageState kStageStates[] = {
     {1, D3DTSS_ALPHAOP}};
 const D3DSAMPLERSTATETYPE kSamplerStates[] = {D3DSAMP_ADDRESSU,  D3DSAMP_ADDRESSV,    D3DSAMP_MAGFILTER,
                                               D3DSAMP_MINFILTER, D3DSAMP_MIPFILTER,   D3DSAMP_MAXMIPLEVEL,
-                                              D3DSAMP_MIPMAPLODBIAS};
+                                              D3DSAMP_MIPMAPLODBIAS, D3DSAMP_MAXANISOTROPY};
 const D3DTRANSFORMSTATETYPE kTransforms[] = {D3DTS_WORLD, D3DTS_VIEW, D3DTS_PROJECTION};
 
 // Every state a sprite batch changes, as it was before Begin.
@@ -327,6 +327,7 @@ class Sprite final : public ID3DXSprite {
                        (caps.TextureFilterCaps & kMagAnisotropic) ? D3DTEXF_ANISOTROPIC : D3DTEXF_LINEAR);
     d->SetSamplerState(0, D3DSAMP_MINFILTER,
                        (caps.TextureFilterCaps & kMinAnisotropic) ? D3DTEXF_ANISOTROPIC : D3DTEXF_LINEAR);
+    d->SetSamplerState(0, D3DSAMP_MAXANISOTROPY, std::max<DWORD>(caps.MaxAnisotropy, 1));
     d->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
     d->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 0);
     d->SetSamplerState(0, D3DSAMP_MIPMAPLODBIAS, 0);
