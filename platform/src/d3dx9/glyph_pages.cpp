@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "gdi/windows_1252.h"
+
 namespace kvrd3dx {
 namespace {
 
@@ -22,16 +24,7 @@ constexpr int kGap = 1;  // empty texels between glyphs, so linear filtering nev
 
 // The Windows-1252 byte of a character, or 0x81 (a byte the code page leaves unassigned, which
 // GDI draws as the missing glyph) when it has none.
-unsigned char AnsiByte(char32_t c) {
-  static constexpr char16_t kHigh[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                         0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                         0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                         0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<unsigned char>(c);
-  for (int i = 0; i < 32; ++i)
-    if (kHigh[i] != 0 && kHigh[i] == c) return static_cast<unsigned char>(0x80 + i);
-  return 0x81;
-}
+unsigned char AnsiByte(char32_t c) { return kvrgdi::Windows1252Byte(c, 0x81); }
 
 int PowerOfTwoAtLeast(int v) {
   int p = 1;
