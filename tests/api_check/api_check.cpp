@@ -477,6 +477,70 @@ void CheckD3DXMeshes() {
 
 // Methods are named at the interface a program calls them on, which on Windows redeclares every
 // inherited method; a pointer to the base's member converts to that type, nothing else does.
+void CheckD3DXFontAndSprite() {
+  HRESULT(WINAPI * createSprite)(LPDIRECT3DDEVICE9, LPD3DXSPRITE*) = &D3DXCreateSprite;
+  HRESULT(WINAPI * createFontA)(LPDIRECT3DDEVICE9, INT, UINT, UINT, UINT, BOOL, DWORD, DWORD, DWORD, DWORD, LPCSTR,
+                                LPD3DXFONT*) = &D3DXCreateFontA;
+  HRESULT(WINAPI * createFontW)(LPDIRECT3DDEVICE9, INT, UINT, UINT, UINT, BOOL, DWORD, DWORD, DWORD, DWORD, LPCWSTR,
+                                LPD3DXFONT*) = &D3DXCreateFontW;
+  HRESULT(WINAPI * indirectA)(LPDIRECT3DDEVICE9, const D3DXFONT_DESCA*, LPD3DXFONT*) = &D3DXCreateFontIndirectA;
+  HRESULT(WINAPI * indirectW)(LPDIRECT3DDEVICE9, const D3DXFONT_DESCW*, LPD3DXFONT*) = &D3DXCreateFontIndirectW;
+  Keep(createSprite);
+  Keep(createFontA);
+  Keep(createFontW);
+  Keep(indirectA);
+  Keep(indirectW);
+  HRESULT(STDMETHODCALLTYPE ID3DXSprite::*spriteDevice)(LPDIRECT3DDEVICE9*) = &ID3DXSprite::GetDevice;
+  HRESULT(STDMETHODCALLTYPE ID3DXSprite::*getTransform)(D3DXMATRIX*) = &ID3DXSprite::GetTransform;
+  HRESULT(STDMETHODCALLTYPE ID3DXSprite::*setTransform)(const D3DXMATRIX*) = &ID3DXSprite::SetTransform;
+  HRESULT(STDMETHODCALLTYPE ID3DXSprite::*worldViewRH)(const D3DXMATRIX*, const D3DXMATRIX*) =
+      &ID3DXSprite::SetWorldViewRH;
+  HRESULT(STDMETHODCALLTYPE ID3DXSprite::*worldViewLH)(const D3DXMATRIX*, const D3DXMATRIX*) =
+      &ID3DXSprite::SetWorldViewLH;
+  HRESULT(STDMETHODCALLTYPE ID3DXSprite::*begin)(DWORD) = &ID3DXSprite::Begin;
+  HRESULT(STDMETHODCALLTYPE ID3DXSprite::*draw)(LPDIRECT3DTEXTURE9, const RECT*, const D3DXVECTOR3*,
+                                                const D3DXVECTOR3*, D3DCOLOR) = &ID3DXSprite::Draw;
+  HRESULT(STDMETHODCALLTYPE ID3DXSprite::*flush)() = &ID3DXSprite::Flush;
+  HRESULT(STDMETHODCALLTYPE ID3DXSprite::*end)() = &ID3DXSprite::End;
+  HRESULT(STDMETHODCALLTYPE ID3DXSprite::*spriteLost)() = &ID3DXSprite::OnLostDevice;
+  HRESULT(STDMETHODCALLTYPE ID3DXSprite::*spriteReset)() = &ID3DXSprite::OnResetDevice;
+  Keep(spriteDevice);
+  Keep(getTransform);
+  Keep(setTransform);
+  Keep(worldViewRH);
+  Keep(worldViewLH);
+  Keep(begin);
+  Keep(draw);
+  Keep(flush);
+  Keep(end);
+  Keep(spriteLost);
+  Keep(spriteReset);
+  HRESULT(STDMETHODCALLTYPE ID3DXFont::*fontDevice)(LPDIRECT3DDEVICE9*) = &ID3DXFont::GetDevice;
+  HRESULT(STDMETHODCALLTYPE ID3DXFont::*descA)(D3DXFONT_DESCA*) = &ID3DXFont::GetDescA;
+  HRESULT(STDMETHODCALLTYPE ID3DXFont::*descW)(D3DXFONT_DESCW*) = &ID3DXFont::GetDescW;
+  HDC(STDMETHODCALLTYPE ID3DXFont::*getDc)() = &ID3DXFont::GetDC;
+  HRESULT(STDMETHODCALLTYPE ID3DXFont::*preloadCharacters)(UINT, UINT) = &ID3DXFont::PreloadCharacters;
+  HRESULT(STDMETHODCALLTYPE ID3DXFont::*preloadTextA)(LPCSTR, INT) = &ID3DXFont::PreloadTextA;
+  HRESULT(STDMETHODCALLTYPE ID3DXFont::*preloadTextW)(LPCWSTR, INT) = &ID3DXFont::PreloadTextW;
+  INT(STDMETHODCALLTYPE ID3DXFont::*drawTextA)(LPD3DXSPRITE, LPCSTR, INT, LPRECT, DWORD, D3DCOLOR) =
+      &ID3DXFont::DrawTextA;
+  INT(STDMETHODCALLTYPE ID3DXFont::*drawTextW)(LPD3DXSPRITE, LPCWSTR, INT, LPRECT, DWORD, D3DCOLOR) =
+      &ID3DXFont::DrawTextW;
+  HRESULT(STDMETHODCALLTYPE ID3DXFont::*fontLost)() = &ID3DXFont::OnLostDevice;
+  HRESULT(STDMETHODCALLTYPE ID3DXFont::*fontReset)() = &ID3DXFont::OnResetDevice;
+  Keep(fontDevice);
+  Keep(descA);
+  Keep(descW);
+  Keep(getDc);
+  Keep(preloadCharacters);
+  Keep(preloadTextA);
+  Keep(preloadTextW);
+  Keep(drawTextA);
+  Keep(drawTextW);
+  Keep(fontLost);
+  Keep(fontReset);
+}
+
 void CheckDirect3D9() {
   IDirect3D9*(WINAPI * create)(UINT) = &Direct3DCreate9;
   HRESULT (STDMETHODCALLTYPE IUnknown::*queryInterface)(REFIID, void**) = &IUnknown::QueryInterface;
@@ -769,6 +833,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
   CheckGdi32();
   CheckD3DX();
   CheckD3DXMeshes();
+  CheckD3DXFontAndSprite();
   CheckDirect3D9();
   CheckDevice();
   return 0;

@@ -33,7 +33,9 @@ not_numbers=$(echo "$aliases" | while read -r name target; do
 done | sort -u)
 names=$(comm -23 <(echo "$names") <(echo "$not_numbers"))
 # shellcheck disable=SC2086
-types=$(grep -hoE '\}[[:space:]]*[A-Z_][A-Z0-9_]*[,;]' $headers | sed -E 's/[};,[:space:]]//g' | sort -u)
+# Records that hold WCHARs (32 bits here, 16 on Windows) differ in size by design.
+types=$(grep -hoE '\}[[:space:]]*[A-Z_][A-Z0-9_]*[,;]' $headers | sed -E 's/[};,[:space:]]//g' | grep -vxE 'D3DXFONT_DESCW' |
+  sort -u)
 count=$(echo "$names" | wc -l)
 if [[ $count -lt 100 ]]; then
   echo "constants_check: found only $count names under $inc" >&2

@@ -41,6 +41,7 @@ moment() {
   case $1 in
     turning_triangle) echo 1150 ;;
     lit_cylinder | textured_cylinder | teapot_and_mesh) echo 1300 ;;
+    font_and_sprite) echo 700 ;;
     *) echo 0 ;;
   esac
 }

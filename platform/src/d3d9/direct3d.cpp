@@ -31,7 +31,8 @@ void FillCaps(D3DCAPS9* caps, UINT adapter, D3DDEVTYPE type, UINT maxTexture) {
   caps->PresentationIntervals = D3DPRESENT_INTERVAL_IMMEDIATE | D3DPRESENT_INTERVAL_ONE;
   caps->ZCmpCaps = caps->AlphaCmpCaps = 0xFF;   // every D3DCMP_* function
   caps->SrcBlendCaps = caps->DestBlendCaps = 0x1FFF;
-  caps->TextureFilterCaps = 0x03030300;         // point and linear min, mag and mip filters
+  caps->TextureFilterCaps = 0x03030300;         // point and linear min, mag and mip filters,
+  caps->TextureFilterCaps |= 0x04000400;        // anisotropic min and mag filters
   caps->TextureAddressCaps = 0x1F;              // wrap, mirror, clamp, border, mirror once
   caps->TextureCaps = 0x4 /* ALPHA */ | 0x4000 /* MIPMAP */;
   caps->MaxTextureWidth = caps->MaxTextureHeight = maxTexture;
@@ -39,7 +40,7 @@ void FillCaps(D3DCAPS9* caps, UINT adapter, D3DDEVTYPE type, UINT maxTexture) {
   if (seam && seam < maxTexture) caps->MaxTextureWidth = caps->MaxTextureHeight = seam;
   caps->MaxTextureRepeat = 8192;
   caps->MaxTextureAspectRatio = caps->MaxTextureWidth;
-  caps->MaxAnisotropy = 1;
+  caps->MaxAnisotropy = 16;
   caps->MaxVertexW = 1e10f;
   caps->FVFCaps = 8;                            // texture coordinate sets
   caps->TextureOpCaps = 0x3FFF;

@@ -62,6 +62,9 @@ inline void GlReadPixelsBgra(GLsizei width, GLsizei height, void* rows, GLint ro
   }
 }
 
+// WebGL offers anisotropic filtering only as an extension the page must ask for: linear it stays.
+inline void GlSamplerMaxAnisotropy(GLuint, float) {}
+
 #else
 
 inline std::string GlslForThisGl(const std::string& source) { return source; }
@@ -74,6 +77,12 @@ inline void GlSamplerBorderColor(GLuint sampler, const float* rgba) {
   glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, rgba);
 }
 inline void GlSamplerLodBias(GLuint sampler, float bias) { glSamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, bias); }
+// Anisotropic filtering (core since OpenGL 4.6, an extension before, which Mesa's drivers offer).
+inline void GlSamplerMaxAnisotropy(GLuint sampler, float n) {
+  static const bool has = epoxy_gl_version() >= 46 || epoxy_has_gl_extension("GL_ARB_texture_filter_anisotropic") ||
+                          epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic");
+  if (has) glSamplerParameterf(sampler, 0x84FE /* GL_TEXTURE_MAX_ANISOTROPY */, n);
+}
 inline constexpr GLenum kGlPoint = GL_POINT, kGlLine = GL_LINE, kGlFill = GL_FILL;
 inline void GlPolygonMode(GLenum mode) { glPolygonMode(GL_FRONT_AND_BACK, mode); }
 inline void GlDepthClamp(bool on) { on ? glEnable(GL_DEPTH_CLAMP) : glDisable(GL_DEPTH_CLAMP); }

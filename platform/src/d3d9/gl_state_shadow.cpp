@@ -4,6 +4,8 @@
 // streams other than 0.
 #include "d3d9/gl_state_shadow.h"
 
+#include <algorithm>
+
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -311,6 +313,10 @@ void BindStageTexture(GlShadow& shadow, GLuint so, GLuint unit, Texture* t, cons
   else min = minLinear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
   if (mag != sh.magFilter) glSamplerParameteri(so, GL_TEXTURE_MAG_FILTER, sh.magFilter = mag);
   if (min != sh.minFilter) glSamplerParameteri(so, GL_TEXTURE_MIN_FILTER, sh.minFilter = min);
+  // D3DSAMP_MAXANISOTROPY counts only while a filter is anisotropic.
+  const bool anisotropic = ss[D3DSAMP_MINFILTER] == D3DTEXF_ANISOTROPIC || ss[D3DSAMP_MAGFILTER] == D3DTEXF_ANISOTROPIC;
+  const float anisotropy = anisotropic ? static_cast<float>(std::clamp<DWORD>(ss[D3DSAMP_MAXANISOTROPY], 1, 16)) : 1.0f;
+  if (anisotropy != sh.maxAnisotropy) GlSamplerMaxAnisotropy(so, sh.maxAnisotropy = anisotropy);
   const GLint ws = static_cast<GLint>(AddressMode(ss[D3DSAMP_ADDRESSU]));
   const GLint wt = static_cast<GLint>(AddressMode(ss[D3DSAMP_ADDRESSV]));
   if (ws != sh.wrapS) glSamplerParameteri(so, GL_TEXTURE_WRAP_S, sh.wrapS = ws);

@@ -36,6 +36,7 @@ struct GlShadow {
     GLint minFilter = -1, magFilter = -1, wrapS = -1, wrapT = -1;
     DWORD border = 0x12345678;
     float lodBias = -1000.0f;
+    float maxAnisotropy = -1.0f;
   } samplers[kDrawnStages];
   // Vertex attribute set-up for the stream last drawn.
   GLuint arrayBuffer = ~0u;

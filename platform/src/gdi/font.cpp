@@ -28,6 +28,7 @@
 
 #include "gdi/font_face.h"
 #include "gdi/gdi_internal.h"
+#include "gdi/windows_1252.h"
 #include "gdi/text_painting.h"
 
 namespace kvrgdi {
@@ -70,14 +71,8 @@ bool FontconfigReady() {
   return ready;
 }
 
-// The Windows-1252 characters of bytes 0x80..0x9F; 0 where the code page leaves a hole.
-constexpr uint16_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
 FT_ULong AnsiToUnicode(unsigned char byte) {
-  if (byte >= 0x80 && byte <= 0x9F && kCp1252High[byte - 0x80] != 0) return kCp1252High[byte - 0x80];
+  if (byte >= 0x80 && byte <= 0x9F && kWindows1252High[byte - 0x80] != 0) return kWindows1252High[byte - 0x80];
   return byte;
 }
 

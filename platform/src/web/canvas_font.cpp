@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "gdi/gdi_internal.h"
+#include "gdi/windows_1252.h"
 #include "gdi/text_painting.h"
 
 namespace kvrgdi {
@@ -56,13 +57,8 @@ constexpr UINT kAlignBaseline = 24;
 constexpr int64_t kMaxPixelsPerEm = 4096;
 constexpr int kDefaultCellHeight = 16;
 
-constexpr uint16_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
 int AnsiToUnicode(unsigned char byte) {
-  if (byte >= 0x80 && byte <= 0x9F) return kCp1252High[byte - 0x80] ? kCp1252High[byte - 0x80] : 0xFFFD;
+  if (byte >= 0x80 && byte <= 0x9F) return kWindows1252High[byte - 0x80] ? kWindows1252High[byte - 0x80] : 0xFFFD;
   return byte;
 }
 
