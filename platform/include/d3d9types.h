@@ -340,6 +340,14 @@ typedef struct _D3DVERTEXBUFFER_DESC {
   DWORD FVF;
 } D3DVERTEXBUFFER_DESC;
 
+typedef struct _D3DINDEXBUFFER_DESC {
+  D3DFORMAT Format;
+  D3DRESOURCETYPE Type;
+  DWORD Usage;
+  D3DPOOL Pool;
+  UINT Size;
+} D3DINDEXBUFFER_DESC;
+
 typedef struct _D3DLOCKED_RECT {
   INT Pitch;
   void* pBits;

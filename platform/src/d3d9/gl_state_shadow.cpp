@@ -252,7 +252,39 @@ void BindStageTexture(GlShadow& shadow, GLuint so, GLuint unit, Texture* t, cons
   }
 }
 
-void BindVertexInput(GlShadow& shadow, const StateValues& s, const FvfLayout& layout, bool inputDirty) {
+namespace {
+
+// Gives a buffer's GL object storage of the whole size once, then sends what was written since.
+void Upload(BufferBytes& b, GLenum target) {
+  if (!b.glStored) {
+    glBufferData(target, static_cast<GLsizeiptr>(b.bytes().size()), b.bytes().data(), GL_DYNAMIC_DRAW);
+    b.glStored = true;
+    b.dirtyBegin = b.dirtyEnd = 0;
+  } else if (b.dirtyBegin < b.dirtyEnd) {
+    // Only what was written since the last draw: a beat that rewrites a few texture coordinates
+    // of a large model uploads those, not the model.
+    glBufferSubData(target, static_cast<GLintptr>(b.dirtyBegin),
+                    static_cast<GLsizeiptr>(b.dirtyEnd - b.dirtyBegin), b.bytes().data() + b.dirtyBegin);
+    b.dirtyBegin = b.dirtyEnd = 0;
+  }
+}
+
+}  // namespace
+
+void BindIndices(GlShadow& shadow, IndexBuffer* ib) {
+  if (!ib->glBuffer) {
+    glGenBuffers(1, &ib->glBuffer);
+    ib->glStored = false;
+  }
+  if (shadow.elementBuffer != ib->glBuffer) {
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ib->glBuffer);
+    shadow.elementBuffer = ib->glBuffer;
+  }
+  Upload(*ib, GL_ELEMENT_ARRAY_BUFFER);
+}
+
+void BindVertexInput(GlShadow& shadow, const StateValues& s, const FvfLayout& layout, bool inputDirty,
+                     UINT vertexShift) {
   const StateValues::Stream& stream = s.streams[0];
   VertexBuffer* vb = stream.buffer.get();
   if (!vb->glBuffer) {
@@ -265,27 +297,18 @@ void BindVertexInput(GlShadow& shadow, const StateValues& s, const FvfLayout& la
     shadow.fvf = ~0u;  // attribute pointers name the buffer bound when they were set
     inputDirty = true;
   }
-  if (!vb->glStored) {
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vb->bytes().size()), vb->bytes().data(),
-                 GL_DYNAMIC_DRAW);
-    vb->glStored = true;
-    vb->dirtyBegin = vb->dirtyEnd = 0;
-  } else if (vb->dirtyBegin < vb->dirtyEnd) {
-    // Only what was written since the last draw: a beat that rewrites a few texture coordinates
-    // of a large model uploads those, not the model.
-    glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(vb->dirtyBegin),
-                    static_cast<GLsizeiptr>(vb->dirtyEnd - vb->dirtyBegin), vb->bytes().data() + vb->dirtyBegin);
-    vb->dirtyBegin = vb->dirtyEnd = 0;
-  }
+  Upload(*vb, GL_ARRAY_BUFFER);
+  const UINT offset = stream.offset + vertexShift;
+  if (offset != shadow.streamOffset) inputDirty = true;
   if (!inputDirty ||
-      (shadow.fvf == s.fvf && shadow.streamOffset == stream.offset && shadow.stride == stream.stride))
+      (shadow.fvf == s.fvf && shadow.streamOffset == offset && shadow.stride == stream.stride))
     return;
   shadow.fvf = s.fvf;
-  shadow.streamOffset = stream.offset;
+  shadow.streamOffset = offset;
   shadow.stride = stream.stride;
   const GLsizei stride = static_cast<GLsizei>(stream.stride);
-  auto at = [&](int offset) {
-    return reinterpret_cast<const void*>(static_cast<uintptr_t>(stream.offset) + offset);
+  auto at = [&](int element) {
+    return reinterpret_cast<const void*>(static_cast<uintptr_t>(offset) + element);
   };
   unsigned enabled = 0;
   auto array = [&](GLuint location, GLint size, GLenum type, GLboolean normalized, int offset) {
