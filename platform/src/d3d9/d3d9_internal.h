@@ -75,16 +75,19 @@ struct Counters {
 // zero, and it never outlives its device (nor its GL context).
 class DeviceChild {
  public:
-  explicit DeviceChild(Device* device);
-  virtual ~DeviceChild() = default;
+  // A child of the default pool is one the program must release before Reset.
+  explicit DeviceChild(Device* device, D3DPOOL pool = D3DPOOL_MANAGED);
+  virtual ~DeviceChild();
   ULONG AddPublic();
   ULONG ReleasePublic();  // may delete this
   void AddBind() { ++binds_; }
   void ReleaseBind();     // may delete this
   Device* device() const { return device_; }
+  ULONG publicRefs() const { return refs_; }
 
  private:
   Device* device_;
+  bool defaultPool_;
   ULONG refs_ = 1;
   ULONG binds_ = 0;
 };
@@ -379,11 +382,11 @@ class Device final : public IDirect3DDevice9 {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
   ULONG STDMETHODCALLTYPE AddRef() override;
   ULONG STDMETHODCALLTYPE Release() override;
-  HRESULT STDMETHODCALLTYPE TestCooperativeLevel() override { return D3D_OK; }
+  HRESULT STDMETHODCALLTYPE TestCooperativeLevel() override { return lost_ ? D3DERR_DEVICENOTRESET : D3D_OK; }
   HRESULT STDMETHODCALLTYPE GetDirect3D(IDirect3D9** ppD3D9) override;
   HRESULT STDMETHODCALLTYPE GetDeviceCaps(D3DCAPS9* pCaps) override;
   HRESULT STDMETHODCALLTYPE GetDisplayMode(UINT iSwapChain, D3DDISPLAYMODE* pMode) override;
-  HRESULT STDMETHODCALLTYPE Reset(D3DPRESENT_PARAMETERS*) override { return D3DERR_INVALIDCALL; }
+  HRESULT STDMETHODCALLTYPE Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) override;
   HRESULT STDMETHODCALLTYPE Present(const RECT* src, const RECT* dst, HWND override_,
                                     const RGNDATA* dirty) override;
   HRESULT STDMETHODCALLTYPE CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage,
@@ -464,9 +467,17 @@ class Device final : public IDirect3DDevice9 {
   // Waits until everything asked of the device has been carried out.
   void Finish();
   UINT MaxTextureSize() const;
+  // The children of the default pool alive now (DeviceChild keeps the set).
+  std::set<DeviceChild*>& defaultPool() { return defaultPool_; }
 
  private:
   void SetDefaultStates();
+  // Fills what the present parameters leave zero; false when the layer cannot make such a back
+  // buffer (the error is then in *error).
+  bool ChoosePresentParameters(D3DPRESENT_PARAMETERS* pp, HRESULT* error) const;
+  std::set<DeviceChild*> defaultPool_;
+  // A Reset failed: the device waits for one that succeeds.
+  bool lost_ = false;
   // Tells the renderer what a Set* call changed, unless a state block is being recorded.
   void MarkDirty(uint64_t bits);
   // The values that Set* calls change: the device's, or the state block being recorded.

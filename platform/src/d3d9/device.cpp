@@ -12,7 +12,11 @@
 //   DrawIndexedPrimitive and DrawIndexedPrimitiveUP (leaving stream 0 and the indices unset).
 //   An indexed draw whose indices name a vertex outside stream 0's buffer (or, UP, past
 //   MinVertexIndex + NumVertices) is refused with D3DERR_INVALIDCALL and draws nothing.
-// Not implemented (D3DERR_INVALIDCALL): Reset, pixel and vertex shaders other than none,
+//   Reset to a windowed back buffer of a new size or format, once the program has released every
+//   resource of the default pool (else D3DERR_INVALIDCALL, and the device is lost until a Reset
+//   succeeds: TestCooperativeLevel says D3DERR_DEVICENOTRESET, Present D3DERR_DEVICELOST); all
+//   state returns to its defaults. The device stays on the window it was made for.
+// Not implemented (D3DERR_INVALIDCALL): pixel and vertex shaders other than none,
 //   render targets other than the back buffer.
 #include <algorithm>
 #include <cstring>
@@ -82,17 +86,38 @@ Device::Device(Direct3D* d3d, HWND window, const D3DPRESENT_PARAMETERS& pp, DWOR
   d3d_->AddRef();
 }
 
+namespace {
+
+int DepthBits(const D3DPRESENT_PARAMETERS& pp) {
+  if (!pp.EnableAutoDepthStencil) return 0;
+  return pp.AutoDepthStencilFormat == D3DFMT_D16 ? 16 : 24;
+}
+
+}  // namespace
+
+bool Device::ChoosePresentParameters(D3DPRESENT_PARAMETERS* pp, HRESULT* error) const {
+  *error = D3DERR_NOTAVAILABLE;
+  if (!pp->Windowed || pp->MultiSampleType != D3DMULTISAMPLE_NONE) return false;
+  if (pp->BackBufferFormat != D3DFMT_UNKNOWN && pp->BackBufferFormat != D3DFMT_X8R8G8B8 &&
+      pp->BackBufferFormat != D3DFMT_A8R8G8B8)
+    return false;
+  *error = D3DERR_INVALIDCALL;
+  int w = 0, h = 0;
+  KvrWindowClientSize(window_, &w, &h);
+  if (pp->BackBufferWidth == 0) pp->BackBufferWidth = static_cast<UINT>(w > 0 ? w : 1);
+  if (pp->BackBufferHeight == 0) pp->BackBufferHeight = static_cast<UINT>(h > 0 ? h : 1);
+  if (pp->BackBufferWidth > 16384 || pp->BackBufferHeight > 16384) return false;
+  if (pp->BackBufferFormat == D3DFMT_UNKNOWN) pp->BackBufferFormat = D3DFMT_X8R8G8B8;
+  if (pp->BackBufferCount == 0) pp->BackBufferCount = 1;
+  return true;
+}
+
 bool Device::Init() {
   // Only a window the layer made can hold a device (not the desktop window).
   if (!KvrIsDeviceWindow(window_)) return false;
-  int w = 0, h = 0;
-  KvrWindowClientSize(window_, &w, &h);
-  if (pp_.BackBufferWidth == 0) pp_.BackBufferWidth = static_cast<UINT>(w > 0 ? w : 1);
-  if (pp_.BackBufferHeight == 0) pp_.BackBufferHeight = static_cast<UINT>(h > 0 ? h : 1);
-  if (pp_.BackBufferFormat == D3DFMT_UNKNOWN) pp_.BackBufferFormat = D3DFMT_X8R8G8B8;
-  if (pp_.BackBufferCount == 0) pp_.BackBufferCount = 1;
-  int depthBits = 0;
-  if (pp_.EnableAutoDepthStencil) depthBits = pp_.AutoDepthStencilFormat == D3DFMT_D16 ? 16 : 24;
+  HRESULT error;
+  if (!ChoosePresentParameters(&pp_, &error)) return false;
+  const int depthBits = DepthBits(pp_);
   KvrRetainWindow(window_);
   renderer_ = GlRenderer::Create(window_, pp_.BackBufferWidth, pp_.BackBufferHeight,
                                  pp_.BackBufferFormat == D3DFMT_A8R8G8B8, depthBits);
@@ -240,7 +265,40 @@ HRESULT Device::GetDisplayMode(UINT iSwapChain, D3DDISPLAYMODE* pMode) {
   return D3D_OK;
 }
 
+HRESULT Device::Reset(D3DPRESENT_PARAMETERS* pp) {
+  if (!pp) return D3DERR_INVALIDCALL;
+  D3DPRESENT_PARAMETERS chosen = *pp;
+  HRESULT error;
+  if (!ChoosePresentParameters(&chosen, &error)) return error;
+  // The program must have released every resource of the default pool first; until a Reset
+  // succeeds the device is lost.
+  for (DeviceChild* child : defaultPool_) {
+    if (child->publicRefs() > 0) {
+      lost_ = true;
+      return D3DERR_INVALIDCALL;
+    }
+  }
+  MakeCurrent();
+  delete recording_;
+  recording_ = nullptr;
+  inScene_ = false;
+  // Every state goes back to its default, every binding is dropped.
+  state_ = StateValues();
+  if (!renderer_->ResizeBackBuffer(chosen.BackBufferWidth, chosen.BackBufferHeight,
+                                   chosen.BackBufferFormat == D3DFMT_A8R8G8B8, DepthBits(chosen))) {
+    lost_ = true;
+    return D3DERR_INVALIDCALL;
+  }
+  pp_ = chosen;
+  pp_.hDeviceWindow = window_;
+  *pp = chosen;
+  SetDefaultStates();
+  lost_ = false;
+  return D3D_OK;
+}
+
 HRESULT Device::Present(const RECT*, const RECT*, HWND, const RGNDATA*) {
+  if (lost_) return D3DERR_DEVICELOST;
   ++counters_.presents;
   renderer_->Present();
   return D3D_OK;

@@ -385,6 +385,30 @@ void GlRenderer::Present() {
   glBindFramebuffer(GL_FRAMEBUFFER, g.target->fbo);
 }
 
+bool GlRenderer::ResizeBackBuffer(UINT width, UINT height, bool alphaTarget, int depthBits) {
+  MakeCurrent();
+  Impl& g = *impl_;
+  GlTarget& bb = g.backBuffer;
+  bb.Release();
+  bb.width = width;
+  bb.height = height;
+  bb.alpha = alphaTarget;
+  bb.depthBits = depthBits;
+  bb.bottomUp = GlTarget::WindowCanServe(*g.surface, width, height, alphaTarget, depthBits);
+  if (!bb.bottomUp && !bb.MakeOffscreen()) return false;
+  GlClipControlUpperLeft(bb.bottomUp);
+  glBindFramebuffer(GL_FRAMEBUFFER, bb.fbo);
+  std::memset(&g.shadow.viewport, 0xFF, sizeof(g.shadow.viewport));
+  g.shadow.SetScissorTest(false);
+  g.shadow.SetColorMask(0xF);
+  g.shadow.SetDepthMask(true);
+  glClearColor(0, 0, 0, 1);
+  GlClearDepth(1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  dirty_ = kDirtyAll;
+  return true;
+}
+
 void GlRenderer::Finish() {
   MakeCurrent();
   glFinish();

@@ -31,6 +31,9 @@ class GlRenderer {
   void DrawIndexed(const StateValues& state, const FvfLayout& layout, D3DPRIMITIVETYPE type,
                    IndexBuffer* indices, UINT startIndex, UINT indexCount, UINT vertexShift);
   void Present();
+  // A back buffer of a new size and format in place of the old one, black, its depth at the far
+  // plane; false when GL cannot make it.
+  bool ResizeBackBuffer(UINT width, UINT height, bool alphaTarget, int depthBits);
   // Waits until everything drawn so far is in the back buffer (or on the screen).
   void Finish();
   // The back buffer as 0xAARRGGBB, top row first.

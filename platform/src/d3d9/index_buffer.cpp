@@ -13,7 +13,7 @@
 namespace kvrd3d {
 
 IndexBuffer::IndexBuffer(Device* device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool)
-    : DeviceChild(device), BufferBytes(length), usage_(usage), format_(format), pool_(pool) {
+    : DeviceChild(device, pool), BufferBytes(length), usage_(usage), format_(format), pool_(pool) {
   const size_t blocks = (indexCount() + kBlockIndices - 1) / kBlockIndices;
   blockHigh_.assign(blocks, 0);  // a new buffer's indices are all zero
 }

@@ -41,7 +41,14 @@ HRESULT QueryFor(IUnknown* self, REFIID riid, void** ppv, std::initializer_list<
 
 // ---- Reference counts ---------------------------------------------------------------------
 
-DeviceChild::DeviceChild(Device* device) : device_(device) { device_->AddRef(); }
+DeviceChild::DeviceChild(Device* device, D3DPOOL pool) : device_(device), defaultPool_(pool == D3DPOOL_DEFAULT) {
+  device_->AddRef();
+  if (defaultPool_) device_->defaultPool().insert(this);
+}
+
+DeviceChild::~DeviceChild() {
+  if (defaultPool_) device_->defaultPool().erase(this);
+}
 
 ULONG DeviceChild::AddPublic() {
   // A child that only the device's bindings still held comes back to life (GetTexture):
@@ -124,7 +131,7 @@ HRESULT BufferBytes::UnlockBytes() {
 }
 
 VertexBuffer::VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool)
-    : DeviceChild(device), BufferBytes(length), usage_(usage), fvf_(fvf), pool_(pool) {}
+    : DeviceChild(device, pool), BufferBytes(length), usage_(usage), fvf_(fvf), pool_(pool) {}
 
 VertexBuffer::~VertexBuffer() {
   if (glBuffer && device()->renderer()) device()->renderer()->DeleteBuffer(glBuffer);
@@ -267,7 +274,7 @@ void ConvertRowToRgba8(D3DFORMAT format, const uint8_t* s, uint8_t* d, UINT widt
 
 Texture::Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                  D3DPOOL pool)
-    : DeviceChild(device), usage_(usage), format_(format), pool_(pool) {
+    : DeviceChild(device, pool), usage_(usage), format_(format), pool_(pool) {
   const UINT bpp = TextureFormatBytes(format);
   levels_.resize(levels);
   for (UINT i = 0; i < levels; ++i) {
