@@ -40,7 +40,7 @@ fail() {
 moment() {
   case $1 in
     turning_triangle) echo 1150 ;;
-    lit_cylinder | textured_cylinder) echo 1300 ;;
+    lit_cylinder | textured_cylinder | multitexture) echo 1300 ;;
     *) echo 0 ;;
   esac
 }
