@@ -269,17 +269,23 @@ void Upload(BufferBytes& b, GLenum target) {
   }
 }
 
+// Makes the buffer's GL object when it has none and binds it unless `bound` says it is; true
+// when it was bound now.
+bool BindBuffer(BufferBytes& b, GLenum target, GLuint& bound) {
+  if (!b.glBuffer) {
+    glGenBuffers(1, &b.glBuffer);
+    b.glStored = false;
+  }
+  if (bound == b.glBuffer) return false;
+  glBindBuffer(target, b.glBuffer);
+  bound = b.glBuffer;
+  return true;
+}
+
 }  // namespace
 
 void BindIndices(GlShadow& shadow, IndexBuffer* ib) {
-  if (!ib->glBuffer) {
-    glGenBuffers(1, &ib->glBuffer);
-    ib->glStored = false;
-  }
-  if (shadow.elementBuffer != ib->glBuffer) {
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ib->glBuffer);
-    shadow.elementBuffer = ib->glBuffer;
-  }
+  BindBuffer(*ib, GL_ELEMENT_ARRAY_BUFFER, shadow.elementBuffer);
   Upload(*ib, GL_ELEMENT_ARRAY_BUFFER);
 }
 
@@ -287,13 +293,7 @@ void BindVertexInput(GlShadow& shadow, const StateValues& s, const FvfLayout& la
                      UINT vertexShift) {
   const StateValues::Stream& stream = s.streams[0];
   VertexBuffer* vb = stream.buffer.get();
-  if (!vb->glBuffer) {
-    glGenBuffers(1, &vb->glBuffer);
-    vb->glStored = false;
-  }
-  if (shadow.arrayBuffer != vb->glBuffer) {
-    glBindBuffer(GL_ARRAY_BUFFER, vb->glBuffer);
-    shadow.arrayBuffer = vb->glBuffer;
+  if (BindBuffer(*vb, GL_ARRAY_BUFFER, shadow.arrayBuffer)) {
     shadow.fvf = ~0u;  // attribute pointers name the buffer bound when they were set
     inputDirty = true;
   }
