@@ -47,6 +47,7 @@ struct IDirect3DBaseTexture9;
 struct IDirect3DTexture9;
 struct IDirect3DSurface9;
 struct IDirect3DVertexBuffer9;
+struct IDirect3DIndexBuffer9;
 struct IDirect3DStateBlock9;
 struct IDirect3DPixelShader9;
 struct IDirect3DVertexShader9;
@@ -63,6 +64,8 @@ typedef IDirect3DTexture9* PDIRECT3DTEXTURE9;
 typedef IDirect3DSurface9* LPDIRECT3DSURFACE9;
 typedef IDirect3DVertexBuffer9* LPDIRECT3DVERTEXBUFFER9;
 typedef IDirect3DVertexBuffer9* PDIRECT3DVERTEXBUFFER9;
+typedef IDirect3DIndexBuffer9* LPDIRECT3DINDEXBUFFER9;
+typedef IDirect3DIndexBuffer9* PDIRECT3DINDEXBUFFER9;
 typedef IDirect3DStateBlock9* LPDIRECT3DSTATEBLOCK9;
 typedef IDirect3DPixelShader9* LPDIRECT3DPIXELSHADER9;
 typedef IDirect3DQuery9* LPDIRECT3DQUERY9;
@@ -108,6 +111,12 @@ struct IDirect3DVertexBuffer9 : public IDirect3DResource9 {
   virtual HRESULT STDMETHODCALLTYPE Lock(UINT OffsetToLock, UINT SizeToLock, void** ppbData, DWORD Flags) = 0;
   virtual HRESULT STDMETHODCALLTYPE Unlock() = 0;
   virtual HRESULT STDMETHODCALLTYPE GetDesc(D3DVERTEXBUFFER_DESC* pDesc) = 0;
+};
+
+struct IDirect3DIndexBuffer9 : public IDirect3DResource9 {
+  virtual HRESULT STDMETHODCALLTYPE Lock(UINT OffsetToLock, UINT SizeToLock, void** ppbData, DWORD Flags) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Unlock() = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetDesc(D3DINDEXBUFFER_DESC* pDesc) = 0;
 };
 
 struct IDirect3DStateBlock9 : public IUnknown {
@@ -199,6 +208,20 @@ struct IDirect3DDevice9 : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCount,
                                                     const void* pVertexStreamZeroData,
                                                     UINT VertexStreamZeroStride) = 0;
+  virtual HRESULT STDMETHODCALLTYPE DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, INT BaseVertexIndex,
+                                                         UINT MinVertexIndex, UINT NumVertices, UINT startIndex,
+                                                         UINT primCount) = 0;
+  // Afterwards stream 0 and the indices are unset, as in Direct3D.
+  virtual HRESULT STDMETHODCALLTYPE DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinVertexIndex,
+                                                           UINT NumVertices, UINT PrimitiveCount,
+                                                           const void* pIndexData, D3DFORMAT IndexDataFormat,
+                                                           const void* pVertexStreamZeroData,
+                                                           UINT VertexStreamZeroStride) = 0;
+  virtual HRESULT STDMETHODCALLTYPE CreateIndexBuffer(UINT Length, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
+                                                      IDirect3DIndexBuffer9** ppIndexBuffer,
+                                                      HANDLE* pSharedHandle) = 0;
+  virtual HRESULT STDMETHODCALLTYPE SetIndices(IDirect3DIndexBuffer9* pIndexData) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetIndices(IDirect3DIndexBuffer9** ppIndexData) = 0;
   virtual HRESULT STDMETHODCALLTYPE SetFVF(DWORD FVF) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetFVF(DWORD* pFVF) = 0;
   virtual HRESULT STDMETHODCALLTYPE SetPixelShader(IDirect3DPixelShader9* pShader) = 0;

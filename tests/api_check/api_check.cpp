@@ -665,6 +665,21 @@ void CheckDevice() {
   HRESULT (STDMETHODCALLTYPE D::*drawPrimitive)(D3DPRIMITIVETYPE, UINT, UINT) = &D::DrawPrimitive;
   HRESULT (STDMETHODCALLTYPE D::*drawPrimitiveUP)(D3DPRIMITIVETYPE, UINT, const void*, UINT) = &D::DrawPrimitiveUP;
   Keep(drawPrimitiveUP);
+  HRESULT (STDMETHODCALLTYPE D::*drawIndexedPrimitive)(D3DPRIMITIVETYPE, INT, UINT, UINT, UINT, UINT) =
+      &D::DrawIndexedPrimitive;
+  HRESULT (STDMETHODCALLTYPE D::*drawIndexedPrimitiveUP)(D3DPRIMITIVETYPE, UINT, UINT, UINT, const void*, D3DFORMAT,
+                                                         const void*, UINT) = &D::DrawIndexedPrimitiveUP;
+  HRESULT (STDMETHODCALLTYPE D::*createIndexBuffer)(UINT, DWORD, D3DFORMAT, D3DPOOL, IDirect3DIndexBuffer9**,
+                                                    HANDLE*) = &D::CreateIndexBuffer;
+  HRESULT (STDMETHODCALLTYPE D::*setIndices)(IDirect3DIndexBuffer9*) = &D::SetIndices;
+  HRESULT (STDMETHODCALLTYPE D::*getIndices)(IDirect3DIndexBuffer9**) = &D::GetIndices;
+  HRESULT (STDMETHODCALLTYPE IDirect3DIndexBuffer9::*lockIndices)(UINT, UINT, void**, DWORD) =
+      &IDirect3DIndexBuffer9::Lock;
+  HRESULT (STDMETHODCALLTYPE IDirect3DIndexBuffer9::*unlockIndices)() = &IDirect3DIndexBuffer9::Unlock;
+  HRESULT (STDMETHODCALLTYPE IDirect3DIndexBuffer9::*describeIndices)(D3DINDEXBUFFER_DESC*) =
+      &IDirect3DIndexBuffer9::GetDesc;
+  Keep(drawIndexedPrimitive), Keep(drawIndexedPrimitiveUP), Keep(createIndexBuffer), Keep(setIndices);
+  Keep(getIndices), Keep(lockIndices), Keep(unlockIndices), Keep(describeIndices);
   HRESULT (STDMETHODCALLTYPE D::*setFVF)(DWORD) = &D::SetFVF;
   HRESULT (STDMETHODCALLTYPE D::*getFVF)(DWORD*) = &D::GetFVF;
   HRESULT (STDMETHODCALLTYPE D::*setPixelShader)(IDirect3DPixelShader9*) = &D::SetPixelShader;
@@ -701,6 +716,7 @@ static_assert(sizeof(D3DVIEWPORT9) == 24 && sizeof(D3DMATERIAL9) == 68, "");
 static_assert(sizeof(D3DPRESENT_PARAMETERS) == 64 && offsetof(D3DPRESENT_PARAMETERS, hDeviceWindow) == 32, "");
 static_assert(offsetof(D3DPRESENT_PARAMETERS, PresentationInterval) == 60, "");
 static_assert(sizeof(D3DSURFACE_DESC) == 32 && sizeof(D3DVERTEXBUFFER_DESC) == 24, "");
+static_assert(sizeof(D3DINDEXBUFFER_DESC) == 20, "");
 static_assert(sizeof(D3DLOCKED_RECT) == 16 && offsetof(D3DLOCKED_RECT, pBits) == 8, "");
 static_assert(sizeof(D3DDISPLAYMODE) == 16 && sizeof(D3DXIMAGE_INFO) == 28, "");
 static_assert(sizeof(D3DCAPS9) == 304 && offsetof(D3DCAPS9, MaxTextureWidth) == 88, "");

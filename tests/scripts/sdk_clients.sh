@@ -40,7 +40,7 @@ fail() {
 moment() {
   case $1 in
     turning_triangle) echo 1150 ;;
-    lit_cylinder | textured_cylinder | teapot_and_mesh) echo 1300 ;;
+    lit_cylinder | textured_cylinder | teapot_and_mesh | multitexture) echo 1300 ;;
     font_and_sprite) echo 700 ;;
     *) echo 0 ;;
   esac

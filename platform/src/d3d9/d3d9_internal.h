@@ -20,6 +20,7 @@ class Device;
 class GlRenderer;
 class Texture;
 class VertexBuffer;
+class IndexBuffer;
 
 // ---- Limits of what the device keeps ------------------------------------------------------
 constexpr DWORD kRenderStateCount = 256;  // D3DRENDERSTATETYPE values are all below 256
@@ -37,7 +38,7 @@ constexpr DWORD kMaxActiveLights = 8;
 
 // Interface identifiers of the objects below, as the Windows SDK defines them.
 extern const GUID kIidUnknown, kIidDirect3D9, kIidDevice9, kIidResource9, kIidVertexBuffer9,
-    kIidSurface9, kIidBaseTexture9, kIidTexture9, kIidStateBlock9, kIidQuery9;
+    kIidSurface9, kIidBaseTexture9, kIidTexture9, kIidStateBlock9, kIidQuery9, kIidIndexBuffer9;
 // QueryInterface for an object that offers the given interfaces (IUnknown is always offered).
 HRESULT QueryFor(IUnknown* self, REFIID riid, void** ppv, std::initializer_list<const GUID*> iids);
 
@@ -59,7 +60,7 @@ Seams& DeviceSeams();
 
 struct Counters {
   uint64_t drawCalls = 0, primitives = 0, clears = 0, presents = 0;
-  uint64_t vertexBufferLocks = 0, textureLocks = 0;  // offscreen plain surfaces count as textures
+  uint64_t vertexBufferLocks = 0, textureLocks = 0, indexBufferLocks = 0;  // offscreen plain surfaces count as textures
   // Only the first draw calls since a reset: the viewer draws thousands a second for hours and
   // never resets, so an unbounded record would be a steady leak.
   static constexpr size_t kMaxRecordedDrawCalls = 4096;
@@ -74,16 +75,19 @@ struct Counters {
 // zero, and it never outlives its device (nor its GL context).
 class DeviceChild {
  public:
-  explicit DeviceChild(Device* device);
-  virtual ~DeviceChild() = default;
+  // A child of the default pool is one the program must release before Reset.
+  explicit DeviceChild(Device* device, D3DPOOL pool = D3DPOOL_MANAGED);
+  virtual ~DeviceChild();
   ULONG AddPublic();
   ULONG ReleasePublic();  // may delete this
   void AddBind() { ++binds_; }
   void ReleaseBind();     // may delete this
   Device* device() const { return device_; }
+  ULONG publicRefs() const { return refs_; }
 
  private:
   Device* device_;
+  bool defaultPool_;
   ULONG refs_ = 1;
   ULONG binds_ = 0;
 };
@@ -110,21 +114,15 @@ class BindRef {
 };
 
 // ---- Resources ---------------------------------------------------------------------------
-class VertexBuffer final : public IDirect3DVertexBuffer9, public DeviceChild {
+// The bytes of a vertex or index buffer on the CPU, and what of them GL has yet to be sent.
+class BufferBytes {
  public:
-  VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool);
-  ~VertexBuffer();
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return AddPublic(); }
-  ULONG STDMETHODCALLTYPE Release() override { return ReleasePublic(); }
-  HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9** ppDevice) override;
-  D3DRESOURCETYPE STDMETHODCALLTYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
-  HRESULT STDMETHODCALLTYPE Lock(UINT offset, UINT size, void** data, DWORD flags) override;
-  HRESULT STDMETHODCALLTYPE Unlock() override;
-  HRESULT STDMETHODCALLTYPE GetDesc(D3DVERTEXBUFFER_DESC* desc) override;
-
+  explicit BufferBytes(UINT length) : bytes_(length) {}
   const std::vector<uint8_t>& bytes() const { return bytes_; }
   uint64_t lockCount() const { return lockCount_; }
+  // Lock and Unlock as both buffers have them; a write lock marks what it may change.
+  HRESULT LockBytes(UINT offset, UINT size, void** data, DWORD flags);
+  HRESULT UnlockBytes();
   // GL side: the renderer gives glBuffer storage of the whole size once, then uploads only the
   // bytes written since, the span from dirtyBegin to dirtyEnd (empty when they are equal).
   unsigned glBuffer = 0;
@@ -138,14 +136,70 @@ class VertexBuffer final : public IDirect3DVertexBuffer9, public DeviceChild {
       dirtyBegin = begin < dirtyBegin ? begin : dirtyBegin;
       dirtyEnd = end > dirtyEnd ? end : dirtyEnd;
     }
+    OnWrite(begin, end);
   }
 
- private:
+ protected:
+  virtual void OnWrite(size_t, size_t) {}
   std::vector<uint8_t> bytes_;
-  DWORD usage_, fvf_;
-  D3DPOOL pool_;
+
+ private:
   int locks_ = 0;
   uint64_t lockCount_ = 0;
+};
+
+class VertexBuffer final : public IDirect3DVertexBuffer9, public DeviceChild, public BufferBytes {
+ public:
+  VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool);
+  ~VertexBuffer();
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
+  ULONG STDMETHODCALLTYPE AddRef() override { return AddPublic(); }
+  ULONG STDMETHODCALLTYPE Release() override { return ReleasePublic(); }
+  HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9** ppDevice) override;
+  D3DRESOURCETYPE STDMETHODCALLTYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
+  HRESULT STDMETHODCALLTYPE Lock(UINT offset, UINT size, void** data, DWORD flags) override;
+  HRESULT STDMETHODCALLTYPE Unlock() override { return UnlockBytes(); }
+  HRESULT STDMETHODCALLTYPE GetDesc(D3DVERTEXBUFFER_DESC* desc) override;
+  D3DPOOL pool() const { return pool_; }
+
+ private:
+  DWORD usage_, fvf_;
+  D3DPOOL pool_;
+};
+
+// 16- or 32-bit indices. Each block of kBlockIndices indices keeps its largest index, brought up
+// to date lazily after writes, so that a draw finds how far its indices reach without reading
+// them all.
+class IndexBuffer final : public IDirect3DIndexBuffer9, public DeviceChild, public BufferBytes {
+ public:
+  IndexBuffer(Device* device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool);
+  ~IndexBuffer();
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
+  ULONG STDMETHODCALLTYPE AddRef() override { return AddPublic(); }
+  ULONG STDMETHODCALLTYPE Release() override { return ReleasePublic(); }
+  HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9** ppDevice) override;
+  D3DRESOURCETYPE STDMETHODCALLTYPE GetType() override { return D3DRTYPE_INDEXBUFFER; }
+  HRESULT STDMETHODCALLTYPE Lock(UINT offset, UINT size, void** data, DWORD flags) override;
+  HRESULT STDMETHODCALLTYPE Unlock() override { return UnlockBytes(); }
+  HRESULT STDMETHODCALLTYPE GetDesc(D3DINDEXBUFFER_DESC* desc) override;
+
+  static constexpr size_t kBlockIndices = 256;
+  D3DFORMAT format() const { return format_; }
+  D3DPOOL pool() const { return pool_; }
+  UINT indexSize() const { return format_ == D3DFMT_INDEX32 ? 4u : 2u; }
+  uint64_t indexCount() const { return bytes_.size() / indexSize(); }
+  // The largest of `count` indices from `first`, which the caller has checked lie inside the
+  // buffer.
+  uint32_t Highest(uint64_t first, uint64_t count);
+
+ private:
+  void OnWrite(size_t begin, size_t end) override;
+  uint32_t At(uint64_t i) const;
+  DWORD usage_;
+  D3DFORMAT format_;
+  D3DPOOL pool_;
+  std::vector<uint32_t> blockHigh_;
+  size_t staleBegin_ = 0, staleEnd_ = 0;  // blocks whose bounds are out of date
 };
 
 class Texture;
@@ -276,6 +330,7 @@ struct StateValues {
     BindRef<VertexBuffer> buffer;
     UINT offset = 0, stride = 0;
   } streams[kStreamCount];
+  BindRef<IndexBuffer> indices;
   D3DMATERIAL9 material = {};
   D3DVIEWPORT9 viewport = {};
   DWORD fvf = 0;
@@ -292,6 +347,7 @@ struct StateMask {
   std::bitset<kTransformCount> transforms;
   std::bitset<kAllSamplerCount> textures;
   std::bitset<kStreamCount> streams;
+  bool indices = false;
   bool material = false, viewport = false, fvf = false, pixelShader = false;
   std::set<DWORD> lights, lightEnables;  // indices given to SetLight, to LightEnable
 };
@@ -367,11 +423,11 @@ class Device final : public IDirect3DDevice9 {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
   ULONG STDMETHODCALLTYPE AddRef() override;
   ULONG STDMETHODCALLTYPE Release() override;
-  HRESULT STDMETHODCALLTYPE TestCooperativeLevel() override { return D3D_OK; }
+  HRESULT STDMETHODCALLTYPE TestCooperativeLevel() override { return lost_ ? D3DERR_DEVICENOTRESET : D3D_OK; }
   HRESULT STDMETHODCALLTYPE GetDirect3D(IDirect3D9** ppD3D9) override;
   HRESULT STDMETHODCALLTYPE GetDeviceCaps(D3DCAPS9* pCaps) override;
   HRESULT STDMETHODCALLTYPE GetDisplayMode(UINT iSwapChain, D3DDISPLAYMODE* pMode) override;
-  HRESULT STDMETHODCALLTYPE Reset(D3DPRESENT_PARAMETERS*) override { return D3DERR_INVALIDCALL; }
+  HRESULT STDMETHODCALLTYPE Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) override;
   HRESULT STDMETHODCALLTYPE Present(const RECT* src, const RECT* dst, HWND override_,
                                     const RGNDATA* dirty) override;
   HRESULT STDMETHODCALLTYPE CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage,
@@ -434,6 +490,18 @@ class Device final : public IDirect3DDevice9 {
   HRESULT STDMETHODCALLTYPE DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCount,
                                             const void* pVertexStreamZeroData,
                                             UINT VertexStreamZeroStride) override;
+  HRESULT STDMETHODCALLTYPE DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, INT BaseVertexIndex,
+                                                 UINT MinVertexIndex, UINT NumVertices, UINT startIndex,
+                                                 UINT primCount) override;
+  HRESULT STDMETHODCALLTYPE DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinVertexIndex,
+                                                   UINT NumVertices, UINT PrimitiveCount, const void* pIndexData,
+                                                   D3DFORMAT IndexDataFormat, const void* pVertexStreamZeroData,
+                                                   UINT VertexStreamZeroStride) override;
+  HRESULT STDMETHODCALLTYPE CreateIndexBuffer(UINT Length, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
+                                              IDirect3DIndexBuffer9** ppIndexBuffer,
+                                              HANDLE* pSharedHandle) override;
+  HRESULT STDMETHODCALLTYPE SetIndices(IDirect3DIndexBuffer9* pIndexData) override;
+  HRESULT STDMETHODCALLTYPE GetIndices(IDirect3DIndexBuffer9** ppIndexData) override;
   HRESULT STDMETHODCALLTYPE SetFVF(DWORD FVF) override;
   HRESULT STDMETHODCALLTYPE GetFVF(DWORD* pFVF) override;
   HRESULT STDMETHODCALLTYPE SetPixelShader(IDirect3DPixelShader9* pShader) override;
@@ -458,16 +526,36 @@ class Device final : public IDirect3DDevice9 {
   // The surfaces draws and clears go to now (render_targets.cpp); the depth stencil may be null.
   Surface* renderTarget() const { return target_; }
   Surface* depthStencil() const { return depth_; }
+  // The children of the default pool alive now (DeviceChild keeps the set).
+  std::set<DeviceChild*>& defaultPool() { return defaultPool_; }
 
  private:
   // Tells the renderer where draws go after SetRenderTarget or SetDepthStencilSurface.
   void RetargetRenderer();
   void SetDefaultStates();
+  // Fills what the present parameters leave zero; false when the layer cannot make such a back
+  // buffer (the error is then in *error).
+  bool ChoosePresentParameters(D3DPRESENT_PARAMETERS* pp, HRESULT* error) const;
+  std::set<DeviceChild*> defaultPool_;
+  // A Reset failed: the device waits for one that succeeds.
+  bool lost_ = false;
   // Tells the renderer what a Set* call changed, unless a state block is being recorded.
   void MarkDirty(uint64_t bits);
   // The values that Set* calls change: the device's, or the state block being recorded.
   // The buffer DrawPrimitiveUP copies the program's vertices into; it grows as needed.
   BindRef<VertexBuffer> userVertices_;
+  // The buffer DrawIndexedPrimitiveUP copies the program's indices into, grown likewise.
+  BindRef<IndexBuffer> userIndices_;
+  // Copies `bytes` of the program's vertices (or indices) into the device's own buffer for them
+  // and binds it; false when that cannot be done.
+  bool BindUserVertices(const void* data, uint64_t bytes, UINT stride);
+  bool BindUserIndices(const void* data, uint64_t bytes, D3DFORMAT format);
+  // Unbinds what BindUserVertices and BindUserIndices bound.
+  void UnbindUserData();
+  // DrawIndexedPrimitive once the vertices its indices may reach are known to end where stream
+  // 0's buffer ends, or after vertexLimit vertices when that is smaller.
+  HRESULT DrawIndexed(D3DPRIMITIVETYPE type, INT baseVertex, UINT startIndex, UINT count, uint64_t vertexLimit);
+  void CountDraw(UINT primitives);
   StateValues& Target() { return recording_ ? recording_->values : state_; }
 
   std::atomic<ULONG> refs_{1};

@@ -8,9 +8,15 @@
 //   LightEnable, GetLightEnable; the first eight enabled are drawn), Clear, Present (always the whole back
 //   buffer to the device's window: rectangles, window override and dirty region are ignored;
 //   whatever the swap effect, the back buffer keeps the frame just presented), DrawPrimitive,
-//   DrawPrimitiveUP (through a buffer of the device's own, leaving stream 0 unset).
-// Not implemented (D3DERR_INVALIDCALL): Reset, pixel and vertex shaders other than none,
-//   index buffers and indexed drawing.
+//   DrawPrimitiveUP (through a buffer of the device's own, leaving stream 0 unset), index buffers,
+//   DrawIndexedPrimitive and DrawIndexedPrimitiveUP (leaving stream 0 and the indices unset).
+//   An indexed draw whose indices name a vertex outside stream 0's buffer (or, UP, past
+//   MinVertexIndex + NumVertices) is refused with D3DERR_INVALIDCALL and draws nothing.
+//   Reset to a windowed back buffer of a new size or format, once the program has released every
+//   resource of the default pool (else D3DERR_INVALIDCALL, and the device is lost until a Reset
+//   succeeds: TestCooperativeLevel says D3DERR_DEVICENOTRESET, Present D3DERR_DEVICELOST); all
+//   state returns to its defaults. The device stays on the window it was made for.
+// Not implemented (D3DERR_INVALIDCALL): pixel and vertex shaders other than none.
 #include <algorithm>
 #include <cstring>
 
@@ -79,18 +85,45 @@ Device::Device(Direct3D* d3d, HWND window, const D3DPRESENT_PARAMETERS& pp, DWOR
   d3d_->AddRef();
 }
 
+namespace {
+
+// The back buffer's own depth and stencil bits; a depth format the layer does not make is kept as
+// D24X8.
+void AutoDepthStencilBits(const D3DPRESENT_PARAMETERS& pp, int* depth, int* stencil) {
+  *depth = *stencil = 0;
+  if (!pp.EnableAutoDepthStencil) return;
+  if (!DepthStencilBits(pp.AutoDepthStencilFormat, depth, stencil)) {
+    *depth = 24;
+    *stencil = 0;
+  }
+}
+
+}  // namespace
+
+bool Device::ChoosePresentParameters(D3DPRESENT_PARAMETERS* pp, HRESULT* error) const {
+  *error = D3DERR_NOTAVAILABLE;
+  if (!pp->Windowed || pp->MultiSampleType != D3DMULTISAMPLE_NONE) return false;
+  if (pp->BackBufferFormat != D3DFMT_UNKNOWN && pp->BackBufferFormat != D3DFMT_X8R8G8B8 &&
+      pp->BackBufferFormat != D3DFMT_A8R8G8B8)
+    return false;
+  *error = D3DERR_INVALIDCALL;
+  int w = 0, h = 0;
+  KvrWindowClientSize(window_, &w, &h);
+  if (pp->BackBufferWidth == 0) pp->BackBufferWidth = static_cast<UINT>(w > 0 ? w : 1);
+  if (pp->BackBufferHeight == 0) pp->BackBufferHeight = static_cast<UINT>(h > 0 ? h : 1);
+  if (pp->BackBufferWidth > 16384 || pp->BackBufferHeight > 16384) return false;
+  if (pp->BackBufferFormat == D3DFMT_UNKNOWN) pp->BackBufferFormat = D3DFMT_X8R8G8B8;
+  if (pp->BackBufferCount == 0) pp->BackBufferCount = 1;
+  return true;
+}
+
 bool Device::Init() {
   // Only a window the layer made can hold a device (not the desktop window).
   if (!KvrIsDeviceWindow(window_)) return false;
-  int w = 0, h = 0;
-  KvrWindowClientSize(window_, &w, &h);
-  if (pp_.BackBufferWidth == 0) pp_.BackBufferWidth = static_cast<UINT>(w > 0 ? w : 1);
-  if (pp_.BackBufferHeight == 0) pp_.BackBufferHeight = static_cast<UINT>(h > 0 ? h : 1);
-  if (pp_.BackBufferFormat == D3DFMT_UNKNOWN) pp_.BackBufferFormat = D3DFMT_X8R8G8B8;
-  if (pp_.BackBufferCount == 0) pp_.BackBufferCount = 1;
+  HRESULT error;
+  if (!ChoosePresentParameters(&pp_, &error)) return false;
   int depthBits = 0, stencilBits = 0;
-  if (pp_.EnableAutoDepthStencil && !DepthStencilBits(pp_.AutoDepthStencilFormat, &depthBits, &stencilBits))
-    depthBits = 24;  // another depth format is kept as D24X8
+  AutoDepthStencilBits(pp_, &depthBits, &stencilBits);
   KvrRetainWindow(window_);
   renderer_ = GlRenderer::Create(window_, pp_.BackBufferWidth, pp_.BackBufferHeight,
                                  pp_.BackBufferFormat == D3DFMT_A8R8G8B8, depthBits, stencilBits);
@@ -116,9 +149,11 @@ Device::~Device() {
   // their GL objects while the context still exists.
   for (auto& t : state_.textures) t.Reset(nullptr);
   for (auto& s : state_.streams) s.buffer.Reset(nullptr);
+  state_.indices.Reset(nullptr);
   userVertices_.Reset(nullptr);
   targetHold_.Reset(nullptr);
   depthHold_.Reset(nullptr);
+  userIndices_.Reset(nullptr);
   backBuffer_.reset();
   autoDepth_.reset();
   renderer_.reset();
@@ -242,7 +277,49 @@ HRESULT Device::GetDisplayMode(UINT iSwapChain, D3DDISPLAYMODE* pMode) {
   return D3D_OK;
 }
 
+HRESULT Device::Reset(D3DPRESENT_PARAMETERS* pp) {
+  if (!pp) return D3DERR_INVALIDCALL;
+  D3DPRESENT_PARAMETERS chosen = *pp;
+  HRESULT error;
+  if (!ChoosePresentParameters(&chosen, &error)) return error;
+  // The program must have released every resource of the default pool first; until a Reset
+  // succeeds the device is lost.
+  for (DeviceChild* child : defaultPool_) {
+    if (child->publicRefs() > 0) {
+      lost_ = true;
+      return D3DERR_INVALIDCALL;
+    }
+  }
+  MakeCurrent();
+  delete recording_;
+  recording_ = nullptr;
+  inScene_ = false;
+  // Every state goes back to its default, every binding is dropped.
+  state_ = StateValues();
+  // Drawing goes back to the back buffer and its own depth stencil.
+  targetHold_.Reset(nullptr);
+  depthHold_.Reset(nullptr);
+  target_ = backBuffer_.get();
+  depth_ = nullptr;
+  int depthBits = 0, stencilBits = 0;
+  AutoDepthStencilBits(chosen, &depthBits, &stencilBits);
+  if (!renderer_->ResizeBackBuffer(chosen.BackBufferWidth, chosen.BackBufferHeight,
+                                   chosen.BackBufferFormat == D3DFMT_A8R8G8B8, depthBits, stencilBits)) {
+    lost_ = true;
+    return D3DERR_INVALIDCALL;
+  }
+  pp_ = chosen;
+  pp_.hDeviceWindow = window_;
+  if (pp_.EnableAutoDepthStencil && !autoDepth_) autoDepth_.reset(new Surface(this, nullptr, 0, true));
+  depth_ = pp_.EnableAutoDepthStencil ? autoDepth_.get() : nullptr;
+  *pp = chosen;
+  SetDefaultStates();
+  lost_ = false;
+  return D3D_OK;
+}
+
 HRESULT Device::Present(const RECT*, const RECT*, HWND, const RGNDATA*) {
+  if (lost_) return D3DERR_DEVICELOST;
   ++counters_.presents;
   renderer_->Present();
   return D3D_OK;
@@ -528,7 +605,8 @@ HRESULT Device::SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD V
 
 namespace {
 
-// Vertices a draw of `count` primitives of this type reads; 0 for an unknown type.
+// Vertices a draw of `count` primitives of this type reads; 0 for an unknown type (and for no
+// triangles or lines of a list).
 uint64_t VerticesOf(D3DPRIMITIVETYPE type, UINT count) {
   switch (type) {
     case D3DPT_POINTLIST: return count;
@@ -545,10 +623,17 @@ constexpr uint64_t kMaxUserVertexBytes = 64ull << 20;
 
 }  // namespace
 
+void Device::CountDraw(UINT primitives) {
+  ++counters_.drawCalls;
+  counters_.primitives += primitives;
+  if (counters_.primitiveCounts.size() < Counters::kMaxRecordedDrawCalls)
+    counters_.primitiveCounts.push_back(primitives);
+}
+
 HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT start, UINT count) {
   if (!inScene_) return D3DERR_INVALIDCALL;
   const uint64_t vertices = VerticesOf(type, count);
-  if (vertices == 0) return D3DERR_INVALIDCALL;
+  if (VerticesOf(type, 1) == 0) return D3DERR_INVALIDCALL;  // an unknown type
   if (count == 0) return D3D_OK;
   const StateValues::Stream& stream = state_.streams[0];
   VertexBuffer* vb = stream.buffer.get();
@@ -559,19 +644,48 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT start, UINT count) {
   uint64_t end = stream.offset + (start + vertices - 1) * stream.stride + layout.size;
   if (end > vb->bytes().size() || vertices > 0x7fffffff) return D3DERR_INVALIDCALL;
   renderer_->Draw(state_, layout, type, start, static_cast<UINT>(vertices));
-  ++counters_.drawCalls;
-  counters_.primitives += count;
-  if (counters_.primitiveCounts.size() < Counters::kMaxRecordedDrawCalls)
-    counters_.primitiveCounts.push_back(count);
+  CountDraw(count);
   return D3D_OK;
 }
 
-HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT count, const void* data, UINT stride) {
-  const uint64_t vertices = VerticesOf(type, count);
-  if (!inScene_ || !data || stride == 0 || vertices == 0) return D3DERR_INVALIDCALL;
+HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT, UINT, UINT startIndex,
+                                     UINT count) {
+  // The lowest vertex and the number of vertices only hint at what the indices reach; the
+  // indices themselves are checked instead.
+  return DrawIndexed(type, baseVertex, startIndex, count, UINT64_MAX);
+}
+
+HRESULT Device::DrawIndexed(D3DPRIMITIVETYPE type, INT baseVertex, UINT startIndex, UINT count,
+                            uint64_t vertexLimit) {
+  IndexBuffer* ib = state_.indices.get();
+  if (!inScene_ || !ib) return D3DERR_INVALIDCALL;
+  const uint64_t indices = VerticesOf(type, count);
+  if (VerticesOf(type, 1) == 0) return D3DERR_INVALIDCALL;
   if (count == 0) return D3D_OK;
-  const uint64_t bytes = vertices * stride;
-  if (bytes > kMaxUserVertexBytes) return D3DERR_INVALIDCALL;
+  const StateValues::Stream& stream = state_.streams[0];
+  VertexBuffer* vb = stream.buffer.get();
+  if (!vb || state_.fvf == 0) return D3DERR_INVALIDCALL;
+  FvfLayout layout = ParseFvf(state_.fvf);
+  if (!layout.valid || stream.stride < layout.size) return D3DERR_INVALIDCALL;
+  if (static_cast<uint64_t>(startIndex) + indices > ib->indexCount() || indices > 0x7fffffff)
+    return D3DERR_INVALIDCALL;
+  // Every vertex an index names, moved by the base vertex, must lie inside stream 0's buffer.
+  // A base vertex that moves the stream's start before the buffer's is refused too.
+  const uint32_t highest = ib->Highest(startIndex, indices);
+  const int64_t shift = static_cast<int64_t>(baseVertex) * stream.stride;
+  const int64_t first = static_cast<int64_t>(stream.offset) + shift;
+  if (first < 0 || first > 0x7fffffff || highest >= vertexLimit ||
+      static_cast<uint64_t>(first) + static_cast<uint64_t>(highest) * stream.stride + layout.size >
+          vb->bytes().size())
+    return D3DERR_INVALIDCALL;
+  renderer_->DrawIndexed(state_, layout, type, ib, startIndex, static_cast<UINT>(indices),
+                         static_cast<UINT>(first - stream.offset));  // modulo 2^32
+  CountDraw(count);
+  return D3D_OK;
+}
+
+bool Device::BindUserVertices(const void* data, uint64_t bytes, UINT stride) {
+  if (bytes > kMaxUserVertexBytes) return false;
   VertexBuffer* vb = userVertices_.get();
   if (!vb || vb->bytes().size() < bytes) {
     // Grown to the next power of two, so a program drawing ever so slightly more each frame
@@ -584,7 +698,7 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT count, const void* d
     vb->ReleasePublic();  // the binding keeps it; no reference of the program's
   }
   void* p = nullptr;
-  if (FAILED(vb->Lock(0, static_cast<UINT>(bytes), &p, D3DLOCK_DISCARD))) return D3DERR_INVALIDCALL;
+  if (FAILED(vb->Lock(0, static_cast<UINT>(bytes), &p, D3DLOCK_DISCARD))) return false;
   std::memcpy(p, data, static_cast<size_t>(bytes));
   vb->Unlock();
   StateValues::Stream& stream = state_.streams[0];
@@ -592,12 +706,97 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT count, const void* d
   stream.offset = 0;
   stream.stride = stride;
   renderer_->MarkDirty(kDirtyVertexInput);
-  const HRESULT hr = DrawPrimitive(type, 0, count);
+  return true;
+}
+
+bool Device::BindUserIndices(const void* data, uint64_t bytes, D3DFORMAT format) {
+  if (bytes > kMaxUserVertexBytes) return false;
+  IndexBuffer* ib = userIndices_.get();
+  if (!ib || ib->bytes().size() < bytes || ib->format() != format) {
+    uint64_t size = 4096;
+    while (size < bytes) size *= 2;
+    ib = new IndexBuffer(this, static_cast<UINT>(size), D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, format,
+                         D3DPOOL_DEFAULT);
+    userIndices_.Reset(ib);
+    ib->ReleasePublic();
+  }
+  void* p = nullptr;
+  if (FAILED(ib->Lock(0, static_cast<UINT>(bytes), &p, 0))) return false;
+  std::memcpy(p, data, static_cast<size_t>(bytes));
+  ib->Unlock();
+  state_.indices.Reset(ib);
+  return true;
+}
+
+void Device::UnbindUserData() {
+  StateValues::Stream& stream = state_.streams[0];
   stream.buffer.Reset(nullptr);
   stream.offset = 0;
   stream.stride = 0;
+  state_.indices.Reset(nullptr);
   renderer_->MarkDirty(kDirtyVertexInput);
+}
+
+HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT count, const void* data, UINT stride) {
+  const uint64_t vertices = VerticesOf(type, count);
+  if (!inScene_ || !data || stride == 0 || VerticesOf(type, 1) == 0) return D3DERR_INVALIDCALL;
+  if (count == 0) return D3D_OK;
+  if (!BindUserVertices(data, vertices * stride, stride)) return D3DERR_INVALIDCALL;
+  const HRESULT hr = DrawPrimitive(type, 0, count);
+  UnbindUserData();
   return hr;
+}
+
+HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minVertex, UINT numVertices, UINT count,
+                                       const void* indexData, D3DFORMAT format, const void* vertexData,
+                                       UINT stride) {
+  const uint64_t indices = VerticesOf(type, count);
+  if (!inScene_ || !indexData || !vertexData || stride == 0 || VerticesOf(type, 1) == 0 || numVertices == 0 ||
+      (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32))
+    return D3DERR_INVALIDCALL;
+  if (count == 0) return D3D_OK;
+  // The program's memory holds vertices up to minVertex + numVertices and no further: indices
+  // past them are refused rather than read.
+  const uint64_t vertexEnd = static_cast<uint64_t>(minVertex) + numVertices;
+  if (!BindUserVertices(vertexData, vertexEnd * stride, stride) ||
+      !BindUserIndices(indexData, indices * (format == D3DFMT_INDEX32 ? 4 : 2), format)) {
+    UnbindUserData();
+    return D3DERR_INVALIDCALL;
+  }
+  const HRESULT hr = DrawIndexed(type, 0, 0, count, vertexEnd);
+  UnbindUserData();
+  return hr;
+}
+
+HRESULT Device::CreateIndexBuffer(UINT Length, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
+                                  IDirect3DIndexBuffer9** ppIndexBuffer, HANDLE* pSharedHandle) {
+  if (!ppIndexBuffer) return D3DERR_INVALIDCALL;
+  *ppIndexBuffer = nullptr;
+  if (pSharedHandle || Length == 0) return D3DERR_INVALIDCALL;
+  if (Format != D3DFMT_INDEX16 && Format != D3DFMT_INDEX32) return D3DERR_INVALIDCALL;
+  if (Pool != D3DPOOL_DEFAULT && Pool != D3DPOOL_MANAGED && Pool != D3DPOOL_SYSTEMMEM)
+    return D3DERR_INVALIDCALL;
+  if (Usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL)) return D3DERR_INVALIDCALL;
+  *ppIndexBuffer = new IndexBuffer(this, Length, Usage, Format, Pool);
+  return D3D_OK;
+}
+
+HRESULT Device::SetIndices(IDirect3DIndexBuffer9* pIndexData) {
+  IndexBuffer* ib = nullptr;
+  if (pIndexData) {
+    ib = dynamic_cast<IndexBuffer*>(pIndexData);
+    if (!ib || ib->device() != this) return D3DERR_INVALIDCALL;
+  }
+  Target().indices.Reset(ib);
+  if (recording_) recording_->mask.indices = true;
+  return D3D_OK;
+}
+
+HRESULT Device::GetIndices(IDirect3DIndexBuffer9** ppIndexData) {
+  if (!ppIndexData) return D3DERR_INVALIDCALL;
+  *ppIndexData = state_.indices.get();
+  if (*ppIndexData) (*ppIndexData)->AddRef();
+  return D3D_OK;
 }
 
 HRESULT Device::SetFVF(DWORD FVF) {

@@ -24,36 +24,68 @@ void DesktopMode(D3DDISPLAYMODE* mode) {
   mode->Format = D3DFMT_X8R8G8B8;
 }
 
+// What Wine's Direct3D 9 reports on an OpenGL 3.3 desktop, less what this device does not do:
+// no scissor, depth bias, cube or volume textures, point sizes, clip planes, vertex blending,
+// shaders, vertex declarations, several render targets, cursors, gamma ramps, generated mipmaps,
+// sphere-map coordinates, bump mapping, PREMODULATE.
 void FillCaps(D3DCAPS9* caps, UINT adapter, D3DDEVTYPE type, UINT maxTexture) {
   std::memset(caps, 0, sizeof(*caps));
   caps->DeviceType = type;
   caps->AdapterOrdinal = adapter;
+  caps->Caps2 = D3DCAPS2_DYNAMICTEXTURES;
+  caps->Caps3 = D3DCAPS3_ALPHA_FULLSCREEN_FLIP_OR_DISCARD | D3DCAPS3_COPY_TO_VIDMEM | D3DCAPS3_COPY_TO_SYSTEMMEM;
   caps->PresentationIntervals = D3DPRESENT_INTERVAL_IMMEDIATE | D3DPRESENT_INTERVAL_ONE;
-  caps->ZCmpCaps = caps->AlphaCmpCaps = 0xFF;   // every D3DCMP_* function
-  caps->SrcBlendCaps = caps->DestBlendCaps = 0x1FFF;
-  caps->TextureFilterCaps = 0x03030300;         // point and linear min, mag and mip filters,
-  caps->TextureFilterCaps |= 0x04000400;        // anisotropic min and mag filters
-  caps->TextureAddressCaps = 0x1F;              // wrap, mirror, clamp, border, mirror once
-  caps->TextureCaps = 0x4 /* ALPHA */ | 0x4000 /* MIPMAP */;
+  caps->DevCaps = D3DDEVCAPS_EXECUTESYSTEMMEMORY | D3DDEVCAPS_EXECUTEVIDEOMEMORY | D3DDEVCAPS_TLVERTEXSYSTEMMEMORY |
+                  D3DDEVCAPS_TLVERTEXVIDEOMEMORY | D3DDEVCAPS_TEXTURESYSTEMMEMORY | D3DDEVCAPS_TEXTUREVIDEOMEMORY |
+                  D3DDEVCAPS_DRAWPRIMTLVERTEX | D3DDEVCAPS_CANRENDERAFTERFLIP | D3DDEVCAPS_DRAWPRIMITIVES2 |
+                  D3DDEVCAPS_DRAWPRIMITIVES2EX | D3DDEVCAPS_HWTRANSFORMANDLIGHT | D3DDEVCAPS_HWRASTERIZATION |
+                  D3DDEVCAPS_PUREDEVICE;
+  caps->PrimitiveMiscCaps = D3DPMISCCAPS_MASKZ | D3DPMISCCAPS_CULLNONE | D3DPMISCCAPS_CULLCW | D3DPMISCCAPS_CULLCCW |
+                            D3DPMISCCAPS_COLORWRITEENABLE | D3DPMISCCAPS_CLIPTLVERTS | D3DPMISCCAPS_TSSARGTEMP |
+                            D3DPMISCCAPS_BLENDOP | D3DPMISCCAPS_PERSTAGECONSTANT | D3DPMISCCAPS_SEPARATEALPHABLEND |
+                            D3DPMISCCAPS_FOGVERTEXCLAMPED;
+  caps->RasterCaps = D3DPRASTERCAPS_DITHER | D3DPRASTERCAPS_ZTEST | D3DPRASTERCAPS_FOGVERTEX | D3DPRASTERCAPS_FOGTABLE |
+                     D3DPRASTERCAPS_MIPMAPLODBIAS | D3DPRASTERCAPS_FOGRANGE | D3DPRASTERCAPS_WFOG |
+                     D3DPRASTERCAPS_ZFOG;
+  caps->ZCmpCaps = caps->AlphaCmpCaps = 0xFF;  // every D3DCMP_* function
+  caps->SrcBlendCaps = 0x3FFF;                 // every D3DBLEND_* factor
+  caps->DestBlendCaps = 0x3FFF & ~(D3DPBLENDCAPS_BOTHSRCALPHA | D3DPBLENDCAPS_BOTHINVSRCALPHA);
+  caps->ShadeCaps = D3DPSHADECAPS_COLORGOURAUDRGB | D3DPSHADECAPS_SPECULARGOURAUDRGB |
+                    D3DPSHADECAPS_ALPHAGOURAUDBLEND | D3DPSHADECAPS_FOGGOURAUD;
+  caps->TextureCaps = D3DPTEXTURECAPS_PERSPECTIVE | D3DPTEXTURECAPS_ALPHA | D3DPTEXTURECAPS_PROJECTED |
+                      D3DPTEXTURECAPS_MIPMAP;
+  caps->TextureFilterCaps = D3DPTFILTERCAPS_MINFPOINT | D3DPTFILTERCAPS_MINFLINEAR | D3DPTFILTERCAPS_MIPFPOINT |
+                            D3DPTFILTERCAPS_MIPFLINEAR | D3DPTFILTERCAPS_MAGFPOINT | D3DPTFILTERCAPS_MAGFLINEAR |
+                            D3DPTFILTERCAPS_MINFANISOTROPIC | D3DPTFILTERCAPS_MAGFANISOTROPIC;
+  caps->TextureAddressCaps = D3DPTADDRESSCAPS_WRAP | D3DPTADDRESSCAPS_MIRROR | D3DPTADDRESSCAPS_CLAMP |
+                             D3DPTADDRESSCAPS_BORDER | D3DPTADDRESSCAPS_INDEPENDENTUV | D3DPTADDRESSCAPS_MIRRORONCE;
+  caps->StencilCaps = D3DSTENCILCAPS_KEEP | D3DSTENCILCAPS_ZERO | D3DSTENCILCAPS_REPLACE | D3DSTENCILCAPS_INCRSAT |
+                      D3DSTENCILCAPS_DECRSAT | D3DSTENCILCAPS_INVERT | D3DSTENCILCAPS_INCR | D3DSTENCILCAPS_DECR |
+                      D3DSTENCILCAPS_TWOSIDED;
+  caps->LineCaps = D3DLINECAPS_TEXTURE | D3DLINECAPS_ZTEST | D3DLINECAPS_BLEND | D3DLINECAPS_ALPHACMP | D3DLINECAPS_FOG;
   caps->MaxTextureWidth = caps->MaxTextureHeight = maxTexture;
   UINT seam = DeviceSeams().maxTextureSize;
   if (seam && seam < maxTexture) caps->MaxTextureWidth = caps->MaxTextureHeight = seam;
-  caps->MaxTextureRepeat = 8192;
+  caps->MaxTextureRepeat = 32768;
   caps->MaxTextureAspectRatio = caps->MaxTextureWidth;
   caps->MaxAnisotropy = 16;
   caps->MaxVertexW = 1e10f;
-  caps->FVFCaps = 8;                            // texture coordinate sets
-  caps->TextureOpCaps = 0x3FFF;
+  caps->GuardBandLeft = caps->GuardBandTop = -32768.0f;
+  caps->GuardBandRight = caps->GuardBandBottom = 32768.0f;
+  caps->FVFCaps = 8;  // texture coordinate sets
+  caps->TextureOpCaps = 0x03FFFFFF & ~(D3DTEXOPCAPS_PREMODULATE | D3DTEXOPCAPS_BUMPENVMAP |
+                                       D3DTEXOPCAPS_BUMPENVMAPLUMINANCE);
   caps->MaxTextureBlendStages = kStageCount;
   caps->MaxSimultaneousTextures = kDrawnStages;
-  caps->VertexProcessingCaps = D3DVTXPCAPS_MATERIALSOURCE7 | D3DVTXPCAPS_DIRECTIONALLIGHTS |
+  caps->VertexProcessingCaps = D3DVTXPCAPS_TEXGEN | D3DVTXPCAPS_MATERIALSOURCE7 | D3DVTXPCAPS_DIRECTIONALLIGHTS |
                                D3DVTXPCAPS_POSITIONALLIGHTS | D3DVTXPCAPS_LOCALVIEWER;
   caps->MaxActiveLights = kMaxActiveLights;
   caps->MaxPointSize = 1.0f;
-  caps->MaxPrimitiveCount = 0xFFFFF;
-  caps->MaxVertexIndex = 0xFFFFF;
+  caps->MaxPrimitiveCount = 0x555555;
+  caps->MaxVertexIndex = 0xFFFFFF;
   caps->MaxStreams = kStreamCount;
-  caps->MaxStreamStride = 255;
+  caps->MaxStreamStride = 1024;
+  caps->DevCaps2 = D3DDEVCAPS2_STREAMOFFSET;
   caps->NumberOfAdaptersInGroup = 1;
   caps->NumSimultaneousRTs = 1;
 }

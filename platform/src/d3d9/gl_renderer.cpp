@@ -16,10 +16,11 @@
 // Implemented: the back buffer is the window's own framebuffer when it can serve, else an
 //   offscreen one (RGBA8 colour, 16- or 24-bit depth) that Present copies over; rows read back top
 //   first; Clear of the viewport or of rectangles, points, lines, line strips, triangle lists,
-//   strips and fans; XYZRHW vertices, other vertices through world * view * projection with depth
-//   0..1; render targets and depth stencils other than the back buffer's (render_targets.cpp)
-//   through a framebuffer of their own, after which the back buffer too is an offscreen one;
-//   the stencil test with both faces; diffuse colours (opaque white when absent); eight texture stages (fragment_shader.cpp),
+//   strips and fans, from vertices alone or through 16- or 32-bit indices; XYZRHW vertices, other
+//   vertices through world * view * projection with depth 0..1; render targets and depth stencils
+//   other than the back buffer's (render_targets.cpp) through a framebuffer of their own, after
+//   which the back buffer too is an offscreen one; the stencil test with both faces; diffuse
+//   colours (opaque white when absent); eight texture stages (fragment_shader.cpp),
 //   texture coordinate generation and transforms, vertex and table fog (vertex_shader.cpp),
 //   alpha test, blending with every factor and operation, depth test and writes, culling, colour
 //   write mask, fill mode, point, linear and mip filtering (other filters fall back to linear),
@@ -178,6 +179,7 @@ void GlRenderer::MakeCurrent() {
 void GlRenderer::DeleteBuffer(unsigned buffer) {
   MakeCurrent();
   if (impl_->shadow.arrayBuffer == buffer) impl_->shadow.arrayBuffer = ~0u;
+  if (impl_->shadow.elementBuffer == buffer) impl_->shadow.elementBuffer = ~0u;
   glDeleteBuffers(1, &buffer);
 }
 
@@ -308,6 +310,21 @@ void GlRenderer::Impl::SendUniforms(const StateValues& s, Program& p, DirtyBits 
 
 void GlRenderer::Draw(const StateValues& s, const FvfLayout& layout, D3DPRIMITIVETYPE type,
                       UINT startVertex, UINT vertexCount) {
+  if (!PrepareDraw(s, layout, 0)) return;
+  glDrawArrays(PrimitiveMode(type), static_cast<GLint>(startVertex), static_cast<GLsizei>(vertexCount));
+}
+
+void GlRenderer::DrawIndexed(const StateValues& s, const FvfLayout& layout, D3DPRIMITIVETYPE type,
+                             IndexBuffer* indices, UINT startIndex, UINT indexCount, UINT vertexShift) {
+  if (!PrepareDraw(s, layout, vertexShift)) return;
+  BindIndices(impl_->shadow, indices);
+  const uintptr_t first = static_cast<uintptr_t>(startIndex) * indices->indexSize();
+  glDrawElements(PrimitiveMode(type), static_cast<GLsizei>(indexCount),
+                 indices->indexSize() == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
+                 reinterpret_cast<const void*>(first));
+}
+
+bool GlRenderer::PrepareDraw(const StateValues& s, const FvfLayout& layout, UINT vertexShift) {
   MakeCurrent();
   Impl& g = *impl_;
   if (DeviceSeams().noStateShadow) {
@@ -333,7 +350,7 @@ void GlRenderer::Draw(const StateValues& s, const FvfLayout& layout, D3DPRIMITIV
     dirty_ = d &= ~(kDirtyVertexKey | kDirtyFragmentKey);
   }
   Program* p = g.program;
-  if (!p) return;  // said once on standard error: its draws draw nothing
+  if (!p) return false;  // said once on standard error: its draws draw nothing
   if (g.shadow.program != p->id) {
     glUseProgram(p->id);
     g.shadow.program = p->id;
@@ -359,10 +376,10 @@ void GlRenderer::Draw(const StateValues& s, const FvfLayout& layout, D3DPRIMITIV
                      (d & DirtySampler(unit)) != 0);
   }
   for (GLuint unit = g.key.fragment.stageCount; unit < kDrawnStages; ++unit) left |= d & DirtySampler(unit);
-  BindVertexInput(g.shadow, s, layout, (d & kDirtyVertexInput) != 0);
+  BindVertexInput(g.shadow, s, layout, (d & kDirtyVertexInput) != 0, vertexShift);
   g.SendUniforms(s, *p, d, layout.pretransformed);
   dirty_ = left;
-  glDrawArrays(PrimitiveMode(type), static_cast<GLint>(startVertex), static_cast<GLsizei>(vertexCount));
+  return true;
 }
 
 void GlRenderer::Present() {
@@ -391,6 +408,32 @@ void GlRenderer::Present() {
                     GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
   g.surface->Swap();
   glBindFramebuffer(GL_FRAMEBUFFER, g.target->fbo);
+}
+
+bool GlRenderer::ResizeBackBuffer(UINT width, UINT height, bool alphaTarget, int depthBits, int stencilBits) {
+  MakeCurrent();
+  Impl& g = *impl_;
+  GlTarget& bb = g.backBuffer;
+  bb.Release();
+  bb.width = width;
+  bb.height = height;
+  bb.alpha = alphaTarget;
+  bb.depthBits = depthBits;
+  bb.stencilBits = depthBits > 0 ? stencilBits : 0;
+  bb.bottomUp = GlTarget::WindowCanServe(*g.surface, width, height, alphaTarget, depthBits, bb.stencilBits);
+  if (!bb.bottomUp && !bb.MakeOffscreen()) return false;
+  g.target = &bb;
+  GlClipControlUpperLeft(bb.bottomUp);
+  glBindFramebuffer(GL_FRAMEBUFFER, bb.fbo);
+  std::memset(&g.shadow.viewport, 0xFF, sizeof(g.shadow.viewport));
+  g.shadow.SetScissorTest(false);
+  g.shadow.SetColorMask(0xF);
+  g.shadow.SetDepthMask(true);
+  glClearColor(0, 0, 0, 1);
+  GlClearDepth(1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  dirty_ = kDirtyAll;
+  return true;
 }
 
 void GlRenderer::Finish() {

@@ -35,7 +35,14 @@ class GlRenderer {
   // Draws vertexCount vertices from startVertex of stream 0 under the given state.
   void Draw(const StateValues& state, const FvfLayout& layout, D3DPRIMITIVETYPE type,
             UINT startVertex, UINT vertexCount);
+  // Draws indexCount indices from startIndex of the index buffer, each vertexShift bytes further
+  // into stream 0 than its index says (the base vertex).
+  void DrawIndexed(const StateValues& state, const FvfLayout& layout, D3DPRIMITIVETYPE type,
+                   IndexBuffer* indices, UINT startIndex, UINT indexCount, UINT vertexShift);
   void Present();
+  // A back buffer of a new size and format in place of the old one, black, its depth at the far
+  // plane; false when GL cannot make it.
+  bool ResizeBackBuffer(UINT width, UINT height, bool alphaTarget, int depthBits, int stencilBits);
   // Waits until everything drawn so far is in the back buffer (or on the screen).
   void Finish();
   // The back buffer as 0xAARRGGBB, top row first.
@@ -51,6 +58,9 @@ class GlRenderer {
 
  private:
   GlRenderer() = default;
+  // Brings GL to the state for a draw from stream 0; false when the state's program could not be
+  // made (its draws draw nothing).
+  bool PrepareDraw(const StateValues& state, const FvfLayout& layout, UINT vertexShift);
   std::unique_ptr<Impl> impl_;
   UINT maxTextureSize_ = 2048;
   DirtyBits dirty_ = kDirtyAll;

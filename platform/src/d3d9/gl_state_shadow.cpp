@@ -335,40 +335,63 @@ void BindStageTexture(GlShadow& shadow, GLuint so, GLuint unit, Texture* t, cons
   }
 }
 
-void BindVertexInput(GlShadow& shadow, const StateValues& s, const FvfLayout& layout, bool inputDirty) {
+namespace {
+
+// Gives a buffer's GL object storage of the whole size once, then sends what was written since.
+void Upload(BufferBytes& b, GLenum target) {
+  if (!b.glStored) {
+    glBufferData(target, static_cast<GLsizeiptr>(b.bytes().size()), b.bytes().data(), GL_DYNAMIC_DRAW);
+    b.glStored = true;
+    b.dirtyBegin = b.dirtyEnd = 0;
+  } else if (b.dirtyBegin < b.dirtyEnd) {
+    // Only what was written since the last draw: a beat that rewrites a few texture coordinates
+    // of a large model uploads those, not the model.
+    glBufferSubData(target, static_cast<GLintptr>(b.dirtyBegin),
+                    static_cast<GLsizeiptr>(b.dirtyEnd - b.dirtyBegin), b.bytes().data() + b.dirtyBegin);
+    b.dirtyBegin = b.dirtyEnd = 0;
+  }
+}
+
+// Makes the buffer's GL object when it has none and binds it unless `bound` says it is; true
+// when it was bound now.
+bool BindBuffer(BufferBytes& b, GLenum target, GLuint& bound) {
+  if (!b.glBuffer) {
+    glGenBuffers(1, &b.glBuffer);
+    b.glStored = false;
+  }
+  if (bound == b.glBuffer) return false;
+  glBindBuffer(target, b.glBuffer);
+  bound = b.glBuffer;
+  return true;
+}
+
+}  // namespace
+
+void BindIndices(GlShadow& shadow, IndexBuffer* ib) {
+  BindBuffer(*ib, GL_ELEMENT_ARRAY_BUFFER, shadow.elementBuffer);
+  Upload(*ib, GL_ELEMENT_ARRAY_BUFFER);
+}
+
+void BindVertexInput(GlShadow& shadow, const StateValues& s, const FvfLayout& layout, bool inputDirty,
+                     UINT vertexShift) {
   const StateValues::Stream& stream = s.streams[0];
   VertexBuffer* vb = stream.buffer.get();
-  if (!vb->glBuffer) {
-    glGenBuffers(1, &vb->glBuffer);
-    vb->glStored = false;
-  }
-  if (shadow.arrayBuffer != vb->glBuffer) {
-    glBindBuffer(GL_ARRAY_BUFFER, vb->glBuffer);
-    shadow.arrayBuffer = vb->glBuffer;
+  if (BindBuffer(*vb, GL_ARRAY_BUFFER, shadow.arrayBuffer)) {
     shadow.fvf = ~0u;  // attribute pointers name the buffer bound when they were set
     inputDirty = true;
   }
-  if (!vb->glStored) {
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vb->bytes().size()), vb->bytes().data(),
-                 GL_DYNAMIC_DRAW);
-    vb->glStored = true;
-    vb->dirtyBegin = vb->dirtyEnd = 0;
-  } else if (vb->dirtyBegin < vb->dirtyEnd) {
-    // Only what was written since the last draw: a beat that rewrites a few texture coordinates
-    // of a large model uploads those, not the model.
-    glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(vb->dirtyBegin),
-                    static_cast<GLsizeiptr>(vb->dirtyEnd - vb->dirtyBegin), vb->bytes().data() + vb->dirtyBegin);
-    vb->dirtyBegin = vb->dirtyEnd = 0;
-  }
+  Upload(*vb, GL_ARRAY_BUFFER);
+  const UINT offset = stream.offset + vertexShift;
+  if (offset != shadow.streamOffset) inputDirty = true;
   if (!inputDirty ||
-      (shadow.fvf == s.fvf && shadow.streamOffset == stream.offset && shadow.stride == stream.stride))
+      (shadow.fvf == s.fvf && shadow.streamOffset == offset && shadow.stride == stream.stride))
     return;
   shadow.fvf = s.fvf;
-  shadow.streamOffset = stream.offset;
+  shadow.streamOffset = offset;
   shadow.stride = stream.stride;
   const GLsizei stride = static_cast<GLsizei>(stream.stride);
-  auto at = [&](int offset) {
-    return reinterpret_cast<const void*>(static_cast<uintptr_t>(stream.offset) + offset);
+  auto at = [&](int element) {
+    return reinterpret_cast<const void*>(static_cast<uintptr_t>(offset) + element);
   };
   unsigned enabled = 0;
   auto array = [&](GLuint location, GLint size, GLenum type, GLboolean normalized, int offset) {

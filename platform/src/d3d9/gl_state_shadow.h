@@ -40,6 +40,7 @@ struct GlShadow {
   } samplers[kDrawnStages];
   // Vertex attribute set-up for the stream last drawn.
   GLuint arrayBuffer = ~0u;
+  GLuint elementBuffer = ~0u;
   UINT streamOffset = ~0u, stride = ~0u;
   DWORD fvf = ~0u;
   unsigned enabledArrays = ~0u;  // bit per attribute location that may have an array
@@ -61,7 +62,11 @@ void StoreGpuTexture(GlShadow& shadow, Texture* texture);
 void BindStageTexture(GlShadow& shadow, GLuint sampler, GLuint unit, Texture* texture,
                       const DWORD* samplerStates, bool samplerDirty);
 // Uploads what the program wrote to stream 0's buffer since the last draw; with inputDirty (or a
-// buffer other than the last), points the attributes at its vertices.
-void BindVertexInput(GlShadow& shadow, const StateValues& state, const FvfLayout& layout, bool inputDirty);
+// buffer or start other than the last), points the attributes at its vertices, vertexShift bytes
+// after the stream's offset (an indexed draw's base vertex).
+void BindVertexInput(GlShadow& shadow, const StateValues& state, const FvfLayout& layout, bool inputDirty,
+                     UINT vertexShift = 0);
+// Binds an index buffer's element buffer and uploads what the program wrote to it since.
+void BindIndices(GlShadow& shadow, IndexBuffer* indices);
 
 }  // namespace kvrd3d

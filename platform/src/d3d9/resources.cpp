@@ -1,12 +1,13 @@
-// Direct3D 9 resources on the CPU: vertex buffers, textures and their surfaces, FVF layouts.
-// Implemented: vertex buffers of any pool and usage (a CPU copy, uploaded to GL when drawn and
-//   changed), textures in 8-, 16-, 24- and 32-bit RGB, alpha and luminance formats, one level
+// Direct3D 9 resources on the CPU: vertex buffers, textures and their surfaces, FVF layouts
+// (index buffers are in index_buffer.cpp).
+// Implemented: vertex and index buffers of any pool and usage (a CPU copy, uploaded to GL when
+//   drawn and changed), textures in 8-, 16-, 24- and 32-bit RGB, alpha and luminance formats, one level
 //   or a chain, locked whole or by rectangle.
 //   Render-target and depth-stencil textures keep no bytes on the CPU (render_targets.cpp).
 // Not implemented (D3DERR_INVALIDCALL): compressed and floating-point textures, vertex
-//   declarations, index buffers, locking a render target or a depth stencil. Textures of every
-//   other kind can be locked in every pool, even the default pool's, which Direct3D 9 refuses
-//   without D3DUSAGE_DYNAMIC.
+//   declarations, locking a render target or a depth stencil. Textures of every other kind can be
+//   locked in every pool, even the default pool's, which Direct3D 9 refuses without
+//   D3DUSAGE_DYNAMIC.
 #include <algorithm>
 #include <cstring>
 
@@ -25,6 +26,7 @@ const GUID kIidVertexBuffer9 = {0xB64BB1B5, 0xFD70, 0x4DF6, {0xBF, 0x91, 0x19, 0
 const GUID kIidSurface9 = {0x0CFBAF3A, 0x9FF6, 0x429A, {0x99, 0xB3, 0xA2, 0x79, 0x6A, 0xF8, 0xB8, 0x9B}};
 const GUID kIidBaseTexture9 = {0x580CA87E, 0x1D3C, 0x4D54, {0x99, 0x1D, 0xB7, 0xD3, 0xE3, 0xC2, 0x98, 0xCE}};
 const GUID kIidTexture9 = {0x85C31227, 0x3DE5, 0x4F00, {0x9B, 0x3A, 0xF1, 0x1A, 0xC3, 0x8C, 0x18, 0xB5}};
+const GUID kIidIndexBuffer9 = {0x7C9DD65E, 0xD3F7, 0x4529, {0xAC, 0xEE, 0x78, 0x58, 0x30, 0xAC, 0xDE, 0x35}};
 const GUID kIidStateBlock9 = {0xB07C4FE5, 0x310D, 0x4BA8, {0xA2, 0x3C, 0x4F, 0x0F, 0x20, 0x6F, 0x21, 0x8B}};
 const GUID kIidQuery9 = {0xD9771460, 0xA695, 0x4F26, {0xBB, 0xD3, 0x27, 0xB8, 0x40, 0xB5, 0x41, 0xCC}};
 
@@ -42,7 +44,14 @@ HRESULT QueryFor(IUnknown* self, REFIID riid, void** ppv, std::initializer_list<
 
 // ---- Reference counts ---------------------------------------------------------------------
 
-DeviceChild::DeviceChild(Device* device) : device_(device) { device_->AddRef(); }
+DeviceChild::DeviceChild(Device* device, D3DPOOL pool) : device_(device), defaultPool_(pool == D3DPOOL_DEFAULT) {
+  device_->AddRef();
+  if (defaultPool_) device_->defaultPool().insert(this);
+}
+
+DeviceChild::~DeviceChild() {
+  if (defaultPool_) device_->defaultPool().erase(this);
+}
 
 ULONG DeviceChild::AddPublic() {
   // A child that only the device's bindings still held comes back to life (GetTexture):
@@ -100,10 +109,32 @@ FvfLayout ParseFvf(DWORD fvf) {
   return l;
 }
 
-// ---- Vertex buffers -------------------------------------------------------------------------
+// ---- Buffers --------------------------------------------------------------------------------
+
+HRESULT BufferBytes::LockBytes(UINT offset, UINT size, void** data, DWORD flags) {
+  if (offset == 0 && size == 0) size = static_cast<UINT>(bytes_.size());
+  if (static_cast<uint64_t>(offset) + size > bytes_.size()) return D3DERR_INVALIDCALL;
+  *data = bytes_.data() + offset;
+  ++locks_;
+  ++lockCount_;
+  // What a write lock may change is uploaded before the next draw: the locked range, or the
+  // whole buffer when the lock discards it.
+  if (flags & D3DLOCK_DISCARD) {
+    MarkDirty(0, bytes_.size());
+  } else if (!(flags & D3DLOCK_READONLY)) {
+    MarkDirty(offset, static_cast<size_t>(offset) + size);
+  }
+  return D3D_OK;
+}
+
+HRESULT BufferBytes::UnlockBytes() {
+  if (locks_ == 0) return D3DERR_INVALIDCALL;
+  --locks_;
+  return D3D_OK;
+}
 
 VertexBuffer::VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool)
-    : DeviceChild(device), bytes_(length), usage_(usage), fvf_(fvf), pool_(pool) {}
+    : DeviceChild(device, pool), BufferBytes(length), usage_(usage), fvf_(fvf), pool_(pool) {}
 
 VertexBuffer::~VertexBuffer() {
   if (glBuffer && device()->renderer()) device()->renderer()->DeleteBuffer(glBuffer);
@@ -124,26 +155,9 @@ HRESULT VertexBuffer::Lock(UINT offset, UINT size, void** data, DWORD flags) {
   if (!data) return D3DERR_INVALIDCALL;
   *data = nullptr;
   if (DeviceSeams().failVertexBufferLocks) return D3DERR_INVALIDCALL;
-  if (offset == 0 && size == 0) size = static_cast<UINT>(bytes_.size());
-  if (static_cast<uint64_t>(offset) + size > bytes_.size()) return D3DERR_INVALIDCALL;
-  *data = bytes_.data() + offset;
-  ++locks_;
-  ++lockCount_;
-  ++device()->counters().vertexBufferLocks;
-  // What a write lock may change is uploaded before the next draw: the locked range, or the
-  // whole buffer when the lock discards it.
-  if (flags & D3DLOCK_DISCARD) {
-    MarkDirty(0, bytes_.size());
-  } else if (!(flags & D3DLOCK_READONLY)) {
-    MarkDirty(offset, static_cast<size_t>(offset) + size);
-  }
-  return D3D_OK;
-}
-
-HRESULT VertexBuffer::Unlock() {
-  if (locks_ == 0) return D3DERR_INVALIDCALL;
-  --locks_;
-  return D3D_OK;
+  const HRESULT hr = LockBytes(offset, size, data, flags);
+  if (SUCCEEDED(hr)) ++device()->counters().vertexBufferLocks;
+  return hr;
 }
 
 HRESULT VertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* desc) {
@@ -263,7 +277,7 @@ void ConvertRowToRgba8(D3DFORMAT format, const uint8_t* s, uint8_t* d, UINT widt
 
 Texture::Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                  D3DPOOL pool)
-    : DeviceChild(device), usage_(usage), format_(format), pool_(pool) {
+    : DeviceChild(device, pool), usage_(usage), format_(format), pool_(pool) {
   const UINT bpp = TextureFormatBytes(format);
   levels_.resize(levels);
   for (UINT i = 0; i < levels; ++i) {

@@ -1,6 +1,6 @@
 // Direct3D 9 state blocks: recorded with BeginStateBlock/EndStateBlock, captured and applied.
 // Implemented: the states a recording set (render, texture-stage and sampler states, transforms,
-//   material, viewport, FVF, stream 0, textures, pixel shader none, lights given to SetLight and
+//   material, viewport, FVF, stream 0, indices, textures, pixel shader none, lights given to SetLight and
 //   LightEnable, each on its own); Capture re-reads them from the device, Apply sets them again.
 #include "d3d9/d3d9_internal.h"
 
@@ -55,6 +55,7 @@ HRESULT StateBlock::Capture() {
     if (mask.textures[i]) values.textures[i] = now.textures[i];
   for (DWORD i = 0; i < kStreamCount; ++i)
     if (mask.streams[i]) values.streams[i] = now.streams[i];
+  if (mask.indices) values.indices = now.indices;
   if (mask.material) values.material = now.material;
   if (mask.viewport) values.viewport = now.viewport;
   if (mask.fvf) values.fvf = now.fvf;
@@ -91,6 +92,7 @@ HRESULT StateBlock::Apply() {
     if (mask.streams[i])
       d->SetStreamSource(i, values.streams[i].buffer.get(), values.streams[i].offset,
                          values.streams[i].stride);
+  if (mask.indices) d->SetIndices(values.indices.get());
   if (mask.material) d->SetMaterial(&values.material);
   if (mask.viewport) d->SetViewport(&values.viewport);
   if (mask.fvf) d->SetFVF(values.fvf);
