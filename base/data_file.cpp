@@ -91,8 +91,13 @@ void FileReadAhead::Reset() {
   contents_.clear();
 }
 
+bool FilesReadAhead::Claim(const FileIdentity& file) {
+  std::lock_guard<std::mutex> hold(mutex_);
+  return files_.insert(file).second;
+}
+
 void ReadFileAhead(const char* path, const std::string& folder, uint64_t maxBytes, uint64_t aheadBytes,
-                   FileReadAhead& ahead) {
+                   FileReadAhead& ahead, FilesReadAhead* claimed) {
   using Found = FileReadAhead::Found;
   ahead.Reset();
   if (!path || !path[0]) return;
@@ -135,7 +140,7 @@ void ReadFileAhead(const char* path, const std::string& folder, uint64_t maxByte
   ahead.found_ = Found::kOpened;
   ahead.size_ = (uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
   ahead.tooLarge_ = ahead.size_ > maxBytes;
-  if (ahead.tooLarge_ || ahead.size_ > aheadBytes) return;
+  if (ahead.tooLarge_ || ahead.size_ > aheadBytes || (claimed && !claimed->Claim(ahead.identity_))) return;
   // Read now, whether or not the load will want it: a small file costs little, and what the load
   // refuses is dropped unused.
   ahead.contents_.resize(static_cast<size_t>(ahead.size_));

@@ -5,8 +5,10 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "base/ceilings.h"
@@ -30,6 +32,17 @@ enum class DataFileRead {
 // A manifest (at most nine, by the start-up manifest's pairs) may be read again: oncePerLoad false.
 DataFileRead ReadDataSetFile(const char* path, std::vector<char>& contents, FileIdentity* identity = nullptr,
                              uint64_t maxBytes = kMaxDataFileBytes, bool oncePerLoad = true);
+// The files read ahead so far, by identity, shared by the threads reading ahead: a file listed
+// many times is read ahead once, the other times left to its turn (when the load finds it read).
+class FilesReadAhead {
+ public:
+  // True the first time the file is claimed.
+  bool Claim(const FileIdentity& file);
+
+ private:
+  std::mutex mutex_;
+  std::unordered_set<FileIdentity, FileIdentityHash> files_;
+};
 // ReadDataSetFile in two steps, for a load that reads ahead on worker threads. The first looks at
 // the file and reads it when it holds at most aheadBytes, touching no log and no table of the
 // load; the second applies the load's rules on the main thread, in the load's order (the file met
@@ -48,7 +61,7 @@ class FileReadAhead {
   const std::vector<char>& Contents() const { return contents_; }
 
  private:
-  friend void ReadFileAhead(const char*, const std::string&, uint64_t, uint64_t, FileReadAhead&);
+  friend void ReadFileAhead(const char*, const std::string&, uint64_t, uint64_t, FileReadAhead&, FilesReadAhead*);
   friend DataFileRead AcceptFileRead(const char*, FileReadAhead&, std::vector<char>&, FileIdentity*, bool);
   enum class Found { kNothing, kOutside, kOwnOutput, kOpened };
   enum class Read { kLeft, kWhole, kFailed };
@@ -60,9 +73,10 @@ class FileReadAhead {
   void* handle_ = nullptr;  // open while the bytes are left to read
   std::vector<char> contents_;
 };
-// folderOnDisk is LoadFolderOnDisk(), asked on the main thread.
+// folderOnDisk is LoadFolderOnDisk(), asked on the main thread; claimed, when given, decides
+// whether the bytes are read ahead.
 void ReadFileAhead(const char* path, const std::string& folderOnDisk, uint64_t maxBytes, uint64_t aheadBytes,
-                   FileReadAhead& ahead);
+                   FileReadAhead& ahead, FilesReadAhead* claimed = nullptr);
 DataFileRead AcceptFileRead(const char* path, FileReadAhead& ahead, std::vector<char>& contents,
                             FileIdentity* identity = nullptr, bool oncePerLoad = true);
 // The data set's folder as a final path, as this load's reads compare their files with it.

@@ -1,6 +1,8 @@
 // The category manifests: each read whole, its names listed, then every model loaded in turn.
 #include "data/category_manifests.h"
 
+#include <optional>
+
 #include "base/data_file.h"
 #include "base/data_path.h"
 #include "base/error_log.h"
@@ -56,7 +58,7 @@ class ModelsReadAhead {
     ModelReadAhead read;
   };
 
-  void Read(Slot& slot) { ReadModelAhead(slot.path.c_str(), folder_, slot.read); }
+  void Read(Slot& slot) { ReadModelAhead(slot.path.c_str(), folder_, slot.read, &claimed_); }
 
   void Fill() {
     std::string_view word;
@@ -73,6 +75,7 @@ class ModelsReadAhead {
   const std::string prefix_;
   const bool flagAware_;
   const std::string folder_;
+  FilesReadAhead claimed_;
   std::vector<Slot> slots_;
   OrderedWork work_;  // last: its workers stop before the slots go
 };
@@ -135,7 +138,9 @@ void LoadCategoryEntries(const char* directory, const char* begin, const char* e
   bool teamColors = false, tracked = false;
   size_t done = 0;
   std::string fileName;
-  ModelsReadAhead ahead(begin, end, prefix, flagAware);
+  // Without workers the models are read one after the other, each when its turn comes.
+  std::optional<ModelsReadAhead> ahead;
+  if (LoadWorkerThreads() > 0) ahead.emplace(begin, end, prefix, flagAware);
   TokenReader models(begin, end);
   for (std::string_view word; models.Next(word);) {
     if (flagAware && word == kTeamColorsOn) {
@@ -155,10 +160,14 @@ void LoadCategoryEntries(const char* directory, const char* begin, const char* e
     // Checked whole here: a name holding a NUL byte would be cut short as a C string.
     fileName.assign(word);
     fileName += ".pie";
+    if (!ahead) {
+      if (DataPathAllowed(prefix + fileName)) LoadModel(prefix.c_str(), fileName.c_str(), category);
+      continue;
+    }
     const std::string path = prefix + fileName;
     if (!DataPathAllowed(path)) continue;
-    CommitModelRead(path, fileName.c_str(), category, ahead.Next());
-    ahead.Done();
+    CommitModelRead(path, fileName.c_str(), category, ahead->Next());
+    ahead->Done();
   }
 }
 

@@ -140,11 +140,12 @@ void LoadModel(const char* directory, const char* fileName, ModelCategory catego
   CommitModelRead(path, fileName, category, ahead);
 }
 
-void ReadModelAhead(const char* path, const std::string& folderOnDisk, ModelReadAhead& ahead) {
+void ReadModelAhead(const char* path, const std::string& folderOnDisk, ModelReadAhead& ahead,
+                    FilesReadAhead* claimed) {
   // Model files are small; a larger one is read when its turn comes, so that the files read
   // ahead never hold much memory whatever the data set holds.
   constexpr uint64_t kReadAheadBytes = uint64_t{1} << 20;
-  ReadFileAhead(path, folderOnDisk, kMaxDataFileBytes, kReadAheadBytes, ahead.file);
+  ReadFileAhead(path, folderOnDisk, kMaxDataFileBytes, kReadAheadBytes, ahead.file, claimed);
   ahead.parsed = ahead.file.HasBytes();
   ahead.parse = PieParse();
   if (ahead.parsed) {

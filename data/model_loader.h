@@ -36,7 +36,8 @@ struct ModelReadAhead {
   PieResult result = PieResult::Ok;
   PieParse parse;
 };
-void ReadModelAhead(const char* path, const std::string& folderOnDisk, ModelReadAhead& ahead);
+void ReadModelAhead(const char* path, const std::string& folderOnDisk, ModelReadAhead& ahead,
+                    FilesReadAhead* claimed = nullptr);
 void CommitModelRead(const std::string& path, const char* fileName, ModelCategory category,
                      ModelReadAhead& ahead);
 // The same for a file's bytes already in memory; path is what the log names.
