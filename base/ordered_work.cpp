@@ -1,6 +1,8 @@
 // A small pool of worker threads fed in order, and the count of workers a load uses.
 #include "base/ordered_work.h"
 
+#include <system_error>
+
 namespace {
 
 int workerSetting = kWorkersPerCore;
@@ -20,7 +22,11 @@ OrderedWork::OrderedWork(size_t slots, std::function<void(size_t)> run)
     : slots_(slots == 0 ? 1 : slots), run_(std::move(run)), done_(slots_, 0) {
   const unsigned threads = LoadWorkerThreads();
   workers_.reserve(threads);
-  for (unsigned i = 0; i < threads; ++i) workers_.emplace_back([this] { Work(); });
+  // A thread the system refuses is one worker less: with none, every item runs when it is taken.
+  try {
+    for (unsigned i = 0; i < threads; ++i) workers_.emplace_back([this] { Work(); });
+  } catch (const std::system_error&) {
+  }
 }
 
 OrderedWork::~OrderedWork() {
