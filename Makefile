@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache,)
 
-.PHONY: all build run test web windows package package-windows install test-asan fuzz soak bench bench-scale bench-wine bench-web sample clean
+.PHONY: all build run test web windows package package-windows install test-asan test-tsan fuzz soak bench bench-scale bench-wine bench-web sample clean
 
 all: build
 
@@ -76,6 +76,18 @@ build-asan/build.ninja:
 test-asan: build-asan/build.ninja
 	cmake --build build-asan -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
+
+# The loader's tests under ThreadSanitizer (build-tsan builds test_loading and the bench set's
+# generator alone): the load that reads and parses on worker threads compared with the one-thread
+# load, also given up half-way, and the load sequence and loading screen around it. The hostile
+# set's comparison is left to `make test` (seven minutes under the sanitizer, through the same
+# paths as the others); races inside Mesa's own threads are left out (tests/tsan/tsan.supp).
+build-tsan/build.ninja:
+	cmake --preset tsan $(CMAKE_LAUNCHER) >/dev/null
+
+test-tsan: build-tsan/build.ninja
+	cmake --build --preset tsan -j $(JOBS)
+	ctest --preset tsan -j $(JOBS)
 
 # Ten minutes of random input on the sample data set under Xvfb (not part of `make test`);
 # SOAK_SECONDS sets the length, SOAK_SEED replays a run.

@@ -32,15 +32,7 @@ DataFileRead Refuse(const char* path, const char* why) {
 
 // Where the file of an open handle lies, every link followed: below the data set's folder (below
 // then holds its path there), or not.
-bool LiesInDataSet(HANDLE file, std::string& below) {
-  // The data set's folder is asked for once a load (the working folder does not change during
-  // one), and at each read outside a load.
-  static std::string folder;
-  static uint32_t folderLoad = 0;
-  if (!LoadInProgress() || folderLoad != LoadNumber() || folder.empty()) {
-    folder = DataSetFolderOnDisk();
-    folderLoad = LoadInProgress() ? LoadNumber() : 0;
-  }
+bool LiesInDataSet(HANDLE file, const std::string& folder, std::string& below) {
   return !folder.empty() && PathBelowFolder(FinalPathOf(file), folder, below);
 }
 
@@ -48,31 +40,17 @@ enum class LinkLeads { kToFileInside, kToNoFile, kOutside };
 
 // What a link leads to is looked at before it is opened for real: only a regular file inside the
 // data set is opened.
-LinkLeads WhereLinkLeads(const char* path) {
+LinkLeads WhereLinkLeads(const char* path, const std::string& folder) {
   HANDLE look = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (look == INVALID_HANDLE_VALUE) return LinkLeads::kToNoFile;
   std::string below;
   const LinkLeads leads = GetFileType(look) != FILE_TYPE_DISK ? LinkLeads::kToNoFile
-                          : LiesInDataSet(look, below)        ? LinkLeads::kToFileInside
+                          : LiesInDataSet(look, folder, below) ? LinkLeads::kToFileInside
                                                               : LinkLeads::kOutside;
   CloseHandle(look);
   return leads;
 }
-
-class HeldHandle {
- public:
-  explicit HeldHandle(HANDLE h) : h_(h) {}
-  ~HeldHandle() {
-    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-  }
-  HeldHandle(const HeldHandle&) = delete;
-  HeldHandle& operator=(const HeldHandle&) = delete;
-  HANDLE get() const { return h_; }
-
- private:
-  HANDLE h_;
-};
 
 }  // namespace
 
@@ -90,51 +68,123 @@ bool IsOwnOutputName(const std::string& name) {
   return true;
 }
 
-DataFileRead ReadDataSetFile(const char* path, std::vector<char>& contents, FileIdentity* identity,
-                             uint64_t maxBytes, bool oncePerLoad) {
-  contents.clear();
-  if (!path || !path[0]) return DataFileRead::kCannotOpen;
+std::string LoadFolderOnDisk() {
+  // The data set's folder is asked for once a load (the working folder does not change during
+  // one), and at each read outside a load.
+  static std::string folder;
+  static uint32_t folderLoad = 0;
+  if (!LoadInProgress() || folderLoad != LoadNumber() || folder.empty()) {
+    folder = DataSetFolderOnDisk();
+    folderLoad = LoadInProgress() ? LoadNumber() : 0;
+  }
+  return folder;
+}
+
+void FileReadAhead::Reset() {
+  if (handle_) CloseHandle(static_cast<HANDLE>(handle_));
+  handle_ = nullptr;
+  found_ = Found::kNothing;
+  read_ = Read::kLeft;
+  tooLarge_ = false;
+  identity_ = FileIdentity();
+  size_ = 0;
+  contents_.clear();
+}
+
+bool FilesReadAhead::Claim(const FileIdentity& file) {
+  std::lock_guard<std::mutex> hold(mutex_);
+  return files_.insert(file).second;
+}
+
+void ReadFileAhead(const char* path, const std::string& folder, uint64_t maxBytes, uint64_t aheadBytes,
+                   FileReadAhead& ahead, FilesReadAhead* claimed) {
+  using Found = FileReadAhead::Found;
+  ahead.Reset();
+  if (!path || !path[0]) return;
   // The type first, from the name: a pipe, a socket or a device is never opened. A link reports
   // itself here, so what it leads to is looked at without opening it.
   const DWORD attributes = GetFileAttributesA(path);
   if (attributes == INVALID_FILE_ATTRIBUTES ||
       (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0)
-    return DataFileRead::kCannotOpen;
+    return;
   if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-    const LinkLeads leads = WhereLinkLeads(path);
-    if (leads == LinkLeads::kToNoFile) return DataFileRead::kCannotOpen;
-    if (leads == LinkLeads::kOutside) return Refuse(path, kLeadsOutside);
+    const LinkLeads leads = WhereLinkLeads(path, folder);
+    if (leads == LinkLeads::kToNoFile) return;
+    if (leads == LinkLeads::kOutside) {
+      ahead.found_ = Found::kOutside;
+      return;
+    }
   }
 
-  HeldHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                            nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) return DataFileRead::kCannotOpen;
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                            nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  ahead.handle_ = file;  // closed by Reset
 
   // Where the open file really is, every link followed: inside the data set's folder, and not a
   // file kvrview writes there. Nothing of it has been read yet.
   std::string below;
-  if (!LiesInDataSet(file.get(), below)) return Refuse(path, kLeadsOutside);
-  if (IsOwnOutputName(below)) return Refuse(path, "kvrview writes it");
-
-  FileIdentity id;
+  if (!LiesInDataSet(file, folder, below)) {
+    ahead.found_ = Found::kOutside;
+    return;
+  }
+  if (IsOwnOutputName(below)) {
+    ahead.found_ = Found::kOwnOutput;
+    return;
+  }
   BY_HANDLE_FILE_INFORMATION info = {};
   // A file that turned into something else since its name was looked at is not read.
-  if (!IdentityOf(file.get(), id, info) ||
+  if (!IdentityOf(file, ahead.identity_, info) ||
       (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_REPARSE_POINT)) != 0)
-    return DataFileRead::kCannotOpen;
-  if (identity) *identity = id;
-  if (!FirstReadInLoad(id) && oncePerLoad) return DataFileRead::kAlreadyRead;
-
-  const uint64_t size = (uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
-  if (size > maxBytes) return DataFileRead::kCannotOpen;
-  if (!CountBytesRead(size, path)) return DataFileRead::kRefused;
-  contents.resize(static_cast<size_t>(size));
+    return;
+  ahead.found_ = Found::kOpened;
+  ahead.size_ = (uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  ahead.tooLarge_ = ahead.size_ > maxBytes;
+  if (ahead.tooLarge_ || ahead.size_ > aheadBytes || (claimed && !claimed->Claim(ahead.identity_))) return;
+  // Read now, whether or not the load will want it: a small file costs little, and what the load
+  // refuses is dropped unused.
+  ahead.contents_.resize(static_cast<size_t>(ahead.size_));
   DWORD read = 0;
-  if (size != 0 && !(ReadFile(file.get(), contents.data(), static_cast<DWORD>(size), &read, nullptr) && read == size)) {
-    contents.clear();
-    return DataFileRead::kCannotOpen;
+  const bool whole = ahead.size_ == 0 || (ReadFile(file, ahead.contents_.data(), static_cast<DWORD>(ahead.size_),
+                                                   &read, nullptr) && read == ahead.size_);
+  ahead.read_ = whole ? FileReadAhead::Read::kWhole : FileReadAhead::Read::kFailed;
+  if (!whole) ahead.contents_.clear();
+  CloseHandle(file);
+  ahead.handle_ = nullptr;
+}
+
+DataFileRead AcceptFileRead(const char* path, FileReadAhead& ahead, std::vector<char>& contents,
+                            FileIdentity* identity, bool oncePerLoad) {
+  using Found = FileReadAhead::Found;
+  contents.clear();
+  switch (ahead.found_) {
+    case Found::kNothing: return DataFileRead::kCannotOpen;
+    case Found::kOutside: return Refuse(path, kLeadsOutside);
+    case Found::kOwnOutput: return Refuse(path, "kvrview writes it");
+    case Found::kOpened: break;
   }
+  if (identity) *identity = ahead.identity_;
+  if (!FirstReadInLoad(ahead.identity_) && oncePerLoad) return DataFileRead::kAlreadyRead;
+  if (ahead.tooLarge_) return DataFileRead::kCannotOpen;
+  if (!CountBytesRead(ahead.size_, path)) return DataFileRead::kRefused;
+  if (ahead.read_ == FileReadAhead::Read::kLeft) {
+    ahead.contents_.resize(static_cast<size_t>(ahead.size_));
+    DWORD read = 0;
+    const bool whole = ahead.size_ == 0 ||
+                       (ReadFile(static_cast<HANDLE>(ahead.handle_), ahead.contents_.data(),
+                                 static_cast<DWORD>(ahead.size_), &read, nullptr) && read == ahead.size_);
+    ahead.read_ = whole ? FileReadAhead::Read::kWhole : FileReadAhead::Read::kFailed;
+  }
+  if (ahead.read_ != FileReadAhead::Read::kWhole) return DataFileRead::kCannotOpen;
+  contents.swap(ahead.contents_);
   return DataFileRead::kRead;
+}
+
+DataFileRead ReadDataSetFile(const char* path, std::vector<char>& contents, FileIdentity* identity,
+                             uint64_t maxBytes, bool oncePerLoad) {
+  FileReadAhead ahead;
+  ReadFileAhead(path, path && path[0] ? LoadFolderOnDisk() : std::string(), maxBytes, 0, ahead);
+  return AcceptFileRead(path, ahead, contents, identity, oncePerLoad);
 }
 
 bool ReadListedFile(const std::string& path, std::vector<char>& contents, const std::string& cannotOpenLine,

@@ -12,13 +12,15 @@
 
 #include "bench_stage.h"
 #include "base/data_file.h"
+#include "base/ordered_work.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// Each repetition loads the set from nothing, as the viewer's start does.
-void TimeLoads(benchmark::State& state, bench::DataSet set) {
+// Each repetition loads the set from nothing, as the viewer's start does, with the load's
+// workers (kWorkersPerCore) or on the main thread alone (0).
+void TimeLoads(benchmark::State& state, bench::DataSet set, int workers = kWorkersPerCore) {
   kvrtest::UseRealClock();
   if (bench::DataSetDir(set).empty() || !bench::Device()) {
     state.SkipWithError("no device or no data set");
@@ -27,8 +29,11 @@ void TimeLoads(benchmark::State& state, bench::DataSet set) {
   for (auto _ : state) {
     state.PauseTiming();
     bench::Unload();
+    SetLoadWorkerThreads(workers);
     state.ResumeTiming();
-    if (!bench::ReloadDataSet(set)) state.SkipWithError("the load failed");
+    const bool loaded = bench::ReloadDataSet(set);
+    SetLoadWorkerThreads(kWorkersPerCore);
+    if (!loaded) state.SkipWithError("the load failed");
   }
 }
 
@@ -36,6 +41,10 @@ void TimeLoads(benchmark::State& state, bench::DataSet set) {
 // model, animation and page, and builds every buffer; then one frame.
 void BM_LoadToFirstFrame(benchmark::State& state) { TimeLoads(state, bench::DataSet::Large); }
 BENCHMARK(BM_LoadToFirstFrame)->UseRealTime()->Iterations(1)->Repetitions(9)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+
+// The same load on the main thread alone, for the gain the workers bring.
+void BM_LoadOneThread(benchmark::State& state) { TimeLoads(state, bench::DataSet::Large, 0); }
+BENCHMARK(BM_LoadOneThread)->UseRealTime()->Iterations(1)->Repetitions(9)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 
 // The same load at ten times the size (the scale run: --scale): loading must stay linear.
 void BM_LoadHuge(benchmark::State& state) { TimeLoads(state, bench::DataSet::Huge); }

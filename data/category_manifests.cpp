@@ -1,10 +1,13 @@
 // The category manifests: each read whole, its names listed, then every model loaded in turn.
 #include "data/category_manifests.h"
 
+#include <optional>
+
 #include "base/data_file.h"
 #include "base/data_path.h"
 #include "base/error_log.h"
 #include "base/load_bounds.h"
+#include "base/ordered_work.h"
 #include "base/problems.h"
 #include "data/model_loader.h"
 
@@ -24,6 +27,57 @@ const CategoryManifest kManifests[] = {
     {"Bodies.gam", false},      {"Features.gam", true},    {"Miscelaneous.gam", true},
     {"MiscelaneousIMD.gam", true}, {"Effects.gam", true},  {"Propulsions.gam", false},
     {"Structures.gam", false},  {"Weapons.gam", false},
+};
+
+// The models of a manifest read and parsed ahead on the load's workers and handed back in the
+// manifest's order. The names are read ahead as LoadCategoryEntries reads them: switch words and
+// refused paths are passed over, so the reads come back one for each model it loads.
+class ModelsReadAhead {
+ public:
+  ModelsReadAhead(const char* begin, const char* end, const std::string& prefix, bool flagAware)
+      : names_(begin, end), prefix_(prefix), flagAware_(flagAware), folder_(LoadFolderOnDisk()),
+        slots_(kSlots), work_(kSlots, [this](size_t slot) { Read(slots_[slot]); }) {}
+
+  // The read of the next model the manifest loads.
+  ModelReadAhead& Next() {
+    Fill();
+    return slots_[work_.TakeOldest()].read;
+  }
+  // That read is committed: its slot takes the next name.
+  void Done() {
+    work_.ReleaseOldest();
+    Fill();
+  }
+
+ private:
+  // Enough to keep every worker busy while the main thread commits, few enough that the files
+  // held never add up to much.
+  static constexpr size_t kSlots = 64;
+  struct Slot {
+    std::string path;
+    ModelReadAhead read;
+  };
+
+  void Read(Slot& slot) { ReadModelAhead(slot.path.c_str(), folder_, slot.read, &claimed_); }
+
+  void Fill() {
+    std::string_view word;
+    while (!work_.Full() && names_.Next(word)) {
+      if (flagAware_ && (word == kTeamColorsOn || word == kTeamColorsOff)) continue;
+      Slot& slot = slots_[work_.NextSlot()];
+      slot.path.assign(prefix_).append(word).append(".pie");
+      if (DataPathRefusal(slot.path)) continue;
+      work_.Publish();
+    }
+  }
+
+  TokenReader names_;
+  const std::string prefix_;
+  const bool flagAware_;
+  const std::string folder_;
+  FilesReadAhead claimed_;
+  std::vector<Slot> slots_;
+  OrderedWork work_;  // last: its workers stop before the slots go
 };
 
 void LoadCategory(const char* directory, ModelCategory category) {
@@ -84,6 +138,9 @@ void LoadCategoryEntries(const char* directory, const char* begin, const char* e
   bool teamColors = false, tracked = false;
   size_t done = 0;
   std::string fileName;
+  // Without workers the models are read one after the other, each when its turn comes.
+  std::optional<ModelsReadAhead> ahead;
+  if (LoadWorkerThreads() > 0) ahead.emplace(begin, end, prefix, flagAware);
   TokenReader models(begin, end);
   for (std::string_view word; models.Next(word);) {
     if (flagAware && word == kTeamColorsOn) {
@@ -103,7 +160,14 @@ void LoadCategoryEntries(const char* directory, const char* begin, const char* e
     // Checked whole here: a name holding a NUL byte would be cut short as a C string.
     fileName.assign(word);
     fileName += ".pie";
-    if (DataPathAllowed(prefix + fileName)) LoadModel(prefix.c_str(), fileName.c_str(), category);
+    if (!ahead) {
+      if (DataPathAllowed(prefix + fileName)) LoadModel(prefix.c_str(), fileName.c_str(), category);
+      continue;
+    }
+    const std::string path = prefix + fileName;
+    if (!DataPathAllowed(path)) continue;
+    CommitModelRead(path, fileName.c_str(), category, ahead->Next());
+    ahead->Done();
   }
 }
 

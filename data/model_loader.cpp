@@ -135,9 +135,30 @@ void AppendModelBlocks(const PieParse& parsed, PieModel& record) {
 void LoadModel(const char* directory, const char* fileName, ModelCategory category) {
   const std::string path = std::string(directory ? directory : "") + (fileName ? fileName : "");
   if (!DataPathAllowed(path)) return;
+  ModelReadAhead ahead;
+  ReadModelAhead(path.c_str(), LoadFolderOnDisk(), ahead);
+  CommitModelRead(path, fileName, category, ahead);
+}
+
+void ReadModelAhead(const char* path, const std::string& folderOnDisk, ModelReadAhead& ahead,
+                    FilesReadAhead* claimed) {
+  // Model files are small; a larger one is read when its turn comes, so that the files read
+  // ahead never hold much memory whatever the data set holds.
+  constexpr uint64_t kReadAheadBytes = uint64_t{1} << 20;
+  ReadFileAhead(path, folderOnDisk, kMaxDataFileBytes, kReadAheadBytes, ahead.file, claimed);
+  ahead.parsed = ahead.file.HasBytes();
+  ahead.parse = PieParse();
+  if (ahead.parsed) {
+    const std::vector<char>& bytes = ahead.file.Contents();
+    ahead.result = ParsePie(bytes.data(), bytes.data() + bytes.size(), ahead.parse);
+  }
+}
+
+void CommitModelRead(const std::string& path, const char* fileName, ModelCategory category,
+                     ModelReadAhead& ahead) {
   std::vector<char> contents;
   FileIdentity file;
-  switch (ReadDataSetFile(path.c_str(), contents, &file)) {
+  switch (AcceptFileRead(path.c_str(), ahead.file, contents, &file)) {
     case DataFileRead::kRead: break;
     case DataFileRead::kCannotOpen:
       ErrorLog::Write("Failed to open " + path);
@@ -157,8 +178,8 @@ void LoadModel(const char* directory, const char* fileName, ModelCategory catego
     }
   }
   const size_t before = ModelCatalogue.size();
-  LoadModelFromBytes(path.c_str(), fileName, contents.data(), contents.data() + contents.size(),
-                     category);
+  if (!ahead.parsed) ahead.result = ParsePie(contents.data(), contents.data() + contents.size(), ahead.parse);
+  CommitParsedModel(path.c_str(), fileName, ahead.result, ahead.parse, category);
   if (ModelCatalogue.size() > before) ModelsOfFiles().emplace(file, static_cast<int32_t>(before));
 }
 

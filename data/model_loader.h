@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/data_file.h"
 #include "model/model_catalogue.h"
 #include "model/pie_parser.h"
 
@@ -26,6 +27,19 @@ void AppendModelBlocks(const PieParse& parsed, PieModel& record);
 // Loads directory + fileName (fileName carries ".pie"); what cannot be loaded is logged and
 // leaves the tables as they were, apart from the page a whole header asked for.
 void LoadModel(const char* directory, const char* fileName, ModelCategory category);
+// LoadModel in two steps, for a load that reads ahead on worker threads: the file read and parsed
+// on any thread, touching no log and no table; then, on the main thread in the manifest's order,
+// the load's rules for the file, the log's lines and the commit. The path is allowed already.
+struct ModelReadAhead {
+  FileReadAhead file;
+  bool parsed = false;  // the bytes were read ahead and parsed
+  PieResult result = PieResult::Ok;
+  PieParse parse;
+};
+void ReadModelAhead(const char* path, const std::string& folderOnDisk, ModelReadAhead& ahead,
+                    FilesReadAhead* claimed = nullptr);
+void CommitModelRead(const std::string& path, const char* fileName, ModelCategory category,
+                     ModelReadAhead& ahead);
 // The same for a file's bytes already in memory; path is what the log names.
 void LoadModelFromBytes(const char* path, const char* fileName, const char* begin, const char* end,
                         ModelCategory category);

@@ -33,6 +33,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,8 @@ namespace {
 // INVALID_HANDLE_VALUE, and a closed handle stays invalid until its slot is reused.
 constexpr uintptr_t kFileHandleBase = 0x50000;
 constexpr uintptr_t kFileHandleStep = 4;
+// Threads may open, read and close files at once, as kernel32 lets them: the table is guarded.
+std::mutex g_fdsMutex;
 std::vector<int> g_fds;  // -1 marks a free slot
 
 HANDLE HandleFromSlot(size_t slot) {
@@ -55,10 +58,12 @@ int FdFromHandle(HANDLE h) {
   uintptr_t v = reinterpret_cast<uintptr_t>(h);
   if (v < kFileHandleBase || (v - kFileHandleBase) % kFileHandleStep != 0) return -1;
   size_t slot = (v - kFileHandleBase) / kFileHandleStep;
+  std::lock_guard<std::mutex> hold(g_fdsMutex);
   return slot < g_fds.size() ? g_fds[slot] : -1;
 }
 
 HANDLE TakeSlot(int fd) {
+  std::lock_guard<std::mutex> hold(g_fdsMutex);
   for (size_t slot = 0; slot < g_fds.size(); ++slot) {
     if (g_fds[slot] < 0) {
       g_fds[slot] = fd;
@@ -501,7 +506,11 @@ BOOL WINAPI CloseHandle(HANDLE hObject) {
   int fd = FdFromHandle(hObject);
   if (fd < 0) return FALSE;
   uintptr_t slot = (reinterpret_cast<uintptr_t>(hObject) - kFileHandleBase) / kFileHandleStep;
-  g_fds[slot] = -1;
+  {
+    std::lock_guard<std::mutex> hold(g_fdsMutex);
+    if (g_fds[slot] != fd) return FALSE;  // another thread closed it first
+    g_fds[slot] = -1;
+  }
   return close(fd) == 0 ? TRUE : FALSE;
 }
 
