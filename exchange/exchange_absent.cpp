@@ -1,10 +1,8 @@
-// The glTF writer and the importer where their libraries are not built (the Windows and browser
-// builds): each says so instead.
+// The glTF writer where its library is not built (the Windows build): it says so instead.
 #include "exchange/gltf_export.h"
-#include "exchange/model_import.h"
 
 namespace {
-const char kAbsent[] = "this build of kvrview has no glTF export or import (the Linux build has)";
+const char kAbsent[] = "this build of kvrview has no glTF export (the Linux build and the browser page have)";
 }  // namespace
 
 bool ExportModelGltf(int32_t, const GltfExportOptions&, std::string& bytes, std::string& why) {
@@ -22,20 +20,6 @@ std::shared_ptr<GltfAsset> GatherModelGltf(int32_t, const GltfExportOptions&, st
 
 bool WriteGltfBytes(GltfAsset&, std::string& bytes, std::string& why) {
   bytes.clear();
-  why = kAbsent;
-  return false;
-}
-
-ImportOutcome ImportModel(const ImportRequest& request) {
-  ImportOutcome outcome;
-  outcome.code = 1;
-  outcome.message = request.source + ": " + kAbsent + "; nothing written";
-  return outcome;
-}
-
-bool ImportFromMemory(const void*, size_t, const char*, const std::string&, double, ImportedModel& out,
-                      std::string& why) {
-  out = ImportedModel();
   why = kAbsent;
   return false;
 }

@@ -19,6 +19,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/printable_text.h"
 #include "data/animations.h"
 #include "exchange/png_bytes.h"
 #include "model/animation_table.h"
@@ -466,6 +467,37 @@ class StringSink : public std::streambuf {
   std::string& out_;
 };
 
+// A name of the data set as the file's JSON must hold it: UTF-8. Data sets are written in any
+// 8-bit code page, and the JSON writer gives up on a byte that starts no UTF-8 character, so
+// such a byte is written as the four characters \xNN; every character is kept.
+std::string Utf8Name(const std::string& name) {
+  std::string out;
+  for (size_t i = 0; i < name.size();) {
+    const size_t length = Utf8CharacterLength(name, i);
+    if (length == 0) {
+      static const char kHex[] = "0123456789ABCDEF";
+      const uint8_t c = static_cast<uint8_t>(name[i++]);
+      out += {'\\', 'x', kHex[c >> 4], kHex[c & 0xF]};
+    } else {
+      out.append(name, i, length);
+      i += length;
+    }
+  }
+  return out;
+}
+
+void MakeNamesUtf8(tinygltf::Model& gltf) {
+  const auto fix = [](auto& objects) {
+    for (auto& object : objects) object.name = Utf8Name(object.name);
+  };
+  fix(gltf.nodes);
+  fix(gltf.meshes);
+  fix(gltf.images);
+  fix(gltf.materials);
+  fix(gltf.animations);
+  fix(gltf.scenes);
+}
+
 }  // namespace
 
 struct GltfAsset {
@@ -540,6 +572,7 @@ std::shared_ptr<GltfAsset> GatherModelGltf(int32_t model, const GltfExportOption
   scene.nodes.push_back(0);
   gltf.scenes.push_back(scene);
   gltf.defaultScene = 0;
+  MakeNamesUtf8(gltf);
   return gathered;
 }
 

@@ -1,6 +1,7 @@
 // The page around the program: starts it on the bundled sample, scales the canvas to the browser
 // window, copies a data set folder chosen on the user's disk into the page's memory (nothing
-// leaves the machine) and asks the program to read it with F5, and shows the current log.
+// leaves the machine) and asks the program to read it with F5, shows the current log, and gives
+// the model shown to the browser's download as a .glb file.
 // A chosen folder is a stranger's download like any other: one over MAX_FILES files or MAX_BYTES
 // bytes is refused before a byte of it is read, and the data set shown stays on screen until the
 // new one is wholly in memory and holds a start-up manifest.
@@ -163,4 +164,41 @@ document.getElementById('showlog').addEventListener('click', function (e) {
   logView.textContent = text;
   logView.style.display = 'block';
   this.blur();
+});
+
+// A model name as a file name: separators and control characters become '_'.
+function fileNameOf(name) {
+  var file = name.replace(/[\/\\:\u0000-\u001f\u007f]/g, '_');
+  return file === '' || file === '.' || file === '..' ? '_' + file : file;
+}
+
+// The model shown, exported by the program into its memory, copied out as a Blob and handed to
+// the browser's download; the program's copy is let go at once.
+document.getElementById('download').addEventListener('click', function (e) {
+  e.preventDefault();
+  this.blur();  // keys go to the program, not to the link
+  if (ended || typeof Module._kvr_page_export_glb !== 'function') {
+    statusLine.textContent = ended ? 'kvrview has ended: reload the page to download a model' : 'kvrview is still starting';
+    return;
+  }
+  var length = Module._kvr_page_export_glb();
+  // Not through ccall: the program is suspended in its loop, where ccall would answer a promise.
+  var text = Module.UTF8ToString(Module._kvr_page_export_text());
+  if (length < 0) {
+    statusLine.textContent = 'No glTF file: ' + text;
+    return;
+  }
+  var at = Module._kvr_page_export_bytes();
+  var bytes = Module.HEAPU8.slice(at, at + length);
+  Module._kvr_page_export_release();
+  var file = fileNameOf(text) + '.glb';
+  var url = URL.createObjectURL(new Blob([bytes], {type: 'model/gltf-binary'}));
+  var link = document.createElement('a');
+  link.href = url;
+  link.download = file;
+  document.body.appendChild(link);
+  link.click();
+  link.remove();
+  setTimeout(function () { URL.revokeObjectURL(url); }, 60000);
+  statusLine.textContent = file + ': ' + length + ' bytes';
 });

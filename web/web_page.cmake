@@ -17,8 +17,9 @@ target_link_options(kvrview PRIVATE
   "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/sample@/sample"
   "SHELL:--preload-file ${KVR_WEB_FONT}@/fonts/LiberationSans-Bold.ttf"
   -sFORCE_FILESYSTEM=1
-  -sEXPORTED_FUNCTIONS=_main,_kvr_page_key
-  -sEXPORTED_RUNTIME_METHODS=FS,ccall
+  # The page presses keys, and takes the model shown as a .glb ("Download as glTF").
+  -sEXPORTED_FUNCTIONS=_main,_kvr_page_key,_kvr_page_export_glb,_kvr_page_export_bytes,_kvr_page_export_text,_kvr_page_export_release
+  -sEXPORTED_RUNTIME_METHODS=FS,ccall,HEAPU8,UTF8ToString
   # The program runs once per page: when it ends (Escape), the page says so; its files stay.
   -sEXIT_RUNTIME=1
   -sINITIAL_MEMORY=67108864)

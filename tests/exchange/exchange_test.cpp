@@ -1,9 +1,12 @@
 // The exchange room's pieces below the commands: the DDS pages the importer writes, as the
-// viewer's loader reads them, and the queue that writes --export-all's files.
+// viewer's loader reads them, the queue that writes --export-all's files, and the names the
+// glTF writer gives a data set's words.
 #include <d3dx9.h>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -12,6 +15,8 @@
 
 #include "exchange/dds_page.h"
 #include "exchange/file_queue.h"
+#include "exchange/gltf_export.h"
+#include "model/model_catalogue.h"
 #include "test_support.h"
 
 namespace {
@@ -108,6 +113,40 @@ TEST(FileQueue, WritesInOrderAndCountsWhatFailed) {
     EXPECT_EQ(queue.Finish(failed), 1u);
     EXPECT_EQ(failed, 0u);
   }
+}
+
+// Data sets name their models in any 8-bit code page; the file's JSON must be UTF-8, so a byte
+// that starts no UTF-8 character is written as \xNN, and well-formed characters are kept.
+TEST(GltfExport, NamesBecomeUtf8) {
+  const struct {
+    const char* name;
+    const char* written;
+  } cases[] = {
+      {"tank", "tank"},
+      {"caf\xE9", "caf\\xE9"},                        // Latin-1
+      {"caf\xC3\xA9 \xE2\x82\xAC", "caf\xC3\xA9 \xE2\x82\xAC"},  // UTF-8 already
+      {"\xFF\xFE", "\\xFF\\xFE"},
+      {"cut\xC3", "cut\\xC3"},                        // a character cut short
+      {"\xED\xA0\x80", "\\xED\\xA0\\x80"},            // a surrogate
+      {"\xC0\xAF", "\\xC0\\xAF"},                      // an overlong '/'
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.written);
+    ClearModelCatalogue();
+    PieModel model;
+    model.name = c.name;
+    ModelCatalogue.push_back(model);
+    std::string bytes, why;
+    ASSERT_TRUE(ExportModelGltf(0, GltfExportOptions(), bytes, why)) << why;
+    ASSERT_GE(bytes.size(), 20u);
+    uint32_t jsonLength = 0;
+    std::memcpy(&jsonLength, bytes.data() + 12, 4);
+    ASSERT_LE(uint64_t{jsonLength} + 20, bytes.size());
+    const nlohmann::json json = nlohmann::json::parse(bytes.substr(20, jsonLength));
+    EXPECT_EQ(json["nodes"][0]["name"], c.written);
+    EXPECT_EQ(json["scenes"][0]["name"], c.written);
+  }
+  ClearModelCatalogue();
 }
 
 }  // namespace

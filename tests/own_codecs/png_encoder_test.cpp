@@ -1,5 +1,6 @@
-// The browser build's PNG encoder (stored deflate blocks, no zlib) read back with libpng: the
-// same pixels, whatever the size, across the 64 KiB limit of one stored block.
+// The browser build's PNG encoders read back with libpng: the layer's (stored deflate blocks, no
+// zlib), the same pixels whatever the size, across the 64 KiB limit of one stored block; and the
+// glTF writer's (stb_image_write), the same texels with their alpha.
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "d3dx9/png_encoder.h"
+#include "exchange/png_bytes.h"
 
 namespace {
 
@@ -55,6 +57,26 @@ TEST(StoredPngEncoder, RowsThatDoNotMatchTheSizeAreRefused) {
   std::vector<uint8_t> file;
   EXPECT_FALSE(kvrd3dx::EncodePng(4, 4, false, std::vector<uint8_t>(4 * 4 * 3 - 1), file));
   EXPECT_FALSE(kvrd3dx::EncodePng(0, 4, false, {}, file));
+}
+
+TEST(StbPngBytes, LibpngReadsBackTheSameTexels) {
+  // 1 x 1, a page, and sizes whose rows no filter lines up with.
+  for (const auto& size : {std::pair<uint32_t, uint32_t>{1, 1}, {256, 256}, {17, 5}, {3, 1000}}) {
+    const std::vector<uint8_t> rgba = Pattern(size.first, size.second, true);
+    std::string bytes;
+    ASSERT_TRUE(EncodePng(rgba, size.first, size.second, bytes)) << size.first << "x" << size.second;
+    uint32_t width = 0, height = 0;
+    const std::vector<uint8_t> back = ReadBack(std::vector<uint8_t>(bytes.begin(), bytes.end()), true, &width, &height);
+    EXPECT_EQ(size.first, width);
+    EXPECT_EQ(size.second, height);
+    EXPECT_TRUE(back == rgba) << size.first << "x" << size.second;
+  }
+  // Texels that do not match the size, no texels, and a size past what the writer counts.
+  std::string bytes = "old";
+  EXPECT_FALSE(EncodePng(std::vector<uint8_t>(4 * 4 * 4 - 1), 4, 4, bytes));
+  EXPECT_TRUE(bytes.empty());
+  EXPECT_FALSE(EncodePng({}, 0, 0, bytes));
+  EXPECT_FALSE(EncodePng({}, 65536, 65536, bytes));
 }
 
 }  // namespace

@@ -4,10 +4,12 @@
 //   node browser_test.mjs URL DATA_SET_FOLDER SCREENSHOT_FOLDER NATIVE_GDI_CELLS REFUSED_FOLDERS
 // (NATIVE_GDI_CELLS: the output of the native build's kvr_gdi_cells; REFUSED_FOLDERS: a folder
 // of folders the page must refuse: too-many, too-large, no-data-set). Prints ok/FAIL per check
-// and the page's frame rate; exits with the number of failures.
+// and the page's frame rate; exits with the number of failures. The model downloaded through
+// "Download as glTF" goes to the screenshot folder and through the glTF validator (tests/gltf)
+// when that is installed.
 import { launchChromium } from './headless_chromium.mjs';
-import { execFileSync } from 'node:child_process';
-import { readFileSync, writeFileSync } from 'node:fs';
+import { execFileSync, spawnSync } from 'node:child_process';
+import { existsSync, readFileSync, writeFileSync } from 'node:fs';
 
 const [url, dataSet, shots, nativeCells, refusedFolders] = process.argv.slice(2);
 
@@ -120,6 +122,17 @@ try {
   atMost('no sixth row', bodies.count(0, 100, 150, 60, LIT), 0);
   atMost('no model is drawn', bodies.count(312, 150, 280, 240, LIT), 0);
 
+  // With no model shown there is nothing to download: the page says so and starts none.
+  let started = false;
+  const noteDownload = () => { started = true; };
+  page.on('download', noteDownload);
+  await page.click('#download');
+  await waitFrames(3);
+  page.off('download', noteDownload);
+  const nothing = await page.locator('#status').textContent();
+  check('"Download as glTF" with no model shown says so', /^No glTF file: no model is shown/.test(nothing), nothing);
+  check('  and downloads nothing', !started);
+
   // The green slider at value 60: the background.
   await click(355, 758);
   await move(600, 400);
@@ -172,6 +185,37 @@ try {
   atLeast("the data set's first body is drawn in the middle", opened.count(312, 150, 400, 300, LIT), 2000);
   atLeast('with its page', opened.count(212, 100, 600, 500, (r, g, b) => ORANGE(r, g, b) || PURPLE(r, g, b)), 500);
   atLeast('its name is written in yellow at the top', opened.count(400, 0, 150, 18, YELLOW), 10);
+
+  // "Download as glTF": the body shown as a .glb with its page, whole, and valid.
+  const [download] = await Promise.all([page.waitForEvent('download', { timeout: 30000 }),
+                                        page.click('#download')]);
+  check('"Download as glTF" names the file after the model', download.suggestedFilename() === 'bodya.glb',
+        download.suggestedFilename());
+  const glbPath = `${shots}/${download.suggestedFilename()}`;
+  await download.saveAs(glbPath);
+  const glb = readFileSync(glbPath);
+  check("  the file starts with glTF's magic, version 2", glb.length >= 20 && glb.toString('latin1', 0, 4) === 'glTF' &&
+        glb.readUInt32LE(4) === 2, glb.subarray(0, 8).toString('hex'));
+  check('  its length field is its length', glb.length >= 12 && glb.readUInt32LE(8) === glb.length,
+        `${glb.length >= 12 ? glb.readUInt32LE(8) : '-'} vs ${glb.length}`);
+  let json = null;
+  try {
+    const jsonLength = glb.readUInt32LE(12);
+    if (glb.readUInt32LE(16) === 0x4e4f534a) json = JSON.parse(glb.toString('utf8', 20, 20 + jsonLength));
+  } catch (e) { /* reported below */ }
+  check('  it holds the body and its page', json !== null && json.nodes?.[0]?.name === 'bodya' &&
+        json.meshes?.length >= 1 && json.images?.length === 1, JSON.stringify(json)?.slice(0, 300));
+  const validator = new URL('../gltf/validate.mjs', import.meta.url).pathname;
+  if (existsSync(new URL('../gltf/node_modules/gltf-validator', import.meta.url).pathname)) {
+    const run = spawnSync('node', [validator, glbPath], { encoding: 'utf8' });
+    check('  the glTF validator finds no error and no warning', run.status === 0 &&
+          / 0 errors, 0 warnings/.test(run.stdout), (run.stdout + run.stderr).trim());
+  } else {
+    console.log('info the glTF validator is not installed (scripts/install-deps): the download is not validated');
+  }
+  await waitFrames(5);
+  const after = await shot('06_after_download');
+  atLeast('  the body is still drawn with its page', after.count(212, 100, 600, 500, (r, g, b) => ORANGE(r, g, b) || PURPLE(r, g, b)), 500);
 
   // The link shows the log of the data set now shown.
   await page.click('#showlog');
