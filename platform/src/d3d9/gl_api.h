@@ -64,6 +64,10 @@ inline void GlReadPixelsBgra(GLsizei width, GLsizei height, void* rows, GLint ro
 
 // WebGL offers anisotropic filtering only as an extension the page must ask for: linear it stays.
 inline void GlSamplerMaxAnisotropy(GLuint, float) {}
+// WebGL 2 has no texture swizzle: the caller keeps the bound texture's alpha at 1 itself.
+inline bool GlSwizzleAlphaToOne() { return false; }
+// WebGL wants all of a framebuffer's attachments of one size.
+constexpr bool kGlAttachmentsOfOneSize = true;
 
 #else
 
@@ -83,6 +87,12 @@ inline void GlSamplerMaxAnisotropy(GLuint sampler, float n) {
                           epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic");
   if (has) glSamplerParameterf(sampler, 0x84FE /* GL_TEXTURE_MAX_ANISOTROPY */, n);
 }
+// The bound texture reads as opaque wherever it is sampled.
+inline bool GlSwizzleAlphaToOne() {
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
+  return true;
+}
+constexpr bool kGlAttachmentsOfOneSize = false;
 inline constexpr GLenum kGlPoint = GL_POINT, kGlLine = GL_LINE, kGlFill = GL_FILL;
 inline void GlPolygonMode(GLenum mode) { glPolygonMode(GL_FRONT_AND_BACK, mode); }
 inline void GlDepthClamp(bool on) { on ? glEnable(GL_DEPTH_CLAMP) : glDisable(GL_DEPTH_CLAMP); }

@@ -382,6 +382,8 @@ bool GlRenderer::PrepareDraw(const StateValues& s, const FvfLayout& layout, UINT
   return true;
 }
 
+void GlRenderer::LetResultsArrive() { impl_->surface->LetResultsArrive(); }
+
 void GlRenderer::Present() {
   MakeCurrent();
   Impl& g = *impl_;

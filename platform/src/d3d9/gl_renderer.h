@@ -40,6 +40,9 @@ class GlRenderer {
   void DrawIndexed(const StateValues& state, const FvfLayout& layout, D3DPRIMITIVETYPE type,
                    IndexBuffer* indices, UINT startIndex, UINT indexCount, UINT vertexShift);
   void Present();
+  // A program waiting for a query's answer (GetData with D3DGETDATA_FLUSH): gives the browser
+  // the turn WebGL answers in (gl_surface.h); nothing on the desktop.
+  void LetResultsArrive();
   // A back buffer of a new size and format in place of the old one, black, its depth at the far
   // plane; false when GL cannot make it.
   bool ResizeBackBuffer(UINT width, UINT height, bool alphaTarget, int depthBits, int stencilBits);

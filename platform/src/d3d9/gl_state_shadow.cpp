@@ -247,15 +247,21 @@ void StoreGpuTexture(GlShadow& shadow, Texture* t) {
     format = stencil ? GL_DEPTH_STENCIL : GL_DEPTH_COMPONENT;
     type = stencil ? GL_UNSIGNED_INT_24_8 : depth == 16 ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT;
   }
+  // A target without alpha reads as opaque wherever it is sampled. Where GL cannot swizzle, its
+  // levels start opaque black and stay opaque: draws and clears into it leave alpha at 1.
+  const bool opaqueLevels = t->format() == D3DFMT_X8R8G8B8 && !GlSwizzleAlphaToOne();
+  std::vector<uint8_t> opaque;
   const UINT levels = static_cast<UINT>(t->levels().size());
   for (UINT i = 0; i < levels; ++i) {
     const Texture::Level& l = t->levels()[i];
+    if (opaqueLevels && opaque.empty()) {
+      opaque.assign(static_cast<size_t>(l.width) * l.height * 4, 0);
+      for (size_t a = 3; a < opaque.size(); a += 4) opaque[a] = 0xFF;
+    }
     glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i), static_cast<GLint>(internal), l.width, l.height, 0, format,
-                 type, nullptr);
+                 type, opaqueLevels ? opaque.data() : nullptr);
   }
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels - 1));
-  // A target without alpha reads as opaque wherever it is sampled.
-  if (t->format() == D3DFMT_X8R8G8B8) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
   t->dirty = false;
 }
 

@@ -21,6 +21,9 @@ class GlSurface {
   virtual void DrawableSize(int* width, int* height) = 0;
   // Shows the frame drawn into the default framebuffer.
   virtual void Swap() = 0;
+  // Lets the results of queries and fences asked for so far arrive: in the browser they come
+  // only once the page has given the browser a turn; on the desktop they come by themselves.
+  virtual void LetResultsArrive() {}
 };
 
 }  // namespace kvrd3d

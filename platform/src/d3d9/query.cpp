@@ -5,7 +5,8 @@
 //   event), GetData with or without D3DGETDATA_FLUSH (S_FALSE while the answer is not known yet),
 //   GetDataSize, GetType. One occlusion query counts at a time: beginning another ends the one
 //   counting. In the browser (WebGL 2 counts no pixels) an occlusion query answers 1 when any
-//   pixel passed, else 0.
+//   pixel passed, else 0, and GetData with D3DGETDATA_FLUSH gives the browser a turn while the
+//   answer is not there, since WebGL answers only between turns: a program looping on it ends.
 // Not implemented (D3DERR_NOTAVAILABLE): the timing, statistics and cache query types.
 #include "d3d9/d3d9_internal.h"
 #include "d3d9/gl_api.h"
@@ -94,13 +95,19 @@ HRESULT Query::GetData(void* data, DWORD size, DWORD flags) {
       const GLenum status =
           fence_ ? glClientWaitSync(static_cast<GLsync>(fence_), flush ? GL_SYNC_FLUSH_COMMANDS_BIT : 0, 0)
                  : GL_ALREADY_SIGNALED;
-      if (status == GL_TIMEOUT_EXPIRED) return S_FALSE;
+      if (status == GL_TIMEOUT_EXPIRED) {
+        if (flush) renderer->LetResultsArrive();
+        return S_FALSE;
+      }
       result_ = TRUE;  // signalled, or the fence failed and nothing can be waited for
     } else {
       GLuint available = 0;
       glGetQueryObjectuiv(glQuery_, GL_QUERY_RESULT_AVAILABLE, &available);
       if (!available) {
-        if (flush) glFlush();
+        if (flush) {
+          glFlush();
+          renderer->LetResultsArrive();
+        }
         return S_FALSE;
       }
       GLuint samples = 0;

@@ -11,11 +11,12 @@
 // Not implemented (D3DERR_INVALIDCALL): multiple render targets (index above 0), multisampled
 //   targets, lockable render targets (created, but LockRect fails), sampling a depth texture,
 //   StretchRect from or to surfaces that are not render targets, a depth stencil smaller than
-//   the render target.
+//   the render target (in the browser: of another size than the render target).
 #include <algorithm>
 
 #include "d3d9/d3d9_internal.h"
 #include "d3d9/dirty_state.h"
+#include "d3d9/gl_api.h"
 #include "d3d9/gl_renderer.h"
 
 namespace kvrd3d {
@@ -104,6 +105,8 @@ void Device::RetargetRenderer() {
   if (depth) {
     const D3DSURFACE_DESC c = target_->Desc(), d = depth->Desc();
     if (d.Width < c.Width || d.Height < c.Height) depth = nullptr;
+    // WebGL draws with no depth stencil of another size than the target's.
+    if (kGlAttachmentsOfOneSize && (d.Width != c.Width || d.Height != c.Height)) depth = nullptr;
   }
   renderer_->SetTargets(target_, depth);
 }

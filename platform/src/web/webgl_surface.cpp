@@ -6,7 +6,8 @@
 //   until the browser's next animation frame (through asyncify; the program's own message loop
 //   stays as it is). A page whose Module.kvrUncapped is set yields for a zero-length timer
 //   instead, which is as fast as the browser lets a page run, for measuring. Module.kvrFrames
-//   counts the frames shown.
+//   counts the frames shown. A query or fence whose answer is awaited gives the browser a turn
+//   too (LetResultsArrive), since WebGL answers only between turns.
 // Not implemented: a lost context coming back (drawing after a loss does nothing), more than
 //   one context at a time.
 #include <emscripten.h>
@@ -44,6 +45,10 @@ class WebGlSurface : public GlSurface {
   }
   void Swap() override {
     kvr_wait_for_frame();
+    kvrweb::NoteYield();
+  }
+  void LetResultsArrive() override {
+    emscripten_sleep(0);
     kvrweb::NoteYield();
   }
 
