@@ -65,11 +65,11 @@ install: build
 # The whole suite under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer. The
 # asan presets hold everything: test programs start through tests/asan/run_sanitized, and the
 # sanitizer options (leak suppressions only inside the graphics stack, tests/asan/lsan.supp) also
-# reach the viewer that the end-to-end script starts. Six script tests are left to `make test`:
+# reach the viewer that the end-to-end script starts. Eight script tests are left to `make test`:
 # the pkg-config consumer, the SDK-style programs, the lit scenes and the package link a plain
-# program against the layer, which a
-# sanitized layer cannot serve, the fuzz smoke run uses the fuzz build's own sanitizers, and the
-# benchmarks are not built here (their timings would mean nothing under the sanitizers).
+# program against the layer, which a sanitized layer cannot serve, the two browser tests run the
+# browser build, which is not sanitized, the fuzz smoke run uses the fuzz build's own sanitizers,
+# and the benchmarks are not built here (their timings would mean nothing under the sanitizers).
 build-asan/build.ninja:
 	cmake --preset asan $(CMAKE_LAUNCHER) >/dev/null
 
